@@ -1,0 +1,64 @@
+#include "Amount.h"
+
+#include "TextRoutines.h"
+
+#include <limits>
+
+namespace {
+
+Amount parseDigits(QStringView digits)
+{
+    Amount value = 0;
+    for (QChar c : digits) {
+        const int d = c.unicode() - '0';
+        if (value > (std::numeric_limits<Amount>::max() - d) / 10)
+            return std::numeric_limits<Amount>::max();
+        value = value * 10 + d;
+    }
+    return value;
+}
+
+} // namespace
+
+Amount AmountValue(const QString& text)
+{
+    return parseDigits(NumOnly(text));
+}
+
+QString FormatGrouped(Amount value)
+{
+    const bool negative = value < 0;
+    QString digits = QString::number(value);
+    if (negative)
+        digits.remove(0, 1);
+    QString out;
+    const qsizetype n = digits.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            out += QLatin1Char(',');
+        out += digits.at(i);
+    }
+    return negative ? QLatin1Char('-') + out : out;
+}
+
+QString YenText(Amount value)
+{
+    return kYen + FormatGrouped(value);
+}
+
+Amount LeadingNumber(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && (text.at(i) == QLatin1Char(' ') || text.at(i) == QLatin1Char('\t')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    const qsizetype start = i;
+    while (i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'))
+        ++i;
+    const Amount value = parseDigits(QStringView(text).mid(start, i - start));
+    return negative ? -value : value;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// Money and quantities are whole numbers held in 64 bits, never floating point.
+using Amount = std::int64_t;
+
+inline constexpr Amount kAmountCap = 99'999'999; // eight digits
+inline const QString kYen = QStringLiteral("¥");
+
+// The value of a shown amount: its digits (NumOnly) as a number; no digits gives 0.
+// More digits than 64 bits hold saturate at the largest value.
+Amount AmountValue(const QString& text);
+
+// "##,###,##0" and "###,###,##0": thousands grouped with commas, at least one digit.
+QString FormatGrouped(Amount value);
+
+// A price or total as the screens show it: the yen sign and the grouped digits.
+QString YenText(Amount value);
+
+// The number read from the start of a text, as a numeric conversion of the text would: blanks
+// skipped, an optional sign, digits; reading stops at the first character that cannot continue
+// the number. A text that does not start with a number gives 0.
+Amount LeadingNumber(const QString& text);

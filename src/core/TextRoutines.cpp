@@ -1,0 +1,182 @@
+#include "TextRoutines.h"
+
+#include <QHash>
+
+#include <array>
+
+namespace {
+
+// Half-width forms of the full-width katakana U+30A1 .. U+30F6, in code order.
+constexpr std::array<const char16_t*, 86> kHalfKatakana = {
+    u"ｧ", u"ｱ", u"ｨ", u"ｲ", u"ｩ", u"ｳ", u"ｪ", u"ｴ", u"ｫ", u"ｵ",
+    u"ｶ", u"ｶﾞ", u"ｷ", u"ｷﾞ", u"ｸ", u"ｸﾞ", u"ｹ", u"ｹﾞ", u"ｺ", u"ｺﾞ",
+    u"ｻ", u"ｻﾞ", u"ｼ", u"ｼﾞ", u"ｽ", u"ｽﾞ", u"ｾ", u"ｾﾞ", u"ｿ", u"ｿﾞ",
+    u"ﾀ", u"ﾀﾞ", u"ﾁ", u"ﾁﾞ", u"ｯ", u"ﾂ", u"ﾂﾞ", u"ﾃ", u"ﾃﾞ", u"ﾄ", u"ﾄﾞ",
+    u"ﾅ", u"ﾆ", u"ﾇ", u"ﾈ", u"ﾉ",
+    u"ﾊ", u"ﾊﾞ", u"ﾊﾟ", u"ﾋ", u"ﾋﾞ", u"ﾋﾟ", u"ﾌ", u"ﾌﾞ", u"ﾌﾟ", u"ﾍ", u"ﾍﾞ", u"ﾍﾟ", u"ﾎ", u"ﾎﾞ", u"ﾎﾟ",
+    u"ﾏ", u"ﾐ", u"ﾑ", u"ﾒ", u"ﾓ",
+    u"ｬ", u"ﾔ", u"ｭ", u"ﾕ", u"ｮ", u"ﾖ",
+    u"ﾗ", u"ﾘ", u"ﾙ", u"ﾚ", u"ﾛ",
+    u"ﾜ", u"ﾜ", u"ｲ", u"ｴ", u"ｦ", u"ﾝ", u"ｳﾞ", u"ｶ", u"ｹ",
+};
+
+const QHash<QChar, QChar>& punctuationToHalf()
+{
+    static const QHash<QChar, QChar> map = {
+        {QChar(0x30FC), QChar(0xFF70)}, // ー
+        {QChar(0x30FB), QChar(0xFF65)}, // ・
+        {QChar(0x3002), QChar(0xFF61)}, // 。
+        {QChar(0x300C), QChar(0xFF62)}, // 「
+        {QChar(0x300D), QChar(0xFF63)}, // 」
+        {QChar(0x3001), QChar(0xFF64)}, // 、
+        {QChar(0x309B), QChar(0xFF9E)}, // ゛
+        {QChar(0x309C), QChar(0xFF9F)}, // ゜
+        {QChar(0x3000), QChar(0x0020)}, // ideographic space
+    };
+    return map;
+}
+
+// Half-width katakana back to full width; a following voiced mark is combined where it can be.
+const QHash<QString, QChar>& halfToFullKatakana()
+{
+    static const QHash<QString, QChar> map = [] {
+        QHash<QString, QChar> m;
+        // Walk backwards so that the ordinary letters (ア, カ, ワ) win over the rare ones (ヵ, ヮ, ヰ).
+        for (int i = static_cast<int>(kHalfKatakana.size()) - 1; i >= 0; --i)
+            m.insert(QString::fromUtf16(kHalfKatakana[static_cast<size_t>(i)]), QChar(0x30A1 + i));
+        m.insert(QStringLiteral("ｱ"), QChar(0x30A2));
+        m.insert(QStringLiteral("ｲ"), QChar(0x30A4));
+        m.insert(QStringLiteral("ｴ"), QChar(0x30A8));
+        m.insert(QStringLiteral("ｶ"), QChar(0x30AB));
+        m.insert(QStringLiteral("ｹ"), QChar(0x30B1));
+        m.insert(QStringLiteral("ﾜ"), QChar(0x30EF));
+        for (auto it = punctuationToHalf().cbegin(); it != punctuationToHalf().cend(); ++it) {
+            if (it.key() != QChar(0x3000))
+                m.insert(QString(it.value()), it.key());
+        }
+        return m;
+    }();
+    return map;
+}
+
+bool isHalfKana(QChar c)
+{
+    return c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F;
+}
+
+} // namespace
+
+QString NumOnly(const QString& text)
+{
+    QString digits;
+    digits.reserve(text.size());
+    for (QChar c : text) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits += c;
+    }
+    return digits;
+}
+
+QString KanaNormalize(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case 0xFF9E: // ﾞ
+        case 0xFF9F: // ﾟ
+            break;
+        case 0xFF67: result += QChar(0xFF71); break; // ｧ -> ｱ
+        case 0xFF68: result += QChar(0xFF72); break; // ｨ -> ｲ
+        case 0xFF69: result += QChar(0xFF73); break; // ｩ -> ｳ
+        case 0xFF6A: result += QChar(0xFF74); break; // ｪ -> ｴ
+        case 0xFF6B: result += QChar(0xFF75); break; // ｫ -> ｵ
+        case 0xFF6C: result += QChar(0xFF94); break; // ｬ -> ﾔ
+        case 0xFF6D: result += QChar(0xFF95); break; // ｭ -> ﾕ
+        case 0xFF6E: result += QChar(0xFF96); break; // ｮ -> ﾖ
+        case 0xFF6F: result += QChar(0xFF82); break; // ｯ -> ﾂ
+        default: result += c;
+        }
+    }
+    return result;
+}
+
+QString TrimBlank(const QString& text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text.at(start) == QLatin1Char(' '))
+        ++start;
+    while (end > start && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(start, end - start);
+}
+
+QString ToWide(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    const auto& kana = halfToFullKatakana();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char(' ')) {
+            result += QChar(0x3000);
+        } else if (c.unicode() >= 0x21 && c.unicode() <= 0x7E) {
+            result += QChar(c.unicode() - 0x21 + 0xFF01);
+        } else if (isHalfKana(c)) {
+            if (i + 1 < text.size() && (text.at(i + 1).unicode() == 0xFF9E || text.at(i + 1).unicode() == 0xFF9F)) {
+                const auto voiced = kana.constFind(text.mid(i, 2));
+                if (voiced != kana.constEnd()) {
+                    result += *voiced;
+                    ++i;
+                    continue;
+                }
+            }
+            const auto plain = kana.constFind(QString(c));
+            result += plain != kana.constEnd() ? *plain : c;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+QString ToHalfKatakana(const QString& text)
+{
+    QString result;
+    result.reserve(text.size() * 2);
+    const auto& punctuation = punctuationToHalf();
+    for (QChar c : text) {
+        char16_t u = c.unicode();
+        if (u >= 0x3041 && u <= 0x3096)
+            u = static_cast<char16_t>(u + 0x60); // hiragana -> katakana
+        if (u >= 0x30A1 && u <= 0x30F6) {
+            result += QString::fromUtf16(kHalfKatakana[u - 0x30A1]);
+        } else if (u == 0x30F7) {
+            result += QStringLiteral("ﾜﾞ");
+        } else if (u == 0x30FA) {
+            result += QStringLiteral("ｦﾞ");
+        } else if (u >= 0xFF01 && u <= 0xFF5E) {
+            result += QChar(u - 0xFF01 + 0x21);
+        } else if (const auto it = punctuation.constFind(QChar(u)); it != punctuation.constEnd()) {
+            result += *it;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+bool IsKanaOnly(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool kana = (u >= 0x3041 && u <= 0x3096) || (u >= 0x30A1 && u <= 0x30FA) || u == 0x30FC ||
+                          u == 0x309B || u == 0x309C || (u >= 0xFF66 && u <= 0xFF9F);
+        if (!kana)
+            return false;
+    }
+    return true;
+}

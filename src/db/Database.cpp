@@ -1,0 +1,244 @@
+#include "Database.h"
+
+#include "core/Globals.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Exception.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <cmath>
+
+namespace {
+
+std::string utf8(const QString& s)
+{
+    return s.toStdString();
+}
+
+[[noreturn]] void fail(const QString& what, const std::exception& e)
+{
+    throw DbError(what, QString::fromUtf8(e.what()));
+}
+
+const QString kReadFailed = QStringLiteral("データベースの処理ができませんでした。");
+
+void bindValue(SQLite::Statement& stmt, int index, const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::Long:
+    case QMetaType::Bool:
+        stmt.bind(index, static_cast<int64_t>(value.toLongLong()));
+        break;
+    case QMetaType::Double:
+        stmt.bind(index, value.toDouble());
+        break;
+    default:
+        stmt.bind(index, utf8(value.toString()));
+    }
+}
+
+} // namespace
+
+Database::Database() : Database(currentPath()) {}
+
+Database::Database(const QString& path) : m_path(path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        throw DbError(QStringLiteral("データベースファイルが見つかりません。\n%1").arg(path));
+    try {
+        // Read and write, never create: a missing file must not be replaced by an empty one.
+        m_db = std::make_unique<SQLite::Database>(utf8(path), SQLite::OPEN_READWRITE, 2000);
+        m_db->exec("PRAGMA foreign_keys = OFF");
+    } catch (const std::exception& e) {
+        fail(QStringLiteral("データベースファイルを開けません。\n%1").arg(path), e);
+    }
+}
+
+Database::~Database() = default;
+
+QString Database::currentPath()
+{
+    return AppFile(G().DbFileName);
+}
+
+SQLite::Database& Database::raw()
+{
+    return *m_db;
+}
+
+std::int32_t Database::nextKey(const QString& table)
+{
+    if (count(table) == 0)
+        return 1;
+    Query q(*this, QStringLiteral("select max(Fi_キー) as wMax from %1").arg(table));
+    q.next();
+    return static_cast<std::int32_t>(q.integer("wMax") + 1);
+}
+
+std::int64_t Database::count(const QString& table, const QString& where, const QVariantList& values)
+{
+    QString sql = QStringLiteral("select count(*) as cnt from %1").arg(table);
+    if (!where.isEmpty())
+        sql += QStringLiteral(" where ") + where;
+    Query q(*this, sql, values);
+    q.next();
+    return q.integer("cnt");
+}
+
+int Database::execute(const QString& sql, const QVariantList& values)
+{
+    try {
+        SQLite::Statement stmt(*m_db, utf8(sql));
+        for (int i = 0; i < values.size(); ++i)
+            bindValue(stmt, i + 1, values.at(i));
+        return stmt.exec();
+    } catch (const std::exception& e) {
+        fail(kReadFailed, e);
+    }
+}
+
+Query::Query(Database& db, const QString& sql, const QVariantList& values) : m_db(db)
+{
+    try {
+        m_stmt = std::make_unique<SQLite::Statement>(db.raw(), utf8(sql));
+        for (int i = 0; i < values.size(); ++i)
+            bindValue(*m_stmt, i + 1, values.at(i));
+    } catch (const std::exception& e) {
+        fail(kReadFailed, e);
+    }
+}
+
+Query::~Query() = default;
+
+void Query::bind(int index, const QVariant& value)
+{
+    try {
+        bindValue(*m_stmt, index, value);
+    } catch (const std::exception& e) {
+        fail(kReadFailed, e);
+    }
+}
+
+bool Query::next()
+{
+    try {
+        return m_stmt->executeStep();
+    } catch (const std::exception& e) {
+        fail(kReadFailed, e);
+    }
+}
+
+QString Query::text(const char* column) const
+{
+    try {
+        return QString::fromUtf8(m_stmt->getColumn(column).getText());
+    } catch (const std::exception& e) {
+        fail(kReadFailed, e);
+    }
+}
+
+std::int64_t Query::integer(const char* column) const
+{
+    try {
+        const SQLite::Column c = m_stmt->getColumn(column);
+        if (c.isFloat())
+            return static_cast<std::int64_t>(std::llround(c.getDouble()));
+        return c.getInt64();
+    } catch (const std::exception& e) {
+        fail(kReadFailed, e);
+    }
+}
+
+std::int64_t Query::amount(const char* column) const
+{
+    return integer(column);
+}
+
+QString Query::text(int column) const
+{
+    try {
+        return QString::fromUtf8(m_stmt->getColumn(column).getText());
+    } catch (const std::exception& e) {
+        fail(kReadFailed, e);
+    }
+}
+
+std::int64_t Query::integer(int column) const
+{
+    try {
+        const SQLite::Column c = m_stmt->getColumn(column);
+        if (c.isFloat())
+            return static_cast<std::int64_t>(std::llround(c.getDouble()));
+        return c.getInt64();
+    } catch (const std::exception& e) {
+        fail(kReadFailed, e);
+    }
+}
+
+RowValues& RowValues::set(const QString& column, const QVariant& value)
+{
+    m_values.emplace_back(column, value);
+    return *this;
+}
+
+RowValues& RowValues::stamp(const Stamp& s)
+{
+    return set(QStringLiteral("Fi_最終更新年"), s.year)
+        .set(QStringLiteral("Fi_最終更新月"), s.month)
+        .set(QStringLiteral("Fi_最終更新日"), s.day)
+        .set(QStringLiteral("Fi_最終更新時"), s.hour)
+        .set(QStringLiteral("Fi_最終更新分"), s.minute)
+        .set(QStringLiteral("Fi_最終更新秒"), s.second);
+}
+
+void RowValues::insertInto(Database& db, const QString& table) const
+{
+    QStringList columns;
+    QStringList marks;
+    QVariantList values;
+    for (const auto& [column, value] : m_values) {
+        columns << column;
+        marks << QStringLiteral("?");
+        values << value;
+    }
+    db.execute(QStringLiteral("insert into %1 (%2) values (%3)").arg(table, columns.join(QLatin1Char(',')),
+                                                                       marks.join(QLatin1Char(','))),
+               values);
+}
+
+bool RowValues::updateByKey(Database& db, const QString& table, std::int64_t key) const
+{
+    QStringList assignments;
+    QVariantList values;
+    for (const auto& [column, value] : m_values) {
+        assignments << column + QStringLiteral(" = ?");
+        values << value;
+    }
+    values << QVariant::fromValue<qlonglong>(key);
+    return db.execute(QStringLiteral("update %1 set %2 where Fi_キー = ?").arg(table, assignments.join(QLatin1Char(','))),
+                      values) > 0;
+}
+
+bool DeleteByKey(Database& db, const QString& table, std::int64_t key)
+{
+    return db.execute(QStringLiteral("delete from %1 where Fi_キー = ?").arg(table), {QVariant::fromValue<qlonglong>(key)}) > 0;
+}
+
+QString LikeContains(const QString& value)
+{
+    QString escaped;
+    for (QChar c : value) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    return QLatin1Char('%') + escaped + QLatin1Char('%');
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "DbError.h"
+#include "Stamp.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace SQLite {
+class Database;
+class Statement;
+} // namespace SQLite
+
+// One connection for one operation (one button press, one list refresh), closed when it goes
+// out of scope, so that the backup can move the file between operations. The file must exist:
+// it is never created here.
+class Database
+{
+public:
+    // The database in use: AppPath + "/" + DbFileName.
+    Database();
+    explicit Database(const QString& path);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    static QString currentPath();
+
+    // Largest key + 1, or 1 when the table is empty.
+    std::int32_t nextKey(const QString& table);
+    // Rows of a table, with an optional condition whose "?" are bound to the values.
+    std::int64_t count(const QString& table, const QString& where = {}, const QVariantList& values = {});
+    // Runs a statement that returns no rows; returns the number of rows changed.
+    int execute(const QString& sql, const QVariantList& values = {});
+
+    SQLite::Database& raw();
+    const QString& path() const { return m_path; }
+
+private:
+    QString m_path;
+    std::unique_ptr<SQLite::Database> m_db;
+};
+
+// A prepared statement with bound values; every engine failure becomes a DbError.
+class Query
+{
+public:
+    Query(Database& db, const QString& sql, const QVariantList& values = {});
+    ~Query();
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+
+    void bind(int index, const QVariant& value); // 1-based
+    bool next();
+
+    QString text(const char* column) const;
+    std::int64_t integer(const char* column) const;
+    // Money and quantity columns hold whole yen as double; read back exactly as whole numbers.
+    std::int64_t amount(const char* column) const;
+    QString text(int column) const;
+    std::int64_t integer(int column) const;
+
+private:
+    Database& m_db;
+    std::unique_ptr<SQLite::Statement> m_stmt;
+};
+
+// Field assignments for one new or changed row; column names are the program's own, values
+// are always bound.
+class RowValues
+{
+public:
+    RowValues& set(const QString& column, const QVariant& value);
+    RowValues& stamp(const Stamp& stamp);
+
+    // "insert into T (...) values (?, ...)"
+    void insertInto(Database& db, const QString& table) const;
+    // Changes the row of the key; returns whether such a row existed.
+    bool updateByKey(Database& db, const QString& table, std::int64_t key) const;
+
+private:
+    std::vector<std::pair<QString, QVariant>> m_values;
+};
+
+// Deletes the row of the key; returns whether such a row existed.
+bool DeleteByKey(Database& db, const QString& table, std::int64_t key);
+
+// The bound pattern of a containment match: "%" + value with \, % and _ escaped + "%",
+// used with "like ? escape '\'".
+QString LikeContains(const QString& value);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The 48 prefecture names, position = Fi_番号; position 0 stands for no prefecture.
+QStringList PrefectureNames();
+
+// Writes a new database file with every table and the prefecture rows, and nothing else.
+// An existing file at the path is replaced. Throws DbError on failure.
+void CreateDatabaseFile(const QString& path);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+// Every message box of the program goes through here, so that tests can answer them.
+class DialogService
+{
+public:
+    enum class Answer { Yes, No };
+
+    virtual ~DialogService() = default;
+    // Yes and No, No the default, question icon.
+    virtual Answer question(const QString& title, const QString& text);
+    virtual void information(const QString& title, const QString& text);
+    virtual void warning(const QString& title, const QString& text);
+    virtual void exclamation(const QString& title, const QString& text);
+};
+
+DialogService& Dialogs();
+// Replaces the service; nullptr restores the real message boxes.
+void InstallDialogs(std::unique_ptr<DialogService> service);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "MainScreen.h"
+
+// The main menu: opens every main screen and offers the one-way switch from the sample
+// database to the operational one.
+class Frm010_Qel : public MainScreen
+{
+    Q_OBJECT
+
+public:
+    Frm010_Qel();
+    void LoadProc() override;
+
+private:
+    void Cmd_Click(int index);
+    void Check1_Click();
+    bool SampleChk() const;
+    bool SampleDelete();
+
+    QGroupBox* Frame1 = nullptr;
+    QCheckBox* Check1 = nullptr;
+};

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <initializer_list>
+#include <vector>
+
+class QLineEdit;
+class QWidget;
+
+// Input-method modes of a text field.
+enum ImeMode : int {
+    ImeOff = 2,          // no input method: direct half-width input
+    ImeHiragana = 4,     // the input method may act
+    ImeHalfKatakana = 6, // the input method may act; whatever is entered becomes half-width katakana
+};
+
+// Sets the field's mode. Mode 6 converts typed, pasted and committed text to half-width katakana.
+void SetImeMode(QLineEdit* field, int mode);
+int ImeModeOf(const QLineEdit* field);
+
+// Puts the caret at the start with the whole text selected.
+void SelectWhole(QLineEdit* field);
+
+// The keyboard behaviour of one screen: select-all on focus gain, the Enter order, and focus
+// gain and loss hooks. The screen owns it.
+class InputBehaviour : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit InputBehaviour(QWidget* screen);
+
+    // Selects the whole text whenever the field gains the focus, also through a mouse click.
+    void selectAllOnFocus(QLineEdit* field);
+    void selectAllOnFocus(std::initializer_list<QLineEdit*> fields);
+
+    // Enter (either key) in `from` moves the focus to the first of `to` that is enabled and
+    // visible; the Enter character itself never reaches the field.
+    void enterMovesTo(QWidget* from, std::initializer_list<QWidget*> to);
+    // A whole Enter order: each row is a field and its next field(s).
+    struct EnterStep
+    {
+        QWidget* from;
+        std::vector<QWidget*> to;
+    };
+    void setEnterOrder(std::initializer_list<EnterStep> steps);
+    // Enter in the field is swallowed and nothing else happens.
+    void swallowEnter(QWidget* field);
+    // Enter in `from` runs the handler (after the screen's own check); the character is swallowed.
+    void onEnter(QWidget* from, std::function<void()> handler);
+
+    void onFocusIn(QWidget* field, std::function<void()> handler);
+    void onFocusOut(QWidget* field, std::function<void()> handler);
+
+    static bool isEnterKey(int key);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Entry
+    {
+        QPointer<QWidget> widget;
+        bool selectAll = false;
+        bool mousePending = false;
+        bool swallowEnter = false;
+        std::vector<QPointer<QWidget>> next;
+        std::function<void()> enter;
+        std::function<void()> focusIn;
+        std::function<void()> focusOut;
+    };
+    Entry& entry(QWidget* widget);
+    Entry* find(QObject* widget);
+
+    std::vector<Entry> m_entries;
+};

@@ -1,0 +1,140 @@
+#include "core/Globals.h"
+#include "db/Backup.h"
+#include "db/Database.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
+
+namespace {
+
+class BackupTest : public AppFixture
+{
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        G().BackDataPath = QStringLiteral("バックアップ");
+        QDir(appPath()).mkdir(G().BackDataPath);
+        Database db;
+        for (int i = 1; i <= 50; ++i)
+            RowValues().set("Fi_キー", i).set("Fi_名前", QString(20, QChar(0x5C71))).insertInto(db, "Tb_顧客");
+        db.execute("delete from Tb_顧客 where Fi_キー > 10");
+    }
+    QString temp() const { return appPath() + "/Temp" + kOperationalDbFile; }
+    QString backups() const { return appPath() + "/" + G().BackDataPath; }
+    std::int64_t customers() { return Database().count("Tb_顧客"); }
+};
+
+TEST_F(BackupTest, CompactThenBackupLeavesCompactedDatabaseAndNoTemp)
+{
+    setNow(QDateTime(QDate(2005, 5, 18), QTime(14, 30, 5)));
+    const qint64 before = QFileInfo(dbPath()).size();
+    CompactDb();
+    EXPECT_TRUE(QFileInfo::exists(temp()));
+    EXPECT_TRUE(QFileInfo::exists(dbPath()));
+    const QString backup = BackupDb();
+    EXPECT_EQ(backup, backups() + QStringLiteral("/Back20050518143005Db_販売顧客.mdb"));
+    EXPECT_TRUE(QFileInfo::exists(backup));
+    EXPECT_EQ(QFileInfo(backup).size(), before);
+    EXPECT_FALSE(QFileInfo::exists(temp()));
+    EXPECT_LE(QFileInfo(dbPath()).size(), before);
+    EXPECT_EQ(customers(), 10);
+}
+
+TEST_F(BackupTest, BackupsASecondApartSortInTimeOrder)
+{
+    setNow(QDateTime(QDate(2005, 5, 18), QTime(23, 59, 59)));
+    CompactDb();
+    const QString first = BackupDb();
+    setNow(QDateTime(QDate(2005, 5, 19), QTime(0, 0, 0)));
+    CompactDb();
+    const QString second = BackupDb();
+    EXPECT_LT(QFileInfo(first).fileName(), QFileInfo(second).fileName());
+    // The same second again cannot overwrite the earlier backup.
+    CompactDb();
+    EXPECT_THROW(BackupDb(), DbError);
+    EXPECT_EQ(customers(), 10);
+}
+
+TEST_F(BackupTest, MissingCompactedCopyLeavesDatabaseInPlace)
+{
+    EXPECT_THROW(BackupDb(), DbError);
+    EXPECT_EQ(customers(), 10);
+    EXPECT_TRUE(QDir(backups()).isEmpty());
+}
+
+TEST_F(BackupTest, CorruptCompactedCopyIsRefusedBeforeAnyFileMoves)
+{
+    QFile junk(temp());
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    EXPECT_THROW(BackupDb(), DbError);
+    EXPECT_EQ(customers(), 10);
+    EXPECT_TRUE(QDir(backups()).isEmpty());
+}
+
+TEST_F(BackupTest, LeftoverTempFileIsReplacedByTheNewCompaction)
+{
+    QFile junk(temp());
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("left from an earlier run");
+    junk.close();
+    CompactDb();
+    BackupDb();
+    EXPECT_EQ(customers(), 10);
+    EXPECT_FALSE(QFileInfo::exists(temp()));
+}
+
+TEST_F(BackupTest, MissingBackupFolderSaysSoAndKeepsTheDatabase)
+{
+    ASSERT_TRUE(QDir(backups()).removeRecursively());
+    CompactDb();
+    try {
+        BackupDb();
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.userText().contains(QStringLiteral("バックアップフォルダ"))) << e.userText().toStdString();
+    }
+    EXPECT_EQ(customers(), 10);
+}
+
+TEST_F(BackupTest, BackupFolderThatIsAFileKeepsTheDatabase)
+{
+    ASSERT_TRUE(QDir(backups()).removeRecursively());
+    QFile blocker(backups());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    CompactDb();
+    EXPECT_THROW(BackupDb(), DbError);
+    EXPECT_EQ(customers(), 10);
+}
+
+TEST_F(BackupTest, ReadOnlyBackupFolderKeepsTheDatabase)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    QFile::setPermissions(backups(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    CompactDb();
+    EXPECT_THROW(BackupDb(), DbError);
+    QFile::setPermissions(backups(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(customers(), 10);
+}
+
+TEST_F(BackupTest, DeleteBackFileIsSilentForAMissingFile)
+{
+    QFile old(backups() + "/Back20000101000000Db_販売顧客.mdb");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    QFile::setPermissions(old.fileName(), QFileDevice::ReadOwner);
+    DeleteBackFile("Back20000101000000Db_販売顧客.mdb");
+    EXPECT_FALSE(old.exists());
+    EXPECT_NO_THROW(DeleteBackFile("Back19990101000000Db_販売顧客.mdb"));
+}
+
+} // namespace

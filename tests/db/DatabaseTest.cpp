@@ -1,0 +1,162 @@
+#include "core/Globals.h"
+#include "db/Database.h"
+#include "db/Schema.h"
+
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+class DatabaseTest : public AppFixture
+{
+protected:
+    void addCustomer(std::int64_t key, const QString& name = QStringLiteral("山田"))
+    {
+        Database db;
+        RowValues().set("Fi_キー", QVariant::fromValue<qlonglong>(key)).set("Fi_名前", name).stamp(Stamp::now())
+            .insertInto(db, "Tb_顧客");
+    }
+};
+
+TEST_F(DatabaseTest, SchemaHasEveryTableAndThePrefectures)
+{
+    Database db;
+    for (const char* table : {"Tb_顧客", "Tb_都道府県", "Tb_メーカー", "Tb_商品", "Tb_売上", "Tb_検索条件"})
+        EXPECT_EQ(db.count(QString::fromUtf8(table)), table == std::string("Tb_都道府県") ? 48 : 0) << table;
+    Query q(db, "select Fi_番号,Fi_名称 from Tb_都道府県 order by Fi_番号");
+    QStringList names;
+    while (q.next()) {
+        EXPECT_EQ(q.integer("Fi_番号"), names.size());
+        names << q.text("Fi_名称");
+    }
+    ASSERT_EQ(names.size(), 48);
+    EXPECT_FALSE(names.at(0).isEmpty());
+    EXPECT_EQ(names.at(1), QStringLiteral("北海道"));
+    EXPECT_EQ(names.at(13), QStringLiteral("東京都"));
+    EXPECT_EQ(names.at(26), QStringLiteral("京都府"));
+    EXPECT_EQ(names.at(27), QStringLiteral("大阪府"));
+    EXPECT_EQ(names.at(47), QStringLiteral("沖縄県"));
+}
+
+TEST_F(DatabaseTest, EveryColumnIsNotNull)
+{
+    Database db;
+    Query tables(db, "select name from sqlite_master where type = 'table'");
+    int checked = 0;
+    while (tables.next()) {
+        Query columns(db, QStringLiteral("pragma table_info(%1)").arg(tables.text("name")));
+        while (columns.next()) {
+            EXPECT_EQ(columns.integer("notnull"), 1) << columns.text("name").toStdString();
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 70);
+}
+
+TEST_F(DatabaseTest, KeyIsOneOnEmptyTableThenLargestPlusOne)
+{
+    EXPECT_EQ(Database().nextKey("Tb_顧客"), 1);
+    addCustomer(1);
+    addCustomer(2);
+    addCustomer(5);
+    EXPECT_EQ(Database().nextKey("Tb_顧客"), 6);
+    addCustomer(6);
+    {
+        Database db;
+        EXPECT_TRUE(DeleteByKey(db, "Tb_顧客", 6));
+        EXPECT_FALSE(DeleteByKey(db, "Tb_顧客", 6));
+    }
+    EXPECT_EQ(Database().nextKey("Tb_顧客"), 6);
+}
+
+TEST_F(DatabaseTest, StampFromOneReadingOfTheClock)
+{
+    const Stamp s = Stamp::now();
+    EXPECT_EQ(s.year, "2005");
+    EXPECT_EQ(s.month, "03");
+    EXPECT_EQ(s.day, "07");
+    EXPECT_EQ(s.hour, "09");
+    EXPECT_EQ(s.minute, "05");
+    EXPECT_EQ(s.second, "03");
+    addCustomer(1);
+    Database db;
+    Query q(db, "select * from Tb_顧客 where Fi_キー = ?", {1});
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.text("Fi_最終更新年") + q.text("Fi_最終更新月") + q.text("Fi_最終更新日") + q.text("Fi_最終更新時") +
+                  q.text("Fi_最終更新分") + q.text("Fi_最終更新秒"),
+              QStringLiteral("20050307090503"));
+}
+
+TEST_F(DatabaseTest, EmptyTextRoundTripsAsEmptyNeverNull)
+{
+    addCustomer(1, QString());
+    Database db;
+    Query q(db, "select Fi_名前, Fi_建物, typeof(Fi_建物) as t, typeof(Fi_名前) as n from Tb_顧客");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.text("Fi_名前"), QString());
+    EXPECT_EQ(q.text("Fi_建物"), QString());
+    EXPECT_EQ(q.text("t"), "text");
+    EXPECT_EQ(q.text("n"), "text");
+}
+
+TEST_F(DatabaseTest, QuotesAndWildcardsAreJustCharacters)
+{
+    const QString odd = QStringLiteral("O'Brien \"%_*?#[");
+    addCustomer(1, odd);
+    addCustomer(2, QStringLiteral("Obrien"));
+    Database db;
+    EXPECT_EQ(db.count("Tb_顧客", "Fi_名前 = ?", {odd}), 1);
+    EXPECT_EQ(db.count("Tb_顧客", "Fi_名前 like ? escape '\\'", {LikeContains("%_")}), 1);
+    EXPECT_EQ(db.count("Tb_顧客", "Fi_名前 like ? escape '\\'", {LikeContains("BRIEN")}), 2);
+}
+
+TEST_F(DatabaseTest, SampleFileIsUsedWhenChosenAndOperationalOtherwise)
+{
+    CreateDatabaseFile(appPath() + "/" + kSampleDbFile);
+    G().DbFileName = kSampleDbFile;
+    addCustomer(1);
+    EXPECT_EQ(Database(appPath() + "/" + kSampleDbFile).count("Tb_顧客"), 1);
+    EXPECT_EQ(Database(appPath() + "/" + kOperationalDbFile).count("Tb_顧客"), 0);
+}
+
+TEST_F(DatabaseTest, MissingFileIsReportedAndNeverCreated)
+{
+    ASSERT_TRUE(QFile::remove(dbPath()));
+    try {
+        Database db;
+        FAIL() << "opened a missing file";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.userText().contains(QStringLiteral("見つかりません"))) << e.userText().toStdString();
+        EXPECT_TRUE(e.userText().contains(kOperationalDbFile));
+    }
+    EXPECT_FALSE(QFileInfo::exists(dbPath()));
+}
+
+TEST_F(DatabaseTest, RejectedStatementBecomesDbErrorWithTheEngineText)
+{
+    Database db;
+    try {
+        Query q(db, "select * from Tb_無い");
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.engineText().contains("no such table")) << e.engineText().toStdString();
+    }
+}
+
+TEST_F(DatabaseTest, UpdateByKeyChangesOnlyThatRow)
+{
+    addCustomer(1, "A");
+    addCustomer(2, "B");
+    Database db;
+    EXPECT_TRUE(RowValues().set("Fi_名前", "C").updateByKey(db, "Tb_顧客", 2));
+    EXPECT_FALSE(RowValues().set("Fi_名前", "D").updateByKey(db, "Tb_顧客", 9));
+    Query q(db, "select Fi_名前 from Tb_顧客 order by Fi_キー");
+    QStringList names;
+    while (q.next())
+        names << q.text(0);
+    EXPECT_EQ(names, QStringList({"A", "C"}));
+}
+
+} // namespace

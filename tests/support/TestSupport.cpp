@@ -1,0 +1,141 @@
+#include "TestSupport.h"
+
+#include "core/Clock.h"
+#include "core/Globals.h"
+#include "core/Settings.h"
+#include "db/Schema.h"
+#include "ui/Navigator.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QWidget>
+
+namespace {
+
+const char* kindName(ShownBox::Kind kind)
+{
+    switch (kind) {
+    case ShownBox::Kind::Question: return "question";
+    case ShownBox::Kind::Information: return "information";
+    case ShownBox::Kind::Warning: return "warning";
+    case ShownBox::Kind::Exclamation: return "exclamation";
+    }
+    return "?";
+}
+
+} // namespace
+
+ScriptedDialogs& ScriptedDialogs::expect(ShownBox::Kind kind, const QString& title, const QString& text, Answer answer)
+{
+    m_expected.push_back({ShownBox{kind, title, text}, answer});
+    return *this;
+}
+
+DialogService::Answer ScriptedDialogs::take(ShownBox::Kind kind, const QString& title, const QString& text)
+{
+    m_shown.push_back({kind, title, text});
+    if (m_expected.empty()) {
+        ADD_FAILURE() << "unexpected " << kindName(kind) << " box: [" << title.toStdString() << "] "
+                      << text.toStdString();
+        return Answer::No;
+    }
+    const Expected next = m_expected.front();
+    m_expected.pop_front();
+    EXPECT_EQ(kindName(next.box.kind), std::string(kindName(kind))) << text.toStdString();
+    if (!next.box.title.isEmpty()) {
+        EXPECT_EQ(next.box.title.toStdString(), title.toStdString());
+    }
+    if (!next.box.text.isEmpty()) {
+        EXPECT_EQ(next.box.text.toStdString(), text.toStdString());
+    }
+    return next.answer;
+}
+
+DialogService::Answer ScriptedDialogs::question(const QString& title, const QString& text)
+{
+    return take(ShownBox::Kind::Question, title, text);
+}
+
+void ScriptedDialogs::information(const QString& title, const QString& text)
+{
+    take(ShownBox::Kind::Information, title, text);
+}
+
+void ScriptedDialogs::warning(const QString& title, const QString& text)
+{
+    take(ShownBox::Kind::Warning, title, text);
+}
+
+void ScriptedDialogs::exclamation(const QString& title, const QString& text)
+{
+    take(ShownBox::Kind::Exclamation, title, text);
+}
+
+void RecordingWaits::wait(QWidget*, int milliseconds)
+{
+    waits.push_back(milliseconds);
+    if (during)
+        during();
+}
+
+void AppFixture::SetUp()
+{
+    ASSERT_TRUE(m_dir.isValid());
+    ResetGlobals();
+    G().AppPath = m_dir.path();
+    G().DbFileName = kOperationalDbFile;
+    G().Kessan = 3;
+    CreateDatabaseFile(dbPath());
+    setNow(QDateTime(QDate(2005, 3, 7), QTime(9, 5, 3)));
+    auto scripted = std::make_unique<ScriptedDialogs>();
+    dialogs = scripted.get();
+    InstallDialogs(std::move(scripted));
+    auto recorded = std::make_unique<RecordingWaits>();
+    waits = recorded.get();
+    InstallWaits(std::move(recorded));
+}
+
+void AppFixture::TearDown()
+{
+    CloseAllScreens();
+    if (dialogs) {
+        EXPECT_TRUE(dialogs->allAnswered()) << "a scripted message box was never shown";
+    }
+    InstallDialogs(nullptr);
+    InstallWaits(nullptr);
+    Clock::install(nullptr);
+    dialogs = nullptr;
+    waits = nullptr;
+    ResetGlobals();
+}
+
+void AppFixture::writeIni(const QString& lines)
+{
+    QFile file(m_dir.filePath(QStringLiteral("Qel.Ini")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write((QStringLiteral("[Ini]\r\n") + lines).toUtf8());
+    file.close();
+    const QString db = G().DbFileName;
+    ReadSettings(m_dir.path());
+    G().DbFileName = db;
+}
+
+QString AppFixture::dbPath() const
+{
+    return m_dir.filePath(G().DbFileName);
+}
+
+void AppFixture::setNow(const QDateTime& now)
+{
+    Clock::install(std::make_unique<FixedClock>(now));
+}
+
+void CloseAllScreens()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->hide();
+        w->deleteLater();
+    }
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "ui/DialogService.h"
+#include "ui/WaitService.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+// A message box as the test saw it.
+struct ShownBox
+{
+    enum class Kind { Question, Information, Warning, Exclamation };
+    Kind kind;
+    QString title;
+    QString text;
+};
+
+// Answers the message boxes a test expects, in order, and records every box shown. A box that
+// the test did not script fails the test.
+class ScriptedDialogs : public DialogService
+{
+public:
+    // Expects a box of this kind; an empty title or text matches any.
+    ScriptedDialogs& expect(ShownBox::Kind kind, const QString& title, const QString& text,
+                            Answer answer = Answer::Yes);
+    ScriptedDialogs& expectQuestion(const QString& text, Answer answer)
+    {
+        return expect(ShownBox::Kind::Question, QStringLiteral("確認"), text, answer);
+    }
+
+    Answer question(const QString& title, const QString& text) override;
+    void information(const QString& title, const QString& text) override;
+    void warning(const QString& title, const QString& text) override;
+    void exclamation(const QString& title, const QString& text) override;
+
+    const std::vector<ShownBox>& shown() const { return m_shown; }
+    bool allAnswered() const { return m_expected.empty(); }
+
+private:
+    Answer take(ShownBox::Kind kind, const QString& title, const QString& text);
+
+    struct Expected
+    {
+        ShownBox box;
+        Answer answer;
+    };
+    std::deque<Expected> m_expected;
+    std::vector<ShownBox> m_shown;
+};
+
+// Records the waits instead of sleeping; `during` runs inside each wait so that a test can look
+// at the screen while a notice is up.
+class RecordingWaits : public WaitService
+{
+public:
+    void wait(QWidget* screen, int milliseconds) override;
+    std::vector<int> waits;
+    std::function<void()> during;
+};
+
+// A fresh application folder per test: its own Qel.Ini, the operational database made by the
+// same code as the shipped one, the globals reset, a fixed clock, scripted boxes and waits.
+class AppFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes Qel.Ini (UTF-8) with these lines under [Ini] and reads the settings again.
+    void writeIni(const QString& lines);
+    QString appPath() const { return m_dir.path(); }
+    QString dbPath() const;
+    void setNow(const QDateTime& now);
+
+    ScriptedDialogs* dialogs = nullptr;
+    RecordingWaits* waits = nullptr;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Closes every top-level window left by a screen test.
+void CloseAllScreens();
