@@ -61,7 +61,6 @@ void MainScreen::ShowScreen()
 {
     move(Tw(30), Tw(30));
     show();
-    raise();
     activateWindow();
 }
 

@@ -1,0 +1,124 @@
+#include "ui/InputBehaviour.h"
+#include "ui/MainScreen.h"
+
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTest>
+#include <QTranslator>
+
+namespace {
+
+class SampleScreen : public MainScreen
+{
+public:
+    SampleScreen() : MainScreen(QStringLiteral("Frm999_Qel"))
+    {
+        using K = ControlSpec::Kind;
+        BuildControls({
+            {K::Label, "Lbl_Ttl", 14, QStringLiteral("題名"), 360, 240, 9255, 435},
+            {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 9255, 375},
+            {K::Label, "Lbl_Ttl", 12, QStringLiteral("登録完了"), 5220, 3660, 3675, 555},
+            {K::Panel, "Picture1", -1, QString(), 360, 780, 9255, 5775},
+            {K::Text, "Txt_Inp", 0, QString(), 2820, 300, 6135, 375, "Picture1"},
+            {K::Text, "Txt_Inp", 3, QString(), 2820, -1000, 600, 375},
+            {K::Button, "Cmd", 0, QStringLiteral("新規登録"), 360, 6720, 1815, 555},
+        });
+        Lbl_Ttl(12)->hide();
+        input = new InputBehaviour(this);
+        input->onFocusIn(Txt_Inp(0), [this] { ++focusGains; });
+    }
+    void LoadProc() override { ShowScreen(); }
+    void flash() { FlashNotice({Lbl_Ttl(12)}, {Cmd(0)}); }
+    void park() { ParkFocus(Txt_Inp(3), Txt_Inp(0)); }
+    template <class F>
+    bool run(F f) { return Guarded(f); }
+
+    InputBehaviour* input = nullptr;
+    int focusGains = 0;
+};
+
+class MainScreenTest : public AppFixture
+{
+protected:
+    SampleScreen* open()
+    {
+        auto* screen = new SampleScreen;
+        screen->LoadProc();
+        QApplication::setActiveWindow(screen);
+        return screen;
+    }
+};
+
+TEST_F(MainScreenTest, GeometryInTwipsAndNamesOfTheControlArrays)
+{
+    SampleScreen* screen = open();
+    EXPECT_EQ(screen->size(), QSize(781, 540));
+    EXPECT_EQ(screen->pos(), QPoint(2, 2));
+    EXPECT_EQ(screen->Lbl_Ttl(14)->geometry(), QRect(24, 16, 617, 29));
+    EXPECT_EQ(screen->findChild<QLineEdit*>("Txt_Inp_0"), screen->Txt_Inp(0));
+    EXPECT_EQ(screen->Txt_Inp(0)->parentWidget()->objectName(), QStringLiteral("Picture1"));
+    EXPECT_LT(screen->Txt_Inp(3)->geometry().top(), 0);
+    EXPECT_TRUE(screen->font().families().contains(QStringLiteral("IPAGothic")));
+    EXPECT_EQ(screen->font().pointSizeF(), 12.0);
+}
+
+TEST_F(MainScreenTest, NoticeIsShownAndButtonsDisabledOnlyDuringTheWait)
+{
+    SampleScreen* screen = open();
+    bool shownDuring = false;
+    bool disabledDuring = false;
+    waits->during = [&] {
+        shownDuring = screen->Lbl_Ttl(12)->isVisible();
+        disabledDuring = !screen->Cmd(0)->isEnabled();
+    };
+    screen->flash();
+    EXPECT_EQ(waits->waits, std::vector<int>{1000});
+    EXPECT_TRUE(shownDuring);
+    EXPECT_TRUE(disabledDuring);
+    EXPECT_FALSE(screen->Lbl_Ttl(12)->isVisible());
+    EXPECT_TRUE(screen->Cmd(0)->isEnabled());
+}
+
+TEST_F(MainScreenTest, DatabaseFailureIsShownCaptionedWithTheFormAndTheScreenGoesOn)
+{
+    SampleScreen* screen = open();
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm999_Qel"),
+                    QStringLiteral("データベースの処理ができませんでした。\ndisk I/O error"));
+    EXPECT_FALSE(screen->run([] { throw DbError(QStringLiteral("データベースの処理ができませんでした。"), "disk I/O error"); }));
+    EXPECT_TRUE(screen->run([] {}));
+    EXPECT_TRUE(screen->isVisible());
+}
+
+TEST_F(MainScreenTest, ParkingTheFocusRunsTheFocusGainAgain)
+{
+    SampleScreen* screen = open();
+    screen->Txt_Inp(0)->setFocus();
+    ASSERT_EQ(screen->focusGains, 1);
+    screen->park();
+    EXPECT_EQ(screen->focusGains, 2);
+    EXPECT_EQ(QApplication::focusWidget(), screen->Txt_Inp(0));
+}
+
+TEST_F(MainScreenTest, CloseBoxIsRefusedButUnloadCloses)
+{
+    QPointer<SampleScreen> screen = open();
+    EXPECT_FALSE(screen->close());
+    EXPECT_TRUE(screen->isVisible());
+    screen->Unload();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(screen.isNull());
+}
+
+TEST(DialogTexts, StandardButtonsReadInJapanese)
+{
+    QTranslator translator;
+    ASSERT_TRUE(translator.load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
+                                QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    EXPECT_EQ(translator.translate("QPlatformTheme", "&Yes"), QStringLiteral("はい(&Y)"));
+    EXPECT_EQ(translator.translate("QPlatformTheme", "&No"), QStringLiteral("いいえ(&N)"));
+}
+
+} // namespace
