@@ -9,16 +9,20 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 QString InstanceLockPath(const QString& appPath)
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
+    // The user's runtime folder where there is one; otherwise the shared temporary folder, with
+    // the user in the key so that two users of one machine do not block each other.
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::tempPath();
     const QString canonical = QFileInfo(appPath).canonicalFilePath();
-    const QByteArray key =
-        QCryptographicHash::hash((canonical.isEmpty() ? appPath : canonical).toUtf8(), QCryptographicHash::Sha1).toHex();
+    const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+    const QByteArray key = QCryptographicHash::hash(
+                               (user + QLatin1Char('|') + (canonical.isEmpty() ? appPath : canonical)).toUtf8(),
+                               QCryptographicHash::Sha1)
+                               .toHex();
     return folder + QStringLiteral("/qel-") + QString::fromLatin1(key.left(16)) + QStringLiteral(".lock");
 }
 
