@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/Amount.h"
+#include "ui/MainScreen.h"
+
+#include <QStringList>
+
+class InputBehaviour;
+
+// Sales entry: date, maker, product, prices, quantity, purchaser and remarks; each
+// registration appends one sale and keeps most inputs for the next.
+class Frm080_Qel : public MainScreen
+{
+    Q_OBJECT
+
+public:
+    Frm080_Qel();
+    ~Frm080_Qel() override;
+    void LoadProc() override;
+
+    static double Log10(double x);
+
+private:
+    void Cmd_Click(int index);
+    void Combo1_Click();
+    void Combo2_Click();
+    void List1_Click();
+    void List1_GotFocus();
+    void List1_LostFocus();
+    void Txt_Inp_Change(int index);
+    void Txt_Inp_GotFocus(int index);
+    void Txt_Inp_LostFocus(int index);
+
+    void DateDispProc();
+    void MakerListProc();
+    void ProductListProc();
+    void PriceGetProc(Amount& listPrice, Amount& sellingPrice);
+    void CustomerListProc();
+    void AmountCalc(int k);
+    int InputChk();
+    void SalesSaveProc();
+    void Registration();
+
+    void SetEnterOrder();
+
+    QComboBox* Combo1 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    QListWidget* List1 = nullptr;
+    QListWidget* List2 = nullptr;
+    QListWidget* List3 = nullptr;
+    QListWidget* List4 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QFrame* Frame1 = nullptr;
+    InputBehaviour* m_input = nullptr;
+    // KanaNormalize of every entry of List2, made once when the list is filled, so that the
+    // reading search does not fold ten thousand readings on every keystroke.
+    QStringList m_foldedReadings;
+};

@@ -1,0 +1,10 @@
+#include "RegisterSalesScreens.h"
+
+#include "Frm080_Qel.h"
+
+#include "ui/Navigator.h"
+
+void RegisterSalesScreens(Navigator& navigator)
+{
+    navigator.registerScreen(QStringLiteral("Frm080_Qel"), [] { return new Frm080_Qel; });
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+class Navigator;
+
+// The screens of the sales subsystem.
+void RegisterSalesScreens(Navigator& navigator);
