@@ -8,27 +8,53 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QValidator>
 
 namespace {
 
 const char* const kModeProperty = "qelImeMode";
+const char* const kValidatorName = "qelHalfKatakana";
 
-void convertToHalfKatakana(QLineEdit* field, const QString& text)
+// A validator may rewrite the text before the field takes it, so the field emits its change
+// signals once, with the converted text, and the caret stays behind what was entered.
+class HalfKatakanaValidator : public QValidator
 {
-    const QString converted = ToHalfKatakana(text);
-    if (converted == text)
-        return;
-    // Keep the caret where the user was, measured from the end (conversion may lengthen the text).
-    const int fromEnd = static_cast<int>(text.size()) - field->cursorPosition();
-    field->setText(converted.left(field->maxLength()));
-    field->setCursorPosition(qMax(0, static_cast<int>(field->text().size()) - fromEnd));
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& pos) const override
+    {
+        const QString before = ToHalfKatakana(input.left(pos));
+        const QString converted = before + ToHalfKatakana(input.mid(pos));
+        if (converted != input) {
+            input = converted;
+            pos = static_cast<int>(before.size());
+        }
+        return Acceptable;
+    }
+};
+
+HalfKatakanaValidator* halfKatakanaValidator(QLineEdit* field)
+{
+    auto* validator = field->findChild<HalfKatakanaValidator*>(QString::fromLatin1(kValidatorName),
+                                                              Qt::FindDirectChildrenOnly);
+    if (!validator) {
+        validator = new HalfKatakanaValidator(field);
+        validator->setObjectName(QString::fromLatin1(kValidatorName));
+    }
+    return validator;
+}
+
+// Focus moves that are no move of the user's from one control to another.
+bool isPassingFocus(Qt::FocusReason reason)
+{
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 
 } // namespace
 
 void SetImeMode(QLineEdit* field, int mode)
 {
-    const int previous = ImeModeOf(field);
     field->setProperty(kModeProperty, mode);
     field->setAttribute(Qt::WA_InputMethodEnabled, mode != ImeOff);
     switch (mode) {
@@ -41,12 +67,11 @@ void SetImeMode(QLineEdit* field, int mode)
     default:
         field->setInputMethodHints(Qt::ImhNone);
     }
-    if (mode == ImeHalfKatakana && previous != ImeHalfKatakana) {
-        QObject::connect(field, &QLineEdit::textEdited, field, [field](const QString& text) {
-            if (ImeModeOf(field) == ImeHalfKatakana)
-                convertToHalfKatakana(field, text);
-        });
-    }
+    HalfKatakanaValidator* validator = halfKatakanaValidator(field);
+    if (mode == ImeHalfKatakana)
+        field->setValidator(validator);
+    else if (field->validator() == validator)
+        field->setValidator(nullptr);
 }
 
 int ImeModeOf(const QLineEdit* field)
@@ -81,6 +106,8 @@ InputBehaviour::Entry& InputBehaviour::entry(QWidget* widget)
 
 InputBehaviour::Entry* InputBehaviour::find(QObject* widget)
 {
+    if (!widget)
+        return nullptr;
     for (Entry& e : m_entries) {
         if (e.widget == widget)
             return &e;
@@ -107,6 +134,11 @@ void InputBehaviour::enterMovesTo(QWidget* from, std::initializer_list<QWidget*>
 }
 
 void InputBehaviour::setEnterOrder(std::initializer_list<EnterStep> steps)
+{
+    setEnterOrder(std::vector<EnterStep>(steps));
+}
+
+void InputBehaviour::setEnterOrder(const std::vector<EnterStep>& steps)
 {
     for (const EnterStep& step : steps) {
         Entry& e = entry(step.from);
@@ -137,30 +169,61 @@ void InputBehaviour::onFocusOut(QWidget* field, std::function<void()> handler)
     entry(field).focusOut = std::move(handler);
 }
 
+void InputBehaviour::focusGained(Entry& e, QWidget* widget, Qt::FocusReason reason)
+{
+    // A field that lost the focus only to an inactive window, which then gave it to another
+    // control, has its focus loss run now.
+    if (m_focused && m_focused != widget) {
+        QWidget* previous = m_focused;
+        m_focused = nullptr;
+        if (Entry* p = find(previous); p && !previous->hasFocus())
+            focusLost(*p, previous);
+    }
+    m_focused = widget;
+    auto* field = qobject_cast<QLineEdit*>(widget);
+    if (field && e.selectAll) {
+        SelectWhole(field);
+        e.mousePending = reason == Qt::MouseFocusReason;
+    }
+    if (e.focusIn)
+        e.focusIn();
+}
+
+void InputBehaviour::focusLost(Entry& e, QWidget* widget)
+{
+    e.mousePending = false;
+    if (m_focused == widget)
+        m_focused = nullptr;
+    if (e.focusOut)
+        e.focusOut();
+}
+
 bool InputBehaviour::eventFilter(QObject* watched, QEvent* event)
 {
     Entry* e = find(watched);
     if (!e)
         return QObject::eventFilter(watched, event);
+    auto* widget = static_cast<QWidget*>(watched);
     auto* field = qobject_cast<QLineEdit*>(watched);
 
     switch (event->type()) {
-    case QEvent::FocusIn:
+    case QEvent::FocusIn: {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         // The widget takes the focus first; then the design's focus-gain behaviour runs.
         watched->event(event);
-        if (field && e->selectAll) {
-            SelectWhole(field);
-            e->mousePending = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
-        }
-        if (e->focusIn)
-            e->focusIn();
+        if (isPassingFocus(reason) && m_focused == widget)
+            return true;
+        focusGained(*e, widget, reason);
         return true;
-    case QEvent::FocusOut:
-        e->mousePending = false;
+    }
+    case QEvent::FocusOut: {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         watched->event(event);
-        if (e->focusOut)
-            e->focusOut();
+        if (isPassingFocus(reason))
+            return true;
+        focusLost(*e, widget);
         return true;
+    }
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
         // The click that gave the focus must not undo the selection.
@@ -192,6 +255,10 @@ bool InputBehaviour::eventFilter(QObject* watched, QEvent* event)
         }
         return true;
     }
+    case QEvent::KeyRelease:
+        if (isEnterKey(static_cast<QKeyEvent*>(event)->key()) && e->swallowEnter)
+            return true;
+        break;
     default:
         break;
     }

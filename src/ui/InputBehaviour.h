@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <vector>
@@ -17,7 +18,9 @@ enum ImeMode : int {
     ImeHalfKatakana = 6, // the input method may act; whatever is entered becomes half-width katakana
 };
 
-// Sets the field's mode. Mode 6 converts typed, pasted and committed text to half-width katakana.
+// Sets the field's mode. In mode 6 every change of the text (typed, pasted, committed by the
+// input method, set by the program) is converted to half-width katakana and cut at the field's
+// limit, before any change signal is emitted.
 void SetImeMode(QLineEdit* field, int mode);
 int ImeModeOf(const QLineEdit* field);
 
@@ -26,6 +29,10 @@ void SelectWhole(QLineEdit* field);
 
 // The keyboard behaviour of one screen: select-all on focus gain, the Enter order, and focus
 // gain and loss hooks. The screen owns it.
+//
+// Focus gain and loss mean the user's move from one control to another. A window that loses and
+// regains activation, or a popup (a context menu, the drop-down of a list) that opens and closes,
+// leaves the field focused as far as these hooks are concerned.
 class InputBehaviour : public QObject
 {
     Q_OBJECT
@@ -47,9 +54,10 @@ public:
         std::vector<QWidget*> to;
     };
     void setEnterOrder(std::initializer_list<EnterStep> steps);
+    void setEnterOrder(const std::vector<EnterStep>& steps);
     // Enter in the field is swallowed and nothing else happens.
     void swallowEnter(QWidget* field);
-    // Enter in `from` runs the handler (after the screen's own check); the character is swallowed.
+    // Enter in `from` runs the handler instead of moving on; the character is swallowed.
     void onEnter(QWidget* from, std::function<void()> handler);
 
     void onFocusIn(QWidget* field, std::function<void()> handler);
@@ -74,6 +82,11 @@ private:
     };
     Entry& entry(QWidget* widget);
     Entry* find(QObject* widget);
+    void focusGained(Entry& e, QWidget* widget, Qt::FocusReason reason);
+    void focusLost(Entry& e, QWidget* widget);
 
-    std::vector<Entry> m_entries;
+    // Stable addresses: hooks may add entries while an event of another entry is handled.
+    std::deque<Entry> m_entries;
+    // The entry that holds the focus as the hooks see it.
+    QPointer<QWidget> m_focused;
 };

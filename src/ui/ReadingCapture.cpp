@@ -1,5 +1,7 @@
 #include "ReadingCapture.h"
 
+#include "InputBehaviour.h"
+
 #include "core/TextRoutines.h"
 
 #include <QInputMethodEvent>
@@ -44,14 +46,21 @@ private:
     void collect(const QInputMethodEvent& event)
     {
         const QString commit = event.commitString();
+        const QString preedit = event.preeditString();
         if (!commit.isEmpty()) {
-            const QString reading = IsKanaOnly(commit) ? commit : pendingKana;
+            const bool kanaCommit = IsKanaOnly(commit);
+            QString reading = kanaCommit ? commit : pendingKana;
+            // A part of the composition converted and committed while the rest stays open: the
+            // rest's kana belong to the next commit, not to this one.
+            if (!kanaCommit && IsKanaOnly(preedit) && reading.size() > preedit.size() && reading.endsWith(preedit))
+                reading.chop(preedit.size());
             readingText += TrimBlank(ToHalfKatakana(reading));
             pendingKana.clear();
         }
-        const QString preedit = event.preeditString();
         if (IsKanaOnly(preedit))
             pendingKana = preedit;
+        else if (preedit.isEmpty())
+            pendingKana.clear(); // the composition ended, committed or abandoned
     }
 
     QString pendingKana;
@@ -78,4 +87,23 @@ void StopReadingCapture()
 QString ReadingText()
 {
     return capture().readingText;
+}
+
+void AttachReadingCapture(InputBehaviour& input, QLineEdit* name, QLineEdit* reading, bool emptyNameEmptiesReading)
+{
+    input.selectAllOnFocus(name);
+    input.onFocusIn(name, [name] { StartReadingCapture(name); });
+    input.onFocusOut(name, [reading] {
+        StopReadingCapture();
+        SetImeMode(reading, ImeHalfKatakana);
+        const QString captured = ReadingText();
+        if (!captured.isEmpty())
+            reading->setText(reading->text() + captured);
+    });
+    if (emptyNameEmptiesReading) {
+        QObject::connect(name, &QLineEdit::textChanged, reading, [reading](const QString& text) {
+            if (text.isEmpty())
+                reading->clear();
+        });
+    }
 }

@@ -1,0 +1,608 @@
+#include "ui/InputBehaviour.h"
+#include "ui/ReadingCapture.h"
+
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWidget>
+
+#include <ostream>
+
+// Failures show the texts, not their bytes.
+void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+// A stand-in for a customer screen: name, reading, postal code, a list, the hidden parking
+// field, city and a button, in that tab order.
+class Form : public QWidget
+{
+public:
+    Form()
+    {
+        name = field("name", 20, 10);
+        reading = field("reading", 40, 40);
+        zip = field("zip", 8, 70);
+        list = new QComboBox(this);
+        list->setObjectName("list");
+        list->addItems({"なし", "北海道", "青森県"});
+        list->setGeometry(10, 100, 150, 25);
+        hidden = field("hidden", 32767, -1000);
+        city = field("city", 20, 130);
+        button = new QPushButton("button", this);
+        button->setGeometry(10, 160, 100, 25);
+        resize(400, 200);
+        input = new InputBehaviour(this);
+    }
+    void open()
+    {
+        show();
+        QApplication::setActiveWindow(this);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(this));
+    }
+
+    QLineEdit* name;
+    QLineEdit* reading;
+    QLineEdit* zip;
+    QComboBox* list;
+    QLineEdit* hidden;
+    QLineEdit* city;
+    QPushButton* button;
+    InputBehaviour* input;
+
+private:
+    QLineEdit* field(const char* objectName, int limit, int top)
+    {
+        auto* f = new QLineEdit(this);
+        f->setObjectName(objectName);
+        f->setMaxLength(limit);
+        f->setGeometry(10, top, 300, 25);
+        return f;
+    }
+};
+
+// Keys that produce these characters directly, without the input method (QTest::keyClicks
+// knows only ASCII).
+void typeText(QWidget* field, const QString& text)
+{
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+void sendPreedit(QWidget* field, const QString& preedit)
+{
+    QInputMethodEvent event(preedit, {});
+    QApplication::sendEvent(field, &event);
+}
+
+void sendCommit(QWidget* field, const QString& commit, const QString& remainingPreedit = {})
+{
+    QInputMethodEvent event(remainingPreedit, {});
+    event.setCommitString(commit);
+    QApplication::sendEvent(field, &event);
+}
+
+// Romaji typed into the input method, shown as it composes, converted and committed.
+void convert(QWidget* field, const QStringList& compositions, const QString& result)
+{
+    for (const QString& preedit : compositions)
+        sendPreedit(field, preedit);
+    sendPreedit(field, result);
+    sendCommit(field, result);
+}
+
+void typeYamada(QWidget* field)
+{
+    convert(field, {"ｙ", "や", "やｍ", "やま", "やまｄ", "やまだ"}, "山田");
+}
+
+void typeTarou(QWidget* field)
+{
+    convert(field, {"ｔ", "た", "たｒ", "たろ", "たろう"}, "太郎");
+}
+
+class InputBehaviourTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        form = new Form;
+        form->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    void TearDown() override
+    {
+        StopReadingCapture();
+        CloseAllScreens();
+    }
+    Form* form = nullptr;
+};
+
+// --- input-method modes ------------------------------------------------------------------
+
+TEST_F(InputBehaviourTest, ModesDecideWhetherTheInputMethodMayAct)
+{
+    SetImeMode(form->zip, ImeOff);
+    SetImeMode(form->name, ImeHiragana);
+    SetImeMode(form->reading, ImeHalfKatakana);
+    EXPECT_EQ(ImeModeOf(form->zip), 2);
+    EXPECT_EQ(ImeModeOf(form->name), 4);
+    EXPECT_EQ(ImeModeOf(form->reading), 6);
+    EXPECT_EQ(ImeModeOf(form->city), 0);
+    EXPECT_FALSE(form->zip->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_TRUE(form->name->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_TRUE(form->reading->testAttribute(Qt::WA_InputMethodEnabled));
+}
+
+struct KanaCase
+{
+    const char16_t* typed;
+    const char16_t* stored;
+};
+
+TEST_F(InputBehaviourTest, ModeSixTurnsTypedKanaIntoHalfWidthKatakana)
+{
+    const KanaCase cases[] = {
+        {u"やまだ", u"ﾔﾏﾀﾞ"},
+        {u"がっこう", u"ｶﾞｯｺｳ"},
+        {u"ぱぴぷぺぽ", u"ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ"},
+        {u"ゔぁいおりん", u"ｳﾞｧｲｵﾘﾝ"},
+        {u"ヴァイオリン", u"ｳﾞｧｲｵﾘﾝ"},
+        {u"パーティー", u"ﾊﾟｰﾃｨｰ"},
+        {u"ぁぃぅぇぉゃゅょっ", u"ｧｨｩｪｫｬｭｮｯ"},
+        {u"ガギグゲゴザジズゼゾダヂヅデド", u"ｶﾞｷﾞｸﾞｹﾞｺﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞ"},
+        {u"ﾔﾏﾀﾞ", u"ﾔﾏﾀﾞ"},
+        {u"ABC 12", u"ABC 12"},
+    };
+    form->open();
+    SetImeMode(form->reading, ImeHalfKatakana);
+    form->reading->setFocus();
+    for (const KanaCase& c : cases) {
+        form->reading->clear();
+        typeText(form->reading, QString::fromUtf16(c.typed));
+        EXPECT_EQ(form->reading->text(), QString::fromUtf16(c.stored)) << QString::fromUtf16(c.typed).toStdString();
+        EXPECT_EQ(form->reading->cursorPosition(), form->reading->text().size());
+    }
+}
+
+TEST_F(InputBehaviourTest, ModeSixConvertsCommitsAndPastesAndCutsAtTheLimit)
+{
+    form->open();
+    SetImeMode(form->reading, ImeHalfKatakana);
+    form->reading->setMaxLength(10);
+    form->reading->setFocus();
+
+    sendPreedit(form->reading, "たろう");
+    sendCommit(form->reading, "たろう");
+    EXPECT_EQ(form->reading->text(), QStringLiteral("ﾀﾛｳ"));
+
+    form->reading->clear();
+    QApplication::clipboard()->setText(QStringLiteral("がぎぐげござじずぜぞ"));
+    QTest::keyClick(form->reading, Qt::Key_V, Qt::ControlModifier);
+    // Ten voiced kana make twenty half-width characters; the field keeps its first ten.
+    EXPECT_EQ(form->reading->text(), QStringLiteral("ｶﾞｷﾞｸﾞｹﾞｺﾞ"));
+    EXPECT_EQ(form->reading->text().size(), 10);
+}
+
+TEST_F(InputBehaviourTest, ModeSixKeepsTheCaretBehindWhatWasEnteredAndSignalsOnlyConvertedText)
+{
+    form->open();
+    SetImeMode(form->reading, ImeHalfKatakana);
+    form->reading->setFocus();
+    QSignalSpy changed(form->reading, &QLineEdit::textChanged);
+    typeText(form->reading, QStringLiteral("あい"));
+    QTest::keyClick(form->reading, Qt::Key_Home);
+    typeText(form->reading, QStringLiteral("が"));
+    EXPECT_EQ(form->reading->text(), QStringLiteral("ｶﾞｱｲ"));
+    EXPECT_EQ(form->reading->cursorPosition(), 2);
+    QStringList seen;
+    for (const QList<QVariant>& args : changed)
+        seen << args.at(0).toString();
+    EXPECT_EQ(seen, QStringList({"ｱ", "ｱｲ", "ｶﾞｱｲ"}));
+}
+
+TEST_F(InputBehaviourTest, LeavingModeSixStopsTheConversion)
+{
+    form->open();
+    SetImeMode(form->reading, ImeHalfKatakana);
+    SetImeMode(form->reading, ImeHiragana);
+    SetImeMode(form->name, ImeHiragana);
+    form->reading->setFocus();
+    typeText(form->reading, QStringLiteral("やまだ"));
+    EXPECT_EQ(form->reading->text(), QStringLiteral("やまだ"));
+    form->name->setFocus();
+    typeText(form->name, QStringLiteral("かな"));
+    EXPECT_EQ(form->name->text(), QStringLiteral("かな"));
+}
+
+// --- select-all on focus ------------------------------------------------------------------
+
+TEST_F(InputBehaviourTest, FocusGainSelectsTheWholeTextSoThatTypingReplacesIt)
+{
+    form->input->selectAllOnFocus({form->name, form->zip});
+    form->zip->setText("ABC");
+    form->open();
+    form->name->setFocus();
+    form->zip->setFocus(Qt::OtherFocusReason);
+    EXPECT_EQ(form->zip->selectedText(), QStringLiteral("ABC"));
+    EXPECT_EQ(form->zip->cursorPosition(), 0);
+    QTest::keyClicks(form->zip, "X");
+    EXPECT_EQ(form->zip->text(), QStringLiteral("X"));
+}
+
+TEST_F(InputBehaviourTest, SelectionSurvivesTheClickThatGaveTheFocus)
+{
+    form->input->selectAllOnFocus(form->zip);
+    form->zip->setText("1234567");
+    form->open();
+    form->name->setFocus();
+    const QPoint middle(form->zip->width() / 2, form->zip->height() / 2);
+    QTest::mouseClick(form->zip, Qt::LeftButton, {}, middle);
+    ASSERT_EQ(QApplication::focusWidget(), form->zip);
+    EXPECT_EQ(form->zip->selectedText(), QStringLiteral("1234567"));
+    EXPECT_EQ(form->zip->cursorPosition(), 0);
+
+    // Once focused, a click places the caret as usual.
+    QTest::mouseClick(form->zip, Qt::LeftButton, {}, QPoint(2, middle.y()));
+    EXPECT_FALSE(form->zip->hasSelectedText());
+}
+
+TEST_F(InputBehaviourTest, FieldsWithoutTheRuleKeepThePlatformBehaviour)
+{
+    form->zip->setText("1234567");
+    form->open();
+    form->name->setFocus();
+    QTest::mouseClick(form->zip, Qt::LeftButton, {}, QPoint(2, form->zip->height() / 2));
+    ASSERT_EQ(QApplication::focusWidget(), form->zip);
+    EXPECT_FALSE(form->zip->hasSelectedText());
+}
+
+// --- focus hooks --------------------------------------------------------------------------
+
+TEST_F(InputBehaviourTest, FocusLossOfOneFieldRunsBeforeFocusGainOfTheNext)
+{
+    QStringList log;
+    form->input->onFocusIn(form->name, [&] { log << "in name"; });
+    form->input->onFocusOut(form->name, [&] { log << "out name"; });
+    form->input->onFocusIn(form->zip, [&] {
+        log << QStringLiteral("in zip, focus on %1").arg(QApplication::focusWidget()->objectName());
+    });
+    form->open();
+    form->name->setFocus();
+    form->zip->setFocus();
+    EXPECT_EQ(log, QStringList({"in name", "out name", "in zip, focus on zip"}));
+}
+
+TEST_F(InputBehaviourTest, ParkingThroughTheHiddenFieldRunsBothHooksAgain)
+{
+    int gains = 0;
+    int losses = 0;
+    form->input->selectAllOnFocus(form->name);
+    form->input->onFocusIn(form->name, [&] { ++gains; });
+    form->input->onFocusOut(form->name, [&] { ++losses; });
+    form->open();
+    form->name->setFocus();
+    form->name->setText("山田");
+    form->name->setCursorPosition(1);
+    form->hidden->setFocus();
+    form->name->setFocus();
+    EXPECT_EQ(gains, 2);
+    EXPECT_EQ(losses, 1);
+    EXPECT_EQ(form->name->selectedText(), QStringLiteral("山田"));
+}
+
+TEST_F(InputBehaviourTest, APopupOrAnotherWindowIsNoFocusLoss)
+{
+    int gains = 0;
+    int losses = 0;
+    form->input->selectAllOnFocus(form->name);
+    form->input->onFocusIn(form->name, [&] { ++gains; });
+    form->input->onFocusOut(form->name, [&] { ++losses; });
+    form->open();
+    form->name->setFocus();
+    form->name->setText("山田太郎");
+    form->name->setCursorPosition(2);
+
+    auto* menu = new QMenu(form);
+    menu->addAction("貼り付け");
+    menu->popup(form->name->mapToGlobal(QPoint(5, 5)));
+    QTRY_VERIFY(menu->isVisible());
+    menu->close();
+    QTRY_VERIFY(!menu->isVisible());
+
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QApplication::setActiveWindow(form);
+    QTRY_COMPARE(QApplication::focusWidget(), form->name);
+
+    EXPECT_EQ(gains, 1);
+    EXPECT_EQ(losses, 0);
+    // The caret stays where the user put it: a paste from the context menu goes there.
+    EXPECT_FALSE(form->name->hasSelectedText());
+    EXPECT_EQ(form->name->cursorPosition(), 2);
+
+    form->zip->setFocus();
+    EXPECT_EQ(losses, 1);
+}
+
+// --- Enter order --------------------------------------------------------------------------
+
+class EnterOrderTest : public InputBehaviourTest
+{
+protected:
+    void SetUp() override
+    {
+        InputBehaviourTest::SetUp();
+        Form* f = form;
+        f->input->setEnterOrder({
+            {f->name, {f->reading}},
+            {f->reading, {f->zip}},
+            {f->zip, {f->list}},
+            {f->list, {f->city}},
+            {f->hidden, {f->city}},
+            {f->city, {f->button, f->name}},
+        });
+        form->open();
+    }
+    QWidget* focusAfterEnter(QWidget* from, Qt::Key key = Qt::Key_Return)
+    {
+        from->setFocus();
+        QTest::keyClick(from, key);
+        return QApplication::focusWidget();
+    }
+};
+
+TEST_F(EnterOrderTest, BothEnterKeysMoveAlongTheTable)
+{
+    EXPECT_EQ(focusAfterEnter(form->name), form->reading);
+    EXPECT_EQ(focusAfterEnter(form->reading, Qt::Key_Enter), form->zip);
+    EXPECT_EQ(focusAfterEnter(form->zip), form->list);
+    EXPECT_EQ(focusAfterEnter(form->list), form->city);
+    EXPECT_EQ(focusAfterEnter(form->list, Qt::Key_Enter), form->city);
+    EXPECT_EQ(focusAfterEnter(form->hidden), form->city);
+}
+
+TEST_F(EnterOrderTest, AnUnavailableNextFieldFallsBackToTheFollowingOne)
+{
+    EXPECT_EQ(focusAfterEnter(form->city), form->button);
+    form->button->setEnabled(false);
+    EXPECT_EQ(focusAfterEnter(form->city), form->name);
+    form->button->setEnabled(true);
+    form->button->hide();
+    EXPECT_EQ(focusAfterEnter(form->city), form->name);
+}
+
+TEST_F(EnterOrderTest, TheEnterCharacterNeverReachesTheField)
+{
+    QSignalSpy returned(form->name, &QLineEdit::returnPressed);
+    form->name->setText("山田");
+    focusAfterEnter(form->name);
+    focusAfterEnter(form->name, Qt::Key_Enter);
+    EXPECT_EQ(returned.count(), 0);
+    EXPECT_EQ(form->name->text(), QStringLiteral("山田"));
+}
+
+TEST_F(EnterOrderTest, ListSelectionIsKeptWhenEnterMovesOn)
+{
+    form->list->setFocus();
+    QTest::keyClick(form->list, Qt::Key_Down);
+    ASSERT_EQ(form->list->currentIndex(), 1);
+    QTest::keyClick(form->list, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), form->city);
+    EXPECT_EQ(form->list->currentIndex(), 1);
+}
+
+TEST_F(EnterOrderTest, OtherKeysKeepTheirMeaning)
+{
+    form->name->setFocus();
+    QTest::keyClick(form->name, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form->reading);
+    QTest::keyClicks(form->reading, "AB");
+    QTest::keyClick(form->reading, Qt::Key_Left);
+    EXPECT_EQ(form->reading->cursorPosition(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), form->reading);
+}
+
+TEST_F(EnterOrderTest, AHandlerOrASwallowReplacesTheMove)
+{
+    int presses = 0;
+    form->input->onEnter(form->zip, [&] { ++presses; });
+    form->input->swallowEnter(form->button);
+    EXPECT_EQ(focusAfterEnter(form->zip), form->zip);
+    EXPECT_EQ(presses, 1);
+    QSignalSpy clicked(form->button, &QPushButton::clicked);
+    EXPECT_EQ(focusAfterEnter(form->button), form->button);
+    EXPECT_EQ(clicked.count(), 0);
+}
+
+TEST_F(EnterOrderTest, EnterRunsTheFocusHooksOfBothFields)
+{
+    QStringList log;
+    form->input->onFocusOut(form->name, [&] { log << "out name"; });
+    form->input->onFocusIn(form->reading, [&] { log << "in reading"; });
+    form->input->selectAllOnFocus(form->reading);
+    form->reading->setText("ﾔﾏﾀﾞ");
+    focusAfterEnter(form->name);
+    EXPECT_EQ(log, QStringList({"out name", "in reading"}));
+    EXPECT_EQ(form->reading->selectedText(), QStringLiteral("ﾔﾏﾀﾞ"));
+}
+
+// --- reading capture ----------------------------------------------------------------------
+
+TEST_F(InputBehaviourTest, EachCommittedConversionYieldsItsReadingOnceInOrder)
+{
+    form->open();
+    form->name->setFocus();
+    StartReadingCapture(form->name);
+    typeYamada(form->name);
+    EXPECT_EQ(ReadingText(), QStringLiteral("ﾔﾏﾀﾞ"));
+    typeTarou(form->name);
+    StopReadingCapture();
+    EXPECT_EQ(form->name->text(), QStringLiteral("山田太郎"));
+    EXPECT_EQ(ReadingText(), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
+}
+
+TEST_F(InputBehaviourTest, AbandonedCompositionYieldsNothing)
+{
+    form->open();
+    form->name->setFocus();
+    StartReadingCapture(form->name);
+    sendPreedit(form->name, "やまだ");
+    sendPreedit(form->name, "山田");
+    sendPreedit(form->name, ""); // cancelled
+    EXPECT_EQ(ReadingText(), QString());
+    // A later commit without a kana composition of its own gets no stale reading.
+    sendCommit(form->name, "様");
+    StopReadingCapture();
+    EXPECT_EQ(ReadingText(), QString());
+    EXPECT_EQ(form->name->text(), QStringLiteral("様"));
+}
+
+TEST_F(InputBehaviourTest, KanaCommitsAndMixedConversionsGiveTheirReading)
+{
+    struct Case
+    {
+        QStringList compositions;
+        QString commit;
+        QString reading;
+    };
+    const Case cases[] = {
+        {{"す", "すず", "すずき"}, "すずき", "ｽｽﾞｷ"},
+        {{"か", "かた", "かたか", "かたかな", "カタカナ"}, "カタカナ", "ｶﾀｶﾅ"},
+        {{"や", "やま", "やまだ", "やまださ", "やまださん", "山田さん"}, "山田さん", "ﾔﾏﾀﾞｻﾝ"},
+        {{"ぶ", "ぶら", "ぶらん", "ぶらんど", "ぶらんどー", "ブランドー"}, "ブランドー", "ﾌﾞﾗﾝﾄﾞｰ"},
+        {{"a", "ab"}, "ab", ""},
+    };
+    form->open();
+    form->name->setFocus();
+    for (const Case& c : cases) {
+        StartReadingCapture(form->name);
+        for (const QString& p : c.compositions)
+            sendPreedit(form->name, p);
+        sendCommit(form->name, c.commit);
+        StopReadingCapture();
+        EXPECT_EQ(ReadingText(), c.reading) << c.commit.toStdString();
+    }
+}
+
+TEST_F(InputBehaviourTest, PartOfACompositionCommittedGivesOnlyItsOwnReading)
+{
+    form->open();
+    form->name->setFocus();
+    StartReadingCapture(form->name);
+    for (const QString& p : {"や", "やま", "やまだ", "やまだた", "やまだたろ", "やまだたろう", "山田たろう"})
+        sendPreedit(form->name, p);
+    sendCommit(form->name, "山田", "たろう");
+    sendPreedit(form->name, "太郎");
+    sendCommit(form->name, "太郎");
+    StopReadingCapture();
+    EXPECT_EQ(form->name->text(), QStringLiteral("山田太郎"));
+    EXPECT_EQ(ReadingText(), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
+}
+
+TEST_F(InputBehaviourTest, OnlyTheWatchedFieldBetweenStartAndStopIsCaptured)
+{
+    form->open();
+    form->name->setFocus();
+    StartReadingCapture(form->name);
+    typeYamada(form->city);
+    typeYamada(form->name);
+    StopReadingCapture();
+    typeTarou(form->name);
+    EXPECT_EQ(ReadingText(), QStringLiteral("ﾔﾏﾀﾞ"));
+    StartReadingCapture(form->name);
+    EXPECT_EQ(ReadingText(), QString());
+}
+
+class NameReadingTest : public InputBehaviourTest
+{
+protected:
+    void SetUp() override
+    {
+        InputBehaviourTest::SetUp();
+        SetImeMode(form->name, ImeHiragana);
+        SetImeMode(form->reading, ImeHiragana);
+        AttachReadingCapture(*form->input, form->name, form->reading);
+        form->input->setEnterOrder({{form->name, {form->reading}}});
+        form->open();
+        form->zip->setFocus();
+    }
+    void leaveName() { QTest::keyClick(form->name, Qt::Key_Return); }
+};
+
+TEST_F(NameReadingTest, NameTypedThroughTheInputMethodFillsTheReading)
+{
+    form->name->setFocus();
+    typeYamada(form->name);
+    leaveName();
+    EXPECT_EQ(form->reading->text(), QStringLiteral("ﾔﾏﾀﾞ"));
+    EXPECT_EQ(ImeModeOf(form->reading), 6);
+}
+
+TEST_F(NameReadingTest, TwoConversionsAndTwoVisitsAreAppended)
+{
+    form->name->setFocus();
+    typeYamada(form->name);
+    typeTarou(form->name);
+    leaveName();
+    EXPECT_EQ(form->reading->text(), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
+
+    form->name->setFocus();
+    form->name->end(false);
+    convert(form->name, {"さ", "さま"}, "様");
+    leaveName();
+    EXPECT_EQ(form->name->text(), QStringLiteral("山田太郎様"));
+    EXPECT_EQ(form->reading->text(), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳｻﾏ"));
+}
+
+TEST_F(NameReadingTest, LeavingWithoutACommitChangesNothing)
+{
+    form->reading->setText("ｽｽﾞｷ");
+    form->name->setText("鈴木");
+    QSignalSpy changed(form->reading, &QLineEdit::textChanged);
+    form->name->setFocus();
+    QTest::keyClicks(form->name, "abc"); // direct input, no reading to capture
+    sendPreedit(form->name, "やま");
+    sendPreedit(form->name, "");
+    leaveName();
+    EXPECT_EQ(form->reading->text(), QStringLiteral("ｽｽﾞｷ"));
+    EXPECT_EQ(changed.count(), 0);
+}
+
+TEST_F(NameReadingTest, EmptiedNameEmptiesTheReadingAtOnceAndARetypedNameStartsAfresh)
+{
+    form->name->setFocus();
+    typeYamada(form->name);
+    leaveName();
+    ASSERT_EQ(form->reading->text(), QStringLiteral("ﾔﾏﾀﾞ"));
+
+    form->name->setFocus(); // selects the whole name
+    QTest::keyClick(form->name, Qt::Key_Delete);
+    EXPECT_EQ(form->name->text(), QString());
+    EXPECT_EQ(form->reading->text(), QString());
+    typeTarou(form->name);
+    leaveName();
+    EXPECT_EQ(form->reading->text(), QStringLiteral("ﾀﾛｳ"));
+}
+
+TEST_F(NameReadingTest, ReadingTypedByHandInModeSixIsHalfWidth)
+{
+    form->name->setFocus();
+    leaveName();
+    ASSERT_EQ(QApplication::focusWidget(), form->reading);
+    typeText(form->reading, QStringLiteral("たなか"));
+    EXPECT_EQ(form->reading->text(), QStringLiteral("ﾀﾅｶ"));
+}
+
+} // namespace
