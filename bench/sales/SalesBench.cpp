@@ -9,10 +9,10 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QListWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -30,13 +30,13 @@ constexpr int kProductsPerMaker = 40;
 // A box during a benchmark means something went wrong; it must not wait for an answer.
 class FailingDialogs : public DialogService
 {
-public:
+  public:
     Answer question(const QString& title, const QString& text) override { fail(title, text); }
     void information(const QString& title, const QString& text) override { fail(title, text); }
     void warning(const QString& title, const QString& text) override { fail(title, text); }
     void exclamation(const QString& title, const QString& text) override { fail(title, text); }
 
-private:
+  private:
     [[noreturn]] static void fail(const QString& title, const QString& text)
     {
         std::fprintf(stderr, "unexpected box [%s] %s\n", qPrintable(title), qPrintable(text));
@@ -59,7 +59,7 @@ QString RandomReading(QRandomGenerator& random)
 // A shop with thousands of customers, makers and products, made once for every benchmark.
 class Shop
 {
-public:
+  public:
     Shop()
     {
         AppGlobals& g = G();
@@ -104,7 +104,7 @@ public:
         RegisterSalesScreens(Screens());
     }
 
-private:
+  private:
     QTemporaryDir m_dir;
 };
 
@@ -126,7 +126,8 @@ Frm080_Qel* OpenScreen()
     const auto* customers = screen->findChild<QListWidget*>(QStringLiteral("List1"));
     const auto* makers = screen->findChild<QComboBox*>(QStringLiteral("Combo1"));
     const auto* products = screen->findChild<QComboBox*>(QStringLiteral("Combo2"));
-    if (customers->count() != kCustomers || makers->count() != kMakers || products->count() != kProductsPerMaker) {
+    if (customers->count() != kCustomers || makers->count() != kMakers ||
+        products->count() != kProductsPerMaker) {
         std::fprintf(stderr, "the sales screen is not filled\n");
         std::abort();
     }

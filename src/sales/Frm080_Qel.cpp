@@ -123,7 +123,8 @@ Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
     Text1->setAlignment(Qt::AlignRight);
     SetBackColor(Text1, Colors::LightBlue);
     QPalette totalPalette = Text1->palette();
-    totalPalette.setColor(QPalette::Disabled, QPalette::Text, totalPalette.color(QPalette::Active, QPalette::Text));
+    totalPalette.setColor(QPalette::Disabled, QPalette::Text,
+                          totalPalette.color(QPalette::Active, QPalette::Text));
     Text1->setPalette(totalPalette);
     Frame1->setEnabled(false);
 
@@ -204,8 +205,8 @@ void Frm080_Qel::LoadProc()
     Lbl_Ttl(2)->setText(QStringLiteral(" ") + g.Syouhin + QStringLiteral("名"));
     MakerListProc();
     CustomerListProc();
-    for (QWidget* hidden : {static_cast<QWidget*>(List2), static_cast<QWidget*>(List3), static_cast<QWidget*>(List4),
-                            static_cast<QWidget*>(Txt_Inp(4))})
+    for (QWidget* hidden : {static_cast<QWidget*>(List2), static_cast<QWidget*>(List3),
+                            static_cast<QWidget*>(List4), static_cast<QWidget*>(Txt_Inp(4))})
         hidden->move(hidden->x(), Tw(-2000));
     for (int i : {0, 1, 2})
         SetImeMode(Txt_Inp(i), ImeOff);
@@ -229,14 +230,29 @@ void Frm080_Qel::Cmd_Click(int index)
 {
     AppGlobals& g = G();
     switch (index) {
-    case 0: g.SalesDate = g.SalesDate.addDays(-7); break;
-    case 1: g.SalesDate = g.SalesDate.addDays(-1); break;
-    case 2: g.SalesDate = Clock::current().now(); break;
-    case 3: g.SalesDate = g.SalesDate.addDays(1); break;
-    case 4: g.SalesDate = g.SalesDate.addDays(7); break;
-    case 100: Registration(); return;
-    case 103: OpenScreen(QStringLiteral("Frm010_Qel")); return;
-    default: return;
+    case 0:
+        g.SalesDate = g.SalesDate.addDays(-7);
+        break;
+    case 1:
+        g.SalesDate = g.SalesDate.addDays(-1);
+        break;
+    case 2:
+        g.SalesDate = Clock::current().now();
+        break;
+    case 3:
+        g.SalesDate = g.SalesDate.addDays(1);
+        break;
+    case 4:
+        g.SalesDate = g.SalesDate.addDays(7);
+        break;
+    case 100:
+        Registration();
+        return;
+    case 103:
+        OpenScreen(QStringLiteral("Frm010_Qel"));
+        return;
+    default:
+        return;
     }
     DateDispProc();
 }
@@ -414,11 +430,16 @@ int Frm080_Qel::InputChk()
     };
     const AppGlobals& g = G();
     const Check checks[] = {
-        {TrimBlank(Combo1->currentText()).isEmpty(), g.Maker + QStringLiteral("名を設定してください"), Combo1},
-        {TrimBlank(Combo2->currentText()).isEmpty(), g.Syouhin + QStringLiteral("名を設定してください"), Combo1},
-        {AmountValue(CappedDigits(Txt_Inp(0)->text())) == 0, QStringLiteral("定価を入力してください"), Txt_Inp(0)},
-        {AmountValue(CappedDigits(Txt_Inp(1)->text())) == 0, QStringLiteral("売価を入力してください"), Txt_Inp(1)},
-        {AmountValue(CappedDigits(Txt_Inp(2)->text())) == 0, QStringLiteral("数量を入力してください"), Txt_Inp(2)},
+        {TrimBlank(Combo1->currentText()).isEmpty(), g.Maker + QStringLiteral("名を設定してください"),
+         Combo1},
+        {TrimBlank(Combo2->currentText()).isEmpty(), g.Syouhin + QStringLiteral("名を設定してください"),
+         Combo1},
+        {AmountValue(CappedDigits(Txt_Inp(0)->text())) == 0, QStringLiteral("定価を入力してください"),
+         Txt_Inp(0)},
+        {AmountValue(CappedDigits(Txt_Inp(1)->text())) == 0, QStringLiteral("売価を入力してください"),
+         Txt_Inp(1)},
+        {AmountValue(CappedDigits(Txt_Inp(2)->text())) == 0, QStringLiteral("数量を入力してください"),
+         Txt_Inp(2)},
         {AmountValue(TrimBlank(Text1->text())) == 0, QStringLiteral("売価合計がエラーです"), Txt_Inp(2)},
         {TrimBlank(Lbl_Ttl(9)->text()).isEmpty(), QStringLiteral("購入者が未設定です"), Txt_Inp(2)},
     };

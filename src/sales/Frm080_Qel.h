@@ -13,14 +13,14 @@ class Frm080_Qel : public MainScreen
 {
     Q_OBJECT
 
-public:
+  public:
     Frm080_Qel();
     ~Frm080_Qel() override;
     void LoadProc() override;
 
     static double Log10(double x);
 
-private:
+  private:
     void Cmd_Click(int index);
     void Combo1_Click();
     void Combo2_Click();

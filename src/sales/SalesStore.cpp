@@ -17,7 +17,8 @@ NamesWithReadings SalesStore::Makers()
 {
     Database db;
     NamesWithReadings result;
-    Query q(db, QStringLiteral("select Fi_メーカー, Fi_メーカーフリガナ from Tb_メーカー order by Fi_メーカーフリガナ"));
+    Query q(db, QStringLiteral(
+                    "select Fi_メーカー, Fi_メーカーフリガナ from Tb_メーカー order by Fi_メーカーフリガナ"));
     while (q.next()) {
         result.names << q.text(0);
         result.readings << q.text(1);
@@ -29,9 +30,11 @@ NamesWithReadings SalesStore::ProductsOf(const QString& maker)
 {
     Database db;
     NamesWithReadings result;
-    Query q(db,
-            QStringLiteral("select Fi_商品, Fi_商品フリガナ from Tb_商品 where Fi_メーカー = ? order by Fi_商品フリガナ"),
-            {maker});
+    Query q(
+        db,
+        QStringLiteral(
+            "select Fi_商品, Fi_商品フリガナ from Tb_商品 where Fi_メーカー = ? order by Fi_商品フリガナ"),
+        {maker});
     while (q.next()) {
         result.names << q.text(0);
         result.readings << q.text(1);

@@ -45,7 +45,7 @@ struct Sale
 // Each call is one database operation; failures are thrown as DbError.
 class SalesStore
 {
-public:
+  public:
     static NamesWithReadings Makers();
     static NamesWithReadings ProductsOf(const QString& maker);
     // The prices of the maker's product; none when the product has no row (any more).

@@ -1,6 +1,6 @@
+#include "sales/Frm080_Qel.h"
 #include "core/Globals.h"
 #include "db/Database.h"
-#include "sales/Frm080_Qel.h"
 #include "sales/RegisterSalesScreens.h"
 #include "ui/Frm010_Qel.h"
 #include "ui/Navigator.h"
@@ -26,7 +26,7 @@ void typeKeys(QWidget* widget, const QString& text)
 
 class SalesEntryTest : public AppFixture
 {
-protected:
+  protected:
     void SetUp() override
     {
         AppFixture::SetUp();
@@ -94,8 +94,7 @@ protected:
         return sales;
     }
 
-    template <class T>
-    T* child(const char* name) const
+    template <class T> T* child(const char* name) const
     {
         T* w = s->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(w, nullptr) << name;
@@ -104,7 +103,10 @@ protected:
     QLineEdit* box(int i) const { return child<QLineEdit>(QStringLiteral("Txt_Inp_%1").arg(i).toLatin1()); }
     QLineEdit* total() const { return child<QLineEdit>("Text1"); }
     QLabel* label(int i) const { return child<QLabel>(QStringLiteral("Lbl_Ttl_%1").arg(i).toLatin1()); }
-    QPushButton* button(int i) const { return child<QPushButton>(QStringLiteral("Cmd_%1").arg(i).toLatin1()); }
+    QPushButton* button(int i) const
+    {
+        return child<QPushButton>(QStringLiteral("Cmd_%1").arg(i).toLatin1());
+    }
     QComboBox* combo(int i) const { return child<QComboBox>(QStringLiteral("Combo%1").arg(i).toLatin1()); }
     QListWidget* list(int i) const { return child<QListWidget>(QStringLiteral("List%1").arg(i).toLatin1()); }
     static QWidget* focus() { return QApplication::focusWidget(); }
@@ -406,7 +408,7 @@ TEST_F(SalesEntryTest, AnyCharactersTypedAreReducedToTheirDigits)
 
 class ReadingSearchTest : public SalesEntryTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         SalesEntryTest::SetUp();
@@ -698,7 +700,8 @@ TEST_F(SalesEntryTest, AFailedSaveIsReportedAndNothingIsWritten)
     type(2, "3");
     {
         Database db(dbPath());
-        db.execute("create trigger Tr_refuse before insert on Tb_売上 begin select raise(abort, 'disk full'); end");
+        db.execute(
+            "create trigger Tr_refuse before insert on Tb_売上 begin select raise(abort, 'disk full'); end");
     }
     dialogs->expectQuestion(kQuestion, DialogService::Answer::Yes);
     dialogs->expect(ShownBox::Kind::Warning, "Frm080_Qel", {});

@@ -46,14 +46,15 @@ TEST_P(EstimatedTotalTest, MultipliesOrSaysOver)
     EXPECT_EQ(EstimatedTotal(c.price, c.quantity), c.total) << c.price << " x " << c.quantity;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Examples, EstimatedTotalTest,
-    ::testing::Values(TotalCase{12000, 3, 36000}, TotalCase{12000, 0, 0}, TotalCase{0, 0, 0},
-                      TotalCase{99999999, 2, 199999998}, TotalCase{99999999, 3, 299999997},
-                      TotalCase{99999999, 4, std::nullopt}, TotalCase{99999999, 0, std::nullopt},
-                      TotalCase{31622777, 0, std::nullopt}, TotalCase{31622776, 0, 0},
-                      TotalCase{31622776, 3, 94868328}, TotalCase{3162, 31622, 99988764},
-                      TotalCase{9999, 99999, std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(Examples, EstimatedTotalTest,
+                         ::testing::Values(TotalCase{12000, 3, 36000}, TotalCase{12000, 0, 0},
+                                           TotalCase{0, 0, 0}, TotalCase{99999999, 2, 199999998},
+                                           TotalCase{99999999, 3, 299999997},
+                                           TotalCase{99999999, 4, std::nullopt},
+                                           TotalCase{99999999, 0, std::nullopt},
+                                           TotalCase{31622777, 0, std::nullopt}, TotalCase{31622776, 0, 0},
+                                           TotalCase{31622776, 3, 94868328}, TotalCase{3162, 31622, 99988764},
+                                           TotalCase{9999, 99999, std::nullopt}));
 
 TEST(CappedDigitsTest, KeepsDigitsAndCapsAtEight)
 {
