@@ -1,6 +1,7 @@
 #include "AppExit.h"
 
 #include <QCoreApplication>
+#include <QMetaObject>
 
 #include <cstdlib>
 
@@ -14,8 +15,13 @@ std::unique_ptr<AppExit>& slot()
 
 void AppExit::endApplication()
 {
-    // Leave at once, as the original did: no screen may go on with a half-done output.
-    std::exit(1);
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        std::exit(1);
+    // exit() leaves every running event loop, modal ones included; the queued call covers an
+    // end asked for before the main loop has started.
+    QCoreApplication::exit(1);
+    QMetaObject::invokeMethod(app, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
 }
 
 AppExit& AppExit::current()

@@ -8,6 +8,8 @@ class AppExit
 {
 public:
     virtual ~AppExit() = default;
+    // The caller stops what it was doing and returns to the event loop, which then ends with
+    // exit code 1; the screens and files are closed as on a normal end.
     virtual void endApplication();
 
     static AppExit& current();

@@ -1,0 +1,32 @@
+#include "SheetError.h"
+
+SheetError::SheetError(int number, QString description)
+    : std::runtime_error(description.toStdString()), m_number(number), m_description(std::move(description))
+{
+}
+
+SheetFailureKind FailureKindOf(const QString& description)
+{
+    if (description.left(9).compare(QLatin1String("PAGESETUP"), Qt::CaseInsensitive) == 0)
+        return SheetFailureKind::PageSetup;
+    if (description.left(9) == QStringLiteral("書き込みできません"))
+        return SheetFailureKind::WriteDenied;
+    return SheetFailureKind::Other;
+}
+
+QString SheetFailureText(int number, const QString& description)
+{
+    QString text;
+    switch (FailureKindOf(description)) {
+    case SheetFailureKind::PageSetup:
+        text = QStringLiteral("プリンタの設定が行われていませんが処理はそのまま続行してください。\n");
+        break;
+    case SheetFailureKind::WriteDenied:
+        text = QStringLiteral("Excelファイルが開かれている可能性があります。\n"
+                              "Excelファイル閉じてからプログラムを実行してください。\n");
+        break;
+    case SheetFailureKind::Other:
+        break;
+    }
+    return text + QStringLiteral("ErrNo=") + QString::number(number) + QStringLiteral(" ErrMsg=") + description;
+}

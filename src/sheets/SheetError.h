@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+// A failure of the spreadsheet output: a number and a description, as the warning box shows
+// them after "ErrNo=" and " ErrMsg=". The numbers keep the meanings users and old notes know.
+class SheetError : public std::runtime_error
+{
+public:
+    static constexpr int FileNotFound = 53;     // ファイルが見つかりません。
+    static constexpr int PermissionDenied = 70; // 書き込みできません。
+    static constexpr int PathNotFound = 76;     // パスが見つかりません。
+    static constexpr int Application = 1004;    // the workbook itself (page setup included)
+    static constexpr int Database = 3146;       // a database failure during a writer
+
+    SheetError(int number, QString description);
+
+    int number() const { return m_number; }
+    const QString& description() const { return m_description; }
+
+private:
+    int m_number;
+    QString m_description;
+};
+
+// What a failed step leads to, decided by the beginning of its description.
+enum class SheetFailureKind { PageSetup, WriteDenied, Other };
+SheetFailureKind FailureKindOf(const QString& description);
+
+// The text of the warning box for a failure.
+QString SheetFailureText(int number, const QString& description);

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+// One workbook made from a template, edited through the operations the writers use, in
+// their order: prepare(), open(), the content writes, scrollToTop(), save(). Every failure
+// throws SheetError. Until save() the target does not exist: the copy being written has a
+// temporary name in the same folder and is removed if the workbook is dropped unsaved.
+class Workbook
+{
+public:
+    Workbook(QString templatePath, QString targetPath);
+    ~Workbook();
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+    // Deletes an existing target and copies the template beside it.
+    void prepare();
+    // Opens the copy; the first worksheet is the one written.
+    void open();
+
+    // Rows and columns count from 1.
+    void setText(int row, int column, const QString& text);
+    void setNumber(int row, int column, std::int64_t value);
+    // A real date serial; a cell still in the General format gets "yyyy/m/d".
+    void setDate(int row, int column, const QDate& date);
+    // The number format of a whole column, its existing cells included.
+    void setColumnFormat(int column, const QString& formatCode);
+
+    void setLeftHeader(const QString& text);
+    void setCenterHeader(const QString& text);
+    void setRightHeader(const QString& text);
+    void setSheetName(const QString& name);
+
+    // Continuous lines on the left, right, inside vertical and bottom edges of the range.
+    void drawBorders(int row1, int column1, int row2, int column2);
+
+    // The window scrolled back to row 1 with A1 selected.
+    void scrollToTop();
+
+    // Writes the edited parts and puts the workbook in the target's place.
+    void save();
+
+    const QString& targetPath() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// The column-B formats of the sales detail.
+inline constexpr char16_t kEraDateFormat[] = u"[$-411]ge.m.d";
+inline constexpr char16_t kWesternDateFormat[] = u"yyyy/m/d";
+
+// AppPath + "/" + DataPath + "/" + file name: where every workbook is written.
+QString WorkbookTarget(const QString& fileName);

@@ -1,0 +1,42 @@
+#include "SheetPreview.h"
+
+#include "SheetPrintout.h"
+
+#include "ui/DialogService.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QToolBar>
+#include <QUrl>
+
+#include <optional>
+
+void PreviewWorkbook(QWidget* parent, const QString& path)
+{
+    // A preview that cannot be shown is passed over, as every failing preview step is.
+    std::optional<SheetPrintout> printout;
+    try {
+        printout.emplace(ReadWorkbook(path));
+    } catch (const std::exception&) {
+    }
+    if (printout) {
+        QPrinter printer(QPrinter::HighResolution);
+        printout->applyPageSetup(printer);
+        QPrintPreviewDialog dialog(&printer, parent);
+        dialog.setWindowTitle(QFileInfo(path).fileName());
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                         [&](QPrinter* target) { printout->print(target); });
+        if (QToolBar* bar = dialog.findChild<QToolBar*>()) {
+            bar->addSeparator();
+            QAction* external = bar->addAction(QStringLiteral("表計算ソフトで開く"));
+            external->setObjectName(QStringLiteral("OpenInSpreadsheet"));
+            QObject::connect(external, &QAction::triggered, &dialog,
+                             [path] { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
+        }
+        dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
+        dialog.exec();
+    }
+    Dialogs().warning(QStringLiteral("確認"), QStringLiteral("前の画面に戻ります"));
+}

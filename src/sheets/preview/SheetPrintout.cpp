@@ -1,0 +1,265 @@
+#include "SheetPrintout.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Column widths count characters of the default font, seven pixels each, plus padding.
+constexpr double kPixelsPerCharacter = 7;
+constexpr double kPointsPerPixel = 0.75;
+constexpr double kCellPadding = 2;
+
+QPageSize::PageSizeId pageSizeOf(int paperSize)
+{
+    switch (paperSize) {
+    case 1:
+        return QPageSize::Letter;
+    case 5:
+        return QPageSize::Legal;
+    case 8:
+        return QPageSize::A3;
+    case 11:
+        return QPageSize::A5;
+    case 12:
+        return QPageSize::JisB4;
+    case 13:
+        return QPageSize::JisB5;
+    default:
+        return QPageSize::A4;
+    }
+}
+
+QFont fontOf(const SheetFont& font, double scale)
+{
+    QFont f;
+    QStringList families;
+    if (!font.name.isEmpty())
+        families << font.name;
+    families << QStringLiteral("IPAGothic") << QStringLiteral("IPAexGothic") << QStringLiteral("Noto Sans CJK JP");
+    f.setFamilies(families);
+    f.setPointSizeF(std::max(1.0, font.size * scale));
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
+    return f;
+}
+
+} // namespace
+
+SheetPrintout::SheetPrintout(SheetModel model) : m_model(std::move(model))
+{
+    m_lastRow = std::max(m_model.lastRow(), m_model.titleLastRow);
+    m_lastColumn = m_model.lastColumn();
+}
+
+QSizeF SheetPrintout::sheetPaper() const
+{
+    const QSizeF portrait = QPageSize(pageSizeOf(m_model.page.paperSize)).size(QPageSize::Point);
+    return m_model.page.landscape ? portrait.transposed() : portrait;
+}
+
+double SheetPrintout::columnPoints(int column) const
+{
+    const double width = m_model.columnWidth(column);
+    if (width <= 0)
+        return 0;
+    return std::floor(width * kPixelsPerCharacter + 0.5) * kPointsPerPixel;
+}
+
+SheetPrintout::Layout SheetPrintout::layoutFor(QSizeF paper) const
+{
+    if (paper.isEmpty())
+        paper = sheetPaper();
+    const SheetPage& page = m_model.page;
+    const double width = paper.width() - (page.left + page.right) * 72;
+    const double height = paper.height() - (page.top + page.bottom) * 72;
+
+    double totalWidth = 0, totalHeight = 0;
+    for (int c = 1; c <= m_lastColumn; ++c)
+        totalWidth += columnPoints(c);
+    for (int r = 1; r <= m_lastRow; ++r)
+        totalHeight += m_model.rowHeight(r);
+
+    Layout layout;
+    layout.scale = page.scale / 100.0;
+    if (page.fitToPage) {
+        layout.scale = 1;
+        if (page.fitToWidth > 0 && totalWidth > 0)
+            layout.scale = std::min(layout.scale, page.fitToWidth * width / totalWidth);
+        if (page.fitToHeight > 0 && totalHeight > 0)
+            layout.scale = std::min(layout.scale, page.fitToHeight * height / totalHeight);
+    }
+    layout.scale = std::clamp(layout.scale, 0.1, 4.0);
+
+    const double availableWidth = width / layout.scale, availableHeight = height / layout.scale;
+    for (int c = 1; c <= std::max(1, m_lastColumn);) {
+        double used = 0;
+        int last = c;
+        while (last <= m_lastColumn && (used + columnPoints(last) <= availableWidth || last == c))
+            used += columnPoints(last++);
+        layout.columnGroups.emplace_back(c, std::max(c, last - 1));
+        c = std::max(last, c + 1);
+    }
+    double titleHeight = 0;
+    for (int r = m_model.titleFirstRow; r >= 1 && r <= m_model.titleLastRow; ++r)
+        titleHeight += m_model.rowHeight(r);
+    for (int r = 1; r <= std::max(1, m_lastRow);) {
+        double used = m_model.titleLastRow > 0 && r > m_model.titleLastRow ? titleHeight : 0;
+        int last = r;
+        while (last <= m_lastRow && (used + m_model.rowHeight(last) <= availableHeight || last == r))
+            used += m_model.rowHeight(last++);
+        layout.rowPages.emplace_back(r, std::max(r, last - 1));
+        r = std::max(last, r + 1);
+    }
+    return layout;
+}
+
+void SheetPrintout::applyPageSetup(QPrinter& printer) const
+{
+    printer.setFullPage(true);
+    printer.setPageSize(QPageSize(pageSizeOf(m_model.page.paperSize)));
+    printer.setPageOrientation(m_model.page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    printer.setDocName(m_model.fileName);
+}
+
+int SheetPrintout::pageCount(QSizeF paper) const
+{
+    return layoutFor(paper).pages();
+}
+
+void SheetPrintout::paintPage(QPainter& painter, int pageIndex, QSizeF paper) const
+{
+    if (paper.isEmpty())
+        paper = sheetPaper();
+    const Layout layout = layoutFor(paper);
+    if (pageIndex < 0 || pageIndex >= layout.pages())
+        return;
+    const auto [firstColumn, lastColumn] = layout.columnGroups[pageIndex / layout.rowPages.size()];
+    const auto [firstRow, lastRow] = layout.rowPages[pageIndex % layout.rowPages.size()];
+    const SheetPage& page = m_model.page;
+    const double k = painter.device()->logicalDpiX() / 72.0;
+    const double ky = painter.device()->logicalDpiY() / 72.0;
+    const double s = layout.scale;
+    auto device = [&](double xPt, double yPt) { return QPointF(xPt * k, yPt * ky); };
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+
+    // Page header and footer.
+    const SheetFont headerFont{QStringLiteral("ＭＳ ゴシック"), 10, false, false};
+    painter.setFont(fontOf(headerFont, 1));
+    painter.setPen(Qt::black);
+    const double left = page.left * 72, right = paper.width() - page.right * 72;
+    for (int part = 0; part < 2; ++part) {
+        const HeaderText text = HeaderSectionsOf(part == 0 ? m_model.oddHeader : m_model.oddFooter, pageIndex + 1,
+                                                 layout.pages(), m_model.sheetName, m_model.fileName);
+        const double lineHeight = 14;
+        const double top = part == 0 ? page.header * 72 : paper.height() - page.footer * 72 - lineHeight;
+        const QRectF band(device(left, top), device(right, top + lineHeight));
+        painter.drawText(band, Qt::AlignLeft | Qt::AlignVCenter, text.left);
+        painter.drawText(band, Qt::AlignHCenter | Qt::AlignVCenter, text.center);
+        painter.drawText(band, Qt::AlignRight | Qt::AlignVCenter, text.right);
+    }
+
+    std::vector<int> rows;
+    if (m_model.titleLastRow > 0 && firstRow > m_model.titleLastRow) {
+        for (int r = m_model.titleFirstRow; r <= m_model.titleLastRow; ++r)
+            rows.push_back(r);
+    }
+    for (int r = firstRow; r <= lastRow; ++r)
+        rows.push_back(r);
+
+    std::vector<double> columnX{0};
+    for (int c = firstColumn; c <= lastColumn; ++c)
+        columnX.push_back(columnX.back() + columnPoints(c) * s);
+    const double originX = page.left * 72, originY = page.top * 72;
+    QPen line(Qt::black);
+    line.setWidthF(std::max(1.0, 0.5 * k));
+
+    double y = originY;
+    for (int r : rows) {
+        const double h = m_model.rowHeight(r) * s;
+        if (h <= 0)
+            continue;
+        for (int c = firstColumn; c <= lastColumn; ++c) {
+            const SheetCell* cell = m_model.cell(r, c);
+            const int style = cell ? cell->style : m_model.columnStyle(c);
+            const double x0 = originX + columnX[c - firstColumn], x1 = originX + columnX[c - firstColumn + 1];
+            if (cell) {
+                const QString text = m_model.displayText(*cell);
+                if (!text.isEmpty()) {
+                    const SheetFormat& format = m_model.format(style);
+                    Qt::Alignment align = Qt::AlignLeft;
+                    if (format.horizontal == QLatin1String("center") || format.horizontal == QLatin1String("centerContinuous"))
+                        align = Qt::AlignHCenter;
+                    else if (format.horizontal == QLatin1String("right") || (format.horizontal.isEmpty() && cell->isNumber))
+                        align = Qt::AlignRight;
+                    if (format.vertical == QLatin1String("center"))
+                        align |= Qt::AlignVCenter;
+                    else if (format.vertical == QLatin1String("top"))
+                        align |= Qt::AlignTop;
+                    else
+                        align |= Qt::AlignBottom;
+                    // Left-aligned text runs on over empty neighbours, as on screen.
+                    double end = x1;
+                    if ((align & Qt::AlignLeft) && !format.wrap) {
+                        for (int n = c + 1; n <= lastColumn && !m_model.cell(r, n); ++n)
+                            end = originX + columnX[n - firstColumn + 1];
+                        for (int n = c + 1; n <= lastColumn; ++n) {
+                            const SheetCell* next = m_model.cell(r, n);
+                            if (next && !m_model.displayText(*next).isEmpty()) {
+                                end = std::min(end, originX + columnX[n - firstColumn]);
+                                break;
+                            }
+                        }
+                    }
+                    painter.setFont(fontOf(m_model.font(style), s));
+                    const QRectF box(device(x0 + kCellPadding * s, y), device(end - kCellPadding * s, y + h));
+                    painter.save();
+                    painter.setClipRect(QRectF(device(x0, y), device(end, y + h)));
+                    painter.drawText(box, int(align) | (format.wrap ? Qt::TextWordWrap : 0), text);
+                    painter.restore();
+                }
+            }
+            const SheetBorder& border = m_model.border(style);
+            if (cell && (border.left || border.right || border.top || border.bottom)) {
+                painter.setPen(line);
+                if (border.left)
+                    painter.drawLine(device(x0, y), device(x0, y + h));
+                if (border.right)
+                    painter.drawLine(device(x1, y), device(x1, y + h));
+                if (border.top)
+                    painter.drawLine(device(x0, y), device(x1, y));
+                if (border.bottom)
+                    painter.drawLine(device(x0, y + h), device(x1, y + h));
+                painter.setPen(Qt::black);
+            }
+        }
+        y += h;
+    }
+    painter.restore();
+}
+
+void SheetPrintout::print(QPrinter* printer) const
+{
+    const QSizeF paper = printer->pageLayout().fullRect(QPageLayout::Point).size();
+    QPainter painter;
+    if (!painter.begin(printer))
+        return;
+    const int pages = pageCount(paper);
+    for (int p = 0; p < pages; ++p) {
+        if (p > 0)
+            printer->newPage();
+        paintPage(painter, p, paper);
+    }
+    painter.end();
+}
