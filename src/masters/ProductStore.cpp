@@ -1,0 +1,63 @@
+#include "ProductStore.h"
+
+#include "db/Database.h"
+
+namespace {
+
+const QString kTable = QStringLiteral("Tb_商品");
+
+RowValues fieldsOf(const ProductRow& p)
+{
+    RowValues values;
+    values.set(QStringLiteral("Fi_メーカーフリガナ"), p.makerReading)
+        .set(QStringLiteral("Fi_商品フリガナ"), p.reading)
+        .set(QStringLiteral("Fi_メーカー"), p.maker)
+        .set(QStringLiteral("Fi_商品"), p.name)
+        .set(QStringLiteral("Fi_定価"), QVariant::fromValue<qlonglong>(p.listPrice))
+        .set(QStringLiteral("Fi_売価"), QVariant::fromValue<qlonglong>(p.sellPrice))
+        .stamp(Stamp::now());
+    return values;
+}
+
+} // namespace
+
+std::vector<ProductRow> ProductStore::all()
+{
+    Database db;
+    std::vector<ProductRow> rows;
+    Query q(db, QStringLiteral("select Fi_キー, Fi_メーカー, Fi_メーカーフリガナ, Fi_商品, Fi_商品フリガナ, Fi_定価, Fi_売価"
+                               " from Tb_商品 order by Fi_メーカーフリガナ, Fi_商品フリガナ, Fi_キー"));
+    while (q.next()) {
+        ProductRow row;
+        row.key = static_cast<std::int32_t>(q.integer("Fi_キー"));
+        row.maker = q.text("Fi_メーカー");
+        row.makerReading = q.text("Fi_メーカーフリガナ");
+        row.name = q.text("Fi_商品");
+        row.reading = q.text("Fi_商品フリガナ");
+        row.listPrice = q.amount("Fi_定価");
+        row.sellPrice = q.amount("Fi_売価");
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::int32_t ProductStore::add(const ProductRow& product)
+{
+    Database db;
+    const std::int32_t key = db.nextKey(kTable);
+    RowValues values = fieldsOf(product);
+    values.set(QStringLiteral("Fi_キー"), key).insertInto(db, kTable);
+    return key;
+}
+
+bool ProductStore::update(std::int32_t key, const ProductRow& product)
+{
+    Database db;
+    return fieldsOf(product).updateByKey(db, kTable, key);
+}
+
+bool ProductStore::remove(std::int32_t key)
+{
+    Database db;
+    return DeleteByKey(db, kTable, key);
+}

@@ -1,0 +1,12 @@
+#include "RegisterMasterScreens.h"
+
+#include "Frm060_Qel.h"
+#include "Frm070_Qel.h"
+
+#include "ui/Navigator.h"
+
+void RegisterMasterScreens(Navigator& navigator)
+{
+    navigator.registerScreen(QStringLiteral("Frm060_Qel"), [] { return new Frm060_Qel; });
+    navigator.registerScreen(QStringLiteral("Frm070_Qel"), [] { return new Frm070_Qel; });
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+class Navigator;
+
+// The maker and product screens.
+void RegisterMasterScreens(Navigator& navigator);
