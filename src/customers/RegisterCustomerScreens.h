@@ -1,0 +1,6 @@
+#pragma once
+
+class Navigator;
+
+// The customer screens: registration.
+void RegisterCustomerScreens(Navigator& navigator);
