@@ -1,3 +1,4 @@
+#include "sales/RegisterSalesScreens.h"
 #include "ui/Mdl_Main.h"
 #include "ui/Navigator.h"
 #include "ui/RegisterScreens.h"
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
         QApplication::installTranslator(&qtTranslator);
 
     RegisterCoreScreens(Screens());
+    RegisterSalesScreens(Screens());
 
     const auto lock = Main(QApplication::applicationDirPath());
     if (!lock)
