@@ -260,7 +260,8 @@ bool Frm060_Qel::UpdateProc(bool& found)
 {
     found = false;
     return Guarded([&] {
-        found = MakerStore::update(G().MakerKey, TrimBlank(Txt_Inp(0)->text()), TrimBlank(Txt_Inp(1)->text()));
+        found =
+            MakerStore::update(G().MakerKey, TrimBlank(Txt_Inp(0)->text()), TrimBlank(Txt_Inp(1)->text()));
     });
 }
 
@@ -270,8 +271,9 @@ bool Frm060_Qel::DeleteProc()
     const QString number = MSHFlexGrid1->textMatrix(row, 0);
     const QString name = MSHFlexGrid1->textMatrix(row, 2);
     const int key = MSHFlexGrid1->textMatrix(row, 1).toInt();
-    const QString question = QStringLiteral("No.") + number + QStringLiteral(" ") + G().Maker + QStringLiteral("名：")
-                             + name + QStringLiteral(" の\n情報を削除してもよろしいですか");
+    const QString question = QStringLiteral("No.") + number + QStringLiteral(" ") + G().Maker +
+                             QStringLiteral("名：") + name +
+                             QStringLiteral(" の\n情報を削除してもよろしいですか");
     if (Dialogs().question(kAsk, question) != DialogService::Answer::Yes)
         return false;
     bool deleted = false;
@@ -297,9 +299,10 @@ void Frm060_Qel::Cmd_Click(int index)
         LastCmd = 2;
         if (InputChk() != 0)
             return;
-        const QString question = QStringLiteral("修正前の") + G().Maker + QStringLiteral("名に") + G().Syouhin
-                                 + QStringLiteral("情報が登録されている場合\n他の入力画面で") + G().Maker
-                                 + QStringLiteral("情報が設定できなくなる可能性があります\n\n修正登録を行いますか");
+        const QString question =
+            QStringLiteral("修正前の") + G().Maker + QStringLiteral("名に") + G().Syouhin +
+            QStringLiteral("情報が登録されている場合\n他の入力画面で") + G().Maker +
+            QStringLiteral("情報が設定できなくなる可能性があります\n\n修正登録を行いますか");
         if (Dialogs().question(kAsk, question) == DialogService::Answer::Yes) {
             RememberPositionProc();
             bool found = false;
@@ -307,8 +310,9 @@ void Frm060_Qel::Cmd_Click(int index)
                 if (found) {
                     NoticeProc(QStringLiteral("修正完了"));
                 } else {
-                    Dialogs().warning(formName(), QStringLiteral("修正する") + G().Maker
-                                                      + QStringLiteral("情報が見つかりませんでした。\n一覧を読み直します。"));
+                    Dialogs().warning(
+                        formName(), QStringLiteral("修正する") + G().Maker +
+                                        QStringLiteral("情報が見つかりませんでした。\n一覧を読み直します。"));
                 }
                 GridInitProc();
             }
@@ -328,9 +332,9 @@ void Frm060_Qel::Cmd_Click(int index)
     }
     case 3:
         LastCmd = 4;
-        if (Cmd(1)->isEnabled()
-            && Dialogs().question(kAsk, QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか"))
-                   != DialogService::Answer::Yes)
+        if (Cmd(1)->isEnabled() &&
+            Dialogs().question(kAsk, QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか")) !=
+                DialogService::Answer::Yes)
             return;
         OpenScreen(kMenu);
         break;

@@ -12,11 +12,11 @@ class Frm060_Qel : public MainScreen
 {
     Q_OBJECT
 
-public:
+  public:
     Frm060_Qel();
     void LoadProc() override;
 
-private:
+  private:
     void Cmd_Click(int index);
     void MSHFlexGrid1_Click();
     void MSHFlexGrid1_DblClick();

@@ -432,8 +432,9 @@ bool Frm070_Qel::DeleteProc()
     const QString number = MSHFlexGrid1->textMatrix(row, 0);
     const QString name = MSHFlexGrid1->textMatrix(row, 2);
     const int key = MSHFlexGrid1->textMatrix(row, 1).toInt();
-    const QString question = QStringLiteral("No.") + number + QStringLiteral(" ") + G().Syouhin
-                             + QStringLiteral("名：") + name + QStringLiteral(" の\n情報を削除してもよろしいですか");
+    const QString question = QStringLiteral("No.") + number + QStringLiteral(" ") + G().Syouhin +
+                             QStringLiteral("名：") + name +
+                             QStringLiteral(" の\n情報を削除してもよろしいですか");
     if (Dialogs().question(kAsk, question) != DialogService::Answer::Yes)
         return false;
     bool deleted = false;
@@ -459,9 +460,10 @@ void Frm070_Qel::Cmd_Click(int index)
         LastCmd = 2;
         if (InputChk() != 0)
             return;
-        const QString question = QStringLiteral("修正前の") + G().Syouhin
-                                 + QStringLiteral("情報で、すでにに売上情報が登録されている場合\n売上入力等で") + G().Syouhin
-                                 + QStringLiteral("情報が設定できなくなる可能性があります\n\n修正登録を行いますか");
+        const QString question =
+            QStringLiteral("修正前の") + G().Syouhin +
+            QStringLiteral("情報で、すでにに売上情報が登録されている場合\n売上入力等で") + G().Syouhin +
+            QStringLiteral("情報が設定できなくなる可能性があります\n\n修正登録を行いますか");
         if (Dialogs().question(kAsk, question) != DialogService::Answer::Yes)
             return;
         RememberPositionProc();
@@ -471,8 +473,9 @@ void Frm070_Qel::Cmd_Click(int index)
         if (found) {
             NoticeProc(QStringLiteral("修正完了"));
         } else {
-            Dialogs().warning(formName(), QStringLiteral("修正する") + G().Syouhin
-                                              + QStringLiteral("情報が見つかりませんでした。\n一覧を読み直します。"));
+            Dialogs().warning(formName(),
+                              QStringLiteral("修正する") + G().Syouhin +
+                                  QStringLiteral("情報が見つかりませんでした。\n一覧を読み直します。"));
         }
         GridInitProc();
         MSHFlexGrid1->setFocus(Qt::OtherFocusReason);
@@ -490,9 +493,9 @@ void Frm070_Qel::Cmd_Click(int index)
     }
     case 3:
         LastCmd = 4;
-        if (Cmd(1)->isEnabled()
-            && Dialogs().question(kAsk, QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか"))
-                   != DialogService::Answer::Yes)
+        if (Cmd(1)->isEnabled() &&
+            Dialogs().question(kAsk, QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか")) !=
+                DialogService::Answer::Yes)
             return;
         OpenScreen(kMenu);
         break;

@@ -17,11 +17,11 @@ class Frm070_Qel : public MainScreen
 {
     Q_OBJECT
 
-public:
+  public:
     Frm070_Qel();
     void LoadProc() override;
 
-private:
+  private:
     void Cmd_Click(int index);
     void Combo1_Click(int index);
     void MSHFlexGrid1_Click();

@@ -16,7 +16,7 @@ struct MakerRow
 // itself; failures are raised as DbError.
 class MakerStore
 {
-public:
+  public:
     // Every maker in reading order (rows of equal reading in key order).
     static std::vector<MakerRow> all();
     // Adds a maker under the next key, stamped now; returns the key.

@@ -25,8 +25,10 @@ std::vector<ProductRow> ProductStore::all()
 {
     Database db;
     std::vector<ProductRow> rows;
-    Query q(db, QStringLiteral("select Fi_キー, Fi_メーカー, Fi_メーカーフリガナ, Fi_商品, Fi_商品フリガナ, Fi_定価, Fi_売価"
-                               " from Tb_商品 order by Fi_メーカーフリガナ, Fi_商品フリガナ, Fi_キー"));
+    Query q(db,
+            QStringLiteral(
+                "select Fi_キー, Fi_メーカー, Fi_メーカーフリガナ, Fi_商品, Fi_商品フリガナ, Fi_定価, Fi_売価"
+                " from Tb_商品 order by Fi_メーカーフリガナ, Fi_商品フリガナ, Fi_キー"));
     while (q.next()) {
         ProductRow row;
         row.key = static_cast<std::int32_t>(q.integer("Fi_キー"));

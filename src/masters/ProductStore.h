@@ -21,7 +21,7 @@ struct ProductRow
 // The statements of the product screen over Tb_商品 and its maker list.
 class ProductStore
 {
-public:
+  public:
     // Every product, grouped by maker reading, then in product reading order.
     static std::vector<ProductRow> all();
     // Adds the product (its key is ignored) under the next key, stamped now; returns the key.

@@ -49,13 +49,16 @@ double leadingNumber(const QString& text)
 // row 0 as its horizontal header and column 0 as its vertical header.
 class FlexGridModel : public QAbstractTableModel
 {
-public:
+  public:
     using QAbstractTableModel::QAbstractTableModel;
 
     int gridRows() const { return static_cast<int>(cells.size()); }
     int gridCols() const { return cols; }
 
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : gridRows() - 1; }
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : gridRows() - 1;
+    }
     int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : cols - 1; }
 
     QVariant data(const QModelIndex& index, int role) const override
@@ -387,8 +390,9 @@ void FlexGrid::applySelection()
     }
     const int first = std::clamp(m_selFirst < 0 ? 1 : m_selFirst, 1, cols() - 1);
     const int last = std::clamp(colSel(), first, cols() - 1);
-    selection->select(QItemSelection(m_model->index(m_row - 1, first - 1), m_model->index(m_row - 1, last - 1)),
-                      QItemSelectionModel::ClearAndSelect);
+    selection->select(
+        QItemSelection(m_model->index(m_row - 1, first - 1), m_model->index(m_row - 1, last - 1)),
+        QItemSelectionModel::ClearAndSelect);
 }
 
 int FlexGrid::topRow() const
@@ -418,8 +422,8 @@ void FlexGrid::sort(int col, Sort order)
     if (col < 0 || col >= cols() || rows() < 3)
         return;
     const size_t c = static_cast<size_t>(col);
-    const bool descending = order == Sort::GenericDescending || order == Sort::NumericDescending
-                            || order == Sort::StringNoCaseDescending || order == Sort::StringDescending;
+    const bool descending = order == Sort::GenericDescending || order == Sort::NumericDescending ||
+                            order == Sort::StringNoCaseDescending || order == Sort::StringDescending;
     // Compares the texts in ascending order: negative, zero or positive.
     const auto compare = [order](const QString& a, const QString& b) -> int {
         switch (order) {
@@ -447,10 +451,11 @@ void FlexGrid::sort(int col, Sort order)
         return a.compare(b);
     };
     auto& cells = m_model->cells;
-    std::stable_sort(cells.begin() + 1, cells.end(), [&](const std::vector<Cell>& a, const std::vector<Cell>& b) {
-        const int result = compare(a[c].text, b[c].text);
-        return descending ? result > 0 : result < 0;
-    });
+    std::stable_sort(cells.begin() + 1, cells.end(),
+                     [&](const std::vector<Cell>& a, const std::vector<Cell>& b) {
+                         const int result = compare(a[c].text, b[c].text);
+                         return descending ? result > 0 : result < 0;
+                     });
     m_model->changedAll();
 }
 

@@ -18,16 +18,16 @@ class FlexGrid : public QTableView
 {
     Q_OBJECT
 
-public:
+  public:
     // The orders of sort(), as the original control names them.
     enum class Sort {
-        GenericAscending,    // numbers by value when both texts are numbers, otherwise as text
+        GenericAscending, // numbers by value when both texts are numbers, otherwise as text
         GenericDescending,
-        NumericAscending,    // the leading number of the text
+        NumericAscending, // the leading number of the text
         NumericDescending,
         StringNoCaseAscending, // text, ignoring the case of ASCII letters
         StringNoCaseDescending,
-        StringAscending,     // text by code point
+        StringAscending, // text by code point
         StringDescending,
     };
 
@@ -82,7 +82,7 @@ public:
     // The colour of the area not covered by cells.
     QColor backColorBkg() const;
 
-signals:
+  signals:
     // A mouse click anywhere on the grid (after the current cell moved to the clicked one).
     void gridClicked();
     void gridDoubleClicked();
@@ -92,7 +92,7 @@ signals:
     void focusGained();
     void focusLost();
 
-protected:
+  protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -104,7 +104,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void applyColumnWidths();
     void applySelection();
     void applyBackground();

@@ -9,7 +9,7 @@ namespace {
 
 class MakerScreenTest : public MastersFixture
 {
-protected:
+  protected:
     QWidget* open() { return openFromMenu(QStringLiteral("Frm060_Qel")); }
 
     // Makers M01 .. Mnn with the readings R01 .. Rnn, added in reverse so that keys and
@@ -86,8 +86,8 @@ TEST_F(MakerScreenTest, AddingIntoTheMiddleSelectsTheNewRowAtTheTop)
     Query q(db, QStringLiteral("select * from Tb_メーカー where Fi_キー = 41"));
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.text("Fi_メーカー"), QStringLiteral("新しい名前"));
-    EXPECT_EQ(q.text("Fi_最終更新年") + q.text("Fi_最終更新月") + q.text("Fi_最終更新日") + q.text("Fi_最終更新時")
-                  + q.text("Fi_最終更新分") + q.text("Fi_最終更新秒"),
+    EXPECT_EQ(q.text("Fi_最終更新年") + q.text("Fi_最終更新月") + q.text("Fi_最終更新日") +
+                  q.text("Fi_最終更新時") + q.text("Fi_最終更新分") + q.text("Fi_最終更新秒"),
               QStringLiteral("20050307090503"));
 }
 
@@ -181,7 +181,8 @@ TEST_F(MakerScreenTest, CorrectionAsksWithTheWarningAndChangesOnlyItsOwnRow)
     ProductStore::add(product);
     {
         Database db;
-        db.execute(QStringLiteral("insert into Tb_売上 (Fi_キー, Fi_メーカー, Fi_メーカーフリガナ) values (1, ?, ?)"),
+        db.execute(QStringLiteral(
+                       "insert into Tb_売上 (Fi_キー, Fi_メーカー, Fi_メーカーフリガナ) values (1, ?, ?)"),
                    {QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ")});
     }
     setNow(QDateTime(QDate(2006, 11, 12), QTime(13, 14, 15)));
@@ -266,7 +267,8 @@ TEST_F(MakerScreenTest, ClosingWithAnUnsavedCorrectionAsksFirst)
     typeInto(txt(0), QStringLiteral("アルファ２"));
     EXPECT_EQ(actions(), "111");
 
-    dialogs->expectQuestion(QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか"), DialogService::Answer::No);
+    dialogs->expectQuestion(QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか"),
+                            DialogService::Answer::No);
     click(cmd(3));
     EXPECT_EQ(visibleScreen(QStringLiteral("Frm060_Qel")), screen_);
 
@@ -274,7 +276,8 @@ TEST_F(MakerScreenTest, ClosingWithAnUnsavedCorrectionAsksFirst)
     screen_->close();
     EXPECT_TRUE(screen_->isVisible());
 
-    dialogs->expectQuestion(QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか"), DialogService::Answer::Yes);
+    dialogs->expectQuestion(QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか"),
+                            DialogService::Answer::Yes);
     click(cmd(3));
     EXPECT_EQ(visibleScreen(QStringLiteral("Frm060_Qel")), nullptr);
     EXPECT_NE(visibleScreen(QStringLiteral("Frm010_Qel")), nullptr);
@@ -382,7 +385,8 @@ TEST_F(MakerScreenTest, DatabaseFailuresAreShownAndTheScreenStaysUsable)
     typeInto(txt(1), QStringLiteral("ﾍﾞｰﾀ"));
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm060_Qel"), {});
     click(cmd(0));
-    EXPECT_TRUE(dialogs->shown().back().text.contains(QStringLiteral("データベースファイルが見つかりません")));
+    EXPECT_TRUE(
+        dialogs->shown().back().text.contains(QStringLiteral("データベースファイルが見つかりません")));
     EXPECT_TRUE(waits->waits.empty()) << "no notice for a failed add";
     EXPECT_EQ(shown(), "ベータ|ﾍﾞｰﾀ|1") << "the entry is kept for another try";
     EXPECT_TRUE(cmd(0)->isEnabled());

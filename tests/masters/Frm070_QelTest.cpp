@@ -10,7 +10,7 @@ namespace {
 
 class ProductScreenTest : public MastersFixture
 {
-protected:
+  protected:
     QWidget* open() { return openFromMenu(QStringLiteral("Frm070_Qel")); }
 
     static std::int32_t addProduct(const QString& maker, const QString& makerReading, const QString& name,
@@ -48,7 +48,8 @@ protected:
         QStringList out;
         while (q.next())
             out << QStringLiteral("%1/%2/%3/%4/%5/%6")
-                       .arg(q.text("Fi_メーカー"), q.text("Fi_メーカーフリガナ"), q.text("Fi_商品"), q.text("Fi_商品フリガナ"))
+                       .arg(q.text("Fi_メーカー"), q.text("Fi_メーカーフリガナ"), q.text("Fi_商品"),
+                            q.text("Fi_商品フリガナ"))
                        .arg(q.amount("Fi_定価"))
                        .arg(q.amount("Fi_売価"));
         return out.join(QLatin1Char(','));
@@ -124,8 +125,8 @@ TEST_F(ProductScreenTest, ChecksInTheirOrder)
 TEST_F(ProductScreenTest, PriceBoxesShowBareDigitsInsideAndYenOutside)
 {
     MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
-    addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"), QStringLiteral("ﾊﾞｯｸﾞ"),
-               15000, 12000);
+    addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
+               QStringLiteral("ﾊﾞｯｸﾞ"), 15000, 12000);
     ASSERT_NE(open(), nullptr);
     EXPECT_EQ(txt(2)->text(), QStringLiteral("¥15,000"));
     EXPECT_EQ(txt(2)->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
@@ -160,9 +161,15 @@ TEST_F(ProductScreenTest, TypedPricesAreReadByTheirDigitsAndShownAsStored)
         const char* shown;
     };
     const Case cases[] = {
-        {"1,280", "¥1,280"},         {"¥2,000", "¥2,000"},        {"\\3000", "¥3,000"},
-        {"-500", "¥500"},            {"123456789", "¥99,999,999"}, {"99999999", "¥99,999,999"},
-        {"00012345678", "¥12,345,678"}, {"0", "¥0"},               {"", "¥0"},
+        {"1,280", "¥1,280"},
+        {"¥2,000", "¥2,000"},
+        {"\\3000", "¥3,000"},
+        {"-500", "¥500"},
+        {"123456789", "¥99,999,999"},
+        {"99999999", "¥99,999,999"},
+        {"00012345678", "¥12,345,678"},
+        {"0", "¥0"},
+        {"", "¥0"},
     };
     for (const Case& c : cases) {
         typeInto(txt(2), QString::fromUtf8(c.typed));
@@ -191,8 +198,8 @@ TEST_F(ProductScreenTest, TypedPricesAreReadByTheirDigitsAndShownAsStored)
 TEST_F(ProductScreenTest, ChangingOnlyTheSellingPriceEnablesAddAndCorrect)
 {
     MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
-    const std::int32_t key = addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
-                                        QStringLiteral("ﾊﾞｯｸﾞ"), 15000, 12000);
+    const std::int32_t key = addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"),
+                                        QStringLiteral("バッグ"), QStringLiteral("ﾊﾞｯｸﾞ"), 15000, 12000);
     {
         Database db;
         db.execute(QStringLiteral("insert into Tb_売上 (Fi_キー, Fi_商品, Fi_売価) values (1, ?, 12000)"),
@@ -219,7 +226,8 @@ TEST_F(ProductScreenTest, ChangingOnlyTheSellingPriceEnablesAddAndCorrect)
     click(cmd(1));
     EXPECT_EQ(lbl(12)->text(), QStringLiteral("修正完了"));
     EXPECT_EQ(products(), QStringLiteral("アルファ/ｱﾙﾌｧ/バッグ/ﾊﾞｯｸﾞ/15000/9800"));
-    EXPECT_EQ(tableColumn("Tb_売上", "cast(Fi_売価 as integer)"), QStringLiteral("12000")) << "sales keep their price";
+    EXPECT_EQ(tableColumn("Tb_売上", "cast(Fi_売価 as integer)"), QStringLiteral("12000"))
+        << "sales keep their price";
     EXPECT_EQ(grid()->textMatrix(1, 4), QStringLiteral("¥9,800"));
     EXPECT_EQ(txt(4)->text(), QString::number(key));
     EXPECT_EQ(actions(), "001");
@@ -230,7 +238,8 @@ TEST_F(ProductScreenTest, AProductOfARenamedMakerShowsNoMakerUntilOneIsChosen)
 {
     MakerStore::add(QStringLiteral("新名"), QStringLiteral("ｼﾝﾒｲ"));
     MakerStore::add(QStringLiteral("別"), QStringLiteral("ﾍﾞﾂ"));
-    addProduct(QStringLiteral("旧名"), QStringLiteral("ｷｭｳﾒｲ"), QStringLiteral("財布"), QStringLiteral("ｻｲﾌ"), 5000, 4000);
+    addProduct(QStringLiteral("旧名"), QStringLiteral("ｷｭｳﾒｲ"), QStringLiteral("財布"), QStringLiteral("ｻｲﾌ"),
+               5000, 4000);
     ASSERT_NE(open(), nullptr);
     EXPECT_EQ(lbl(1)->text(), QStringLiteral("旧名"));
     EXPECT_EQ(combo()->currentIndex(), -1);
@@ -255,9 +264,12 @@ TEST_F(ProductScreenTest, SameNameUnderTwoMakersIsKeptAndTheRightOneSelected)
 {
     MakerStore::add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
     MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
-    addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"), QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
-    addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("時計"), QStringLiteral("ﾄｹｲ"), 100, 90);
-    addProduct(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"), QStringLiteral("靴"), QStringLiteral("ｸﾂ"), 100, 90);
+    addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
+               QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
+    addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("時計"),
+               QStringLiteral("ﾄｹｲ"), 100, 90);
+    addProduct(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"), QStringLiteral("靴"), QStringLiteral("ｸﾂ"),
+               100, 90);
     ASSERT_NE(open(), nullptr);
     EXPECT_EQ(gridColumn(2), QStringLiteral("時計,バッグ,靴")) << "by maker reading, then product reading";
     EXPECT_EQ(combo()->itemText(0), QStringLiteral("アルファ"));
@@ -293,11 +305,14 @@ TEST_F(ProductScreenTest, TheMakerListIsReadOnceAtOpening)
 TEST_F(ProductScreenTest, DeletionAsksWithTheProductWordAndLeavesSalesAlone)
 {
     MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
-    addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"), QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
-    addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("時計"), QStringLiteral("ﾄｹｲ"), 100, 90);
+    addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
+               QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
+    addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("時計"),
+               QStringLiteral("ﾄｹｲ"), 100, 90);
     {
         Database db;
-        db.execute(QStringLiteral("insert into Tb_売上 (Fi_キー, Fi_商品) values (1, ?)"), {QStringLiteral("時計")});
+        db.execute(QStringLiteral("insert into Tb_売上 (Fi_キー, Fi_商品) values (1, ?)"),
+                   {QStringLiteral("時計")});
     }
     ASSERT_NE(open(), nullptr);
     dialogs->expectQuestion(QStringLiteral("No.1 商品名：時計 の\n情報を削除してもよろしいですか"),
@@ -312,12 +327,14 @@ TEST_F(ProductScreenTest, DeletionAsksWithTheProductWordAndLeavesSalesAlone)
 TEST_F(ProductScreenTest, ClosingAsksOnlyWithAnUnsavedCorrection)
 {
     MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
-    addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"), QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
+    addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
+               QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     ASSERT_NE(open(), nullptr);
     screen_->close();
     EXPECT_TRUE(screen_->isVisible()) << "the close box is refused";
     typeInto(txt(1), QStringLiteral("ﾊﾞｯｸﾞ2"));
-    dialogs->expectQuestion(QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか"), DialogService::Answer::No);
+    dialogs->expectQuestion(QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか"),
+                            DialogService::Answer::No);
     click(cmd(3));
     EXPECT_TRUE(screen_->isVisible());
     clickRow(1);
@@ -329,7 +346,8 @@ TEST_F(ProductScreenTest, ClosingAsksOnlyWithAnUnsavedCorrection)
 TEST_F(ProductScreenTest, ARowGoneBehindTheScreenIsReportedOnCorrection)
 {
     MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
-    addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"), QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
+    addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
+               QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     ASSERT_NE(open(), nullptr);
     {
         Database db;

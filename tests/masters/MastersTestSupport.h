@@ -24,7 +24,7 @@
 // and 商品, and helpers that act as the user does.
 class MastersFixture : public AppFixture
 {
-protected:
+  protected:
     void SetUp() override
     {
         AppFixture::SetUp();
@@ -62,16 +62,24 @@ protected:
         return screen;
     }
 
-    template <class T = QWidget>
-    T* child(const char* name) const
+    template <class T = QWidget> T* child(const char* name) const
     {
         T* w = screen_ ? screen_->findChild<T*>(QString::fromLatin1(name)) : nullptr;
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    QPushButton* cmd(int i) const { return child<QPushButton>(QStringLiteral("Cmd_%1").arg(i).toLatin1().constData()); }
-    QLineEdit* txt(int i) const { return child<QLineEdit>(QStringLiteral("Txt_Inp_%1").arg(i).toLatin1().constData()); }
-    QLabel* lbl(int i) const { return child<QLabel>(QStringLiteral("Lbl_Ttl_%1").arg(i).toLatin1().constData()); }
+    QPushButton* cmd(int i) const
+    {
+        return child<QPushButton>(QStringLiteral("Cmd_%1").arg(i).toLatin1().constData());
+    }
+    QLineEdit* txt(int i) const
+    {
+        return child<QLineEdit>(QStringLiteral("Txt_Inp_%1").arg(i).toLatin1().constData());
+    }
+    QLabel* lbl(int i) const
+    {
+        return child<QLabel>(QStringLiteral("Lbl_Ttl_%1").arg(i).toLatin1().constData());
+    }
     FlexGrid* grid() const { return child<FlexGrid>("MSHFlexGrid1"); }
 
     // Enabled state of 新規登録, 修正登録, 削除 as "101".
@@ -109,7 +117,8 @@ protected:
             QTest::keyClick(field, Qt::Key_Delete);
             return;
         }
-        const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+        const bool ascii =
+            std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
         if (ascii) {
             QTest::keyClicks(field, text);
             return;

@@ -19,7 +19,7 @@ namespace {
 // A window holding a grid and another focusable field, as a screen holds them.
 class FlexGridTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         window = std::make_unique<QWidget>();
@@ -102,7 +102,8 @@ TEST_F(FlexGridTest, HeadingRowAndNumberingColumnAreTheFixedCells)
     EXPECT_EQ(model->rowCount(), 2);
     EXPECT_EQ(model->columnCount(), 3);
     EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("ブランド名"));
-    EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignCenter);
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>(),
+              Qt::AlignCenter);
     EXPECT_EQ(model->headerData(0, Qt::Vertical).toString(), QStringLiteral("1"));
     EXPECT_EQ(model->headerData(0, Qt::Vertical, Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignRight | Qt::AlignVCenter);
@@ -245,8 +246,11 @@ TEST_F(FlexGridTest, BackgroundIsGreyWithTheFocusAndSilverWithout)
 TEST_F(FlexGridTest, SortOrdersTheDataRowsWholeAndStable)
 {
     grid->setCols(3);
-    const QStringList names = {QStringLiteral("Back20050102000000a"), QStringLiteral("Back20041231235959a"),
-                               QStringLiteral("10"), QStringLiteral("9"), QStringLiteral("back2"),
+    const QStringList names = {QStringLiteral("Back20050102000000a"),
+                               QStringLiteral("Back20041231235959a"),
+                               QStringLiteral("10"),
+                               QStringLiteral("9"),
+                               QStringLiteral("back2"),
                                QStringLiteral("9")};
     grid->setRows(static_cast<int>(names.size()) + 1);
     grid->setTextMatrix(0, 1, QStringLiteral("名前"));
@@ -263,16 +267,20 @@ TEST_F(FlexGridTest, SortOrdersTheDataRowsWholeAndStable)
     };
 
     grid->sort(1, FlexGrid::Sort::StringAscending);
-    EXPECT_EQ(column(1), (QStringList{"10", "9", "9", "Back20041231235959a", "Back20050102000000a", "back2"}));
-    EXPECT_EQ(column(2), (QStringList{"3", "4", "6", "2", "1", "5"})) << "whole rows move, equal ones in order";
+    EXPECT_EQ(column(1),
+              (QStringList{"10", "9", "9", "Back20041231235959a", "Back20050102000000a", "back2"}));
+    EXPECT_EQ(column(2), (QStringList{"3", "4", "6", "2", "1", "5"}))
+        << "whole rows move, equal ones in order";
     EXPECT_EQ(column(0), (QStringList{"3", "4", "6", "2", "1", "5"}));
     EXPECT_EQ(grid->textMatrix(0, 1), QStringLiteral("名前")) << "the heading row stays";
 
     grid->sort(1, FlexGrid::Sort::StringDescending);
-    EXPECT_EQ(column(1), (QStringList{"back2", "Back20050102000000a", "Back20041231235959a", "9", "9", "10"}));
+    EXPECT_EQ(column(1),
+              (QStringList{"back2", "Back20050102000000a", "Back20041231235959a", "9", "9", "10"}));
 
     grid->sort(1, FlexGrid::Sort::StringNoCaseAscending);
-    EXPECT_EQ(column(1), (QStringList{"10", "9", "9", "back2", "Back20041231235959a", "Back20050102000000a"}));
+    EXPECT_EQ(column(1),
+              (QStringList{"10", "9", "9", "back2", "Back20041231235959a", "Back20050102000000a"}));
 
     grid->sort(1, FlexGrid::Sort::GenericAscending);
     EXPECT_EQ(column(1).mid(0, 3), (QStringList{"9", "9", "10"})) << "numbers by value";
