@@ -1,3 +1,5 @@
+#include "customers/RegisterCustomerScreens.h"
+#include "masters/RegisterMasterScreens.h"
 #include "sales/RegisterSalesScreens.h"
 #include "ui/Mdl_Main.h"
 #include "ui/Navigator.h"
@@ -20,6 +22,8 @@ int main(int argc, char* argv[])
         QApplication::installTranslator(&qtTranslator);
 
     RegisterCoreScreens(Screens());
+    RegisterCustomerScreens(Screens());
+    RegisterMasterScreens(Screens());
     RegisterSalesScreens(Screens());
 
     const auto lock = Main(QApplication::applicationDirPath());
