@@ -80,7 +80,9 @@ lxw_format* makeFormat(lxw_workbook* book, const Design& design, const std::vect
         else if (key == "bg")
             format_set_bg_color(f, std::stoi(value.substr(1), nullptr, 16));
         else if (key == "align")
-            format_set_align(f, value == "center" ? LXW_ALIGN_CENTER : value == "right" ? LXW_ALIGN_RIGHT : LXW_ALIGN_LEFT);
+            format_set_align(f, value == "center"  ? LXW_ALIGN_CENTER
+                                : value == "right" ? LXW_ALIGN_RIGHT
+                                                   : LXW_ALIGN_LEFT);
         else if (key == "valign")
             format_set_align(f, value == "center" ? LXW_ALIGN_VERTICAL_CENTER
                                 : value == "top"  ? LXW_ALIGN_VERTICAL_TOP
@@ -179,7 +181,8 @@ void makeTemplate(const std::string& designPath, const std::string& appDir)
             else
                 worksheet_set_portrait(sheet);
         } else if (kind == "margins") {
-            worksheet_set_margins(sheet, std::stod(arg(1)), std::stod(arg(2)), std::stod(arg(3)), std::stod(arg(4)));
+            worksheet_set_margins(sheet, std::stod(arg(1)), std::stod(arg(2)), std::stod(arg(3)),
+                                  std::stod(arg(4)));
             headerMargin = std::stod(arg(5));
             footerMargin = std::stod(arg(6));
         } else if (kind == "fit") {
@@ -198,7 +201,9 @@ void makeTemplate(const std::string& designPath, const std::string& appDir)
             formats[arg(1)] = makeFormat(book, design, std::vector<std::string>(p.begin() + 2, p.end()), n);
         } else if (kind == "column") {
             const int column = columnIndex(arg(1), n);
-            check(worksheet_set_column(sheet, column, column, std::stod(arg(2)), formatNamed(p.size() > 3 ? p[3] : "", n)), n);
+            check(worksheet_set_column(sheet, column, column, std::stod(arg(2)),
+                                       formatNamed(p.size() > 3 ? p[3] : "", n)),
+                  n);
         } else if (kind == "cell") {
             int row = 0, column = 0;
             cellIndex(arg(1), row, column, n);

@@ -30,8 +30,10 @@ struct Customer
 
 std::vector<Customer> makeCustomers(int count)
 {
-    static const char16_t* const family[] = {u"山田", u"佐藤", u"鈴木", u"高橋", u"田中", u"渡辺", u"伊藤", u"中村"};
-    static const char16_t* const given[] = {u"太郎", u"花子", u"一郎", u"美咲", u"健太", u"由美", u"翔", u"愛"};
+    static const char16_t* const family[] = {u"山田", u"佐藤", u"鈴木", u"高橋",
+                                             u"田中", u"渡辺", u"伊藤", u"中村"};
+    static const char16_t* const given[] = {u"太郎", u"花子", u"一郎", u"美咲",
+                                            u"健太", u"由美", u"翔",   u"愛"};
     static const char16_t* const readings[] = {u"ﾔﾏﾀﾞ ﾀﾛｳ", u"ｻﾄｳ ﾊﾅｺ", u"ｽｽﾞｷ ｲﾁﾛｳ", u"ﾀｶﾊｼ ﾐｻｷ"};
     std::vector<Customer> out;
     out.reserve(count);
@@ -39,11 +41,15 @@ std::vector<Customer> makeCustomers(int count)
         Customer c;
         c.reading = QString::fromUtf16(readings[i % 4]) + QString::number(i);
         c.postal = QStringLiteral("〒%1-%2").arg(100 + i % 900).arg(i % 10000, 4, 10, QLatin1Char('0'));
-        c.mobile = QStringLiteral("090-%1-%2").arg(i % 10000, 4, 10, QLatin1Char('0')).arg((i * 7) % 10000, 4, 10, QLatin1Char('0'));
+        c.mobile = QStringLiteral("090-%1-%2")
+                       .arg(i % 10000, 4, 10, QLatin1Char('0'))
+                       .arg((i * 7) % 10000, 4, 10, QLatin1Char('0'));
         c.name = QString::fromUtf16(family[i % 8]) + QChar(0x3000) + QString::fromUtf16(given[(i / 8) % 8]);
         c.prefecture = QStringLiteral("東京都");
         c.city = QStringLiteral("千代田区丸の内%1丁目%2番地").arg(i % 9 + 1).arg(i % 30 + 1);
-        c.phone = QStringLiteral("03-%1-%2").arg(i % 10000, 4, 10, QLatin1Char('0')).arg((i * 3) % 10000, 4, 10, QLatin1Char('0'));
+        c.phone = QStringLiteral("03-%1-%2")
+                      .arg(i % 10000, 4, 10, QLatin1Char('0'))
+                      .arg((i * 3) % 10000, 4, 10, QLatin1Char('0'));
         c.remark1 = QStringLiteral("お得意様・年二回来店");
         c.mail = QStringLiteral("customer%1@example.jp").arg(i);
         c.building = QStringLiteral("丸の内ビルディング%1階").arg(i % 40 + 1);
@@ -157,12 +163,15 @@ void BM_XlsxwriterConstantMemory(benchmark::State& state)
         writeFromScratch(list, target);
     state.counters["rows"] = 3.0 * list.size();
 }
-BENCHMARK(BM_XlsxwriterConstantMemory)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_XlsxwriterConstantMemory)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // Keeps the medians for the closing line.
 class MedianReporter : public benchmark::ConsoleReporter
 {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
@@ -188,10 +197,11 @@ int main(int argc, char* argv[])
     benchmark::Initialize(&argc, argv);
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double fill = reporter.medians["BM_TemplateFill"], scratch = reporter.medians["BM_XlsxwriterConstantMemory"];
+    const double fill = reporter.medians["BM_TemplateFill"],
+                 scratch = reporter.medians["BM_XlsxwriterConstantMemory"];
     if (fill > 0 && scratch > 0)
-        std::printf("median template fill %.1f ms, libxlsxwriter %.1f ms, ratio %.2f (target <= 1.30)\n", fill, scratch,
-                    fill / scratch);
+        std::printf("median template fill %.1f ms, libxlsxwriter %.1f ms, ratio %.2f (target <= 1.30)\n",
+                    fill, scratch, fill / scratch);
     benchmark::Shutdown();
     return 0;
 }

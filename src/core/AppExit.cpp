@@ -21,7 +21,8 @@ void AppExit::endApplication()
     // exit() leaves every running event loop, modal ones included; the queued call covers an
     // end asked for before the main loop has started.
     QCoreApplication::exit(1);
-    QMetaObject::invokeMethod(app, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        app, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
 }
 
 AppExit& AppExit::current()

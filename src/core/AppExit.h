@@ -6,7 +6,7 @@
 // see that it was asked for.
 class AppExit
 {
-public:
+  public:
     virtual ~AppExit() = default;
     // The caller stops what it was doing and returns to the event loop, which then ends with
     // exit code 1; the screens and files are closed as on a normal end.

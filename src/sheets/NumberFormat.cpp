@@ -93,16 +93,19 @@ QString formatDate(double serial, const QString& section)
             ++run;
         switch (c.toLower().unicode()) {
         case 'y':
-            out += run >= 3 ? QString::number(date.year()) : QStringLiteral("%1").arg(date.year() % 100, 2, 10, QLatin1Char('0'));
+            out += run >= 3 ? QString::number(date.year())
+                            : QStringLiteral("%1").arg(date.year() % 100, 2, 10, QLatin1Char('0'));
             break;
         case 'm':
-            out += run >= 2 ? QStringLiteral("%1").arg(date.month(), 2, 10, QLatin1Char('0')) : QString::number(date.month());
+            out += run >= 2 ? QStringLiteral("%1").arg(date.month(), 2, 10, QLatin1Char('0'))
+                            : QString::number(date.month());
             break;
         case 'd':
             if (run >= 3)
                 out += WeekdayKanji(date);
             else
-                out += run == 2 ? QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0')) : QString::number(date.day());
+                out += run == 2 ? QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0'))
+                                : QString::number(date.day());
             break;
         case 'a':
             out += WeekdayKanji(date);
@@ -112,7 +115,8 @@ QString formatDate(double serial, const QString& section)
                 out += run >= 3 ? era->name : run == 2 ? era->name.left(1) : era->initial;
             break;
         case 'e':
-            out += run >= 2 ? QStringLiteral("%1").arg(eraYear, 2, 10, QLatin1Char('0')) : QString::number(eraYear);
+            out += run >= 2 ? QStringLiteral("%1").arg(eraYear, 2, 10, QLatin1Char('0'))
+                            : QString::number(eraYear);
             break;
         default:
             out += section.mid(i, run);

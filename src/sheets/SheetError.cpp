@@ -28,5 +28,6 @@ QString SheetFailureText(int number, const QString& description)
     case SheetFailureKind::Other:
         break;
     }
-    return text + QStringLiteral("ErrNo=") + QString::number(number) + QStringLiteral(" ErrMsg=") + description;
+    return text + QStringLiteral("ErrNo=") + QString::number(number) + QStringLiteral(" ErrMsg=") +
+           description;
 }

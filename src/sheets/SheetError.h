@@ -8,7 +8,7 @@
 // them after "ErrNo=" and " ErrMsg=". The numbers keep the meanings users and old notes know.
 class SheetError : public std::runtime_error
 {
-public:
+  public:
     static constexpr int FileNotFound = 53;     // ファイルが見つかりません。
     static constexpr int PermissionDenied = 70; // 書き込みできません。
     static constexpr int PathNotFound = 76;     // パスが見つかりません。
@@ -20,7 +20,7 @@ public:
     int number() const { return m_number; }
     const QString& description() const { return m_description; }
 
-private:
+  private:
     int m_number;
     QString m_description;
 };

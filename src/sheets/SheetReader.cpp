@@ -18,8 +18,8 @@ namespace {
 
 [[noreturn]] void unreadable(const QString& path, const QString& why)
 {
-    throw SheetError(SheetError::Application,
-                     QStringLiteral("ブックを読めません。 ") + QDir::toNativeSeparators(path) + QStringLiteral(" ") + why);
+    throw SheetError(SheetError::Application, QStringLiteral("ブックを読めません。 ") +
+                                                  QDir::toNativeSeparators(path) + QStringLiteral(" ") + why);
 }
 
 struct Archive
@@ -132,7 +132,9 @@ const SheetCell* SheetModel::cell(int row, int column) const
 const SheetFormat& SheetModel::format(int style) const
 {
     static const SheetFormat none;
-    return style >= 0 && std::size_t(style) < formats.size() ? formats[style] : formats.empty() ? none : formats.front();
+    return style >= 0 && std::size_t(style) < formats.size() ? formats[style]
+           : formats.empty()                                 ? none
+                                                             : formats.front();
 }
 
 const SheetFont& SheetModel::font(int style) const
@@ -200,7 +202,8 @@ SheetModel ReadWorkbook(const QString& path)
     SheetModel model;
     model.fileName = QFileInfo(path).fileName();
     if (!QFileInfo(path).isFile())
-        throw SheetError(SheetError::FileNotFound, QStringLiteral("ファイルが見つかりません。 ") + QDir::toNativeSeparators(path));
+        throw SheetError(SheetError::FileNotFound,
+                         QStringLiteral("ファイルが見つかりません。 ") + QDir::toNativeSeparators(path));
     Archive archive;
     int error = 0;
     archive.zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
@@ -234,7 +237,8 @@ SheetModel ReadWorkbook(const QString& path)
         unreadable(path, QStringLiteral("(ワークシートがありません)"));
 
     for (pugi::xml_node dn : workbook.document_element().child("definedNames").children("definedName")) {
-        if (std::strcmp(dn.attribute("name").value(), "_xlnm.Print_Titles") != 0 || dn.attribute("localSheetId").as_int(-1) != 0)
+        if (std::strcmp(dn.attribute("name").value(), "_xlnm.Print_Titles") != 0 ||
+            dn.attribute("localSheetId").as_int(-1) != 0)
             continue;
         const QString formula = QString::fromUtf8(dn.text().get());
         for (const QString& part : formula.split(QLatin1Char(','))) {
@@ -310,8 +314,8 @@ SheetModel ReadWorkbook(const QString& path)
         model.defaultColumnWidth = w.as_double();
     for (pugi::xml_node c : ws.child("cols").children("col")) {
         model.columns.push_back({c.attribute("min").as_int(), c.attribute("max").as_int(),
-                                 c.attribute("width").as_double(model.defaultColumnWidth), c.attribute("hidden").as_bool(false),
-                                 c.attribute("style").as_int(0)});
+                                 c.attribute("width").as_double(model.defaultColumnWidth),
+                                 c.attribute("hidden").as_bool(false), c.attribute("style").as_int(0)});
     }
     int lastRow = 0;
     for (pugi::xml_node rowNode : ws.child("sheetData").children("row")) {

@@ -81,7 +81,7 @@ struct SheetModel
     const SheetBorder& border(int style) const;
     double columnWidth(int column) const; // in characters; 0 when hidden
     int columnStyle(int column) const;
-    double rowHeight(int row) const;      // in points
+    double rowHeight(int row) const; // in points
     // The cell's value as the sheet shows it.
     QString displayText(const SheetCell& cell) const;
     int lastRow() const;

@@ -38,18 +38,50 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-const char* const kWorksheetOrder[] = {
-    "sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols", "sheetData", "sheetCalcPr",
-    "sheetProtection", "protectedRanges", "scenarios", "autoFilter", "sortState", "dataConsolidate",
-    "customSheetViews", "mergeCells", "phoneticPr", "conditionalFormatting", "dataValidations",
-    "hyperlinks", "printOptions", "pageMargins", "pageSetup", "headerFooter", "rowBreaks", "colBreaks",
-    "customProperties", "cellWatches", "ignoredErrors", "smartTags", "drawing", "legacyDrawing",
-    "legacyDrawingHF", "picture", "oleObjects", "controls", "webPublishItems", "tableParts", "extLst"};
-const char* const kStylesOrder[] = {"numFmts", "fonts", "fills", "borders", "cellStyleXfs", "cellXfs",
-                                    "cellStyles", "dxfs", "tableStyles", "colors", "extLst"};
+const char* const kWorksheetOrder[] = {"sheetPr",
+                                       "dimension",
+                                       "sheetViews",
+                                       "sheetFormatPr",
+                                       "cols",
+                                       "sheetData",
+                                       "sheetCalcPr",
+                                       "sheetProtection",
+                                       "protectedRanges",
+                                       "scenarios",
+                                       "autoFilter",
+                                       "sortState",
+                                       "dataConsolidate",
+                                       "customSheetViews",
+                                       "mergeCells",
+                                       "phoneticPr",
+                                       "conditionalFormatting",
+                                       "dataValidations",
+                                       "hyperlinks",
+                                       "printOptions",
+                                       "pageMargins",
+                                       "pageSetup",
+                                       "headerFooter",
+                                       "rowBreaks",
+                                       "colBreaks",
+                                       "customProperties",
+                                       "cellWatches",
+                                       "ignoredErrors",
+                                       "smartTags",
+                                       "drawing",
+                                       "legacyDrawing",
+                                       "legacyDrawingHF",
+                                       "picture",
+                                       "oleObjects",
+                                       "controls",
+                                       "webPublishItems",
+                                       "tableParts",
+                                       "extLst"};
+const char* const kStylesOrder[] = {"numFmts",      "fonts",   "fills",      "borders",
+                                    "cellStyleXfs", "cellXfs", "cellStyles", "dxfs",
+                                    "tableStyles",  "colors",  "extLst"};
 const char* const kBorderOrder[] = {"left", "right", "top", "bottom", "diagonal", "vertical", "horizontal"};
-const char* const kHeaderFooterOrder[] = {"oddHeader", "oddFooter", "evenHeader", "evenFooter",
-                                          "firstHeader", "firstFooter"};
+const char* const kHeaderFooterOrder[] = {"oddHeader",  "oddFooter",   "evenHeader",
+                                          "evenFooter", "firstHeader", "firstFooter"};
 
 enum Side : unsigned { Left = 1, Right = 2, Top = 4, Bottom = 8 };
 
@@ -79,7 +111,7 @@ struct ColumnRange
 // the writers ask for.
 class Styles
 {
-public:
+  public:
     void load(pugi::xml_node root)
     {
         m_root = root;
@@ -134,8 +166,8 @@ public:
             return it->second;
         const int oldBorder = node(xf).attribute("borderId").as_int(0);
         pugi::xml_node border = m_borders.append_copy(borderNode(oldBorder));
-        const std::pair<Side, const char*> names[] = {{Left, "left"}, {Right, "right"}, {Top, "top"},
-                                                      {Bottom, "bottom"}};
+        const std::pair<Side, const char*> names[] = {
+            {Left, "left"}, {Right, "right"}, {Top, "top"}, {Bottom, "bottom"}};
         for (const char* name : {"left", "right", "top", "bottom", "diagonal"})
             XmlChildInOrder(border, name, kBorderOrder);
         for (const auto& [side, name] : names) {
@@ -176,7 +208,7 @@ public:
         setAttribute(m_cellXfs, "count", int(m_xfs.size()));
     }
 
-private:
+  private:
     pugi::xml_node node(int xf) const { return m_xfs.at(std::clamp<std::size_t>(xf, 0, m_xfs.size() - 1)); }
 
     pugi::xml_node borderNode(int id)
@@ -201,7 +233,7 @@ private:
     int formatId(const QString& code)
     {
         static const std::map<QString, int> builtIn = {
-            {QStringLiteral("General"), 0}, {QStringLiteral("0"), 1},         {QStringLiteral("0.00"), 2},
+            {QStringLiteral("General"), 0}, {QStringLiteral("0"), 1},        {QStringLiteral("0.00"), 2},
             {QStringLiteral("#,##0"), 3},   {QStringLiteral("#,##0.00"), 4}, {QStringLiteral("@"), 49}};
         if (auto it = builtIn.find(code); it != builtIn.end())
             return it->second;
@@ -218,8 +250,7 @@ private:
         return id;
     }
 
-    template <class V>
-    static void setAttribute(pugi::xml_node n, const char* name, V value)
+    template <class V> static void setAttribute(pugi::xml_node n, const char* name, V value)
     {
         pugi::xml_attribute a = n.attribute(name);
         if (!a)
@@ -290,7 +321,8 @@ QString ComposeHeader(const HeaderSections& h)
             continue;
         out += QLatin1String(marks[s]) + h.codes[s];
         // A size code runs on into digits that follow it.
-        if (!h.codes[s].isEmpty() && h.codes[s].back().isDigit() && !h.text[s].isEmpty() && h.text[s].front().isDigit())
+        if (!h.codes[s].isEmpty() && h.codes[s].back().isDigit() && !h.text[s].isEmpty() &&
+            h.text[s].front().isDigit())
             out += QLatin1Char(' ');
         out += h.text[s];
     }
@@ -315,7 +347,8 @@ QString ValidSheetName(const QString& wanted)
 
 QString QuotedSheetName(const QString& name)
 {
-    return QLatin1Char('\'') + QString(name).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+    return QLatin1Char('\'') + QString(name).replace(QLatin1Char('\''), QStringLiteral("''")) +
+           QLatin1Char('\'');
 }
 
 // Replaces references to the old sheet name in a defined name's formula.
@@ -323,7 +356,8 @@ QString RenameInFormula(const QString& formula, const QString& oldName, const QS
 {
     QStringList parts = formula.split(QLatin1Char(','));
     for (QString& part : parts) {
-        for (const QString& prefix : {QuotedSheetName(oldName) + QLatin1Char('!'), oldName + QLatin1Char('!')}) {
+        for (const QString& prefix :
+             {QuotedSheetName(oldName) + QLatin1Char('!'), oldName + QLatin1Char('!')}) {
             if (part.startsWith(prefix)) {
                 part = QuotedSheetName(newName) + QLatin1Char('!') + part.mid(prefix.size());
                 break;
@@ -354,7 +388,7 @@ bool ParseCellRef(const char* ref, int& row, int& column)
 
 class ZipFile
 {
-public:
+  public:
     ~ZipFile() { discard(); }
 
     void open(const QString& path)
@@ -377,14 +411,16 @@ public:
         const zip_int64_t index = zip_name_locate(m_zip, name.c_str(), 0);
         zip_stat_t st;
         if (index < 0 || zip_stat_index(m_zip, index, 0, &st) != 0)
-            appError(QStringLiteral(" テンプレートに ") + QString::fromStdString(name) + QStringLiteral(" がありません。"));
+            appError(QStringLiteral(" テンプレートに ") + QString::fromStdString(name) +
+                     QStringLiteral(" がありません。"));
         std::string data(st.size, '\0');
         zip_file_t* file = zip_fopen_index(m_zip, index, 0);
         const zip_int64_t got = file ? zip_fread(file, data.data(), st.size) : -1;
         if (file)
             zip_fclose(file);
         if (got != zip_int64_t(st.size))
-            appError(QStringLiteral(" テンプレートの ") + QString::fromStdString(name) + QStringLiteral(" を読めません。"));
+            appError(QStringLiteral(" テンプレートの ") + QString::fromStdString(name) +
+                     QStringLiteral(" を読めません。"));
         return data;
     }
 
@@ -392,7 +428,8 @@ public:
     void replace(const std::string& name, const std::string& data)
     {
         zip_source_t* source = zip_source_buffer(m_zip, data.data(), data.size(), 0);
-        const zip_int64_t added = source ? zip_file_add(m_zip, name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) : -1;
+        const zip_int64_t added =
+            source ? zip_file_add(m_zip, name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) : -1;
         if (added < 0) {
             if (source)
                 zip_source_free(source);
@@ -407,8 +444,9 @@ public:
         if (zip_close(m_zip) != 0) {
             const QString text = QString::fromLocal8Bit(zip_strerror(m_zip));
             discard();
-            throw SheetError(SheetError::PermissionDenied,
-                             QStringLiteral("書き込みできません。 ") + native(path) + QStringLiteral(" (") + text + QLatin1Char(')'));
+            throw SheetError(SheetError::PermissionDenied, QStringLiteral("書き込みできません。 ") +
+                                                               native(path) + QStringLiteral(" (") + text +
+                                                               QLatin1Char(')'));
         }
         m_zip = nullptr;
     }
@@ -420,7 +458,7 @@ public:
         m_zip = nullptr;
     }
 
-private:
+  private:
     zip_t* m_zip = nullptr;
 };
 
@@ -444,9 +482,11 @@ struct Workbook::Impl
     void parse(pugi::xml_document& doc, const std::string& part)
     {
         const std::string data = zip.read(part);
-        const auto result = doc.load_buffer(data.data(), data.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
+        const auto result =
+            doc.load_buffer(data.data(), data.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
         if (!result)
-            appError(QStringLiteral(" ") + QString::fromStdString(part) + QStringLiteral(": ") + QString::fromUtf8(result.description()));
+            appError(QStringLiteral(" ") + QString::fromStdString(part) + QStringLiteral(": ") +
+                     QString::fromUtf8(result.description()));
     }
 
     void requireOpen() const
@@ -573,8 +613,9 @@ struct Workbook::Impl
         }
         pugi::xml_node dimension = XmlChildInOrder(sheet, "dimension", kWorksheetOrder);
         dimension.remove_attributes();
-        const std::string ref = minRow ? XmlCellRef(minRow, minCol) + (minRow == maxRow && minCol == maxCol ? std::string()
-                                                                                              : ':' + XmlCellRef(maxRow, maxCol))
+        const std::string ref = minRow ? XmlCellRef(minRow, minCol) + (minRow == maxRow && minCol == maxCol
+                                                                           ? std::string()
+                                                                           : ':' + XmlCellRef(maxRow, maxCol))
                                        : std::string("A1");
         dimension.append_attribute("ref") = ref.c_str();
 
@@ -657,9 +698,10 @@ struct Workbook::Impl
             sections.text[section] = QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
             composed.push_back(ComposeHeader(sections));
             if (composed.back().size() > kMaxHeader) {
-                throw SheetError(SheetError::Application,
-                                 QStringLiteral("PageSetup クラスの %1 プロパティを設定できません。ヘッダーが長すぎます。")
-                                     .arg(QLatin1String(property)));
+                throw SheetError(
+                    SheetError::Application,
+                    QStringLiteral("PageSetup クラスの %1 プロパティを設定できません。ヘッダーが長すぎます。")
+                        .arg(QLatin1String(property)));
             }
         }
         for (std::size_t i = 0; i < headers.size(); ++i) {
@@ -693,33 +735,38 @@ void Workbook::prepare()
         appError();
     const QFileInfo source(d->templatePath);
     if (!source.isFile())
-        throw SheetError(SheetError::FileNotFound, QStringLiteral("ファイルが見つかりません。 ") + native(d->templatePath));
+        throw SheetError(SheetError::FileNotFound,
+                         QStringLiteral("ファイルが見つかりません。 ") + native(d->templatePath));
 
     const QFileInfo target(d->targetPath);
     const QString folder = target.absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
-        throw SheetError(SheetError::PathNotFound, QStringLiteral("パスが見つかりません。 ") + native(folder));
+        throw SheetError(SheetError::PathNotFound,
+                         QStringLiteral("パスが見つかりません。 ") + native(folder));
     if (target.exists() || target.isSymLink()) {
         if (target.isDir() || !QFile::remove(d->targetPath))
-            throw SheetError(SheetError::PermissionDenied, QStringLiteral("書き込みできません。 ") + native(d->targetPath));
+            throw SheetError(SheetError::PermissionDenied,
+                             QStringLiteral("書き込みできません。 ") + native(d->targetPath));
     }
 
     QFile from(d->templatePath);
     if (!from.open(QIODevice::ReadOnly))
-        throw SheetError(SheetError::FileNotFound, QStringLiteral("ファイルが見つかりません。 ") + native(d->templatePath));
+        throw SheetError(SheetError::FileNotFound,
+                         QStringLiteral("ファイルが見つかりません。 ") + native(d->templatePath));
     const QByteArray bytes = from.readAll();
     QTemporaryFile copy(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
     copy.setAutoRemove(false);
     if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) {
         if (!copy.fileName().isEmpty())
             QFile::remove(copy.fileName());
-        throw SheetError(SheetError::PermissionDenied, QStringLiteral("書き込みできません。 ") + native(folder));
+        throw SheetError(SheetError::PermissionDenied,
+                         QStringLiteral("書き込みできません。 ") + native(folder));
     }
     d->copyPath = copy.fileName();
     copy.close();
     // A temporary file is private to its owner; the workbook is an ordinary file.
-    QFile::setPermissions(d->copyPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                           QFileDevice::ReadOther);
+    QFile::setPermissions(d->copyPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ReadGroup | QFileDevice::ReadOther);
     d->prepared = true;
 }
 
@@ -874,7 +921,8 @@ void Workbook::setSheetName(const QString& wanted)
             appError(QStringLiteral(" (シート名 %1 は既にあります)").arg(name));
     }
     first.attribute("name") = name.toUtf8().constData();
-    for (pugi::xml_node dn : d->workbookXml.document_element().child("definedNames").children("definedName")) {
+    for (pugi::xml_node dn :
+         d->workbookXml.document_element().child("definedNames").children("definedName")) {
         const QString formula = QString::fromUtf8(dn.text().get());
         const QString renamed = RenameInFormula(formula, oldName, name);
         if (renamed != formula)
@@ -982,7 +1030,8 @@ void Workbook::save()
     std::filesystem::rename(std::filesystem::path(QFile::encodeName(d->copyPath).constData()),
                             std::filesystem::path(QFile::encodeName(d->targetPath).constData()), error);
     if (error)
-        throw SheetError(SheetError::PermissionDenied, QStringLiteral("書き込みできません。 ") + native(d->targetPath));
+        throw SheetError(SheetError::PermissionDenied,
+                         QStringLiteral("書き込みできません。 ") + native(d->targetPath));
     d->saved = true;
 }
 

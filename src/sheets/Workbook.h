@@ -12,7 +12,7 @@
 // temporary name in the same folder and is removed if the workbook is dropped unsaved.
 class Workbook
 {
-public:
+  public:
     Workbook(QString templatePath, QString targetPath);
     ~Workbook();
     Workbook(const Workbook&) = delete;
@@ -47,7 +47,7 @@ public:
 
     const QString& targetPath() const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -35,7 +35,8 @@ void appendUtf8(std::string& out, char32_t c)
 
 bool isHex(QChar c)
 {
-    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+           (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
            (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
 }
 
@@ -138,7 +139,8 @@ bool XmlAppendCellText(std::string& out, QStringView text)
     qsizetype from = 0;
     for (qsizetype i = 0; i + 6 < text.size(); ++i) {
         if (text[i] == QLatin1Char('_') && text[i + 1] == QLatin1Char('x') && isHex(text[i + 2]) &&
-            isHex(text[i + 3]) && isHex(text[i + 4]) && isHex(text[i + 5]) && text[i + 6] == QLatin1Char('_')) {
+            isHex(text[i + 3]) && isHex(text[i + 4]) && isHex(text[i + 5]) &&
+            text[i + 6] == QLatin1Char('_')) {
             XmlAppendEscaped(out, text.mid(from, i - from), false);
             out += "_x005F_";
             from = i + 1;
@@ -147,7 +149,10 @@ bool XmlAppendCellText(std::string& out, QStringView text)
     XmlAppendEscaped(out, text.mid(from), false);
     if (text.isEmpty())
         return false;
-    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar(0x3000); };
+    const auto blank = [](QChar c) {
+        return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
+               c == QLatin1Char('\r') || c == QChar(0x3000);
+    };
     return blank(text.front()) || blank(text.back());
 }
 

@@ -17,7 +17,8 @@ const QString kRemark25 = QStringLiteral("一二三四五六七八九十壱弐�
 
 void customerList(const QString& templates, const QString& out)
 {
-    Workbook book(templates + QStringLiteral("/顧客一覧オリジナル.xlsx"), out + QStringLiteral("/顧客一覧.xlsx"));
+    Workbook book(templates + QStringLiteral("/顧客一覧オリジナル.xlsx"),
+                  out + QStringLiteral("/顧客一覧.xlsx"));
     book.prepare();
     book.open();
     book.setCenterHeader(QStringLiteral("顧客一覧"));
@@ -35,7 +36,8 @@ void customerList(const QString& templates, const QString& out)
         book.setText(r + 1, 5, QStringLiteral("03-0000-000%1").arg(i));
         book.setText(r + 1, 6, kRemark25.mid(0, 10));
         book.setText(r + 2, 2, QStringLiteral("user%1@example.jp").arg(i));
-        book.setText(r + 2, 4, i == 3 ? QString(40000, QChar(0x3042)) : QStringLiteral("丸の内ビル%1階").arg(i));
+        book.setText(r + 2, 4,
+                     i == 3 ? QString(40000, QChar(0x3042)) : QStringLiteral("丸の内ビル%1階").arg(i));
         book.setText(r + 2, 5, QStringLiteral("03-1111-000%1").arg(i));
         book.setText(r + 2, 6, kRemark25.mid(10, 10));
         book.drawBorders(r, 1, r + 2, 6);

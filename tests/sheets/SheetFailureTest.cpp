@@ -35,7 +35,8 @@ TEST(SheetFailureText, DependsOnHowTheDescriptionBegins)
          "プリンタの設定が行われていませんが処理はそのまま続行してください。\nErrNo=1004 ErrMsg=pagesetup"},
         {"PageSetu", SheetFailureKind::Other, "ErrNo=1004 ErrMsg=PageSetu"},
         {"書き込みできません。 /x/顧客一覧.xlsx", SheetFailureKind::WriteDenied,
-         "Excelファイルが開かれている可能性があります。\nExcelファイル閉じてからプログラムを実行してください。\n"
+         "Excelファイルが開かれている可能性があります。\nExcelファイル閉じてからプログラムを実行してください"
+         "。\n"
          "ErrNo=1004 ErrMsg=書き込みできません。 /x/顧客一覧.xlsx"},
         {"書き込みできませ", SheetFailureKind::Other, "ErrNo=1004 ErrMsg=書き込みできませ"},
         {"", SheetFailureKind::Other, "ErrNo=1004 ErrMsg="},
@@ -49,7 +50,7 @@ TEST(SheetFailureText, DependsOnHowTheDescriptionBegins)
 
 class SheetFailureTest : public SheetsFixture
 {
-protected:
+  protected:
     // Runs the first steps of a writer as the customer list does.
     bool prepareAndOpen(Workbook& book, SheetSteps& steps)
     {
@@ -102,8 +103,9 @@ TEST_F(SheetFailureTest, TargetThatCannotBeReplacedIsAWriteFailure)
     Workbook book(customerTemplate(), target);
     SheetSteps steps(QStringLiteral("Frm040_Qel"));
     EXPECT_FALSE(prepareAndOpen(book, steps));
-    EXPECT_EQ(dialogs->shown().at(0).text,
-              kWriteDenied + QStringLiteral("ErrNo=70 ErrMsg=書き込みできません。 ") + QDir::toNativeSeparators(target));
+    EXPECT_EQ(dialogs->shown().at(0).text, kWriteDenied +
+                                               QStringLiteral("ErrNo=70 ErrMsg=書き込みできません。 ") +
+                                               QDir::toNativeSeparators(target));
     EXPECT_EQ(exits->calls, 1);
     EXPECT_TRUE(QFileInfo(target + QStringLiteral("/inside")).isDir()) << "nothing of the user's is removed";
 }
@@ -120,9 +122,11 @@ TEST_F(SheetFailureTest, TargetTakenAwayBeforeTheSaveLeavesNoHalfWrittenFile)
         ASSERT_TRUE(QDir().mkpath(target + QStringLiteral("/inside")));
         EXPECT_FALSE(steps.run([&] { book.save(); }));
     }
-    EXPECT_TRUE(dialogs->shown().at(0).text.startsWith(kWriteDenied + QStringLiteral("ErrNo=70 ErrMsg=書き込みできません。")));
+    EXPECT_TRUE(dialogs->shown().at(0).text.startsWith(
+        kWriteDenied + QStringLiteral("ErrNo=70 ErrMsg=書き込みできません。")));
     EXPECT_EQ(exits->calls, 1);
-    EXPECT_EQ(QDir(AppFile(G().DataPath)).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{});
+    EXPECT_EQ(QDir(AppFile(G().DataPath)).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{});
 }
 
 TEST_F(SheetFailureTest, PageSetupFailureIsReportedAndTheWriterGoesOn)
@@ -132,15 +136,16 @@ TEST_F(SheetFailureTest, PageSetupFailureIsReportedAndTheWriterGoesOn)
     Workbook book(salesTemplate(), target);
     SheetSteps steps(QStringLiteral("Frm530_Qel"));
     ASSERT_TRUE(prepareAndOpen(book, steps));
-    EXPECT_TRUE(steps.run([&] { book.setLeftHeader(QStringLiteral("ブランド名:") + QString(300, QLatin1Char('x'))); }));
+    EXPECT_TRUE(steps.run(
+        [&] { book.setLeftHeader(QStringLiteral("ブランド名:") + QString(300, QLatin1Char('x'))); }));
     EXPECT_TRUE(steps.run([&] { book.setCenterHeader(QStringLiteral("ブランド名別 売上明細")); }));
     EXPECT_TRUE(steps.run([&] {
         book.setNumber(3, 1, 1);
         book.save();
     }));
     ASSERT_EQ(dialogs->shown().size(), 1u);
-    EXPECT_TRUE(dialogs->shown()[0].text.startsWith(
-        QStringLiteral("プリンタの設定が行われていませんが処理はそのまま続行してください。\nErrNo=1004 ErrMsg=PageSetup")));
+    EXPECT_TRUE(dialogs->shown()[0].text.startsWith(QStringLiteral(
+        "プリンタの設定が行われていませんが処理はそのまま続行してください。\nErrNo=1004 ErrMsg=PageSetup")));
     EXPECT_EQ(exits->calls, 0);
     EXPECT_FALSE(steps.ended());
     const SheetModel m = ReadWorkbook(target);
@@ -161,12 +166,14 @@ TEST_F(SheetFailureTest, BrokenTemplateAndDatabaseFailuresEndTheApplication)
     }
     EXPECT_TRUE(dialogs->shown().at(0).text.startsWith(QStringLiteral("ErrNo=1004 ErrMsg=")));
     EXPECT_EQ(exits->calls, 1);
-    EXPECT_EQ(QDir(AppFile(G().DataPath)).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{});
+    EXPECT_EQ(QDir(AppFile(G().DataPath)).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{});
 
     dialogs->expect(Kind::Warning, QStringLiteral("Frm540_Qel"),
                     QStringLiteral("ErrNo=3146 ErrMsg=データベースを開けません。\nno such file"));
     SheetSteps steps(QStringLiteral("Frm540_Qel"));
-    EXPECT_FALSE(steps.run([] { throw DbError(QStringLiteral("データベースを開けません。"), QStringLiteral("no such file")); }));
+    EXPECT_FALSE(steps.run(
+        [] { throw DbError(QStringLiteral("データベースを開けません。"), QStringLiteral("no such file")); }));
     EXPECT_EQ(exits->calls, 2);
 }
 

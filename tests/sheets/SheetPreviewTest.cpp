@@ -21,7 +21,7 @@ namespace {
 
 class SheetPreviewTest : public SheetsFixture
 {
-protected:
+  protected:
     // One page drawn at 100 dpi.
     static QImage pageImage(const SheetPrintout& printout, int page)
     {
@@ -62,7 +62,8 @@ TEST_F(SheetPreviewTest, PagesFollowThePageSetupAndRepeatTheTitles)
     const double inch = 100;
     const SheetModel& m = printout.model();
     const int titleTop = int(m.page.top * inch) + 1;
-    const int titleBottom = int(m.page.top * inch + (m.rowHeight(1) + m.rowHeight(2) + m.rowHeight(3)) * inch / 72 * 0.7);
+    const int titleBottom =
+        int(m.page.top * inch + (m.rowHeight(1) + m.rowHeight(2) + m.rowHeight(3)) * inch / 72 * 0.7);
     const QRect titles(0, titleTop, first.width(), titleBottom - titleTop);
     EXPECT_GT(darkPixels(first, titles), 200) << "title and headings are drawn";
     EXPECT_EQ(first.copy(titles), second.copy(titles));
@@ -86,7 +87,8 @@ TEST_F(SheetPreviewTest, PrintsEveryPageToPdfWithoutAPrinter)
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    const qsizetype pages = QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)")));
+    const qsizetype pages =
+        QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)")));
     EXPECT_EQ(pages, printout.pageCount());
 }
 

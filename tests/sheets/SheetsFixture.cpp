@@ -11,7 +11,8 @@ void SheetsFixture::SetUp()
     AppFixture::SetUp();
     for (const char* name : {"顧客一覧オリジナル.xlsx", "売上明細オリジナル.xlsx"}) {
         const QString file = QString::fromUtf8(name);
-        ASSERT_TRUE(QFile::copy(QStringLiteral(QEL_APP_DIR) + QLatin1Char('/') + file, AppFile(file))) << name;
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QEL_APP_DIR) + QLatin1Char('/') + file, AppFile(file)))
+            << name;
     }
     G().DataPath = QStringLiteral("Data");
     ASSERT_TRUE(QDir().mkpath(AppFile(G().DataPath)));

@@ -9,7 +9,7 @@
 // Counts the ends of the application that the code asked for, instead of ending.
 class RecordingExit : public AppExit
 {
-public:
+  public:
     void endApplication() override { ++calls; }
     int calls = 0;
 };
@@ -17,7 +17,7 @@ public:
 // An application folder with the shipped templates and a workbook folder "Data".
 class SheetsFixture : public AppFixture
 {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

@@ -15,8 +15,11 @@ namespace {
 
 class WorkbookTest : public SheetsFixture
 {
-protected:
-    QString target(const QString& name = QStringLiteral("顧客一覧.xlsx")) const { return WorkbookTarget(name); }
+  protected:
+    QString target(const QString& name = QStringLiteral("顧客一覧.xlsx")) const
+    {
+        return WorkbookTarget(name);
+    }
 
     // What a cell shows, or a marker for a missing cell.
     static QString shown(const SheetModel& m, int row, int column)
@@ -103,7 +106,8 @@ TEST_F(WorkbookTest, ColumnBShowsEraOrWesternDates)
         const SheetModel m = ReadWorkbook(target(QStringLiteral("期間指定売上明細.xlsx")));
         EXPECT_EQ(m.format(m.cell(3, 2)->style).numberFormat, QString::fromUtf16(c.format));
         EXPECT_EQ(shown(m, 3, 2), QString::fromUtf8(c.shown));
-        EXPECT_EQ(m.format(m.columnStyle(2)).numberFormat, QString::fromUtf16(c.format)) << "the whole column";
+        EXPECT_EQ(m.format(m.columnStyle(2)).numberFormat, QString::fromUtf16(c.format))
+            << "the whole column";
         EXPECT_EQ(m.format(m.cell(3, 3)->style).numberFormat, QStringLiteral("General"));
         EXPECT_EQ(m.cell(1, 2)->text, QStringLiteral("購入日")) << "the heading stays";
         EXPECT_TRUE(m.font(m.cell(3, 2)->style).name.contains(QStringLiteral("ゴシック")));
@@ -125,7 +129,8 @@ TEST_F(WorkbookTest, PageHeadersAreSetSectionBySection)
     EXPECT_EQ(h.left, QStringLiteral("購入者:A&B"));
     EXPECT_EQ(h.center, QStringLiteral("購入者別 売上明細"));
     EXPECT_EQ(h.right, QStringLiteral("期間:指定なし"));
-    EXPECT_TRUE(m.oddHeader.contains(QStringLiteral("&C&\"ＭＳ ゴシック,太字\"購入者別"))) << "the template's font stays";
+    EXPECT_TRUE(m.oddHeader.contains(QStringLiteral("&C&\"ＭＳ ゴシック,太字\"購入者別")))
+        << "the template's font stays";
     const HeaderText footer = HeaderSectionsOf(m.oddFooter, 2, 5, m.sheetName, m.fileName);
     EXPECT_EQ(footer.center, QStringLiteral("2 / 5"));
 }
@@ -165,7 +170,8 @@ TEST_F(WorkbookTest, RenamedSheetKeepsItsPrintTitles)
     book.setSheetName(QStringLiteral("'A/B:C*D?[E]F\\G'名別売上明細_長い名前の続きが三十一文字を超える"));
     book.save();
     m = ReadWorkbook(target(QStringLiteral("x.xlsx")));
-    EXPECT_TRUE(m.sheetName.startsWith(QStringLiteral("A_B_C_D__E_F_G'名別売上明細_"))) << m.sheetName.toStdString();
+    EXPECT_TRUE(m.sheetName.startsWith(QStringLiteral("A_B_C_D__E_F_G'名別売上明細_")))
+        << m.sheetName.toStdString();
     EXPECT_LE(m.sheetName.size(), 31);
     EXPECT_EQ(m.titleFirstRow, 1);
     EXPECT_EQ(m.titleLastRow, 2);
@@ -184,7 +190,8 @@ TEST_F(WorkbookTest, TemplateRowsWidthsAndPageSetupAreKept)
                 EXPECT_EQ(written.font(written.cell(row, column)->style).bold, original.font(c->style).bold);
                 const SheetBorder& a = written.border(written.cell(row, column)->style);
                 const SheetBorder& b = original.border(c->style);
-                EXPECT_EQ(std::tie(a.left, a.right, a.top, a.bottom), std::tie(b.left, b.right, b.top, b.bottom));
+                EXPECT_EQ(std::tie(a.left, a.right, a.top, a.bottom),
+                          std::tie(b.left, b.right, b.top, b.bottom));
             }
         }
         EXPECT_EQ(written.rowHeight(row), original.rowHeight(row));
@@ -212,7 +219,8 @@ TEST_F(WorkbookTest, ExistingTargetIsReplacedByAFreshCopy)
     writeCustomerList(1);
     m = ReadWorkbook(target());
     EXPECT_EQ(m.lastRow(), 6);
-    EXPECT_EQ(QDir(AppFile(G().DataPath)).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("顧客一覧.xlsx")});
+    EXPECT_EQ(QDir(AppFile(G().DataPath)).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("顧客一覧.xlsx")});
 }
 
 TEST_F(WorkbookTest, AWorkbookDroppedUnsavedLeavesNoFileBehind)

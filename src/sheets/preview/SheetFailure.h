@@ -21,11 +21,10 @@ bool ReportSheetFailure(const QString& formName, int number, const QString& desc
 // its unsaved copy is removed with the Workbook.
 class SheetSteps
 {
-public:
+  public:
     explicit SheetSteps(QString formName) : m_formName(std::move(formName)) {}
 
-    template <class Step>
-    bool run(Step&& step)
+    template <class Step> bool run(Step&& step)
     {
         if (m_ended)
             return false;
@@ -43,7 +42,7 @@ public:
 
     bool ended() const { return m_ended; }
 
-private:
+  private:
     bool failed(int number, const QString& description);
 
     QString m_formName;

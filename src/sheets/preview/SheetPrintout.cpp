@@ -43,7 +43,8 @@ QFont fontOf(const SheetFont& font, double scale)
     QStringList families;
     if (!font.name.isEmpty())
         families << font.name;
-    families << QStringLiteral("IPAGothic") << QStringLiteral("IPAexGothic") << QStringLiteral("Noto Sans CJK JP");
+    families << QStringLiteral("IPAGothic") << QStringLiteral("IPAexGothic")
+             << QStringLiteral("Noto Sans CJK JP");
     f.setFamilies(families);
     f.setPointSizeF(std::max(1.0, font.size * scale));
     f.setBold(font.bold);
@@ -160,8 +161,9 @@ void SheetPrintout::paintPage(QPainter& painter, int pageIndex, QSizeF paper) co
     painter.setPen(Qt::black);
     const double left = page.left * 72, right = paper.width() - page.right * 72;
     for (int part = 0; part < 2; ++part) {
-        const HeaderText text = HeaderSectionsOf(part == 0 ? m_model.oddHeader : m_model.oddFooter, pageIndex + 1,
-                                                 layout.pages(), m_model.sheetName, m_model.fileName);
+        const HeaderText text =
+            HeaderSectionsOf(part == 0 ? m_model.oddHeader : m_model.oddFooter, pageIndex + 1, layout.pages(),
+                             m_model.sheetName, m_model.fileName);
         const double lineHeight = 14;
         const double top = part == 0 ? page.header * 72 : paper.height() - page.footer * 72 - lineHeight;
         const QRectF band(device(left, top), device(right, top + lineHeight));
@@ -199,9 +201,11 @@ void SheetPrintout::paintPage(QPainter& painter, int pageIndex, QSizeF paper) co
                 if (!text.isEmpty()) {
                     const SheetFormat& format = m_model.format(style);
                     Qt::Alignment align = Qt::AlignLeft;
-                    if (format.horizontal == QLatin1String("center") || format.horizontal == QLatin1String("centerContinuous"))
+                    if (format.horizontal == QLatin1String("center") ||
+                        format.horizontal == QLatin1String("centerContinuous"))
                         align = Qt::AlignHCenter;
-                    else if (format.horizontal == QLatin1String("right") || (format.horizontal.isEmpty() && cell->isNumber))
+                    else if (format.horizontal == QLatin1String("right") ||
+                             (format.horizontal.isEmpty() && cell->isNumber))
                         align = Qt::AlignRight;
                     if (format.vertical == QLatin1String("center"))
                         align |= Qt::AlignVCenter;

@@ -15,7 +15,7 @@ class QPrinter;
 // the page headers and footers.
 class SheetPrintout
 {
-public:
+  public:
     explicit SheetPrintout(SheetModel model);
 
     // Paper, orientation and full-page mode from the sheet's page setup.
@@ -30,7 +30,7 @@ public:
 
     const SheetModel& model() const { return m_model; }
 
-private:
+  private:
     struct Layout
     {
         double scale = 1;
