@@ -55,25 +55,3 @@ std::int32_t CustomerStore::add(const Customer& c) const
         .insertInto(db, kCustomers);
     return key;
 }
-
-std::optional<Customer> CustomerStore::byKey(std::int32_t key) const
-{
-    Database db;
-    Query q(db, QStringLiteral("select * from Tb_顧客 where Fi_キー = ?"), {key});
-    if (!q.next())
-        return std::nullopt;
-    Customer c;
-    c.key = static_cast<std::int32_t>(q.integer("Fi_キー"));
-    c.name = q.text("Fi_名前");
-    c.reading = q.text("Fi_名前フリガナ");
-    c.postalCode = q.text("Fi_郵便番号");
-    c.prefecture = static_cast<int>(q.integer("Fi_都道府県番号"));
-    c.city = q.text("Fi_市区町村");
-    c.building = q.text("Fi_建物");
-    c.phone = q.text("Fi_電話番号");
-    c.mobile = q.text("Fi_携帯番号");
-    c.fax = q.text("Fi_ファックス番号");
-    c.mail = q.text("Fi_メールアドレス");
-    c.remarks = q.text("Fi_備考");
-    return c;
-}

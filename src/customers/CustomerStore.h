@@ -4,7 +4,6 @@
 #include <QStringList>
 
 #include <cstdint>
-#include <optional>
 
 // One row of Tb_顧客 as the screens see it.
 struct Customer
@@ -43,6 +42,4 @@ public:
     // Adds the customer under the largest key + 1 (1 for an empty table), with the stamp of now.
     // Returns the key given.
     std::int32_t add(const Customer& customer) const;
-
-    std::optional<Customer> byKey(std::int32_t key) const;
 };

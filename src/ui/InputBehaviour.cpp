@@ -209,7 +209,7 @@ bool InputBehaviour::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::FocusIn: {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        // The widget takes the focus first; then the design's focus-gain behaviour runs.
+        // The widget takes the focus first; then the screen's focus-gain behaviour runs.
         watched->event(event);
         if (isPassingFocus(reason) && m_focused == widget)
             return true;

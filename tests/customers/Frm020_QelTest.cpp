@@ -1,10 +1,8 @@
-#include "customers/CustomerStore.h"
-#include "customers/Frm020_Qel.h"
 #include "customers/RegisterCustomerScreens.h"
 #include "core/Globals.h"
 #include "db/Database.h"
-#include "ui/Frm010_Qel.h"
 #include "ui/InputBehaviour.h"
+#include "ui/MainScreen.h"
 #include "ui/Navigator.h"
 #include "ui/RegisterScreens.h"
 #include "ui/Twips.h"
@@ -47,11 +45,6 @@ void convert(QWidget* field, const QString& kana, const QString& result)
     commit.setCommitString(result);
     QApplication::sendEvent(field, &commit);
 }
-
-struct StoredRow
-{
-    QStringList values;
-};
 
 class RegistrationTest : public AppFixture
 {
@@ -197,7 +190,7 @@ protected:
     MainScreen* screen = nullptr;
 };
 
-TEST_F(RegistrationTest, LayoutCaptionsLimitsAndModesAreThoseOfTheDesign)
+TEST_F(RegistrationTest, LayoutCaptionsLimitsAndModesOfEveryControl)
 {
     ASSERT_NE(open(), nullptr);
     EXPECT_EQ(screen->size(), QSize(Tw(11715), Tw(8100)));
@@ -576,7 +569,7 @@ TEST_F(RegistrationTest, APrefectureAtTheStartOfTheAddressMovesIntoTheList)
     }
 }
 
-TEST_F(RegistrationTest, EnterMovesThroughTheFieldsInTheDesignedOrder)
+TEST_F(RegistrationTest, EnterMovesThroughTheFieldsInTheirOrder)
 {
     open();
     QWidget* order[] = {field(0), field(1), field(2), list(),   field(4), field(5),
@@ -589,8 +582,6 @@ TEST_F(RegistrationTest, EnterMovesThroughTheFieldsInTheDesignedOrder)
     field(3)->setFocus();
     pressEnter();
     EXPECT_EQ(focused(), field(4));
-    for (int i : {0, 2, 6, 10})
-        EXPECT_EQ(field(i)->text().contains(QLatin1Char('\r')) || field(i)->text().contains(QLatin1Char('\n')), false);
 }
 
 TEST_F(RegistrationTest, EmptyingTheNameEmptiesTheReadingAndATypedReadingIsHalfWidth)
