@@ -27,9 +27,10 @@ Prefectures CustomerStore::prefectures() const
         result.problem = QStringLiteral("都道府県の一覧（Tb_都道府県）にデータがありません。\n"
                                         "都道府県を選べないため、顧客を登録できません。");
     } else if (result.names.size() < kPrefectureRows) {
-        result.problem = QStringLiteral("都道府県の一覧（Tb_都道府県）に番号 0 から 47 までの 48 件がそろっていません"
-                                        "（使える番号は 0 から %1 まで）。\n一覧にない都道府県は選べません。")
-                             .arg(result.names.size() - 1);
+        result.problem =
+            QStringLiteral("都道府県の一覧（Tb_都道府県）に番号 0 から 47 までの 48 件がそろっていません"
+                           "（使える番号は 0 から %1 まで）。\n一覧にない都道府県は選べません。")
+                .arg(result.names.size() - 1);
     }
     return result;
 }

@@ -34,7 +34,7 @@ struct Prefectures
 // Failures are thrown as DbError.
 class CustomerStore
 {
-public:
+  public:
     // The rows numbered 0, 1, 2, ... without a gap; a row after a gap could not sit at the
     // position of its number, so it is left out and reported.
     Prefectures prefectures() const;

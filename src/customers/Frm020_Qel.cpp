@@ -18,8 +18,8 @@ namespace {
 // Entry limits of Txt_Inp 0 to 10; the hidden parking field 3 has none.
 constexpr int kLimits[] = {20, 40, 8, 32767, 20, 20, 14, 14, 14, 40, 20};
 // Input-method modes of Txt_Inp 0 to 10 (3 is never typed into).
-constexpr int kModes[] = {ImeHiragana, ImeHalfKatakana, ImeOff, 0, ImeHiragana, ImeHiragana,
-                          ImeOff, ImeOff, ImeOff, ImeOff, ImeHiragana};
+constexpr int kModes[] = {ImeHiragana, ImeHalfKatakana, ImeOff, 0,      ImeHiragana, ImeHiragana,
+                          ImeOff,      ImeOff,          ImeOff, ImeOff, ImeHiragana};
 // List positions that the prefecture split compares with the start of the address.
 constexpr int kSplitPositions = 48;
 
@@ -92,15 +92,16 @@ Frm020_Qel::Frm020_Qel() : MainScreen(QStringLiteral("Frm020_Qel"))
         Txt_Inp(i)->setMaxLength(kLimits[i]);
     // The parking field is reached only by the program, never by Tab.
     Txt_Inp(3)->setFocusPolicy(Qt::ClickFocus);
-    QWidget* tabOrder[] = {Txt_Inp(0), Txt_Inp(1), Txt_Inp(2), Combo1,  Txt_Inp(4), Txt_Inp(5), Txt_Inp(6),
-                           Txt_Inp(7), Txt_Inp(8), Txt_Inp(9), Txt_Inp(10), Cmd(0),    Cmd(1),     Cmd(2)};
+    QWidget* tabOrder[] = {Txt_Inp(0),  Txt_Inp(1), Txt_Inp(2), Combo1,     Txt_Inp(4),
+                           Txt_Inp(5),  Txt_Inp(6), Txt_Inp(7), Txt_Inp(8), Txt_Inp(9),
+                           Txt_Inp(10), Cmd(0),     Cmd(1),     Cmd(2)};
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     m_input = new InputBehaviour(this);
     AttachReadingCapture(*m_input, Txt_Inp(0), Txt_Inp(1));
-    m_input->selectAllOnFocus({Txt_Inp(1), Txt_Inp(2), Txt_Inp(4), Txt_Inp(5), Txt_Inp(6), Txt_Inp(7), Txt_Inp(8),
-                               Txt_Inp(9), Txt_Inp(10)});
+    m_input->selectAllOnFocus({Txt_Inp(1), Txt_Inp(2), Txt_Inp(4), Txt_Inp(5), Txt_Inp(6), Txt_Inp(7),
+                               Txt_Inp(8), Txt_Inp(9), Txt_Inp(10)});
     m_input->setEnterOrder({
         {Txt_Inp(0), {Txt_Inp(1)}},
         {Txt_Inp(1), {Txt_Inp(2)}},
@@ -159,10 +160,11 @@ void Frm020_Qel::SelectDefaultPrefecture(bool reportOutside)
     }
     Combo1->setCurrentIndex(Combo1->count() > 0 ? 0 : -1);
     if (reportOutside && Combo1->count() > 0) {
-        Dialogs().warning(formName(), QStringLiteral("Qel.Ini の Todoufuken1（%1）に当たる都道府県が一覧にありません。\n"
-                                                     "都道府県は「%2」にしておきます。")
-                                          .arg(wanted)
-                                          .arg(Combo1->itemText(0)));
+        Dialogs().warning(formName(),
+                          QStringLiteral("Qel.Ini の Todoufuken1（%1）に当たる都道府県が一覧にありません。\n"
+                                         "都道府県は「%2」にしておきます。")
+                              .arg(wanted)
+                              .arg(Combo1->itemText(0)));
     }
 }
 
@@ -189,7 +191,8 @@ void Frm020_Qel::Cmd_Click(int index)
         break;
     case 2:
         if (HenkouFlg == 1 &&
-            Dialogs().question(QStringLiteral("確認"), QStringLiteral("未登録です。\n登録せずに画面を閉じますか")) !=
+            Dialogs().question(QStringLiteral("確認"),
+                               QStringLiteral("未登録です。\n登録せずに画面を閉じますか")) !=
                 DialogService::Answer::Yes)
             return;
         OpenScreen(QStringLiteral("Frm010_Qel"));

@@ -12,11 +12,11 @@ class Frm020_Qel : public MainScreen
 {
     Q_OBJECT
 
-public:
+  public:
     Frm020_Qel();
     void LoadProc() override;
 
-private:
+  private:
     void Cmd_Click(int index);
     void Txt_Inp_Change(int index);
     void Txt_Inp_GotFocus(int index);

@@ -19,7 +19,7 @@ const char* const kValidatorName = "qelHalfKatakana";
 // signals once, with the converted text, and the caret stays behind what was entered.
 class HalfKatakanaValidator : public QValidator
 {
-public:
+  public:
     using QValidator::QValidator;
 
     State validate(QString& input, int& pos) const override
@@ -37,7 +37,7 @@ public:
 HalfKatakanaValidator* halfKatakanaValidator(QLineEdit* field)
 {
     auto* validator = field->findChild<HalfKatakanaValidator*>(QString::fromLatin1(kValidatorName),
-                                                              Qt::FindDirectChildrenOnly);
+                                                               Qt::FindDirectChildrenOnly);
     if (!validator) {
         validator = new HalfKatakanaValidator(field);
         validator->setObjectName(QString::fromLatin1(kValidatorName));
@@ -241,7 +241,8 @@ bool InputBehaviour::eventFilter(QObject* watched, QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         if (!isEnterKey(key->key()) || !e->swallowEnter)
             break;
-        if (auto* combo = qobject_cast<QComboBox*>(watched); combo && combo->view() && combo->view()->isVisible())
+        if (auto* combo = qobject_cast<QComboBox*>(watched);
+            combo && combo->view() && combo->view()->isVisible())
             break;
         if (e->enter) {
             e->enter();

@@ -37,7 +37,7 @@ class InputBehaviour : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     explicit InputBehaviour(QWidget* screen);
 
     // Selects the whole text whenever the field gains the focus, also through a mouse click.
@@ -65,10 +65,10 @@ public:
 
     static bool isEnterKey(int key);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     struct Entry
     {
         QPointer<QWidget> widget;

@@ -12,7 +12,7 @@ namespace {
 
 class Capture : public QObject
 {
-public:
+  public:
     QString readingText;
     QPointer<QLineEdit> hooked;
 
@@ -34,7 +34,7 @@ public:
         pendingKana.clear();
     }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (watched == hooked && event->type() == QEvent::InputMethod)
@@ -42,7 +42,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     void collect(const QInputMethodEvent& event)
     {
         const QString commit = event.commitString();
@@ -52,7 +52,8 @@ private:
             QString reading = kanaCommit ? commit : pendingKana;
             // A part of the composition converted and committed while the rest stays open: the
             // rest's kana belong to the next commit, not to this one.
-            if (!kanaCommit && IsKanaOnly(preedit) && reading.size() > preedit.size() && reading.endsWith(preedit))
+            if (!kanaCommit && IsKanaOnly(preedit) && reading.size() > preedit.size() &&
+                reading.endsWith(preedit))
                 reading.chop(preedit.size());
             readingText += TrimBlank(ToHalfKatakana(reading));
             pendingKana.clear();
@@ -89,7 +90,8 @@ QString ReadingText()
     return capture().readingText;
 }
 
-void AttachReadingCapture(InputBehaviour& input, QLineEdit* name, QLineEdit* reading, bool emptyNameEmptiesReading)
+void AttachReadingCapture(InputBehaviour& input, QLineEdit* name, QLineEdit* reading,
+                          bool emptyNameEmptiesReading)
 {
     input.selectAllOnFocus(name);
     input.onFocusIn(name, [name] { StartReadingCapture(name); });

@@ -1,5 +1,5 @@
-#include "customers/RegisterCustomerScreens.h"
 #include "core/Globals.h"
+#include "customers/RegisterCustomerScreens.h"
 #include "db/Database.h"
 #include "ui/InputBehaviour.h"
 #include "ui/MainScreen.h"
@@ -48,7 +48,7 @@ void convert(QWidget* field, const QString& kana, const QString& result)
 
 class RegistrationTest : public AppFixture
 {
-protected:
+  protected:
     void SetUp() override
     {
         AppFixture::SetUp();
@@ -149,7 +149,8 @@ protected:
         ASSERT_EQ(focused(), list());
         pressEnter();
         ASSERT_EQ(focused(), field(4));
-        convert(field(4), QStringLiteral("とうきょうとちよだくちよだ"), QStringLiteral("東京都千代田区千代田"));
+        convert(field(4), QStringLiteral("とうきょうとちよだくちよだ"),
+                QStringLiteral("東京都千代田区千代田"));
         typeKeys(field(4), QStringLiteral("1-1 "));
         pressEnter();
         typeKeys(field(5), QStringLiteral(" 皇居ビル\"A\" 101 "));
@@ -198,8 +199,9 @@ TEST_F(RegistrationTest, LayoutCaptionsLimitsAndModesOfEveryControl)
     EXPECT_EQ(label(14)->text(), QStringLiteral("顧客新規登録"));
     EXPECT_EQ(label(14)->geometry().topLeft(), QPoint(Tw(360), Tw(240)));
 
-    const QStringList captions = {"*名前（新規）", "*ﾌﾘｶﾞﾅ", "*郵便番号", "*都道府県名", "*市区町村・番地",
-                                  " 建物名・号室等", " 電話番号", " 携帯番号", " FAX 番号", " メールアドレス", " 備考"};
+    const QStringList captions = {"*名前（新規）",   "*ﾌﾘｶﾞﾅ",          "*郵便番号", "*都道府県名",
+                                  "*市区町村・番地", " 建物名・号室等", " 電話番号", " 携帯番号",
+                                  " FAX 番号",       " メールアドレス", " 備考"};
     QWidget* panel = screen->findChild<QWidget*>(QStringLiteral("Picture1"));
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->geometry(), TwRect(360, 780, 9255, 5775));
@@ -217,9 +219,9 @@ TEST_F(RegistrationTest, LayoutCaptionsLimitsAndModesOfEveryControl)
         int index, row, left, width, limit, mode;
     };
     const FieldSpec fields[] = {
-        {0, 0, 2820, 6135, 20, 4},  {1, 1, 2820, 6135, 40, 6},  {2, 2, 3300, 1335, 8, 2},
-        {4, 4, 2820, 6135, 20, 4},  {5, 5, 2820, 6135, 20, 4},  {6, 6, 2820, 2235, 14, 2},
-        {7, 7, 2820, 2235, 14, 2},  {8, 8, 2820, 2235, 14, 2},  {9, 9, 2820, 6135, 40, 2},
+        {0, 0, 2820, 6135, 20, 4},   {1, 1, 2820, 6135, 40, 6}, {2, 2, 3300, 1335, 8, 2},
+        {4, 4, 2820, 6135, 20, 4},   {5, 5, 2820, 6135, 20, 4}, {6, 6, 2820, 2235, 14, 2},
+        {7, 7, 2820, 2235, 14, 2},   {8, 8, 2820, 2235, 14, 2}, {9, 9, 2820, 6135, 40, 2},
         {10, 10, 2820, 6135, 20, 4},
     };
     for (const FieldSpec& f : fields) {
@@ -572,7 +574,7 @@ TEST_F(RegistrationTest, APrefectureAtTheStartOfTheAddressMovesIntoTheList)
 TEST_F(RegistrationTest, EnterMovesThroughTheFieldsInTheirOrder)
 {
     open();
-    QWidget* order[] = {field(0), field(1), field(2), list(),   field(4), field(5),
+    QWidget* order[] = {field(0), field(1), field(2), list(),   field(4),  field(5),
                         field(6), field(7), field(8), field(9), field(10), field(0)};
     field(0)->setFocus();
     for (size_t i = 1; i < std::size(order); ++i) {
@@ -606,7 +608,8 @@ TEST_F(RegistrationTest, ADatabaseFailureDuringTheSaveStoresNothingAndKeepsTheEn
 {
     open();
     fillCustomer();
-    execute(QStringLiteral("create trigger Tr_fail before insert on Tb_顧客 begin select raise(abort, 'disk is full'); end"));
+    execute(QStringLiteral(
+        "create trigger Tr_fail before insert on Tb_顧客 begin select raise(abort, 'disk is full'); end"));
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm020_Qel"), {});
     click(button(0));
     ASSERT_EQ(dialogs->shown().size(), 1u);
@@ -629,7 +632,8 @@ TEST_F(RegistrationTest, AMissingDatabaseFileIsReportedAndTheScreenStaysUsable)
     QFile::remove(dbPath());
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm020_Qel"), {});
     ASSERT_NE(open(), nullptr);
-    EXPECT_TRUE(dialogs->shown().front().text.contains(QStringLiteral("データベースファイルが見つかりません")));
+    EXPECT_TRUE(
+        dialogs->shown().front().text.contains(QStringLiteral("データベースファイルが見つかりません")));
     EXPECT_EQ(list()->count(), 0);
     enter(0, QStringLiteral("山田"));
     enter(1, QStringLiteral("ﾔﾏﾀﾞ"));
@@ -666,9 +670,10 @@ TEST_F(RegistrationTest, AShortOrBrokenPrefectureTableKeepsPositionEqualToNumber
     // position, and the user is told.
     execute(QStringLiteral("delete from Tb_都道府県 where Fi_番号 in (10, 11)"));
     writeIni(QStringLiteral("Todoufuken1=5\r\n"));
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm020_Qel"),
-                    QStringLiteral("都道府県の一覧（Tb_都道府県）に番号 0 から 47 までの 48 件がそろっていません"
-                                   "（使える番号は 0 から 9 まで）。\n一覧にない都道府県は選べません。"));
+    dialogs->expect(
+        ShownBox::Kind::Warning, QStringLiteral("Frm020_Qel"),
+        QStringLiteral("都道府県の一覧（Tb_都道府県）に番号 0 から 47 までの 48 件がそろっていません"
+                       "（使える番号は 0 から 9 まで）。\n一覧にない都道府県は選べません。"));
     open();
     ASSERT_EQ(list()->count(), 10);
     EXPECT_EQ(list()->itemText(9), QStringLiteral("栃木県"));

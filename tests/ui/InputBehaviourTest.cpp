@@ -28,7 +28,7 @@ namespace {
 // field, city and a button, in that tab order.
 class Form : public QWidget
 {
-public:
+  public:
     Form()
     {
         name = field("name", 20, 10);
@@ -61,7 +61,7 @@ public:
     QPushButton* button;
     InputBehaviour* input;
 
-private:
+  private:
     QLineEdit* field(const char* objectName, int limit, int top)
     {
         auto* f = new QLineEdit(this);
@@ -114,7 +114,7 @@ void typeTarou(QWidget* field)
 
 class InputBehaviourTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         form = new Form;
@@ -170,7 +170,8 @@ TEST_F(InputBehaviourTest, ModeSixTurnsTypedKanaIntoHalfWidthKatakana)
     for (const KanaCase& c : cases) {
         form->reading->clear();
         typeText(form->reading, QString::fromUtf16(c.typed));
-        EXPECT_EQ(form->reading->text(), QString::fromUtf16(c.stored)) << QString::fromUtf16(c.typed).toStdString();
+        EXPECT_EQ(form->reading->text(), QString::fromUtf16(c.stored))
+            << QString::fromUtf16(c.typed).toStdString();
         EXPECT_EQ(form->reading->cursorPosition(), form->reading->text().size());
     }
 }
@@ -340,7 +341,7 @@ TEST_F(InputBehaviourTest, APopupOrAnotherWindowIsNoFocusLoss)
 
 class EnterOrderTest : public InputBehaviourTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         InputBehaviourTest::SetUp();
@@ -527,7 +528,7 @@ TEST_F(InputBehaviourTest, OnlyTheWatchedFieldBetweenStartAndStopIsCaptured)
 
 class NameReadingTest : public InputBehaviourTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         InputBehaviourTest::SetUp();
