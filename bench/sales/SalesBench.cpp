@@ -88,8 +88,9 @@ class Shop
                 .set(QStringLiteral("Fi_メーカーフリガナ"), makerReading)
                 .insertInto(db, QStringLiteral("Tb_メーカー"));
             for (int p = 1; p <= kProductsPerMaker; ++p) {
+                ++productKey;
                 RowValues()
-                    .set(QStringLiteral("Fi_キー"), ++productKey)
+                    .set(QStringLiteral("Fi_キー"), productKey)
                     .set(QStringLiteral("Fi_メーカー"), maker)
                     .set(QStringLiteral("Fi_メーカーフリガナ"), makerReading)
                     .set(QStringLiteral("Fi_商品"), QStringLiteral("商品%1").arg(productKey))

@@ -86,7 +86,8 @@ void MainScreen::BuildControls(std::initializer_list<ControlSpec> specs)
         }
         case ControlSpec::Kind::Button: {
             auto* button = new QPushButton(spec.caption, container);
-            button->setAutoDefault(false);
+            // Enter on a focused button presses it, as the keyboard-driven screens expect.
+            button->setAutoDefault(true);
             widget = button;
             if (QString::fromLatin1(spec.name) == QLatin1String("Cmd"))
                 Cmd.add(spec.index, button);

@@ -12,6 +12,11 @@ struct EstimateCase
     int digits;
 };
 
+void PrintTo(const EstimateCase& c, std::ostream* os)
+{
+    *os << c.value << " -> " << c.digits;
+}
+
 class DigitEstimateTest : public ::testing::TestWithParam<EstimateCase>
 {
 };
@@ -35,6 +40,15 @@ struct TotalCase
     Amount quantity;
     std::optional<Amount> total;
 };
+
+void PrintTo(const TotalCase& c, std::ostream* os)
+{
+    *os << c.price << " x " << c.quantity << " -> ";
+    if (c.total)
+        *os << *c.total;
+    else
+        *os << "Over";
+}
 
 class EstimatedTotalTest : public ::testing::TestWithParam<TotalCase>
 {

@@ -502,7 +502,7 @@ TEST_F(InputBehaviourTest, PartOfACompositionCommittedGivesOnlyItsOwnReading)
     form->open();
     form->name->setFocus();
     StartReadingCapture(form->name);
-    for (const QString& p : {"や", "やま", "やまだ", "やまだた", "やまだたろ", "やまだたろう", "山田たろう"})
+    for (const char* p : {"や", "やま", "やまだ", "やまだた", "やまだたろ", "やまだたろう", "山田たろう"})
         sendPreedit(form->name, p);
     sendCommit(form->name, "山田", "たろう");
     sendPreedit(form->name, "太郎");

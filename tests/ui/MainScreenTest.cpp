@@ -102,6 +102,17 @@ TEST_F(MainScreenTest, ParkingTheFocusRunsTheFocusGainAgain)
     EXPECT_EQ(QApplication::focusWidget(), screen->Txt_Inp(0));
 }
 
+TEST_F(MainScreenTest, EnterOnAFocusedButtonPressesIt)
+{
+    SampleScreen* screen = open();
+    int presses = 0;
+    QObject::connect(screen->Cmd(0), &QPushButton::clicked, [&] { ++presses; });
+    screen->Cmd(0)->setFocus();
+    QTest::keyClick(screen->Cmd(0), Qt::Key_Return);
+    QTest::keyClick(screen->Cmd(0), Qt::Key_Enter);
+    EXPECT_EQ(presses, 2);
+}
+
 TEST_F(MainScreenTest, CloseBoxIsRefusedButUnloadCloses)
 {
     QPointer<SampleScreen> screen = open();
