@@ -64,40 +64,40 @@ void MainScreen::ShowScreen()
     activateWindow();
 }
 
-void MainScreen::BuildControls(std::initializer_list<ControlSpec> specs)
+void MainScreen::BuildControls(std::initializer_list<ControlSpec> layout)
 {
-    for (const ControlSpec& spec : specs) {
+    for (const ControlSpec& row : layout) {
         QWidget* container = this;
-        if (spec.parent && *spec.parent) {
-            if (auto* found = findChild<QWidget*>(QString::fromLatin1(spec.parent)))
+        if (row.parent && *row.parent) {
+            if (auto* found = findChild<QWidget*>(QString::fromLatin1(row.parent)))
                 container = found;
         }
         QWidget* widget = nullptr;
-        switch (spec.kind) {
+        switch (row.kind) {
         case ControlSpec::Kind::Label: {
-            auto* label = new QLabel(spec.caption, container);
+            auto* label = new QLabel(row.caption, container);
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             widget = label;
-            if (QString::fromLatin1(spec.name) == QLatin1String("Lbl_Ttl"))
-                Lbl_Ttl.add(spec.index, label);
-            else if (QString::fromLatin1(spec.name) == QLatin1String("Lbl_Dat"))
-                Lbl_Dat.add(spec.index, label);
+            if (QString::fromLatin1(row.name) == QLatin1String("Lbl_Ttl"))
+                Lbl_Ttl.add(row.index, label);
+            else if (QString::fromLatin1(row.name) == QLatin1String("Lbl_Dat"))
+                Lbl_Dat.add(row.index, label);
             break;
         }
         case ControlSpec::Kind::Button: {
-            auto* button = new QPushButton(spec.caption, container);
+            auto* button = new QPushButton(row.caption, container);
             // Enter on a focused button presses it, as the keyboard-driven screens expect.
             button->setAutoDefault(true);
             widget = button;
-            if (QString::fromLatin1(spec.name) == QLatin1String("Cmd"))
-                Cmd.add(spec.index, button);
+            if (QString::fromLatin1(row.name) == QLatin1String("Cmd"))
+                Cmd.add(row.index, button);
             break;
         }
         case ControlSpec::Kind::Text: {
-            auto* edit = new QLineEdit(spec.caption, container);
+            auto* edit = new QLineEdit(row.caption, container);
             widget = edit;
-            if (QString::fromLatin1(spec.name) == QLatin1String("Txt_Inp"))
-                Txt_Inp.add(spec.index, edit);
+            if (QString::fromLatin1(row.name) == QLatin1String("Txt_Inp"))
+                Txt_Inp.add(row.index, edit);
             break;
         }
         case ControlSpec::Kind::Combo:
@@ -107,10 +107,10 @@ void MainScreen::BuildControls(std::initializer_list<ControlSpec> specs)
             widget = new QListWidget(container);
             break;
         case ControlSpec::Kind::Check:
-            widget = new QCheckBox(spec.caption, container);
+            widget = new QCheckBox(row.caption, container);
             break;
         case ControlSpec::Kind::Frame:
-            widget = new QGroupBox(spec.caption, container);
+            widget = new QGroupBox(row.caption, container);
             break;
         case ControlSpec::Kind::Panel: {
             auto* frame = new QFrame(container);
@@ -119,9 +119,9 @@ void MainScreen::BuildControls(std::initializer_list<ControlSpec> specs)
             break;
         }
         }
-        widget->setObjectName(spec.index >= 0 ? QStringLiteral("%1_%2").arg(QString::fromLatin1(spec.name)).arg(spec.index)
-                                              : QString::fromLatin1(spec.name));
-        widget->setGeometry(TwRect(spec.left, spec.top, spec.width, spec.height));
+        widget->setObjectName(row.index >= 0 ? QStringLiteral("%1_%2").arg(QString::fromLatin1(row.name)).arg(row.index)
+                                              : QString::fromLatin1(row.name));
+        widget->setGeometry(TwRect(row.left, row.top, row.width, row.height));
         widget->show();
     }
 }

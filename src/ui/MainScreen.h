@@ -57,7 +57,7 @@ protected:
     void OpenScreen(const QString& formName);
     // Places the window 30 twips from the top and the left of the desktop and shows it.
     void ShowScreen();
-    void BuildControls(std::initializer_list<ControlSpec> specs);
+    void BuildControls(std::initializer_list<ControlSpec> layout);
     template <class T>
     T* Control(const char* name) const
     {
