@@ -1,14 +1,9 @@
 #pragma once
 
-#include "ui/MainScreen.h"
-
-#include <cstdint>
-
-class FlexGrid;
-class InputBehaviour;
+#include "MasterListScreen.h"
 
 // The maker list: every maker in reading order, with adding, correcting and deleting.
-class Frm060_Qel : public MainScreen
+class Frm060_Qel : public MasterListScreen
 {
     Q_OBJECT
 
@@ -17,27 +12,19 @@ class Frm060_Qel : public MainScreen
     void LoadProc() override;
 
   private:
-    void Cmd_Click(int index);
-    void MSHFlexGrid1_Click();
-    void MSHFlexGrid1_DblClick();
-    void MSHFlexGrid1_KeyDown();
-    void MSHFlexGrid1_RowColChange();
-    void Txt_Inp_Change(int index);
-    void Txt_Inp_GotFocus(int index);
-    void Txt_Inp_LostFocus(int index);
+    void Txt_Inp_Change(int index) override;
+    void Txt_Inp_GotFocus(int index) override;
+    void Txt_Inp_LostFocus(int index) override;
 
-    void GridInitProc();
+    void GridInitProc() override;
     void GridFillProc();
-    void RowDispProc(int row);
-    int InputChk();
-    bool AddProc();
-    bool UpdateProc(bool& found);
-    bool DeleteProc();
-    void NoticeProc(const QString& caption);
-    void RememberPositionProc();
+    void RowDispProc(int row) override;
+    int InputChk() override;
+    bool AddProc() override;
+    bool UpdateProc(bool& found) override;
+    bool DeleteProc() override;
+    QString ItemWord() const override;
+    QString UpdateQuestion() const override;
 
-    FlexGrid* MSHFlexGrid1 = nullptr;
     QGroupBox* Frame1 = nullptr;
-    InputBehaviour* m_input = nullptr;
-    std::int16_t LastCmd = 0;
 };
