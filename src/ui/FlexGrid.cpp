@@ -331,17 +331,23 @@ QModelIndex FlexGrid::modelIndex(int row, int col) const
     return m_model->index(row - 1, std::max(col, 1) - 1);
 }
 
-void FlexGrid::setRow(int row)
+// Moves the view's current cell to (m_row, m_col) without scrolling or reporting it back.
+void FlexGrid::syncCurrentIndex()
 {
-    row = std::clamp(row, 0, rows() - 1);
-    const bool changed = row != m_row;
-    m_row = row;
     m_settingCurrent = true;
     const bool scrolls = hasAutoScroll();
     setAutoScroll(false);
     selectionModel()->setCurrentIndex(modelIndex(m_row, m_col), QItemSelectionModel::NoUpdate);
     setAutoScroll(scrolls);
     m_settingCurrent = false;
+}
+
+void FlexGrid::setRow(int row)
+{
+    row = std::clamp(row, 0, rows() - 1);
+    const bool changed = row != m_row;
+    m_row = row;
+    syncCurrentIndex();
     applySelection();
     if (changed)
         emit rowColChanged();
@@ -352,12 +358,7 @@ void FlexGrid::setCol(int col)
     col = std::clamp(col, 0, cols() - 1);
     const bool changed = col != m_col;
     m_col = col;
-    m_settingCurrent = true;
-    const bool scrolls = hasAutoScroll();
-    setAutoScroll(false);
-    selectionModel()->setCurrentIndex(modelIndex(m_row, m_col), QItemSelectionModel::NoUpdate);
-    setAutoScroll(scrolls);
-    m_settingCurrent = false;
+    syncCurrentIndex();
     if (changed)
         emit rowColChanged();
 }

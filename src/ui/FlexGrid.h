@@ -107,6 +107,7 @@ class FlexGrid : public QTableView
   private:
     void applyColumnWidths();
     void applySelection();
+    void syncCurrentIndex();
     void applyBackground();
     void scrollToTopRow();
     QModelIndex modelIndex(int row, int col) const;
