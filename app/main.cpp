@@ -1,9 +1,6 @@
-#include "customers/RegisterCustomerScreens.h"
-#include "masters/RegisterMasterScreens.h"
-#include "sales/RegisterSalesScreens.h"
+#include "AllScreens.h"
 #include "ui/Mdl_Main.h"
 #include "ui/Navigator.h"
-#include "ui/RegisterScreens.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -17,14 +14,11 @@ int main(int argc, char* argv[])
 
     // Japanese texts for the standard buttons of the message boxes.
     QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTranslator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
-    RegisterCoreScreens(Screens());
-    RegisterCustomerScreens(Screens());
-    RegisterMasterScreens(Screens());
-    RegisterSalesScreens(Screens());
+    RegisterAllScreens(Screens());
 
     const auto lock = Main(QApplication::applicationDirPath());
     if (!lock)
