@@ -812,6 +812,11 @@ void Workbook::setText(int row, int column, const QString& text)
     d->requireOpen();
     Cell& cell = d->cellAt(row, column);
     cell.body.clear();
+    // An empty value empties the cell, as the spreadsheet applications do.
+    if (text.isEmpty()) {
+        cell.kind = Cell::Blank;
+        return;
+    }
     const bool preserve = XmlAppendCellText(cell.body, text);
     cell.kind = preserve ? Cell::TextPreserved : Cell::Text;
 }
