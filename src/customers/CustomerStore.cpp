@@ -1,11 +1,55 @@
 #include "CustomerStore.h"
 
+#include "CustomerWhere.h"
+
 #include "db/Database.h"
 
 namespace {
 
 const QString kCustomers = QStringLiteral("Tb_顧客");
+const QString kConditions = QStringLiteral("Tb_検索条件");
 constexpr int kPrefectureRows = 48;
+constexpr std::int32_t kConditionKey = 1;
+
+// The customer fields, as every customer and condition row holds them.
+RowValues FieldValues(const Customer& c)
+{
+    RowValues values;
+    values.set(QStringLiteral("Fi_名前フリガナ"), c.reading)
+        .set(QStringLiteral("Fi_名前"), c.name)
+        .set(QStringLiteral("Fi_郵便番号"), c.postalCode)
+        .set(QStringLiteral("Fi_都道府県番号"), c.prefecture)
+        .set(QStringLiteral("Fi_市区町村"), c.city)
+        .set(QStringLiteral("Fi_建物"), c.building)
+        .set(QStringLiteral("Fi_電話番号"), c.phone)
+        .set(QStringLiteral("Fi_携帯番号"), c.mobile)
+        .set(QStringLiteral("Fi_ファックス番号"), c.fax)
+        .set(QStringLiteral("Fi_メールアドレス"), c.mail)
+        .set(QStringLiteral("Fi_備考"), c.remarks);
+    return values;
+}
+
+// A NULL left by an older version reads as the empty text or 0.
+Customer ReadFields(const Query& q)
+{
+    Customer c;
+    c.key = static_cast<std::int32_t>(q.integer("Fi_キー"));
+    c.reading = q.text("Fi_名前フリガナ");
+    c.name = q.text("Fi_名前");
+    c.postalCode = q.text("Fi_郵便番号");
+    c.prefecture = static_cast<int>(q.integer("Fi_都道府県番号"));
+    c.city = q.text("Fi_市区町村");
+    c.building = q.text("Fi_建物");
+    c.phone = q.text("Fi_電話番号");
+    c.mobile = q.text("Fi_携帯番号");
+    c.fax = q.text("Fi_ファックス番号");
+    c.mail = q.text("Fi_メールアドレス");
+    c.remarks = q.text("Fi_備考");
+    return c;
+}
+
+// Rows of equal reading in key order, so that the list and its workbook agree.
+const QString kOrder = QStringLiteral(" order by Fi_名前フリガナ, Fi_キー");
 
 } // namespace
 
@@ -39,20 +83,72 @@ std::int32_t CustomerStore::add(const Customer& c) const
 {
     Database db;
     const std::int32_t key = db.nextKey(kCustomers);
-    RowValues()
-        .set(QStringLiteral("Fi_キー"), key)
-        .set(QStringLiteral("Fi_名前フリガナ"), c.reading)
-        .set(QStringLiteral("Fi_名前"), c.name)
-        .set(QStringLiteral("Fi_郵便番号"), c.postalCode)
-        .set(QStringLiteral("Fi_都道府県番号"), c.prefecture)
-        .set(QStringLiteral("Fi_市区町村"), c.city)
-        .set(QStringLiteral("Fi_建物"), c.building)
-        .set(QStringLiteral("Fi_電話番号"), c.phone)
-        .set(QStringLiteral("Fi_携帯番号"), c.mobile)
-        .set(QStringLiteral("Fi_ファックス番号"), c.fax)
-        .set(QStringLiteral("Fi_メールアドレス"), c.mail)
-        .set(QStringLiteral("Fi_備考"), c.remarks)
-        .stamp(Stamp::now())
-        .insertInto(db, kCustomers);
+    RowValues values = FieldValues(c);
+    values.set(QStringLiteral("Fi_キー"), key).stamp(Stamp::now()).insertInto(db, kCustomers);
     return key;
+}
+
+std::optional<Customer> CustomerStore::customer(std::int32_t key) const
+{
+    Database db;
+    Query q(db, QStringLiteral("select * from Tb_顧客 where Fi_キー = ?"), {key});
+    if (!q.next())
+        return std::nullopt;
+    return ReadFields(q);
+}
+
+bool CustomerStore::update(const Customer& c) const
+{
+    Database db;
+    return FieldValues(c).stamp(Stamp::now()).updateByKey(db, kCustomers, c.key);
+}
+
+bool CustomerStore::remove(std::int32_t key) const
+{
+    Database db;
+    return DeleteByKey(db, kCustomers, key);
+}
+
+std::optional<Customer> CustomerStore::condition() const
+{
+    Database db;
+    Query q(db, QStringLiteral("select * from Tb_検索条件 where Fi_キー = ?"), {kConditionKey});
+    if (!q.next())
+        return std::nullopt;
+    Customer c = ReadFields(q);
+    c.key = kConditionKey;
+    return c;
+}
+
+void CustomerStore::saveCondition(const Customer& condition) const
+{
+    Database db;
+    RowValues values = FieldValues(condition);
+    if (!values.updateByKey(db, kConditions, kConditionKey))
+        values.set(QStringLiteral("Fi_キー"), kConditionKey).insertInto(db, kConditions);
+}
+
+std::vector<CustomerListEntry> CustomerStore::list(const Customer& condition) const
+{
+    const WhereClause where = CustomerWhere(condition);
+    Database db;
+    Query q(db,
+            QStringLiteral("select Fi_キー, Fi_名前, Fi_電話番号, Fi_携帯番号 from Tb_顧客 where ") +
+                where.text + kOrder,
+            where.values);
+    std::vector<CustomerListEntry> rows;
+    while (q.next())
+        rows.push_back({static_cast<std::int32_t>(q.integer(0)), q.text(1), q.text(2), q.text(3)});
+    return rows;
+}
+
+std::vector<Customer> CustomerStore::customers(const Customer& condition) const
+{
+    const WhereClause where = CustomerWhere(condition);
+    Database db;
+    Query q(db, QStringLiteral("select * from Tb_顧客 where ") + where.text + kOrder, where.values);
+    std::vector<Customer> rows;
+    while (q.next())
+        rows.push_back(ReadFields(q));
+    return rows;
 }

@@ -4,8 +4,11 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
-// One row of Tb_顧客 as the screens see it.
+// One row of Tb_顧客 as the screens see it. The saved search condition of Tb_検索条件 has the
+// same fields (its key is always 1, its prefecture 0 means "any prefecture but 0").
 struct Customer
 {
     std::int32_t key = 0;
@@ -22,6 +25,15 @@ struct Customer
     QString remarks;
 };
 
+// One line of the customer list: what the grid shows and the key behind it.
+struct CustomerListEntry
+{
+    std::int32_t key = 0;
+    QString name;
+    QString phone;
+    QString mobile;
+};
+
 // The prefecture list as the lists show it: names[i] is the prefecture numbered i.
 struct Prefectures
 {
@@ -30,8 +42,8 @@ struct Prefectures
     QString problem;
 };
 
-// Reads and writes Tb_顧客 and reads Tb_都道府県. One connection per call; every value bound.
-// Failures are thrown as DbError.
+// Reads and writes Tb_顧客 and Tb_検索条件 and reads Tb_都道府県. One connection per call; every
+// value bound. Failures are thrown as DbError.
 class CustomerStore
 {
   public:
@@ -42,4 +54,22 @@ class CustomerStore
     // Adds the customer under the largest key + 1 (1 for an empty table), with the stamp of now.
     // Returns the key given.
     std::int32_t add(const Customer& customer) const;
+    // The customer of the key; none when no such row exists (deleted meanwhile).
+    std::optional<Customer> customer(std::int32_t key) const;
+    // Rewrites every field of the customer's row with the stamp of now; the key stays. Returns
+    // whether the row still existed.
+    bool update(const Customer& customer) const;
+    // Deletes the customer's row only (sales name customers by copy). Returns whether it existed.
+    bool remove(std::int32_t key) const;
+
+    // The saved search condition; none before the first search. A NULL left in it by an older
+    // version reads as an empty condition.
+    std::optional<Customer> condition() const;
+    // Writes the condition as the single row with the key 1, added on the first save.
+    void saveCondition(const Customer& condition) const;
+
+    // The customers matching the condition in reading order: the list's lines, and the whole
+    // rows the customer-list workbook is written from.
+    std::vector<CustomerListEntry> list(const Customer& condition) const;
+    std::vector<Customer> customers(const Customer& condition) const;
 };

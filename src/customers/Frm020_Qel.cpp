@@ -1,169 +1,40 @@
 #include "Frm020_Qel.h"
 
-#include "CustomerStore.h"
-
 #include "core/Globals.h"
-#include "core/TextRoutines.h"
 #include "ui/InputBehaviour.h"
-#include "ui/ReadingCapture.h"
-#include "ui/Twips.h"
-
-#include <QFrame>
-
-#include <algorithm>
-#include <iterator>
 
 namespace {
 
-// Entry limits of Txt_Inp 0 to 10; the hidden parking field 3 has none.
-constexpr int kLimits[] = {20, 40, 8, 32767, 20, 20, 14, 14, 14, 40, 20};
-// Input-method modes of Txt_Inp 0 to 10 (3 is never typed into).
-constexpr int kModes[] = {ImeHiragana, ImeHalfKatakana, ImeOff, 0,      ImeHiragana, ImeHiragana,
-                          ImeOff,      ImeOff,          ImeOff, ImeOff, ImeHiragana};
-// List positions that the prefecture split compares with the start of the address.
-constexpr int kSplitPositions = 48;
-
-// A required entry of blanks only, half- or full-width, is no entry.
-bool IsBlank(const QString& text)
+CustomerScreenTexts RegistrationTexts()
 {
-    for (QChar c : text) {
-        if (c != QLatin1Char(' ') && c != QChar(0x3000))
-            return false;
-    }
-    return true;
+    return {QStringLiteral("顧客新規登録"),
+            QStringLiteral("顧客新規登録"),
+            {QStringLiteral("*名前（新規）"), QStringLiteral("*ﾌﾘｶﾞﾅ"), QStringLiteral("*郵便番号"),
+             QStringLiteral("*都道府県名"), QStringLiteral("*市区町村・番地"),
+             QStringLiteral(" 建物名・号室等"), QStringLiteral(" 電話番号"), QStringLiteral(" 携帯番号"),
+             QStringLiteral(" FAX 番号"), QStringLiteral(" メールアドレス"), QStringLiteral(" 備考")},
+            {QStringLiteral("新規登録"), QStringLiteral("画面クリア"), QStringLiteral("閉じる")},
+            QStringLiteral("登録完了")};
 }
+
+const QString kSetting = QStringLiteral("Todoufuken1");
 
 } // namespace
 
-Frm020_Qel::Frm020_Qel() : MainScreen(QStringLiteral("Frm020_Qel"))
+Frm020_Qel::Frm020_Qel() : CustomerEntryScreen(QStringLiteral("Frm020_Qel"), RegistrationTexts())
 {
-    using K = ControlSpec::Kind;
-    // Rows inside Picture1 are 480 apart from 300: name, reading, postal code, prefecture, city,
-    // building, telephone, mobile, fax, e-mail, remarks.
-    BuildControls({
-        {K::Label, "Lbl_Ttl", 14, QStringLiteral("顧客新規登録"), 360, 240, 9255, 435},
-        {K::Panel, "Picture1", -1, QString(), 360, 780, 9255, 5775},
-        {K::Label, "Lbl_Ttl", 0, QStringLiteral("*名前（新規）"), 300, 300, 2475, 375, "Picture1"},
-        {K::Label, "Lbl_Ttl", 1, QStringLiteral("*ﾌﾘｶﾞﾅ"), 300, 780, 2475, 375, "Picture1"},
-        {K::Label, "Lbl_Ttl", 2, QStringLiteral("*郵便番号"), 300, 1260, 2475, 375, "Picture1"},
-        {K::Label, "Lbl_Ttl", 3, QStringLiteral("*都道府県名"), 300, 1740, 2475, 375, "Picture1"},
-        {K::Label, "Lbl_Ttl", 4, QStringLiteral("*市区町村・番地"), 300, 2220, 2475, 375, "Picture1"},
-        {K::Label, "Lbl_Ttl", 5, QStringLiteral(" 建物名・号室等"), 300, 2700, 2475, 375, "Picture1"},
-        {K::Label, "Lbl_Ttl", 6, QStringLiteral(" 電話番号"), 300, 3180, 2475, 375, "Picture1"},
-        {K::Label, "Lbl_Ttl", 7, QStringLiteral(" 携帯番号"), 300, 3660, 2475, 375, "Picture1"},
-        {K::Label, "Lbl_Ttl", 8, QStringLiteral(" FAX 番号"), 300, 4140, 2475, 375, "Picture1"},
-        {K::Label, "Lbl_Ttl", 9, QStringLiteral(" メールアドレス"), 300, 4620, 2475, 375, "Picture1"},
-        {K::Label, "Lbl_Ttl", 10, QStringLiteral(" 備考"), 300, 5100, 2475, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 0, QString(), 2820, 300, 6135, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 1, QString(), 2820, 780, 6135, 375, "Picture1"},
-        {K::Label, "Lbl_Ttl", 15, QStringLiteral("〒"), 2880, 1260, 420, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 2, QString(), 3300, 1260, 1335, 375, "Picture1"},
-        {K::Combo, "Combo1", -1, QString(), 2820, 1740, 1875, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 4, QString(), 2820, 2220, 6135, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 5, QString(), 2820, 2700, 6135, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 6, QString(), 2820, 3180, 2235, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 7, QString(), 2820, 3660, 2235, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 8, QString(), 2820, 4140, 2235, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 9, QString(), 2820, 4620, 6135, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 10, QString(), 2820, 5100, 6135, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 3, QString(), -2000, -2000, 600, 375},
-        {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 9255, 375},
-        {K::Button, "Cmd", 0, QStringLiteral("新規登録"), 360, 6720, 1815, 555},
-        {K::Button, "Cmd", 1, QStringLiteral("画面クリア"), 2280, 6720, 1815, 555},
-        {K::Button, "Cmd", 2, QStringLiteral("閉じる"), 7800, 6720, 1815, 555},
-        {K::Label, "Lbl_Ttl", 13, QString(), 5160, 3180, 3795, 1335},
-        {K::Label, "Lbl_Ttl", 12, QStringLiteral("登録完了"), 5220, 3660, 3675, 555},
-    });
-    setWindowTitle(QStringLiteral("顧客新規登録"));
-    auto* panel = Control<QFrame>("Picture1");
-    panel->setFrameShape(QFrame::StyledPanel);
-    Picture1 = panel;
-    Combo1 = Control<QComboBox>("Combo1");
-    Lbl_Ttl(14)->setFont(ScreenFont(18));
-    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
-    SetBackColor(Lbl_Ttl(12), Colors::LightCyan);
-    SetBackColor(Lbl_Ttl(13), Colors::LightCyan);
-    Lbl_Ttl(12)->setAlignment(Qt::AlignCenter);
-    Lbl_Ttl(12)->setFont(ScreenFont(18));
-    Lbl_Ttl(12)->hide();
-    Lbl_Ttl(13)->hide();
-
-    for (int i = 0; i <= 10; ++i)
-        Txt_Inp(i)->setMaxLength(kLimits[i]);
-    // The parking field is reached only by the program, never by Tab.
-    Txt_Inp(3)->setFocusPolicy(Qt::ClickFocus);
-    QWidget* tabOrder[] = {Txt_Inp(0),  Txt_Inp(1), Txt_Inp(2), Combo1,     Txt_Inp(4),
-                           Txt_Inp(5),  Txt_Inp(6), Txt_Inp(7), Txt_Inp(8), Txt_Inp(9),
-                           Txt_Inp(10), Cmd(0),     Cmd(1),     Cmd(2)};
-    for (size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
-
-    m_input = new InputBehaviour(this);
-    AttachReadingCapture(*m_input, Txt_Inp(0), Txt_Inp(1));
-    m_input->selectAllOnFocus({Txt_Inp(1), Txt_Inp(2), Txt_Inp(4), Txt_Inp(5), Txt_Inp(6), Txt_Inp(7),
-                               Txt_Inp(8), Txt_Inp(9), Txt_Inp(10)});
-    m_input->setEnterOrder({
-        {Txt_Inp(0), {Txt_Inp(1)}},
-        {Txt_Inp(1), {Txt_Inp(2)}},
-        {Txt_Inp(2), {Combo1}},
-        {Combo1, {Txt_Inp(4)}},
-        {Txt_Inp(3), {Txt_Inp(4)}},
-        {Txt_Inp(4), {Txt_Inp(5)}},
-        {Txt_Inp(5), {Txt_Inp(6)}},
-        {Txt_Inp(6), {Txt_Inp(7)}},
-        {Txt_Inp(7), {Txt_Inp(8)}},
-        {Txt_Inp(8), {Txt_Inp(9)}},
-        {Txt_Inp(9), {Txt_Inp(10)}},
-        {Txt_Inp(10), {Txt_Inp(0)}},
-    });
-    for (int index : {2, 4}) {
-        m_input->onFocusIn(Txt_Inp(index), [this, index] { Txt_Inp_GotFocus(index); });
-        m_input->onFocusOut(Txt_Inp(index), [this, index] { Txt_Inp_LostFocus(index); });
-    }
     m_input->onFocusOut(Combo1, [this] { Combo1_LostFocus(); });
-
-    for (int i = 0; i <= 10; ++i)
-        connect(Txt_Inp(i), &QLineEdit::textChanged, this, [this, i] { Txt_Inp_Change(i); });
 }
 
 void Frm020_Qel::LoadProc()
 {
     HenkouFlg = 0;
     Guarded([this] { PrefListProc(); });
-    SelectDefaultPrefecture(true);
+    SelectPrefecture(G().Todoufuken1, kSetting, true);
     PrefIndex = static_cast<std::int16_t>(Combo1->currentIndex());
-    for (int i = 0; i <= 10; ++i) {
-        if (i != 3)
-            SetImeMode(Txt_Inp(i), kModes[i]);
-    }
+    ImeModeProc();
     Txt_Inp(0)->setFocus(Qt::OtherFocusReason);
     ShowScreen();
-}
-
-void Frm020_Qel::PrefListProc()
-{
-    const Prefectures prefectures = CustomerStore().prefectures();
-    Combo1->clear();
-    Combo1->addItems(prefectures.names);
-    if (!prefectures.problem.isEmpty())
-        Dialogs().warning(formName(), prefectures.problem);
-}
-
-void Frm020_Qel::SelectDefaultPrefecture(bool reportOutside)
-{
-    const int wanted = G().Todoufuken1;
-    if (wanted >= 0 && wanted < Combo1->count()) {
-        Combo1->setCurrentIndex(wanted);
-        return;
-    }
-    Combo1->setCurrentIndex(Combo1->count() > 0 ? 0 : -1);
-    if (reportOutside && Combo1->count() > 0) {
-        Dialogs().warning(formName(),
-                          QStringLiteral("Qel.Ini の Todoufuken1（%1）に当たる都道府県が一覧にありません。\n"
-                                         "都道府県は「%2」にしておきます。")
-                              .arg(wanted)
-                              .arg(Combo1->itemText(0)));
-    }
 }
 
 void Frm020_Qel::Cmd_Click(int index)
@@ -179,19 +50,15 @@ void Frm020_Qel::Cmd_Click(int index)
         HenkouFlg = 0;
         break;
     case 1:
-        for (int i = 0; i <= 10; ++i)
-            Txt_Inp(i)->setText(QString());
-        SelectDefaultPrefecture(false);
+        ClearFieldsProc();
+        SelectPrefecture(G().Todoufuken1, kSetting, false);
         // The list left as it was loaded is no change on its next focus loss.
         PrefIndex = static_cast<std::int16_t>(Combo1->currentIndex());
         ParkFocus(Txt_Inp(3), Txt_Inp(0));
         HenkouFlg = 0;
         break;
     case 2:
-        if (HenkouFlg == 1 &&
-            Dialogs().question(QStringLiteral("確認"),
-                               QStringLiteral("未登録です。\n登録せずに画面を閉じますか")) !=
-                DialogService::Answer::Yes)
+        if (!LeaveChk(QStringLiteral("未登録です。\n登録せずに画面を閉じますか")))
             return;
         OpenScreen(QStringLiteral("Frm010_Qel"));
         break;
@@ -200,87 +67,12 @@ void Frm020_Qel::Cmd_Click(int index)
     }
 }
 
-void Frm020_Qel::Txt_Inp_Change(int index)
-{
-    HenkouFlg = 1;
-}
-
-void Frm020_Qel::Txt_Inp_GotFocus(int index)
-{
-    if (index == 4) {
-        QLineEdit* city = Txt_Inp(4);
-        if (TrimBlank(city->text()).isEmpty())
-            city->setText(ZipCodeWide);
-        SelectWhole(city);
-    }
-}
-
-void Frm020_Qel::Txt_Inp_LostFocus(int index)
-{
-    if (index == 2) {
-        ZipCode = Txt_Inp(2)->text();
-        ZipCodeWide = ToWide(ZipCode);
-    } else if (index == 4) {
-        PrefectureSplitProc();
-    }
-}
-
 void Frm020_Qel::Combo1_LostFocus()
 {
-    if (Combo1->currentIndex() != PrefIndex)
-        HenkouFlg = 1;
-    PrefIndex = static_cast<std::int16_t>(Combo1->currentIndex());
-}
-
-void Frm020_Qel::PrefectureSplitProc()
-{
-    QLineEdit* city = Txt_Inp(4);
-    const QString address = city->text();
-    const int positions = std::min(kSplitPositions, Combo1->count());
-    for (int i = 0; i < positions; ++i) {
-        const QString entry = Combo1->itemText(i);
-        if (!entry.isEmpty() && address.startsWith(entry)) {
-            city->setText(address.mid(entry.size()));
-            Combo1->setCurrentIndex(i);
-            return;
-        }
-    }
-}
-
-bool Frm020_Qel::InputChk()
-{
-    Lbl_Ttl(11)->setText(QString());
-    auto fail = [this](const QString& message, QWidget* target) {
-        Lbl_Ttl(11)->setText(message);
-        ParkFocus(Txt_Inp(3), target);
-        return false;
-    };
-    if (IsBlank(Txt_Inp(0)->text()))
-        return fail(QStringLiteral("名前を入力してください"), Txt_Inp(0));
-    if (IsBlank(Txt_Inp(1)->text()))
-        return fail(QStringLiteral("フリガナを入力してください"), Txt_Inp(1));
-    if (IsBlank(Txt_Inp(2)->text()))
-        return fail(QStringLiteral("郵便番号を入力してください"), Txt_Inp(2));
-    if (Combo1->currentIndex() <= 0)
-        return fail(QStringLiteral("都道府県を設定してください"), Txt_Inp(2));
-    if (IsBlank(Txt_Inp(4)->text()))
-        return fail(QStringLiteral("市区町村・番地を入力してください"), Txt_Inp(4));
-    return true;
+    PrefCompareProc();
 }
 
 void Frm020_Qel::SaveProc()
 {
-    Customer c;
-    c.reading = TrimBlank(Txt_Inp(1)->text());
-    c.name = TrimBlank(Txt_Inp(0)->text());
-    c.postalCode = TrimBlank(Txt_Inp(2)->text());
-    c.prefecture = Combo1->currentIndex();
-    c.city = TrimBlank(Txt_Inp(4)->text());
-    c.building = TrimBlank(Txt_Inp(5)->text());
-    c.phone = TrimBlank(Txt_Inp(6)->text());
-    c.mobile = TrimBlank(Txt_Inp(7)->text());
-    c.fax = TrimBlank(Txt_Inp(8)->text());
-    c.mail = TrimBlank(Txt_Inp(9)->text());
-    c.remarks = TrimBlank(Txt_Inp(10)->text());
-    CustomerStore().add(c);
+    CustomerStore().add(FieldsToCustomer());
 }

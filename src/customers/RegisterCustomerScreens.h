@@ -2,5 +2,5 @@
 
 class Navigator;
 
-// The customer screens: registration.
+// The customer screens: registration, search, list and detail.
 void RegisterCustomerScreens(Navigator& navigator);

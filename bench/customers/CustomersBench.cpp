@@ -1,0 +1,157 @@
+// The customer search with a large customer table: "検索" pressed until the list is shown, for
+// a condition that matches about half of the customers and for one that matches none.
+#include "core/Globals.h"
+#include "customers/RegisterCustomerScreens.h"
+#include "db/Database.h"
+#include "db/Schema.h"
+#include "ui/DialogService.h"
+#include "ui/FlexGrid.h"
+#include "ui/MainScreen.h"
+#include "ui/Navigator.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kCustomers = 100000;
+
+// A box during a benchmark means something went wrong; it must not wait for an answer.
+class FailingDialogs : public DialogService
+{
+  public:
+    Answer question(const QString& title, const QString& text) override { fail(title, text); }
+    void information(const QString& title, const QString& text) override { fail(title, text); }
+    void warning(const QString& title, const QString& text) override { fail(title, text); }
+    void exclamation(const QString& title, const QString& text) override { fail(title, text); }
+
+  private:
+    [[noreturn]] static void fail(const QString& title, const QString& text)
+    {
+        std::fprintf(stderr, "unexpected box [%s] %s\n", qPrintable(title), qPrintable(text));
+        std::abort();
+    }
+};
+
+// Every other customer is a 山田; readings spread over the syllabary so that the order by
+// reading is real work.
+class Shop
+{
+  public:
+    Shop()
+    {
+        G().AppPath = m_dir.path();
+        G().DbFileName = kOperationalDbFile;
+        CreateDatabaseFile(Database::currentPath());
+        Database db;
+        db.execute(QStringLiteral("begin"));
+        for (int i = 1; i <= kCustomers; ++i) {
+            const int spread = (i * 7919) % kCustomers;
+            RowValues()
+                .set(QStringLiteral("Fi_キー"), i)
+                .set(QStringLiteral("Fi_名前"),
+                     (i % 2 ? QStringLiteral("山田") : QStringLiteral("佐藤")) + QString::number(i))
+                .set(QStringLiteral("Fi_名前フリガナ"), QString(QChar(0xFF71 + spread % 45)) +
+                                                            QString(QChar(0xFF71 + (spread / 45) % 45)) +
+                                                            QString::number(spread))
+                .set(QStringLiteral("Fi_郵便番号"), QStringLiteral("100-0001"))
+                .set(QStringLiteral("Fi_都道府県番号"), 1 + i % 47)
+                .set(QStringLiteral("Fi_市区町村"), QStringLiteral("千代田区千代田1-1"))
+                .set(QStringLiteral("Fi_電話番号"), QStringLiteral("03-%1").arg(i, 8, 10, QLatin1Char('0')))
+                .set(QStringLiteral("Fi_携帯番号"), QStringLiteral("090-%1").arg(i, 8, 10, QLatin1Char('0')))
+                .set(QStringLiteral("Fi_備考"), QStringLiteral("備考"))
+                .insertInto(db, QStringLiteral("Tb_顧客"));
+        }
+        db.execute(QStringLiteral("commit"));
+        Screens().clear();
+        RegisterCustomerScreens(Screens());
+    }
+
+  private:
+    QTemporaryDir m_dir;
+};
+
+Shop& TheShop()
+{
+    static Shop shop;
+    return shop;
+}
+
+MainScreen* Visible(const QString& formName)
+{
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == formName && w->isVisible())
+            return qobject_cast<MainScreen*>(w);
+    }
+    return nullptr;
+}
+
+// From the search screen with the name condition typed, "検索" until the list is painted.
+void SearchToList(benchmark::State& state, const QString& name, int expectedRows)
+{
+    TheShop();
+    for (auto _ : state) {
+        G().CallerForm = QStringLiteral("Frm010_Qel");
+        MainScreen* search = Screens().open(QStringLiteral("Frm030_Qel"));
+        search->findChild<QLineEdit*>(QStringLiteral("Txt_Inp_0"))->setText(name);
+        search->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(0);
+        QApplication::processEvents();
+
+        QElapsedTimer timer;
+        timer.start();
+        search->findChild<QPushButton*>(QStringLiteral("Cmd_0"))->click();
+        MainScreen* list = Visible(QStringLiteral("Frm040_Qel"));
+        if (!list) {
+            std::fprintf(stderr, "the list did not open\n");
+            std::abort();
+        }
+        list->repaint();
+        state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+
+        const int rows = list->findChild<FlexGrid*>(QStringLiteral("MSHFlexGrid1"))->rows() - 1;
+        if (rows != expectedRows) {
+            std::fprintf(stderr, "the list shows %d rows, not %d\n", rows, expectedRows);
+            std::abort();
+        }
+        list->Unload();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    state.counters["customers"] = kCustomers;
+}
+
+void BM_SearchToListHalf(benchmark::State& state)
+{
+    SearchToList(state, QStringLiteral("山田"), kCustomers / 2);
+}
+BENCHMARK(BM_SearchToListHalf)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_SearchToListNone(benchmark::State& state)
+{
+    // The empty list shows one empty row.
+    SearchToList(state, QStringLiteral("該当なし"), 1);
+}
+BENCHMARK(BM_SearchToListNone)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    InstallDialogs(std::make_unique<FailingDialogs>());
+    benchmark::Initialize(&argc, argv);
+    std::printf("Target: \"検索\" to the list shown within 300 ms at %d customers.\n", kCustomers);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,284 @@
+#include "CustomerForm.h"
+
+#include "core/TextRoutines.h"
+#include "ui/InputBehaviour.h"
+#include "ui/ReadingCapture.h"
+#include "ui/Twips.h"
+
+#include <QFrame>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+// Entry limits of Txt_Inp 0 to 10; the hidden parking field 3 has none.
+constexpr int kLimits[] = {20, 40, 8, 32767, 20, 20, 14, 14, 14, 40, 20};
+// Input-method modes of Txt_Inp 0 to 10 (3 is never typed into).
+constexpr int kModes[] = {ImeHiragana, ImeHalfKatakana, ImeOff, 0,      ImeHiragana, ImeHiragana,
+                          ImeOff,      ImeOff,          ImeOff, ImeOff, ImeHiragana};
+// List positions that the prefecture split compares with the start of the address.
+constexpr int kSplitPositions = 48;
+
+} // namespace
+
+CustomerFieldsScreen::CustomerFieldsScreen(const QString& formName, const CustomerScreenTexts& t)
+    : MainScreen(formName)
+{
+    using K = ControlSpec::Kind;
+    const QStringList& c = t.captions;
+    // Rows inside Picture1 are 480 apart from 300: name, reading, postal code, prefecture, city,
+    // building, telephone, mobile, fax, e-mail, remarks.
+    BuildControls({
+        {K::Label, "Lbl_Ttl", 14, t.title, 360, 240, 9255, 435},
+        {K::Panel, "Picture1", -1, QString(), 360, 780, 9255, 5775},
+        {K::Label, "Lbl_Ttl", 0, c.value(0), 300, 300, 2475, 375, "Picture1"},
+        {K::Label, "Lbl_Ttl", 1, c.value(1), 300, 780, 2475, 375, "Picture1"},
+        {K::Label, "Lbl_Ttl", 2, c.value(2), 300, 1260, 2475, 375, "Picture1"},
+        {K::Label, "Lbl_Ttl", 3, c.value(3), 300, 1740, 2475, 375, "Picture1"},
+        {K::Label, "Lbl_Ttl", 4, c.value(4), 300, 2220, 2475, 375, "Picture1"},
+        {K::Label, "Lbl_Ttl", 5, c.value(5), 300, 2700, 2475, 375, "Picture1"},
+        {K::Label, "Lbl_Ttl", 6, c.value(6), 300, 3180, 2475, 375, "Picture1"},
+        {K::Label, "Lbl_Ttl", 7, c.value(7), 300, 3660, 2475, 375, "Picture1"},
+        {K::Label, "Lbl_Ttl", 8, c.value(8), 300, 4140, 2475, 375, "Picture1"},
+        {K::Label, "Lbl_Ttl", 9, c.value(9), 300, 4620, 2475, 375, "Picture1"},
+        {K::Label, "Lbl_Ttl", 10, c.value(10), 300, 5100, 2475, 375, "Picture1"},
+        {K::Text, "Txt_Inp", 0, QString(), 2820, 300, 6135, 375, "Picture1"},
+        {K::Text, "Txt_Inp", 1, QString(), 2820, 780, 6135, 375, "Picture1"},
+        {K::Label, "Lbl_Ttl", 15, QStringLiteral("〒"), 2880, 1260, 420, 375, "Picture1"},
+        {K::Text, "Txt_Inp", 2, QString(), 3300, 1260, 1335, 375, "Picture1"},
+        {K::Combo, "Combo1", -1, QString(), 2820, 1740, 1875, 375, "Picture1"},
+        {K::Text, "Txt_Inp", 4, QString(), 2820, 2220, 6135, 375, "Picture1"},
+        {K::Text, "Txt_Inp", 5, QString(), 2820, 2700, 6135, 375, "Picture1"},
+        {K::Text, "Txt_Inp", 6, QString(), 2820, 3180, 2235, 375, "Picture1"},
+        {K::Text, "Txt_Inp", 7, QString(), 2820, 3660, 2235, 375, "Picture1"},
+        {K::Text, "Txt_Inp", 8, QString(), 2820, 4140, 2235, 375, "Picture1"},
+        {K::Text, "Txt_Inp", 9, QString(), 2820, 4620, 6135, 375, "Picture1"},
+        {K::Text, "Txt_Inp", 10, QString(), 2820, 5100, 6135, 375, "Picture1"},
+        {K::Text, "Txt_Inp", 3, QString(), -2000, -2000, 600, 375},
+        {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 9255, 375},
+        {K::Button, "Cmd", 0, t.buttons.value(0), 360, 6720, 1815, 555},
+        {K::Button, "Cmd", 1, t.buttons.value(1), 2280, 6720, 1815, 555},
+        {K::Button, "Cmd", 2, t.buttons.value(2), 7800, 6720, 1815, 555},
+        {K::Label, "Lbl_Ttl", 13, QString(), 5160, 3180, 3795, 1335},
+        {K::Label, "Lbl_Ttl", 12, t.notice, 5220, 3660, 3675, 555},
+    });
+    setWindowTitle(t.windowTitle);
+    auto* panel = Control<QFrame>("Picture1");
+    panel->setFrameShape(QFrame::StyledPanel);
+    Picture1 = panel;
+    Combo1 = Control<QComboBox>("Combo1");
+    Lbl_Ttl(14)->setFont(ScreenFont(18));
+    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
+    SetBackColor(Lbl_Ttl(12), Colors::LightCyan);
+    SetBackColor(Lbl_Ttl(13), Colors::LightCyan);
+    Lbl_Ttl(12)->setAlignment(Qt::AlignCenter);
+    Lbl_Ttl(12)->setFont(ScreenFont(18));
+    Lbl_Ttl(12)->hide();
+    Lbl_Ttl(13)->hide();
+
+    for (int i = 0; i <= 10; ++i)
+        Txt_Inp(i)->setMaxLength(kLimits[i]);
+    // The parking field is reached only by the program, never by Tab.
+    Txt_Inp(3)->setFocusPolicy(Qt::ClickFocus);
+    QWidget* tabOrder[] = {Txt_Inp(0),  Txt_Inp(1), Txt_Inp(2), Combo1,     Txt_Inp(4),
+                           Txt_Inp(5),  Txt_Inp(6), Txt_Inp(7), Txt_Inp(8), Txt_Inp(9),
+                           Txt_Inp(10), Cmd(0),     Cmd(1),     Cmd(2)};
+    for (size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    m_input = new InputBehaviour(this);
+    m_input->selectAllOnFocus({Txt_Inp(0), Txt_Inp(1), Txt_Inp(2), Txt_Inp(4), Txt_Inp(5), Txt_Inp(6),
+                               Txt_Inp(7), Txt_Inp(8), Txt_Inp(9), Txt_Inp(10)});
+    m_input->setEnterOrder({
+        {Txt_Inp(0), {Txt_Inp(1)}},
+        {Txt_Inp(1), {Txt_Inp(2)}},
+        {Txt_Inp(2), {Combo1}},
+        {Combo1, {Txt_Inp(4)}},
+        {Txt_Inp(3), {Txt_Inp(4)}},
+        {Txt_Inp(4), {Txt_Inp(5)}},
+        {Txt_Inp(5), {Txt_Inp(6)}},
+        {Txt_Inp(6), {Txt_Inp(7)}},
+        {Txt_Inp(7), {Txt_Inp(8)}},
+        {Txt_Inp(8), {Txt_Inp(9)}},
+        {Txt_Inp(9), {Txt_Inp(10)}},
+        {Txt_Inp(10), {Txt_Inp(0)}},
+    });
+}
+
+CustomerFieldsScreen::~CustomerFieldsScreen()
+{
+    // The focus hooks belong to the screens built on this one; none may run once they are gone.
+    delete m_input;
+}
+
+void CustomerFieldsScreen::PrefListProc()
+{
+    const Prefectures prefectures = CustomerStore().prefectures();
+    Combo1->clear();
+    Combo1->addItems(prefectures.names);
+    if (!prefectures.problem.isEmpty())
+        Dialogs().warning(formName(), prefectures.problem);
+}
+
+void CustomerFieldsScreen::SelectPrefecture(int wanted, const QString& settingName, bool reportOutside)
+{
+    if (wanted >= 0 && wanted < Combo1->count()) {
+        Combo1->setCurrentIndex(wanted);
+        return;
+    }
+    Combo1->setCurrentIndex(Combo1->count() > 0 ? 0 : -1);
+    if (reportOutside && Combo1->count() > 0) {
+        Dialogs().warning(formName(),
+                          QStringLiteral("Qel.Ini の %1（%2）に当たる都道府県が一覧にありません。\n"
+                                         "都道府県は「%3」にしておきます。")
+                              .arg(settingName)
+                              .arg(wanted)
+                              .arg(Combo1->itemText(0)));
+    }
+}
+
+void CustomerFieldsScreen::ImeModeProc()
+{
+    for (int i = 0; i <= 10; ++i) {
+        if (i != 3)
+            SetImeMode(Txt_Inp(i), kModes[i]);
+    }
+}
+
+Customer CustomerFieldsScreen::FieldsToCustomer() const
+{
+    Customer c;
+    c.name = TrimBlank(Txt_Inp(0)->text());
+    c.reading = TrimBlank(Txt_Inp(1)->text());
+    c.postalCode = TrimBlank(Txt_Inp(2)->text());
+    c.prefecture = std::max(0, Combo1->currentIndex());
+    c.city = TrimBlank(Txt_Inp(4)->text());
+    c.building = TrimBlank(Txt_Inp(5)->text());
+    c.phone = TrimBlank(Txt_Inp(6)->text());
+    c.mobile = TrimBlank(Txt_Inp(7)->text());
+    c.fax = TrimBlank(Txt_Inp(8)->text());
+    c.mail = TrimBlank(Txt_Inp(9)->text());
+    c.remarks = TrimBlank(Txt_Inp(10)->text());
+    return c;
+}
+
+void CustomerFieldsScreen::CustomerToFields(const Customer& c)
+{
+    Txt_Inp(0)->setText(TrimBlank(c.name));
+    Txt_Inp(1)->setText(TrimBlank(c.reading));
+    Txt_Inp(2)->setText(TrimBlank(c.postalCode));
+    // A number the list does not have leaves the list where it stands rather than blank.
+    if (c.prefecture >= 0 && c.prefecture < Combo1->count())
+        Combo1->setCurrentIndex(c.prefecture);
+    Txt_Inp(4)->setText(TrimBlank(c.city));
+    Txt_Inp(5)->setText(TrimBlank(c.building));
+    Txt_Inp(6)->setText(TrimBlank(c.phone));
+    Txt_Inp(7)->setText(TrimBlank(c.mobile));
+    Txt_Inp(8)->setText(TrimBlank(c.fax));
+    Txt_Inp(9)->setText(TrimBlank(c.mail));
+    Txt_Inp(10)->setText(TrimBlank(c.remarks));
+}
+
+void CustomerFieldsScreen::ClearFieldsProc()
+{
+    for (int i = 0; i <= 10; ++i)
+        Txt_Inp(i)->setText(QString());
+}
+
+bool CustomerFieldsScreen::IsBlank(const QString& text)
+{
+    return std::all_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c == QLatin1Char(' ') || c == QChar(0x3000); });
+}
+
+CustomerEntryScreen::CustomerEntryScreen(const QString& formName, const CustomerScreenTexts& texts)
+    : CustomerFieldsScreen(formName, texts)
+{
+    AttachReadingCapture(*m_input, Txt_Inp(0), Txt_Inp(1));
+    for (int index : {2, 4}) {
+        m_input->onFocusIn(Txt_Inp(index), [this, index] { Txt_Inp_GotFocus(index); });
+        m_input->onFocusOut(Txt_Inp(index), [this, index] { Txt_Inp_LostFocus(index); });
+    }
+    for (int i = 0; i <= 10; ++i)
+        connect(Txt_Inp(i), &QLineEdit::textChanged, this, [this, i] { Txt_Inp_Change(i); });
+}
+
+void CustomerEntryScreen::ChangedProc()
+{
+    HenkouFlg = 1;
+}
+
+void CustomerEntryScreen::Txt_Inp_Change(int)
+{
+    ChangedProc();
+}
+
+void CustomerEntryScreen::Txt_Inp_GotFocus(int index)
+{
+    if (index == 4) {
+        QLineEdit* city = Txt_Inp(4);
+        if (TrimBlank(city->text()).isEmpty())
+            city->setText(ZipCodeWide);
+        SelectWhole(city);
+    }
+}
+
+void CustomerEntryScreen::Txt_Inp_LostFocus(int index)
+{
+    if (index == 2) {
+        ZipCode = Txt_Inp(2)->text();
+        ZipCodeWide = ToWide(ZipCode);
+    } else if (index == 4) {
+        PrefectureSplitProc();
+    }
+}
+
+void CustomerEntryScreen::PrefCompareProc()
+{
+    if (Combo1->currentIndex() != PrefIndex)
+        ChangedProc();
+    PrefIndex = static_cast<std::int16_t>(Combo1->currentIndex());
+}
+
+void CustomerEntryScreen::PrefectureSplitProc()
+{
+    QLineEdit* city = Txt_Inp(4);
+    const QString address = city->text();
+    const int positions = std::min(kSplitPositions, Combo1->count());
+    for (int i = 0; i < positions; ++i) {
+        const QString entry = Combo1->itemText(i);
+        if (!entry.isEmpty() && address.startsWith(entry)) {
+            city->setText(address.mid(entry.size()));
+            Combo1->setCurrentIndex(i);
+            return;
+        }
+    }
+}
+
+bool CustomerEntryScreen::InputChk()
+{
+    Lbl_Ttl(11)->setText(QString());
+    auto fail = [this](const QString& message, QWidget* target) {
+        Lbl_Ttl(11)->setText(message);
+        ParkFocus(Txt_Inp(3), target);
+        return false;
+    };
+    if (IsBlank(Txt_Inp(0)->text()))
+        return fail(QStringLiteral("名前を入力してください"), Txt_Inp(0));
+    if (IsBlank(Txt_Inp(1)->text()))
+        return fail(QStringLiteral("フリガナを入力してください"), Txt_Inp(1));
+    if (IsBlank(Txt_Inp(2)->text()))
+        return fail(QStringLiteral("郵便番号を入力してください"), Txt_Inp(2));
+    if (Combo1->currentIndex() <= 0)
+        return fail(QStringLiteral("都道府県を設定してください"), Txt_Inp(2));
+    if (IsBlank(Txt_Inp(4)->text()))
+        return fail(QStringLiteral("市区町村・番地を入力してください"), Txt_Inp(4));
+    return true;
+}
+
+bool CustomerEntryScreen::LeaveChk(const QString& question)
+{
+    return HenkouFlg != 1 ||
+           Dialogs().question(QStringLiteral("確認"), question) == DialogService::Answer::Yes;
+}

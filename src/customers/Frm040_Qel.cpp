@@ -1,0 +1,277 @@
+#include "Frm040_Qel.h"
+
+#include "CustomerStore.h"
+
+#include "core/Globals.h"
+#include "core/TextRoutines.h"
+#include "sheets/CustomerListSheet.h"
+#include "sheets/preview/SheetFailure.h"
+#include "sheets/preview/SheetPreview.h"
+#include "ui/FlexGrid.h"
+#include "ui/Navigator.h"
+#include "ui/Twips.h"
+#include "ui/WaitService.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+const QString kSearch = QStringLiteral("Frm030_Qel");
+const QString kAsk = QStringLiteral("確認");
+
+} // namespace
+
+Frm040_Qel::Frm040_Qel() : MainScreen(QStringLiteral("Frm040_Qel"))
+{
+    using K = ControlSpec::Kind;
+    // The grid comes first so that it is first in the tab order and has the focus at opening.
+    BuildControls({
+        {K::Grid, "MSHFlexGrid1", -1, QString(), 360, 780, 9615, 5775},
+        {K::Label, "Lbl_Ttl", 14, QStringLiteral("顧客一覧"), 360, 240, 9615, 435},
+        {K::Button, "Cmd", 0, QStringLiteral("詳細表示"), 360, 6720, 1815, 555},
+        {K::Button, "Cmd", 1, QStringLiteral("一覧・印刷"), 2280, 6720, 1815, 555},
+        {K::Button, "Cmd", 2, QStringLiteral("削除"), 4200, 6720, 1815, 555},
+        {K::Button, "Cmd", 3, QStringLiteral("閉じる"), 8160, 6720, 1815, 555},
+        {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 9615, 375},
+        {K::Label, "Lbl_Ttl", 12, QStringLiteral("削除完了"), 3330, 3180, 3675, 555},
+        {K::Combo, "Combo1", -1, QString(), 360, 0, 1875, 375},
+    });
+    setWindowTitle(QStringLiteral("顧客一覧"));
+    MSHFlexGrid1 = Control<FlexGrid>("MSHFlexGrid1");
+    Combo1 = Control<QComboBox>("Combo1");
+    Lbl_Ttl(14)->setFont(ScreenFont(18));
+    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
+    SetBackColor(Lbl_Ttl(12), Colors::LightCyan);
+    Lbl_Ttl(12)->setAlignment(Qt::AlignCenter);
+    Lbl_Ttl(12)->setFont(ScreenFont(18));
+    Lbl_Ttl(12)->hide();
+    Combo1->setFocusPolicy(Qt::NoFocus);
+
+    MSHFlexGrid1->setSelectionColumns(1, 4);
+    connect(MSHFlexGrid1, &FlexGrid::gridDoubleClicked, this, &Frm040_Qel::MSHFlexGrid1_DblClick);
+}
+
+void Frm040_Qel::LoadProc()
+{
+    GridInitProc();
+    Combo1->move(Combo1->x(), Tw(-2000));
+    ShowScreen();
+    MSHFlexGrid1->setFocus(Qt::OtherFocusReason);
+}
+
+void Frm040_Qel::GridInitProc()
+{
+    FlexGrid* grid = MSHFlexGrid1;
+    grid->setRedraw(false);
+    grid->setRows(1);
+    grid->setCols(5);
+    const int widths[] = {800, 0, 4000, 2200, 2200};
+    for (int c = 0; c < 5; ++c)
+        grid->setColWidth(c, widths[c]);
+    grid->clear();
+    grid->setColAlignment(0, Qt::AlignRight | Qt::AlignBottom);
+    for (int c = 1; c < 5; ++c)
+        grid->setColAlignment(c, Qt::AlignLeft | Qt::AlignBottom);
+    const QString headings[] = {QString(), QString(), QStringLiteral("名前"), QStringLiteral("電話番号"),
+                                QStringLiteral("携帯番号")};
+    for (int c = 1; c < 5; ++c) {
+        grid->setCellAlignment(0, c, Qt::AlignHCenter | Qt::AlignBottom);
+        grid->setTextMatrix(0, c, headings[c]);
+    }
+    ListProc();
+
+    const int last = grid->rows() - 1;
+    int top = 1;
+    int row = 1;
+    if (G().CallerForm != kSearch) {
+        top = std::clamp(G().ListTopRow, 1, last);
+        row = std::clamp(G().ListRow, 1, last);
+    }
+    grid->setRedraw(true);
+    grid->setTopRow(top);
+    grid->setRow(row);
+    grid->setCol(1);
+}
+
+void Frm040_Qel::ListProc()
+{
+    std::vector<CustomerListEntry> rows;
+    // A database that cannot be read shows the empty list; the warning says why. The prefecture
+    // names only serve the workbook.
+    Guarded([&] {
+        const CustomerStore store;
+        m_condition = store.condition().value_or(Customer());
+        rows = store.list(m_condition);
+        if (Combo1->count() == 0)
+            Combo1->addItems(store.prefectures().names);
+    });
+    FlexGrid* grid = MSHFlexGrid1;
+    const bool any = !rows.empty();
+    Cmd(0)->setEnabled(any);
+    Cmd(1)->setEnabled(any);
+    Cmd(2)->setEnabled(any);
+    if (!any) {
+        grid->setRows(2);
+        return;
+    }
+    grid->setRows(static_cast<int>(rows.size()) + 1);
+    int i = 0;
+    for (const CustomerListEntry& c : rows) {
+        ++i;
+        grid->setTextMatrix(i, 0, QString::number(i));
+        grid->setTextMatrix(i, 1, QString::number(c.key));
+        grid->setTextMatrix(i, 2, TrimBlank(c.name));
+        grid->setTextMatrix(i, 3, TrimBlank(c.phone));
+        grid->setTextMatrix(i, 4, TrimBlank(c.mobile));
+    }
+}
+
+void Frm040_Qel::RememberPositionProc()
+{
+    G().ListTopRow = MSHFlexGrid1->topRow();
+    G().ListRow = MSHFlexGrid1->row();
+}
+
+void Frm040_Qel::MSHFlexGrid1_DblClick()
+{
+    if (Cmd(0)->isEnabled())
+        Cmd_Click(0);
+}
+
+void Frm040_Qel::Cmd_Click(int index)
+{
+    switch (index) {
+    case 0: {
+        G().CustKey = MSHFlexGrid1->textMatrix(MSHFlexGrid1->row(), 1).toInt();
+        RememberPositionProc();
+        // The detail comes back here by its own name; CallerForm stays as it is.
+        if (Screens().open(QStringLiteral("Frm050_Qel")))
+            Unload();
+        break;
+    }
+    case 1:
+        PrintProc();
+        break;
+    case 2: {
+        RememberPositionProc();
+        if (DeleteProc())
+            FlashNotice({Lbl_Ttl(12)}, {});
+        G().CallerForm = formName();
+        GridInitProc();
+        MSHFlexGrid1->setFocus(Qt::OtherFocusReason);
+        break;
+    }
+    case 3:
+        OpenScreen(kSearch);
+        break;
+    default:
+        break;
+    }
+}
+
+bool Frm040_Qel::DeleteProc()
+{
+    const int row = MSHFlexGrid1->row();
+    const QString question = QStringLiteral("No.") + MSHFlexGrid1->textMatrix(row, 0) + QStringLiteral(" ") +
+                             MSHFlexGrid1->textMatrix(row, 2) +
+                             QStringLiteral(" さんの\n情報を削除してもよろしいですか");
+    if (Dialogs().question(kAsk, question) != DialogService::Answer::Yes)
+        return false;
+    const std::int32_t key = MSHFlexGrid1->textMatrix(row, 1).toInt();
+    bool deleted = false;
+    Guarded([&] { deleted = CustomerStore().remove(key); });
+    return deleted;
+}
+
+void Frm040_Qel::StatusProc(const QString& text)
+{
+    Lbl_Ttl(11)->setText(text);
+    Repaint(this);
+}
+
+void Frm040_Qel::PrintProc()
+{
+    // No button may act while the workbook is written: leaving or deleting mid-write would pull
+    // the list from under the writer. Clicks made meanwhile are dropped, not replayed after.
+    std::vector<std::pair<QWidget*, bool>> held;
+    for (QWidget* w :
+         {static_cast<QWidget*>(Cmd(0)), static_cast<QWidget*>(Cmd(1)), static_cast<QWidget*>(Cmd(2)),
+          static_cast<QWidget*>(Cmd(3)), static_cast<QWidget*>(MSHFlexGrid1)})
+        held.emplace_back(w, !w->testAttribute(Qt::WA_ForceDisabled));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Cmd(3)->setFocus(Qt::OtherFocusReason);
+    for (const auto& [w, enabled] : held)
+        w->setEnabled(false);
+    StatusProc(QStringLiteral("しばらくお待ちください"));
+
+    const std::int64_t written = WorkbookProc();
+
+    QCoreApplication::processEvents();
+    for (const auto& [w, enabled] : held)
+        w->setEnabled(enabled);
+    Cmd(3)->setFocus(Qt::OtherFocusReason);
+    QApplication::restoreOverrideCursor();
+    if (written <= 0)
+        return;
+    const QString path = WorkbookTarget(CustomerListSheet::kFileName);
+    Dialogs().information(QStringLiteral("帳票ファイルを作成しました"),
+                          QStringLiteral("顧客一覧をファイルに出力しました\n") + path);
+    PreviewWorkbook(this, path);
+}
+
+std::int64_t Frm040_Qel::WorkbookProc()
+{
+    std::vector<Customer> customers;
+    if (!Guarded([&] { customers = CustomerStore().customers(m_condition); })) {
+        StatusProc(QString());
+        return 0;
+    }
+    const std::int64_t count = static_cast<std::int64_t>(customers.size());
+    if (count == 0) {
+        StatusProc(QStringLiteral("出力する情報はありません"));
+        return 0;
+    }
+    if (const QString refusal = CustomerListSheet::tooManyMessage(count); !refusal.isEmpty()) {
+        StatusProc(QString());
+        Dialogs().warning(formName(), refusal);
+        return 0;
+    }
+
+    std::vector<CustomerListRow> rows;
+    rows.reserve(customers.size());
+    for (const Customer& c : customers) {
+        CustomerListRow r;
+        r.reading = c.reading;
+        r.postalCode = c.postalCode;
+        r.mobile = c.mobile;
+        r.name = c.name;
+        r.prefecture =
+            c.prefecture >= 0 && c.prefecture < Combo1->count() ? Combo1->itemText(c.prefecture) : QString();
+        r.city = c.city;
+        r.phone = c.phone;
+        r.remarks = c.remarks;
+        r.mail = c.mail;
+        r.building = c.building;
+        r.fax = c.fax;
+        rows.push_back(std::move(r));
+    }
+
+    CustomerListSheet sheet;
+    SheetSteps steps(formName());
+    const auto progress = [this](std::int64_t done, std::int64_t total) {
+        StatusProc(QStringLiteral("%1件/%2件を処理中").arg(done).arg(total));
+    };
+    std::int64_t written = 0;
+    if (!steps.run([&] { sheet.open(); }) || !steps.run([&] { sheet.writePageSetup(); }) ||
+        !steps.run([&] { written = sheet.writeRows(rows, progress); }) ||
+        !steps.run([&] { sheet.scrollToTop(); }))
+        return 0;
+    StatusProc(QStringLiteral("%1件出力しました").arg(written));
+    if (!steps.run([&] { sheet.save(); }))
+        return 0;
+    return written;
+}

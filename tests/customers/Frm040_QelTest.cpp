@@ -1,0 +1,300 @@
+#include "CustomerScreenTest.h"
+
+#include "core/AppExit.h"
+#include "core/Globals.h"
+#include "ui/FlexGrid.h"
+#include "ui/Navigator.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QPrintPreviewDialog>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+const QString kWorkbook = QStringLiteral("Data/顧客一覧.xlsx");
+
+class ListTest : public CustomerScreenTest
+{
+  protected:
+    // The question of deleting the listed row.
+    static QString deleteQuestion(int row, const QString& name)
+    {
+        return QStringLiteral("No.%1 %2 さんの\n情報を削除してもよろしいですか").arg(row).arg(name);
+    }
+    bool usable(int index) const { return cmd(index)->isEnabled(); }
+};
+
+// The workbook as openpyxl, a reader unrelated to the writer, reads it: the sheet name, the
+// centre header, the values of A1:F9 and which edges of A4:F9 are lined.
+QJsonObject ReadBack(const QString& path)
+{
+    const QString script = QStringLiteral(R"(
+import json, sys, openpyxl
+ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]
+cells, edges = {}, {}
+for row in ws.iter_rows(min_row=1, max_row=9, max_col=6):
+    for c in row:
+        if c.value is not None:
+            cells[c.coordinate] = c.value
+        if c.row >= 4:
+            b = c.border
+            edges[c.coordinate] = "".join(k for k, s in (("L", b.left), ("R", b.right), ("B", b.bottom))
+                                          if s is not None and s.style == "thin")
+print(json.dumps({"sheet": ws.title, "header": ws.oddHeader.center.text, "cells": cells, "edges": edges,
+                  "rows": ws.max_row}, ensure_ascii=False))
+)");
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path});
+    EXPECT_TRUE(python.waitForFinished(60000));
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+}
+
+class RecordingExit : public AppExit
+{
+  public:
+    void endApplication() override { ++calls; }
+    int calls = 0;
+};
+
+TEST_F(ListTest, ASearchWithoutMatchShowsOneEmptyRowWithOnlyCloseUsable)
+{
+    addCustomers(2);
+    search(QStringLiteral("該当なし"));
+    EXPECT_EQ(screen()->windowTitle(), QStringLiteral("顧客一覧"));
+    EXPECT_EQ(grid()->rows(), 2);
+    EXPECT_EQ(grid()->textMatrix(1, 2), QString());
+    EXPECT_FALSE(usable(0));
+    EXPECT_FALSE(usable(1));
+    EXPECT_FALSE(usable(2));
+    EXPECT_TRUE(usable(3));
+    doubleClickRow(1, 2);
+    EXPECT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+    EXPECT_EQ(visibleScreen(QStringLiteral("Frm050_Qel")), nullptr);
+}
+
+TEST_F(ListTest, TheListIsInReadingOrderAndComesBackFromTheDetailAtTheSameRowLoweredIfNeeded)
+{
+    addCustomers(30);
+    search(QStringLiteral("C"));
+    ASSERT_EQ(grid()->rows(), 31);
+    EXPECT_EQ(grid()->textMatrix(1, 0), QStringLiteral("1"));
+    EXPECT_EQ(grid()->textMatrix(1, 2), QStringLiteral("C01"));
+    EXPECT_EQ(grid()->textMatrix(1, 1), QStringLiteral("30")) << "the hidden key";
+    EXPECT_EQ(grid()->colWidth(1), 0);
+    EXPECT_EQ(grid()->textMatrix(0, 2), QStringLiteral("名前"));
+
+    // Unchanged: the same row, and the same first visible row.
+    doubleClickRow(12, 2);
+    ASSERT_TRUE(follow(QStringLiteral("Frm050_Qel")));
+    EXPECT_EQ(G().CustKey, 19);
+    EXPECT_EQ(txt(0)->text(), QStringLiteral("C12"));
+    const int top = G().ListTopRow;
+    Click(cmd(2));
+    ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+    EXPECT_EQ(grid()->row(), 12);
+    EXPECT_EQ(grid()->topRow(), top);
+    EXPECT_EQ(focused(), grid());
+
+    // The last customer renamed out of the result: the list is shorter, the row lowered.
+    openDetail(30);
+    enter(txt(0), QStringLiteral("X30"));
+    Click(cmd(0));
+    Click(cmd(2));
+    ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+    EXPECT_EQ(grid()->rows(), 30);
+    EXPECT_EQ(grid()->row(), 29);
+    EXPECT_EQ(grid()->textMatrix(29, 2), QStringLiteral("C29"));
+
+    // Back to the search; a new search starts at the top.
+    Click(cmd(3));
+    ASSERT_TRUE(follow(QStringLiteral("Frm030_Qel")));
+    EXPECT_EQ(txt(0)->text(), QStringLiteral("C"));
+    Click(cmd(0));
+    ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+    EXPECT_EQ(grid()->row(), 1);
+}
+
+TEST_F(ListTest, DeletingAsksAndRefillsAtThePlaceAndDecliningChangesNothing)
+{
+    addCustomers(3);
+    search();
+    clickRow(2, 2);
+    dialogs->expectQuestion(deleteQuestion(2, QStringLiteral("C02")), DialogService::Answer::No);
+    Click(cmd(2));
+    EXPECT_EQ(rowCount(QStringLiteral("Tb_顧客")), 3);
+    EXPECT_TRUE(waits->waits.empty());
+    EXPECT_EQ(grid()->row(), 2);
+    EXPECT_EQ(focused(), grid());
+
+    clickRow(3, 2);
+    bool noticeShown = false;
+    waits->during = [&] {
+        noticeShown = ttl(12)->isVisible() && ttl(12)->text() == QStringLiteral("削除完了");
+    };
+    dialogs->expectQuestion(deleteQuestion(3, QStringLiteral("C03")), DialogService::Answer::Yes);
+    Click(cmd(2));
+    EXPECT_TRUE(noticeShown);
+    EXPECT_EQ(waits->waits, std::vector<int>{1000});
+    EXPECT_FALSE(ttl(12)->isVisible());
+    EXPECT_EQ(listedNames(), (QStringList{QStringLiteral("C01"), QStringLiteral("C02")}));
+    EXPECT_EQ(grid()->row(), 2) << "lowered to the new last row";
+    EXPECT_EQ(focused(), grid());
+}
+
+TEST_F(ListTest, DeletingTheLastCustomerLeavesAnEmptyListWithOnlyCloseUsable)
+{
+    addCustomer(QStringLiteral("山田太郎"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
+    search();
+    dialogs->expectQuestion(deleteQuestion(1, QStringLiteral("山田太郎")), DialogService::Answer::Yes);
+    Click(cmd(2));
+    EXPECT_EQ(rowCount(QStringLiteral("Tb_顧客")), 0);
+    EXPECT_EQ(grid()->rows(), 2);
+    EXPECT_FALSE(usable(0));
+    EXPECT_FALSE(usable(1));
+    EXPECT_FALSE(usable(2));
+    EXPECT_TRUE(usable(3));
+}
+
+TEST_F(ListTest, TheWorkbookHoldsTheDesignedBlocksReplacesAnOldFileAndHoldsTheButtonsMeanwhile)
+{
+    for (const char* name : {"顧客一覧オリジナル.xlsx"})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QEL_APP_DIR "/") + QString::fromUtf8(name),
+                                AppFile(QString::fromUtf8(name))));
+    ASSERT_TRUE(QDir().mkpath(AppFile(QStringLiteral("Data"))));
+    QFile old(AppFile(kWorkbook));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("not a workbook");
+    old.close();
+
+    Customer a;
+    a.name = QStringLiteral(" 山田太郎 ");
+    a.reading = QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ");
+    a.postalCode = QStringLiteral("100-0001");
+    a.prefecture = 13;
+    a.city = QStringLiteral("千代田区千代田1-1");
+    a.building = QStringLiteral("皇居ビル");
+    a.phone = QStringLiteral("03-1111-2222");
+    a.mobile = QStringLiteral("090-1111-2222");
+    a.fax = QStringLiteral("03-1111-3333");
+    a.mail = QStringLiteral("taro@example.jp");
+    a.remarks = QStringLiteral("一二三四五六七八九十壱弐参四五六七八九十ABCDE");
+    CustomerStore().add(a);
+    addCustomer(QStringLiteral("佐藤"), QStringLiteral("ｻﾄｳ"), 1, {},
+                QStringLiteral("一二三四五六七八九𠮷田"));
+    search();
+
+    struct Sample
+    {
+        QString status;
+        bool anyUsable;
+    };
+    std::vector<Sample> samples;
+    bool previewShown = false;
+    QTimer watcher;
+    watcher.setInterval(0);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
+            previewShown = true;
+            preview->reject();
+            return;
+        }
+        if (screen())
+            samples.push_back(
+                {message(), usable(0) || usable(1) || usable(2) || usable(3) || grid()->isEnabled()});
+    });
+    watcher.start();
+    const QString path = AppFile(kWorkbook);
+    dialogs->expect(ShownBox::Kind::Information, QStringLiteral("帳票ファイルを作成しました"),
+                    QStringLiteral("顧客一覧をファイルに出力しました\n") + path);
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("確認"), QStringLiteral("前の画面に戻ります"));
+    Click(cmd(1));
+    watcher.stop();
+
+    EXPECT_TRUE(previewShown);
+    EXPECT_EQ(message(), QStringLiteral("2件出力しました"));
+    EXPECT_TRUE(usable(0) && usable(1) && usable(2) && usable(3));
+    bool sawProgress = false;
+    for (const Sample& s : samples) {
+        if (s.status.contains(QStringLiteral("件を処理中")) ||
+            s.status == QStringLiteral("しばらくお待ちください")) {
+            EXPECT_FALSE(s.anyUsable) << s.status.toStdString();
+            sawProgress |= s.status == QStringLiteral("2件/2件を処理中");
+        }
+    }
+    EXPECT_TRUE(sawProgress);
+
+    const QJsonObject book = ReadBack(path);
+    EXPECT_EQ(book[QStringLiteral("sheet")].toString(), QStringLiteral("顧客一覧"));
+    EXPECT_EQ(book[QStringLiteral("header")].toString(), QStringLiteral("顧客一覧"));
+    EXPECT_EQ(book[QStringLiteral("rows")].toInt(), 9);
+    const QJsonObject cells = book[QStringLiteral("cells")].toObject();
+    const std::pair<const char*, QString> expected[] = {
+        {"A4", "1"},
+        {"B4", "ｻﾄｳ"},
+        {"C4", "〒100-0001"},
+        {"B5", "佐藤"},
+        {"C5", "北海道"},
+        {"D5", "千代田区"},
+        {"F5", "一二三四五六七八九𠮷"},
+        {"F6", "田"},
+        {"A7", "2"},
+        {"B7", "ﾔﾏﾀﾞﾀﾛｳ"},
+        {"E7", "090-1111-2222"},
+        {"B8", " 山田太郎 "},
+        {"C8", "東京都"},
+        {"D8", "千代田区千代田1-1"},
+        {"E8", "03-1111-2222"},
+        {"F8", "一二三四五六七八九十"},
+        {"B9", "taro@example.jp"},
+        {"D9", "皇居ビル"},
+        {"E9", "03-1111-3333"},
+        {"F9", "壱弐参四五六七八九十"},
+    };
+    for (const auto& [cell, value] : expected)
+        EXPECT_EQ(cells[QLatin1String(cell)].toVariant().toString(), value) << cell;
+    EXPECT_FALSE(cells.contains(QStringLiteral("B6"))) << "an empty mail";
+    const QJsonObject edges = book[QStringLiteral("edges")].toObject();
+    const std::pair<const char*, const char*> lined[] = {
+        {"A4", "LR"}, {"C5", "LR"}, {"F4", "LR"}, {"A6", "LRB"}, {"D9", "LRB"}, {"F9", "LRB"}, {"B7", "LR"},
+    };
+    for (const auto& [cell, value] : lined)
+        EXPECT_EQ(edges[QLatin1String(cell)].toString(), QLatin1String(value)) << cell;
+}
+
+TEST_F(ListTest, AWorkbookFailureIsReportedUnderTheListsNameAndNothingMatchingTouchesNoFile)
+{
+    auto exits = std::make_unique<RecordingExit>();
+    RecordingExit* exit = exits.get();
+    AppExit::install(std::move(exits));
+    addCustomer(QStringLiteral("山田太郎"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
+    search();
+    // No template in the application folder.
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm040_Qel"), {});
+    Click(cmd(1));
+    EXPECT_TRUE(dialogs->shown().back().text.contains(QStringLiteral("ErrNo=")));
+    EXPECT_EQ(exit->calls, 1);
+    EXPECT_FALSE(QFile::exists(AppFile(kWorkbook)));
+    EXPECT_TRUE(usable(1) && usable(3));
+
+    // The customer gone behind the list: nothing to write, no box, no file.
+    execute(QStringLiteral("delete from Tb_顧客"));
+    Click(cmd(1));
+    EXPECT_EQ(message(), QStringLiteral("出力する情報はありません"));
+    EXPECT_EQ(dialogs->shown().size(), 1u);
+    AppExit::install(nullptr);
+}
+
+} // namespace

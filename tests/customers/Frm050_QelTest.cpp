@@ -1,0 +1,210 @@
+#include "CustomerScreenTest.h"
+
+#include "core/Globals.h"
+#include "ui/FlexGrid.h"
+#include "ui/Navigator.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+const QString kCloseQuestion = QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか");
+
+class DetailTest : public CustomerScreenTest
+{
+  protected:
+    // The list of every customer, then the detail of its first row.
+    void openFirst()
+    {
+        search();
+        openDetail(1);
+    }
+    QString stored(const char* field) const
+    {
+        return column(QStringLiteral("Tb_顧客"), QString::fromUtf8(field),
+                      QStringLiteral("Fi_キー = %1").arg(key));
+    }
+    std::int32_t key = 0;
+};
+
+TEST_F(DetailTest, TheCustomerIsShownTrimmedWithTheSaveButtonOffAndClosingAtOnceAsksNothing)
+{
+    Customer c;
+    c.name = QStringLiteral(" 山田太郎 ");
+    c.reading = QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ");
+    c.postalCode = QStringLiteral("100-0001");
+    c.prefecture = 13;
+    c.city = QStringLiteral("千代田区");
+    c.remarks = QStringLiteral("メモ");
+    key = CustomerStore().add(c);
+    openFirst();
+    EXPECT_EQ(screen()->windowTitle(), QStringLiteral("顧客新詳細表示"));
+    EXPECT_EQ(ttl(14)->text(), QStringLiteral("顧客詳細表示"));
+    EXPECT_EQ(ttl(0)->text(), QStringLiteral("*名前（詳細）"));
+    EXPECT_EQ(txt(0)->text(), QStringLiteral("山田太郎"));
+    EXPECT_EQ(txt(10)->text(), QStringLiteral("メモ"));
+    EXPECT_EQ(combo()->currentIndex(), 13);
+    EXPECT_FALSE(cmd(0)->isEnabled());
+    Click(cmd(2));
+    EXPECT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+    EXPECT_EQ(G().CallerForm, QStringLiteral("Frm050_Qel"));
+}
+
+TEST_F(DetailTest, ChangeTrackingDecidesWhetherClosingAsks)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void()> act;
+        bool asks;
+    };
+    const Case cases[] = {
+        {"a character typed and deleted again",
+         [this] {
+             txt(5)->setFocus();
+             TypeKeys(txt(5), QStringLiteral("x"));
+             QTest::keyClick(txt(5), Qt::Key_Backspace);
+         },
+         true},
+        {"the prefecture already selected", [this] { combo()->setCurrentIndex(13); }, false},
+        {"another prefecture", [this] { combo()->setCurrentIndex(27); }, true},
+        {"画面クリア", [this] { Click(cmd(1)); }, false},
+        {"passing through every box with Enter",
+         [this] {
+             txt(0)->setFocus();
+             for (int i = 0; i < 12; ++i)
+                 PressEnter();
+         },
+         false},
+    };
+    key = addCustomer(QStringLiteral("山田太郎"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
+    search();
+    for (const Case& c : cases) {
+        openDetail(1);
+        c.act();
+        EXPECT_EQ(cmd(0)->isEnabled(), c.asks || std::string(c.what) == "画面クリア") << c.what;
+        if (c.asks) {
+            dialogs->expectQuestion(kCloseQuestion, DialogService::Answer::No);
+            Click(cmd(2));
+            EXPECT_TRUE(follow(QStringLiteral("Frm050_Qel"))) << c.what;
+            dialogs->expectQuestion(kCloseQuestion, DialogService::Answer::Yes);
+        }
+        const std::size_t boxes = dialogs->shown().size();
+        Click(cmd(2));
+        EXPECT_TRUE(follow(QStringLiteral("Frm040_Qel"))) << c.what;
+        EXPECT_EQ(dialogs->shown().size(), boxes + (c.asks ? 1 : 0)) << c.what;
+        EXPECT_EQ(stored("Fi_名前"), QStringLiteral("山田太郎")) << c.what << ": nothing stored";
+        EXPECT_EQ(stored("Fi_都道府県番号"), QStringLiteral("13")) << c.what;
+    }
+}
+
+TEST_F(DetailTest, ASaveEditsTheRowInPlaceWithAFreshStampAndTheSameKey)
+{
+    addCustomer(QStringLiteral("佐藤"), QStringLiteral("ｻﾄｳ"));
+    key = addCustomer(QStringLiteral("山田太郎"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
+    search();
+    openDetail(2);
+    setNow(QDateTime(QDate(2026, 12, 8), QTime(14, 30, 9)));
+    enter(txt(6), QStringLiteral(" 03-9999-0000 "));
+    enter(txt(4), QStringLiteral("大阪府大阪市北区"));
+    PressEnter();
+    EXPECT_EQ(txt(4)->text(), QStringLiteral("大阪市北区"));
+    EXPECT_EQ(combo()->currentIndex(), 27);
+
+    bool noticeShown = false;
+    waits->during = [&] {
+        noticeShown = ttl(12)->isVisible() && ttl(12)->text() == QStringLiteral("修正完了") &&
+                      !cmd(0)->isEnabled() && !cmd(1)->isEnabled();
+    };
+    Click(cmd(0));
+    EXPECT_TRUE(noticeShown);
+    EXPECT_EQ(waits->waits, std::vector<int>{1000});
+    EXPECT_FALSE(cmd(0)->isEnabled());
+    EXPECT_EQ(focused(), txt(0));
+    EXPECT_EQ(rowCount(QStringLiteral("Tb_顧客")), 2);
+    EXPECT_EQ(stored("Fi_電話番号"), QStringLiteral("03-9999-0000"));
+    EXPECT_EQ(stored("Fi_市区町村"), QStringLiteral("大阪市北区"));
+    EXPECT_EQ(stored("Fi_都道府県番号"), QStringLiteral("27"));
+    EXPECT_EQ(stored("Fi_最終更新年") + stored("Fi_最終更新月") + stored("Fi_最終更新日") +
+                  stored("Fi_最終更新時") + stored("Fi_最終更新分") + stored("Fi_最終更新秒"),
+              QStringLiteral("20261208143009"));
+    EXPECT_EQ(column(QStringLiteral("Tb_顧客"), QStringLiteral("Fi_名前")), QStringLiteral("佐藤,山田太郎"));
+
+    // Saved: closing asks nothing, and the list is back at the row.
+    Click(cmd(2));
+    ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+    EXPECT_EQ(grid()->row(), 2);
+    EXPECT_EQ(grid()->textMatrix(2, 3), QStringLiteral("03-9999-0000"));
+}
+
+TEST_F(DetailTest, TheChecksOfRegistrationStopTheSave)
+{
+    key = addCustomer(QStringLiteral("山田太郎"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
+    openFirst();
+    enter(txt(1), QStringLiteral("  "));
+    Click(cmd(0));
+    EXPECT_EQ(message(), QStringLiteral("フリガナを入力してください"));
+    EXPECT_EQ(focused(), txt(1));
+    combo()->setCurrentIndex(0);
+    enter(txt(1), QStringLiteral("ﾔﾏﾀﾞ"));
+    Click(cmd(0));
+    EXPECT_EQ(message(), QStringLiteral("都道府県を設定してください"));
+    EXPECT_EQ(focused(), txt(2));
+    EXPECT_EQ(stored("Fi_名前フリガナ"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
+    EXPECT_TRUE(waits->waits.empty());
+    dialogs->expectQuestion(kCloseQuestion, DialogService::Answer::Yes);
+    Click(cmd(2));
+}
+
+TEST_F(DetailTest, ACustomerDeletedBehindTheScreenIsReportedAndTheListComesBack)
+{
+    key = addCustomer(QStringLiteral("山田太郎"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
+    addCustomer(QStringLiteral("佐藤"), QStringLiteral("ｻﾄｳ"));
+    search();
+    // Gone before the detail opens.
+    execute(QStringLiteral("delete from Tb_顧客 where Fi_キー = ?"), {key});
+    clickRow(2, 2);
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm050_Qel"), {});
+    Click(cmd(0));
+    EXPECT_TRUE(dialogs->shown().back().text.contains(QStringLiteral("見つかりませんでした")));
+    ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+    EXPECT_EQ(visibleScreen(QStringLiteral("Frm050_Qel")), nullptr);
+    EXPECT_EQ(listedNames(), QStringList{QStringLiteral("佐藤")});
+
+    // Gone while the detail is open: the save says so and goes back.
+    openDetail(1);
+    enter(txt(10), QStringLiteral("メモ"));
+    execute(QStringLiteral("delete from Tb_顧客"));
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm050_Qel"), {});
+    Click(cmd(0));
+    EXPECT_EQ(rowCount(QStringLiteral("Tb_顧客")), 0);
+    ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+    EXPECT_EQ(grid()->rows(), 2);
+}
+
+TEST_F(DetailTest, AFailedSaveKeepsTheEntriesAndTheFlag)
+{
+    key = addCustomer(QStringLiteral("山田太郎"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
+    openFirst();
+    enter(txt(10), QStringLiteral("メモ"));
+    execute(QStringLiteral(
+        "create trigger Tr_fail before update on Tb_顧客 begin select raise(abort, 'disk is full'); end"));
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm050_Qel"), {});
+    Click(cmd(0));
+    EXPECT_TRUE(waits->waits.empty());
+    EXPECT_EQ(txt(10)->text(), QStringLiteral("メモ"));
+    EXPECT_TRUE(cmd(0)->isEnabled());
+    dialogs->expectQuestion(kCloseQuestion, DialogService::Answer::Yes);
+    Click(cmd(2));
+    EXPECT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+}
+
+} // namespace
