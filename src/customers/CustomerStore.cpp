@@ -48,7 +48,10 @@ Customer ReadFields(const Query& q)
     return c;
 }
 
-// Rows of equal reading in key order, so that the list and its workbook agree.
+// Containment matches cannot use an index, and walking the reading index costs a lookup per
+// row: one scan of the table and a sort of the matches is several times faster. Rows of equal
+// reading come in key order, so that the list and its workbook agree.
+const QString kFrom = QStringLiteral(" from Tb_顧客 not indexed where ");
 const QString kOrder = QStringLiteral(" order by Fi_名前フリガナ, Fi_キー");
 
 } // namespace
@@ -133,8 +136,7 @@ std::vector<CustomerListEntry> CustomerStore::list(const Customer& condition) co
     const WhereClause where = CustomerWhere(condition);
     Database db;
     Query q(db,
-            QStringLiteral("select Fi_キー, Fi_名前, Fi_電話番号, Fi_携帯番号 from Tb_顧客 where ") +
-                where.text + kOrder,
+            QStringLiteral("select Fi_キー, Fi_名前, Fi_電話番号, Fi_携帯番号") + kFrom + where.text + kOrder,
             where.values);
     std::vector<CustomerListEntry> rows;
     while (q.next())
@@ -146,7 +148,7 @@ std::vector<Customer> CustomerStore::customers(const Customer& condition) const
 {
     const WhereClause where = CustomerWhere(condition);
     Database db;
-    Query q(db, QStringLiteral("select * from Tb_顧客 where ") + where.text + kOrder, where.values);
+    Query q(db, QStringLiteral("select *") + kFrom + where.text + kOrder, where.values);
     std::vector<Customer> rows;
     while (q.next())
         rows.push_back(ReadFields(q));
