@@ -66,7 +66,8 @@ QString existingAncestor(const QString& path)
 // Makes one folder (one level below an existing one); returns the reason when it cannot.
 QString makeFolder(const QString& name)
 {
-    const QString path = AppFile(name);
+    // A trailing separator ("帳票/") names the same folder.
+    const QString path = QDir::cleanPath(AppFile(name));
     const QFileInfo info(path);
     if (info.isDir())
         return {};
@@ -91,12 +92,16 @@ QString makeFolder(const QString& name)
     case std::errc::permission_denied:
     case std::errc::operation_not_permitted:
         return head + QStringLiteral("「%1」に書き込む権限がありません。").arg(native(parent));
+    case std::errc::file_exists:
+        return head +
+               QStringLiteral("同じ名前のファイルがあります。ファイルの名前を変えるか移してください。");
     case std::errc::read_only_file_system:
         return head + QStringLiteral("書き込みのできない場所です。");
     case std::errc::no_space_on_device:
         return head + QStringLiteral("ディスクの空き容量が足りません。");
     default:
-        return head + QString::fromLocal8Bit(error.message().c_str());
+        return head + QStringLiteral("システムが作成を拒みました（%1）。")
+                          .arg(QString::fromLocal8Bit(error.message().c_str()));
     }
 }
 

@@ -54,7 +54,7 @@ TEST_F(SettingsTest, MissingFileGivesEmptyWordsAndDefaults)
 
 TEST_F(SettingsTest, MakeFoldersCreatesOnlyWhatIsMissing)
 {
-    writeIni(QStringLiteral("DataPath=帳票\r\nBackDataPath=バックアップ\r\n"));
+    writeIni(QStringLiteral("DataPath=帳票\r\nBackDataPath=バックアップ/\r\n"));
     QDir(appPath()).mkdir(QStringLiteral("帳票"));
     QFile marker(appPath() + QStringLiteral("/帳票/keep.txt"));
     ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
