@@ -19,15 +19,15 @@ class MasterGridKeysTest : public ScreenTest
         writeIni(QStringLiteral("Maker=ブランド\r\nSyouhin=商品\r\n"));
         for (int i = 1; i <= 4; ++i) {
             const QString n = QString::number(i);
-            MakerStore::add(QStringLiteral("メーカー") + n, QStringLiteral("ﾒｰｶｰ") + n);
+            MakerStore().add(QStringLiteral("メーカー") + n, QStringLiteral("ﾒｰｶｰ") + n);
             ProductRow product;
             product.maker = QStringLiteral("メーカー1");
             product.makerReading = QStringLiteral("ﾒｰｶｰ1");
             product.name = QStringLiteral("商品") + n;
             product.reading = QStringLiteral("ｼｮｳﾋﾝ") + n;
             product.listPrice = 1000 * i;
-            product.sellPrice = 900 * i;
-            ProductStore::add(product);
+            product.sellingPrice = 900 * i;
+            ProductStore().add(product);
         }
     }
 };
