@@ -287,11 +287,19 @@ void Frm080_Qel::PriceGetProc(Amount& listPrice, Amount& sellingPrice)
 {
     const QString maker = TrimBlank(Combo1->currentText());
     const QString product = TrimBlank(Combo2->currentText());
-    // A product deleted since the list was read has no prices: they stay 0.
-    std::optional<ProductPrices> prices;
-    Guarded([&] { prices = SalesStore().pricesOf(maker, product); });
-    listPrice = prices ? prices->listPrice : 0;
-    sellingPrice = prices ? prices->sellingPrice : 0;
+    // Prices count only when the read completed and found the product: a product deleted since
+    // the list was read, or a read that failed, leaves both at 0, so that no price the database
+    // did not hold is shown or stored (the check then asks for the list price).
+    ProductPrices found;
+    bool known = false;
+    const bool read = Guarded([&] {
+        const std::optional<ProductPrices> prices = SalesStore().pricesOf(maker, product);
+        known = prices.has_value();
+        if (known)
+            found = *prices;
+    });
+    listPrice = read && known ? found.listPrice : 0;
+    sellingPrice = read && known ? found.sellingPrice : 0;
 }
 
 void Frm080_Qel::CustomerListProc()
