@@ -113,6 +113,7 @@ std::int64_t CustomerListSheet::writeRows(SheetRows<CustomerListRow> rows, const
         m_book.setText(r + 2, 5, c->fax);
         m_book.setText(r + 2, 6, remarks.second);
         m_book.drawBorders(r, 1, r + 2, 6);
+        m_book.finishRowsBefore(r + 3);
         pacer.done(i);
     }
     return i;
