@@ -74,8 +74,10 @@ QString CustomerListSheet::tooManyMessage(std::int64_t customers)
         .arg(FormatGrouped(customers), FormatGrouped(kMaxCustomers));
 }
 
-void CustomerListSheet::open()
+void CustomerListSheet::open(std::int64_t customers)
 {
+    if (const QString refusal = tooManyMessage(customers); !refusal.isEmpty())
+        throw SheetError(SheetError::Application, refusal);
     m_book.prepare();
     m_book.open();
 }
