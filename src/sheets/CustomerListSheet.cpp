@@ -74,8 +74,10 @@ QString CustomerListSheet::tooManyMessage(std::int64_t customers)
         .arg(FormatGrouped(customers), FormatGrouped(kMaxCustomers));
 }
 
-void CustomerListSheet::open()
+void CustomerListSheet::open(std::int64_t customers)
 {
+    if (const QString refusal = tooManyMessage(customers); !refusal.isEmpty())
+        throw SheetError(SheetError::Application, refusal);
     m_book.prepare();
     m_book.open();
 }
@@ -113,6 +115,7 @@ std::int64_t CustomerListSheet::writeRows(SheetRows<CustomerListRow> rows, const
         m_book.setText(r + 2, 5, c->fax);
         m_book.setText(r + 2, 6, remarks.second);
         m_book.drawBorders(r, 1, r + 2, 6);
+        m_book.finishRowsBefore(r + 3);
         pacer.done(i);
     }
     return i;

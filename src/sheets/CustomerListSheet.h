@@ -27,15 +27,17 @@ struct CustomerListRow
 // The customer-list workbook "顧客一覧.xlsx", made from "顧客一覧オリジナル.xlsx": three rows a
 // customer from row 4 on, each block lined, the centre header and the sheet name "顧客一覧".
 // Each call is one step of the failure handling, so a screen runs them as
+//     if (const QString refusal = CustomerListSheet::tooManyMessage(n); !refusal.isEmpty())
+//         -> show it; no file is touched
 //     CustomerListSheet sheet;                       // the DataPath folder
 //     SheetSteps steps(QStringLiteral("Frm040_Qel"));
-//     if (!steps.run([&] { sheet.open(); }) || !steps.run([&] { sheet.writePageSetup(); }) ||
-//         !steps.run([&] { sheet.writeRows(rows, progress); }) || !steps.run([&] { sheet.scrollToTop(); }) ||
-//         !steps.run([&] { sheet.save(); }))
+//     if (!steps.run([&] { sheet.open(n); }) || !steps.run([&] { sheet.writePageSetup(); }) ||
+//         !steps.run([&] { written = sheet.writeRows(rows, progress); }) ||
+//         !steps.run([&] { sheet.scrollToTop(); }) || !steps.run([&] { sheet.save(); }))
 //         return 0;
 // (a page-setup failure returns true from run(), so the output goes on). Every failure throws
-// SheetError. Until save() the target is not there; the copy is removed if the writer is
-// dropped unsaved.
+// SheetError; open() and writeRows() refuse too many customers as a last guard. Until save()
+// the target is not there; the copy is removed if the writer is dropped unsaved.
 class CustomerListSheet
 {
   public:
@@ -53,8 +55,9 @@ class CustomerListSheet
     // file is touched; empty when they can. open() refuses them too.
     static QString tooManyMessage(std::int64_t customers);
 
-    // Deletes an existing target and opens a fresh copy of the template.
-    void open();
+    // Deletes an existing target and opens a fresh copy of the template; with the number of
+    // customers given, refuses too many before touching any file.
+    void open(std::int64_t customers = 0);
     // The centre header: the step whose failure (no printer) lets the output go on.
     void writePageSetup();
     // The sheet name, then one block per row at row 3i + 1, reporting progress after blocks.

@@ -108,6 +108,7 @@ std::int64_t SalesDetailSheet::writeRows(SheetRows<SalesDetailRow> rows, const S
         m_book.setNumber(r, 7, s->total);
         m_grandTotal += s->total;
         m_book.drawBorders(r, 1, r + 1, 7);
+        m_book.finishRowsBefore(r + 2);
         pacer.done(i);
     }
     const int t = int(2 * i + 3);
