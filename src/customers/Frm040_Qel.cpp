@@ -266,7 +266,7 @@ std::int64_t Frm040_Qel::WorkbookProc()
         StatusProc(QStringLiteral("%1件/%2件を処理中").arg(done).arg(total));
     };
     std::int64_t written = 0;
-    if (!steps.run([&] { sheet.open(); }) || !steps.run([&] { sheet.writePageSetup(); }) ||
+    if (!steps.run([&] { sheet.open(count); }) || !steps.run([&] { sheet.writePageSetup(); }) ||
         !steps.run([&] { written = sheet.writeRows(rows, progress); }) ||
         !steps.run([&] { sheet.scrollToTop(); }))
         return 0;
