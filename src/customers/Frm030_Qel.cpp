@@ -20,7 +20,11 @@ const QString kSetting = QStringLiteral("Todoufuken2");
 
 } // namespace
 
-Frm030_Qel::Frm030_Qel() : CustomerFieldsScreen(QStringLiteral("Frm030_Qel"), SearchTexts()) {}
+Frm030_Qel::Frm030_Qel() : CustomerFieldsScreen(QStringLiteral("Frm030_Qel"), SearchTexts())
+{
+    // The search checks nothing, so it has no message line.
+    Lbl_Ttl(11)->hide();
+}
 
 void Frm030_Qel::LoadProc()
 {
