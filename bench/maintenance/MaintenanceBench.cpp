@@ -56,8 +56,10 @@ class Shop
                                      "Fi_売価, Fi_数量, Fi_売価合計, Fi_購入者, Fi_購入者フリガナ, Fi_備考) "
                                      "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
         for (int i = 1; i <= kSales; ++i) {
-            const int year = 2016 + (i - 1) % kYears;
-            const int month = 1 + (i / kYears) % 12;
+            // Keys follow the entry order, so a year's sales lie together as in a real shop.
+            const int perYear = kSales / kYears;
+            const int year = 2016 + (i - 1) / perYear;
+            const int month = 1 + ((i - 1) % perYear) * 12 / perYear;
             const QString ym = QStringLiteral("%1%2").arg(year).arg(month, 2, 10, QLatin1Char('0'));
             insert.bind(1, i);
             insert.bind(2, QString::number(year).toStdString());
@@ -65,15 +67,15 @@ class Shop
             insert.bind(4, (ym + QStringLiteral("15")).toStdString());
             insert.bind(5, QStringLiteral("メーカー%1").arg(i % 500).toStdString());
             insert.bind(6, QStringLiteral("ﾒｰｶｰ%1").arg(i % 500).toStdString());
-            insert.bind(7, QStringLiteral("商品名%1番のバッグ").arg(i % 20000).toStdString());
-            insert.bind(8, QStringLiteral("ｼｮｳﾋﾝﾒｲ%1ﾊﾞﾝﾉﾊﾞｯｸﾞ").arg(i % 20000).toStdString());
+            insert.bind(7, QStringLiteral("商品%1").arg(i % 20000).toStdString());
+            insert.bind(8, QStringLiteral("ｼｮｳﾋﾝ%1").arg(i % 20000).toStdString());
             insert.bind(9, 12800.0);
             insert.bind(10, 9800.0);
             insert.bind(11, 1.0);
             insert.bind(12, 9800.0);
             insert.bind(13, QStringLiteral("購入者%1").arg(i % 10000).toStdString());
             insert.bind(14, QStringLiteral("ｺｳﾆｭｳｼｬ%1").arg(i % 10000).toStdString());
-            insert.bind(15, QStringLiteral("備考%1　お取り置き・配送希望").arg(i).toStdString());
+            insert.bind(15, QStringLiteral("備考%1　お取り置き").arg(i).toStdString());
             insert.exec();
             insert.reset();
         }
