@@ -50,10 +50,12 @@ void checkCopy(const QString& path, bool quick = false)
 {
     try {
         SQLite::Database db(path.toStdString(), SQLite::OPEN_READONLY);
-        SQLite::Statement check(db, quick ? "select 'ok' from sqlite_master limit 1" : "PRAGMA integrity_check");
+        SQLite::Statement check(db,
+                                quick ? "select 'ok' from sqlite_master limit 1" : "PRAGMA integrity_check");
         if (!check.executeStep() || check.getColumn(0).getString() != "ok")
-            throw DbError(QStringLiteral("圧縮したデータベースに誤りがあります。\n%1").arg(native(path)),
-                          QString::fromStdString(check.hasRow() ? check.getColumn(0).getString() : std::string()));
+            throw DbError(
+                QStringLiteral("圧縮したデータベースに誤りがあります。\n%1").arg(native(path)),
+                QString::fromStdString(check.hasRow() ? check.getColumn(0).getString() : std::string()));
     } catch (const DbError&) {
         throw;
     } catch (const std::exception& e) {
@@ -115,7 +117,13 @@ void CompactDb()
     try {
         {
             Database db;
-            db.execute(QStringLiteral("vacuum into ?"), {temp});
+            try {
+                db.execute(QStringLiteral("vacuum into ?"), {temp});
+            } catch (const DbError& e) {
+                throw DbError(QStringLiteral("データベースを圧縮できません。データベースは元のままです。\n%1")
+                                  .arg(native(db.path())),
+                              e.engineText());
+            }
         }
         checkCopy(temp);
     } catch (...) {

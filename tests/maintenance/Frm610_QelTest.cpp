@@ -128,6 +128,7 @@ struct FaultCase
     std::function<void()> inject;
     std::function<void()> release;
     const char* step;
+    QString file; // the message names it
 };
 
 // Refuses the renames the rule picks, as a file system that will not take them.
@@ -158,27 +159,27 @@ TEST_F(BackupScreenTest, FailingStepKeepsTheDatabaseAndEveryBackup)
     std::unique_ptr<SQLite::Database> holder;
     const FaultCase cases[] = {
         {"backup folder missing", [this] { QDir(backups()).removeRecursively(); }, [] {},
-         "バックアップ前準備"},
+         "バックアップ前準備", backups()},
         {"database locked by another program",
          [&] {
              holder = std::make_unique<SQLite::Database>(dbPath().toStdString(), SQLite::OPEN_READWRITE);
              holder->exec("BEGIN EXCLUSIVE");
          },
-         [&] { holder.reset(); }, "データベース最適化"},
+         [&] { holder.reset(); }, "データベース最適化", dbPath()},
         {"backup folder refusing the move",
          [this] {
              const QString folder = backups() + "/";
              BackupFiles::install(std::make_unique<RefusingFiles>(
                  [folder](const QString&, const QString& to) { return to.startsWith(folder); }));
          },
-         [] { BackupFiles::install(nullptr); }, "データベースバックアップ"},
+         [] { BackupFiles::install(nullptr); }, "データベースバックアップ", backups() + "/Back"},
         {"final rename failing",
          [this] {
              const QString temp = this->temp();
              BackupFiles::install(std::make_unique<RefusingFiles>(
                  [temp](const QString& from, const QString&) { return from == temp; }));
          },
-         [] { BackupFiles::install(nullptr); }, "データベースバックアップ"},
+         [] { BackupFiles::install(nullptr); }, "データベースバックアップ", dbPath()},
     };
     for (const FaultCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -194,6 +195,7 @@ TEST_F(BackupScreenTest, FailingStepKeepsTheDatabaseAndEveryBackup)
         ASSERT_FALSE(dialogs->shown().empty());
         const QString text = dialogs->shown().back().text;
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.step))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QDir::toNativeSeparators(c.file))) << text.toStdString();
         EXPECT_EQ(message(), QStringLiteral("バックアップを中止しました"));
         EXPECT_TRUE(cmd(0)->isEnabled());
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
