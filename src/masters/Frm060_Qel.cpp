@@ -8,12 +8,12 @@
 #include "ui/InputBehaviour.h"
 #include "ui/ReadingCapture.h"
 
-Frm060_Qel::Frm060_Qel()
-    : MasterListScreen(QStringLiteral("Frm060_Qel"), QRect(1230, 780, 9255, 4500), G().MakerTopRow,
-                       G().MakerRowSel)
+Frm060_Qel::Frm060_Qel() : MasterListScreen(QStringLiteral("Frm060_Qel"), G().MakerTopRow, G().MakerRowSel)
 {
     using K = ControlSpec::Kind;
+    // The grid comes first so that it is first in the tab order and has the focus at opening.
     BuildControls({
+        {K::Grid, "MSHFlexGrid1", -1, QString(), 1230, 780, 9255, 4500},
         {K::Label, "Lbl_Ttl", 14, QString(), 1230, 240, 9255, 435},
         {K::Frame, "Frame1", -1, QString(), 1230, 5340, 9255, 1260},
         {K::Label, "Lbl_Ttl", 12, QString(), 4830, 120, 4000, 435, "Frame1"},

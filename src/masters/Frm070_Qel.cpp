@@ -20,25 +20,13 @@ int priceColumn(int box)
 
 } // namespace
 
-Amount PriceOf(const QString& text)
-{
-    QString digits = NumOnly(TrimBlank(text));
-    // Leading zeros add no digit to the price.
-    qsizetype zeros = 0;
-    while (zeros < digits.size() && digits.at(zeros) == QLatin1Char('0'))
-        ++zeros;
-    digits.remove(0, zeros);
-    if (digits.size() > 8)
-        return kAmountCap;
-    return AmountValue(digits);
-}
-
 Frm070_Qel::Frm070_Qel()
-    : MasterListScreen(QStringLiteral("Frm070_Qel"), QRect(480, 1200, 10755, 3960), G().ProductTopRow,
-                       G().ProductRowSel)
+    : MasterListScreen(QStringLiteral("Frm070_Qel"), G().ProductTopRow, G().ProductRowSel)
 {
     using K = ControlSpec::Kind;
+    // The grid comes first so that it is first in the tab order and has the focus at opening.
     BuildControls({
+        {K::Grid, "MSHFlexGrid1", -1, QString(), 480, 1200, 10755, 3960},
         {K::Label, "Lbl_Ttl", 14, QString(), 480, 240, 10755, 435},
         {K::Label, "Lbl_Ttl", 0, QString(), 480, 780, 1800, 375},
         {K::Label, "Lbl_Ttl", 1, QString(), 2280, 780, 4200, 375},
@@ -241,17 +229,17 @@ void Frm070_Qel::Txt_Inp_LostFocus(int index)
     }
     if (index != 2 && index != 3)
         return;
-    // PriceOf holds the eight-digit rule: more digits stand for 99,999,999.
+    // BoxAmount holds the eight-digit rule: more digits stand for 99,999,999.
     const int row = MSHFlexGrid1->row();
     for (int box : {2, 3}) {
-        if (PriceOf(Txt_Inp(box)->text()) != AmountValue(MSHFlexGrid1->textMatrix(row, priceColumn(box)))) {
+        if (BoxAmount(Txt_Inp(box)->text()) != AmountValue(MSHFlexGrid1->textMatrix(row, priceColumn(box)))) {
             EditedProc();
             break;
         }
     }
     // The box shows the price that will be stored, whatever separators or signs were typed.
     QLineEdit* box = Txt_Inp(index);
-    box->setText(YenText(PriceOf(box->text())));
+    box->setText(YenText(BoxAmount(box->text())));
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
@@ -264,9 +252,9 @@ int Frm070_Qel::InputChk()
         return CheckFailed(G().Syouhin + QStringLiteral("名を入力してください"), Txt_Inp(0), 2);
     if (TrimBlank(Txt_Inp(1)->text()).isEmpty())
         return CheckFailed(QStringLiteral("フリガナを入力してください"), Txt_Inp(1), 3);
-    if (PriceOf(Txt_Inp(2)->text()) == 0)
+    if (BoxAmount(Txt_Inp(2)->text()) == 0)
         return CheckFailed(QStringLiteral("定価を入力してください"), Txt_Inp(2), 4);
-    if (PriceOf(Txt_Inp(3)->text()) == 0)
+    if (BoxAmount(Txt_Inp(3)->text()) == 0)
         return CheckFailed(QStringLiteral("売価を入力してください"), Txt_Inp(3), 5);
     return 0;
 }
@@ -281,8 +269,8 @@ ProductRow productOf(const QComboBox* combo, const QStringList& readings, const 
     p.maker = TrimBlank(combo->currentText());
     p.name = TrimBlank(name->text());
     p.reading = TrimBlank(reading->text());
-    p.listPrice = PriceOf(listPrice->text());
-    p.sellPrice = PriceOf(sellPrice->text());
+    p.listPrice = BoxAmount(listPrice->text());
+    p.sellPrice = BoxAmount(sellPrice->text());
     return p;
 }
 

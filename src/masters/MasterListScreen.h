@@ -20,11 +20,11 @@ class MasterListScreen : public MainScreen
 
   protected:
     // topRow and rowSel are the globals that keep this list's grid position.
-    MasterListScreen(const QString& formName, const QRect& gridTwips, std::int32_t& topRow,
-                     std::int32_t& rowSel);
+    MasterListScreen(const QString& formName, std::int32_t& topRow, std::int32_t& rowSel);
 
-    // After the form's own controls are built: the labels every list shares, the hidden key box,
-    // the disabled action buttons and the event wiring. entryField takes the focus from the grid.
+    // After the form's own controls are built (the grid MSHFlexGrid1 among them): the labels every list
+    // shares, the hidden key box, the disabled action buttons and the event wiring. entryField takes the
+    // focus from the grid.
     void SetUpListControls(int keyBox, int lastSelectedColumn, QWidget* entryField);
 
     // The form's own procedures, run by the shared flow.
@@ -64,7 +64,7 @@ class MasterListScreen : public MainScreen
     bool m_gridFocusAfterNo = false;
 
   private:
-    void Cmd_Click(int index);
+    void Cmd_Click(int index) override;
     void MSHFlexGrid1_Click();
     void MSHFlexGrid1_DblClick();
     void MSHFlexGrid1_KeyDown();

@@ -1,6 +1,5 @@
 #include "Frm080_Qel.h"
 
-#include "SalesAmounts.h"
 #include "SalesStore.h"
 
 #include "core/Clock.h"
@@ -151,10 +150,6 @@ Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
     setTabOrder(Txt_Inp(5), Cmd(100));
     setTabOrder(Cmd(100), Cmd(103));
 
-    for (auto it = Cmd.items().cbegin(); it != Cmd.items().cend(); ++it) {
-        const int index = it.key();
-        connect(it.value(), &QPushButton::clicked, this, [this, index] { Cmd_Click(index); });
-    }
     // activated: a choice by the user, also of the entry already shown; the fills call the
     // click handlers themselves.
     connect(Combo1, &QComboBox::activated, this, &Frm080_Qel::Combo1_Click);
@@ -409,9 +404,8 @@ void Frm080_Qel::AmountCalc(int k)
 {
     Amount v[3] = {0, 0, 0};
     for (int j = 0; j < 3; ++j)
-        v[j] = AmountValue(CappedDigits(Txt_Inp(j)->text()));
-    const std::optional<Amount> total = EstimatedTotal(v[1], v[2]);
-    Text1->setText(total ? YenText(*total) : QStringLiteral("Over"));
+        v[j] = BoxAmount(Txt_Inp(j)->text());
+    Text1->setText(TotalText(v[1], v[2]));
     // The box shows the value the total was computed with (its capped digits), also when the
     // user typed separators such as "1,280".
     QLineEdit* box = Txt_Inp(k);
@@ -434,11 +428,11 @@ int Frm080_Qel::InputChk()
          Combo1},
         {TrimBlank(Combo2->currentText()).isEmpty(), g.Syouhin + QStringLiteral("名を設定してください"),
          Combo1},
-        {AmountValue(CappedDigits(Txt_Inp(0)->text())) == 0, QStringLiteral("定価を入力してください"),
+        {BoxAmount(Txt_Inp(0)->text()) == 0, QStringLiteral("定価を入力してください"),
          Txt_Inp(0)},
-        {AmountValue(CappedDigits(Txt_Inp(1)->text())) == 0, QStringLiteral("売価を入力してください"),
+        {BoxAmount(Txt_Inp(1)->text()) == 0, QStringLiteral("売価を入力してください"),
          Txt_Inp(1)},
-        {AmountValue(CappedDigits(Txt_Inp(2)->text())) == 0, QStringLiteral("数量を入力してください"),
+        {BoxAmount(Txt_Inp(2)->text()) == 0, QStringLiteral("数量を入力してください"),
          Txt_Inp(2)},
         {AmountValue(TrimBlank(Text1->text())) == 0, QStringLiteral("売価合計がエラーです"), Txt_Inp(2)},
         {TrimBlank(Lbl_Ttl(9)->text()).isEmpty(), QStringLiteral("購入者が未設定です"), Txt_Inp(2)},
@@ -466,9 +460,9 @@ void Frm080_Qel::SalesSaveProc()
     sale.product = TrimBlank(Combo2->currentText());
     List4->setCurrentRow(Combo2->currentIndex());
     sale.productReading = TrimBlank(ItemText(List4, List4->currentRow()));
-    sale.listPrice = AmountValue(CappedDigits(Txt_Inp(0)->text()));
-    sale.sellingPrice = AmountValue(CappedDigits(Txt_Inp(1)->text()));
-    sale.quantity = AmountValue(CappedDigits(Txt_Inp(2)->text()));
+    sale.listPrice = BoxAmount(Txt_Inp(0)->text());
+    sale.sellingPrice = BoxAmount(Txt_Inp(1)->text());
+    sale.quantity = BoxAmount(Txt_Inp(2)->text());
     sale.total = AmountValue(TrimBlank(Text1->text()));
     sale.buyer = TrimBlank(Lbl_Ttl(9)->text());
     List2->setCurrentRow(List1->currentRow());

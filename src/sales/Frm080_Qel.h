@@ -21,7 +21,7 @@ class Frm080_Qel : public MainScreen
     static double Log10(double x);
 
   private:
-    void Cmd_Click(int index);
+    void Cmd_Click(int index) override;
     void Combo1_Click();
     void Combo2_Click();
     void List1_Click();

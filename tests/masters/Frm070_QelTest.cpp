@@ -192,7 +192,7 @@ TEST_F(ProductScreenTest, TypedPricesAreReadByTheirDigitsAndShownAsStored)
     EXPECT_EQ(products(), QStringLiteral("アルファ/ｱﾙﾌｧ/時計/ﾄｹｲ/99999999/1280"));
     EXPECT_EQ(grid()->textMatrix(1, 3), QStringLiteral("¥99,999,999"));
     EXPECT_EQ(grid()->textMatrix(1, 4), QStringLiteral("¥1,280"));
-    EXPECT_EQ(PriceOf(QStringLiteral(" ¥12,345,678 ")), 12345678);
+    EXPECT_EQ(BoxAmount(QStringLiteral(" ¥12,345,678 ")), 12345678);
 }
 
 TEST_F(ProductScreenTest, ChangingOnlyTheSellingPriceEnablesAddAndCorrect)
