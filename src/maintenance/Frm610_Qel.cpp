@@ -28,9 +28,6 @@ Frm610_Qel::Frm610_Qel() : MainScreen(QStringLiteral("Frm610_Qel"))
     Lbl_Ttl(3)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     SetBordered(Lbl_Ttl(3));
     SetBackColor(Lbl_Ttl(11), Colors::LightRed);
-
-    connect(Cmd(0), &QPushButton::clicked, this, [this] { Cmd_Click(0); });
-    connect(Cmd(99), &QPushButton::clicked, this, [this] { Cmd_Click(99); });
 }
 
 void Frm610_Qel::LoadProc()

@@ -12,5 +12,5 @@ class Frm610_Qel : public MainScreen
     void LoadProc() override;
 
   private:
-    void Cmd_Click(int index);
+    void Cmd_Click(int index) override;
 };

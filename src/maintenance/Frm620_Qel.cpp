@@ -26,11 +26,11 @@ Frm620_Qel::Frm620_Qel() : MainScreen(QStringLiteral("Frm620_Qel"))
         {K::Label, "Lbl_Dat", 10, QString(), 3120, 1380, 2175, 375, "Frame2"},
         {K::Label, "Lbl_Dat", 12, QStringLiteral("～"), 5340, 1380, 375, 375, "Frame2"},
         {K::Label, "Lbl_Dat", 11, QString(), 5760, 1380, 2175, 375, "Frame2"},
-        {K::Button, "Cmd", 6, QStringLiteral("指定なし"), 7980, 1320, 1215, 495, "Frame2"},
         {K::Button, "Cmd", 2, QStringLiteral("<"), 3120, 1860, 1035, 435, "Frame2"},
         {K::Button, "Cmd", 3, QStringLiteral(">"), 4260, 1860, 1035, 435, "Frame2"},
         {K::Button, "Cmd", 4, QStringLiteral("<"), 5760, 1860, 1035, 435, "Frame2"},
         {K::Button, "Cmd", 5, QStringLiteral(">"), 6900, 1860, 1035, 435, "Frame2"},
+        {K::Button, "Cmd", 6, QStringLiteral("指定なし"), 7980, 1320, 1215, 495, "Frame2"},
         {K::Button, "Cmd", 7, QStringLiteral("一括削除"), 7200, 2820, 1815, 555, "Frame2"},
         {K::Button, "Cmd", 8, QStringLiteral("閉じる"), 7800, 6720, 1815, 555},
         {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 9255, 375},
@@ -47,11 +47,6 @@ Frm620_Qel::Frm620_Qel() : MainScreen(QStringLiteral("Frm620_Qel"))
     SetBackColor(Lbl_Ttl(11), Colors::LightRed);
     // Closing the window ends the application, as the design has it for this screen only.
     setCloseBoxAllowed(true);
-
-    for (auto it = Cmd.items().cbegin(); it != Cmd.items().cend(); ++it) {
-        const int index = it.key();
-        connect(it.value(), &QPushButton::clicked, this, [this, index] { Cmd_Click(index); });
-    }
 }
 
 void Frm620_Qel::LoadProc()

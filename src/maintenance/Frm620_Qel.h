@@ -13,7 +13,7 @@ class Frm620_Qel : public MainScreen
     void LoadProc() override;
 
   private:
-    void Cmd_Click(int index);
+    void Cmd_Click(int index) override;
 
     void DefaultPeriodProc();
     void PeriodDispProc();
