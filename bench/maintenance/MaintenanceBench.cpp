@@ -162,8 +162,9 @@ void BM_DeleteOneYear(benchmark::State& state)
         state.PauseTiming();
         app.refill();
         state.ResumeTiming();
-        const std::int64_t count = BulkDeleteStore::Count(QStringLiteral("202001"), QStringLiteral("202012"));
-        if (BulkDeleteStore::Delete(QStringLiteral("202001"), QStringLiteral("202012"), count) != count ||
+        const std::int64_t count =
+            BulkDeleteStore().count(QStringLiteral("202001"), QStringLiteral("202012"));
+        if (BulkDeleteStore().remove(QStringLiteral("202001"), QStringLiteral("202012"), count) != count ||
             count != kSales / kYears)
             die(QStringLiteral("unexpected count"));
     }

@@ -2,7 +2,6 @@
 
 #include "core/Globals.h"
 #include "db/Backup.h"
-#include "db/Database.h"
 #include "db/DbError.h"
 
 #include <QDir>

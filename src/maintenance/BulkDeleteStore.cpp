@@ -12,13 +12,13 @@ const QString kPeriod = QStringLiteral("Fi_購入年月 between ? and ?");
 
 } // namespace
 
-std::int64_t BulkDeleteStore::Count(const QString& from, const QString& to)
+std::int64_t BulkDeleteStore::count(const QString& from, const QString& to) const
 {
     Database db;
     return db.count(kTable, kPeriod, {from, to});
 }
 
-std::int64_t BulkDeleteStore::Delete(const QString& from, const QString& to, std::int64_t confirmed)
+std::int64_t BulkDeleteStore::remove(const QString& from, const QString& to, std::int64_t confirmed) const
 {
     const QString failed = QStringLiteral("売上データを削除できませんでした。削除したデータはありません。");
     Database db;

@@ -114,12 +114,10 @@ void Frm620_Qel::DeleteStateProc(bool deleting)
 {
     for (int i = 1; i <= 7; ++i)
         Cmd(i)->setEnabled(deleting);
-    for (QWidget* w : {static_cast<QWidget*>(Lbl_Ttl(1)), static_cast<QWidget*>(Lbl_Ttl(8)),
-                       static_cast<QWidget*>(Lbl_Dat(10)), static_cast<QWidget*>(Lbl_Dat(11)),
-                       static_cast<QWidget*>(Frame2)})
-        w->setEnabled(deleting);
     for (QWidget* w :
-         {static_cast<QWidget*>(Lbl_Ttl(0)), static_cast<QWidget*>(Cmd(0)), static_cast<QWidget*>(Frame1)})
+         std::initializer_list<QWidget*>{Lbl_Ttl(1), Lbl_Ttl(8), Lbl_Dat(10), Lbl_Dat(11), Frame2})
+        w->setEnabled(deleting);
+    for (QWidget* w : std::initializer_list<QWidget*>{Lbl_Ttl(0), Cmd(0), Frame1})
         w->setEnabled(!deleting);
 }
 
@@ -148,7 +146,7 @@ void Frm620_Qel::BulkDeleteProc()
         return;
     }
     Guarded([this] {
-        std::int64_t count = BulkDeleteStore::Count(PeriodStart, PeriodEnd);
+        std::int64_t count = BulkDeleteStore().count(PeriodStart, PeriodEnd);
         if (count == 0) {
             Dialogs().information(QStringLiteral("該当削除データなし"),
                                   QStringLiteral("該当する削除データは 0 件でした"));
@@ -160,7 +158,7 @@ void Frm620_Qel::BulkDeleteProc()
                     QStringLiteral("該当する削除データは %1 件です\n削除しますか").arg(count)) !=
                 DialogService::Answer::Yes)
                 return;
-            const std::int64_t found = BulkDeleteStore::Delete(PeriodStart, PeriodEnd, count);
+            const std::int64_t found = BulkDeleteStore().remove(PeriodStart, PeriodEnd, count);
             if (found == count)
                 break;
             // Someone changed the sales meanwhile: nothing was deleted, and the user answers again.
