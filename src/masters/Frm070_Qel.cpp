@@ -1,6 +1,5 @@
 #include "Frm070_Qel.h"
 
-#include "MakerStore.h"
 #include "ProductStore.h"
 
 #include "core/Globals.h"
@@ -106,7 +105,7 @@ QString Frm070_Qel::UpdateQuestion() const
 void Frm070_Qel::MakerListProc()
 {
     std::vector<MakerRow> makers;
-    Guarded([&] { makers = MakerStore::all(); });
+    Guarded([&] { makers = ProductStore().makers(); });
     Combo1->clear();
     MakerReadings.clear();
     for (const MakerRow& m : makers) {
@@ -129,7 +128,7 @@ void Frm070_Qel::GridInitProc()
 void Frm070_Qel::GridFillProc()
 {
     std::vector<ProductRow> products;
-    Guarded([&] { products = ProductStore::all(); });
+    Guarded([&] { products = ProductStore().all(); });
     const int count = static_cast<int>(products.size());
     if (!GridRowsProc(count))
         return;
@@ -141,7 +140,7 @@ void Frm070_Qel::GridFillProc()
         grid->setTextMatrix(i, 1, QString::number(p.key));
         grid->setTextMatrix(i, 2, TrimBlank(p.name));
         grid->setTextMatrix(i, 3, YenText(p.listPrice));
-        grid->setTextMatrix(i, 4, YenText(p.sellPrice));
+        grid->setTextMatrix(i, 4, YenText(p.sellingPrice));
         grid->setTextMatrix(i, 5, TrimBlank(p.reading));
         grid->setTextMatrix(i, 6, TrimBlank(p.maker));
         grid->setTextMatrix(i, 7, TrimBlank(p.makerReading));
@@ -270,7 +269,7 @@ ProductRow productOf(const QComboBox* combo, const QStringList& readings, const 
     p.name = TrimBlank(name->text());
     p.reading = TrimBlank(reading->text());
     p.listPrice = BoxAmount(listPrice->text());
-    p.sellPrice = BoxAmount(sellPrice->text());
+    p.sellingPrice = BoxAmount(sellPrice->text());
     return p;
 }
 
@@ -279,17 +278,17 @@ ProductRow productOf(const QComboBox* combo, const QStringList& readings, const 
 bool Frm070_Qel::AddProc()
 {
     const ProductRow p = productOf(Combo1, MakerReadings, Txt_Inp(0), Txt_Inp(1), Txt_Inp(2), Txt_Inp(3));
-    return Guarded([&] { ProductStore::add(p); });
+    return Guarded([&] { ProductStore().add(p); });
 }
 
 bool Frm070_Qel::UpdateProc(bool& found)
 {
     found = false;
     const ProductRow p = productOf(Combo1, MakerReadings, Txt_Inp(0), Txt_Inp(1), Txt_Inp(2), Txt_Inp(3));
-    return Guarded([&] { found = ProductStore::update(G().ProductKey, p); });
+    return Guarded([&] { found = ProductStore().update(G().ProductKey, p); });
 }
 
 bool Frm070_Qel::DeleteProc()
 {
-    return DeleteRowProc(&ProductStore::remove);
+    return DeleteRowProc([](std::int32_t key) { return ProductStore().remove(key); });
 }

@@ -200,7 +200,7 @@ void MasterListScreen::NoticeProc(const QString& caption)
     SaveButtonsOffProc();
 }
 
-bool MasterListScreen::DeleteRowProc(bool (*remove)(std::int32_t key))
+bool MasterListScreen::DeleteRowProc(const std::function<bool(std::int32_t key)>& remove)
 {
     const int row = MSHFlexGrid1->row();
     const QString number = MSHFlexGrid1->textMatrix(row, 0);

@@ -3,6 +3,7 @@
 #include "ui/MainScreen.h"
 
 #include <cstdint>
+#include <functional>
 
 class FlexGrid;
 class InputBehaviour;
@@ -53,7 +54,7 @@ class MasterListScreen : public MainScreen
     void ReadingAppendProc();
     void SaveButtonsOffProc();
     int CheckFailed(const QString& message, QWidget* target, int number);
-    bool DeleteRowProc(bool (*remove)(std::int32_t key));
+    bool DeleteRowProc(const std::function<bool(std::int32_t key)>& remove);
     void ShowListProc(const QString& caption);
 
     FlexGrid* MSHFlexGrid1 = nullptr;

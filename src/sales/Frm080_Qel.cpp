@@ -6,39 +6,11 @@
 #include "core/DateText.h"
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
-#include "db/Stamp.h"
 #include "ui/InputBehaviour.h"
+#include "ui/ReadingSearch.h"
 #include "ui/Twips.h"
 
 #include <QPalette>
-
-namespace {
-
-QString ItemText(const QListWidget* list, int row)
-{
-    const QListWidgetItem* item = row >= 0 ? list->item(row) : nullptr;
-    return item ? item->text() : QString();
-}
-
-// Fills a list in one pass with its updates held back, as the lists hold thousands of rows.
-void FillList(QListWidget* list, const QStringList& entries)
-{
-    list->setUpdatesEnabled(false);
-    list->clear();
-    list->addItems(entries);
-    list->setUpdatesEnabled(true);
-}
-
-void FillCombo(QComboBox* combo, const QStringList& entries)
-{
-    combo->setUpdatesEnabled(false);
-    const QSignalBlocker block(combo);
-    combo->clear();
-    combo->addItems(entries);
-    combo->setUpdatesEnabled(true);
-}
-
-} // namespace
 
 Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
 {
@@ -157,6 +129,7 @@ Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
     connect(List1, &QListWidget::currentRowChanged, this, &Frm080_Qel::List1_Click);
     connect(Txt_Inp(3), &QLineEdit::textChanged, this, [this] { Txt_Inp_Change(3); });
 
+    m_buyers = std::make_unique<ReadingSearchList>(List1, List2);
     m_input = new InputBehaviour(this);
     for (int i : {0, 1, 2, 3, 5}) {
         m_input->selectAllOnFocus(Txt_Inp(i));
@@ -255,9 +228,8 @@ void Frm080_Qel::Cmd_Click(int index)
 void Frm080_Qel::MakerListProc()
 {
     NamesWithReadings makers;
-    Guarded([&] { makers = SalesStore::Makers(); });
-    FillCombo(Combo1, makers.names);
-    FillList(List3, makers.readings);
+    Guarded([&] { makers = SalesStore().makers(); });
+    FillCompanions(Combo1, List3, makers.names, makers.readings);
     if (Combo1->count() > 0) {
         Combo1->setCurrentIndex(0);
         Combo1_Click();
@@ -281,9 +253,8 @@ void Frm080_Qel::ProductListProc()
     const QString maker = TrimBlank(Combo1->currentText());
     NamesWithReadings products;
     // A failed read leaves the maker without products, so that nothing is saved under it.
-    Guarded([&] { products = SalesStore::ProductsOf(maker); });
-    FillCombo(Combo2, products.names);
-    FillList(List4, products.readings);
+    Guarded([&] { products = SalesStore().productsOf(maker); });
+    FillCompanions(Combo2, List4, products.names, products.readings);
     if (Combo2->count() > 0) {
         Combo2->setEnabled(true);
         Combo2->setCurrentIndex(0);
@@ -313,7 +284,7 @@ void Frm080_Qel::PriceGetProc(Amount& listPrice, Amount& sellingPrice)
     const QString product = TrimBlank(Combo2->currentText());
     // A product deleted since the list was read has no prices: they stay 0.
     std::optional<ProductPrices> prices;
-    Guarded([&] { prices = SalesStore::PricesOf(maker, product); });
+    Guarded([&] { prices = SalesStore().pricesOf(maker, product); });
     listPrice = prices ? prices->listPrice : 0;
     sellingPrice = prices ? prices->sellingPrice : 0;
 }
@@ -321,30 +292,14 @@ void Frm080_Qel::PriceGetProc(Amount& listPrice, Amount& sellingPrice)
 void Frm080_Qel::CustomerListProc()
 {
     NamesWithReadings customers;
-    Guarded([&] { customers = SalesStore::Customers(); });
-    m_foldedReadings.clear();
-    m_foldedReadings.reserve(customers.readings.size());
-    for (const QString& reading : customers.readings)
-        m_foldedReadings << KanaNormalize(reading);
-    {
-        const QSignalBlocker block(List1);
-        FillList(List1, customers.names);
-    }
-    FillList(List2, customers.readings);
-    if (List1->count() > 0) {
-        List1->setEnabled(true);
-        List1->setCurrentRow(0);
-        List1_Click();
-    } else {
-        List1->setCurrentRow(-1);
-        List1->setEnabled(false);
-        List1_Click();
-    }
+    Guarded([&] { customers = SalesStore().customers(); });
+    m_buyers->fill(customers);
+    List1_Click();
 }
 
 void Frm080_Qel::List1_Click()
 {
-    Lbl_Ttl(9)->setText(ItemText(List1, List1->currentRow()));
+    Lbl_Ttl(9)->setText(m_buyers->name());
 }
 
 void Frm080_Qel::List1_GotFocus()
@@ -361,22 +316,7 @@ void Frm080_Qel::Txt_Inp_Change(int index)
 {
     if (index != 3)
         return;
-    const QString typed = KanaNormalize(TrimBlank(Txt_Inp(3)->text()));
-    const qsizetype length = typed.size();
-    const int count = static_cast<int>(m_foldedReadings.size());
-    int selected = count - 1;
-    for (int i = 0; i < count; ++i) {
-        const int order = QStringView(m_foldedReadings.at(i)).left(length).compare(typed, Qt::CaseSensitive);
-        if (order == 0) {
-            selected = i;
-            break;
-        }
-        if (order > 0) {
-            selected = i > 0 ? i - 1 : 0;
-            break;
-        }
-    }
-    List1->setCurrentRow(selected);
+    m_buyers->search(Txt_Inp(3)->text());
     List1_Click();
 }
 
@@ -428,12 +368,9 @@ int Frm080_Qel::InputChk()
          Combo1},
         {TrimBlank(Combo2->currentText()).isEmpty(), g.Syouhin + QStringLiteral("名を設定してください"),
          Combo1},
-        {BoxAmount(Txt_Inp(0)->text()) == 0, QStringLiteral("定価を入力してください"),
-         Txt_Inp(0)},
-        {BoxAmount(Txt_Inp(1)->text()) == 0, QStringLiteral("売価を入力してください"),
-         Txt_Inp(1)},
-        {BoxAmount(Txt_Inp(2)->text()) == 0, QStringLiteral("数量を入力してください"),
-         Txt_Inp(2)},
+        {BoxAmount(Txt_Inp(0)->text()) == 0, QStringLiteral("定価を入力してください"), Txt_Inp(0)},
+        {BoxAmount(Txt_Inp(1)->text()) == 0, QStringLiteral("売価を入力してください"), Txt_Inp(1)},
+        {BoxAmount(Txt_Inp(2)->text()) == 0, QStringLiteral("数量を入力してください"), Txt_Inp(2)},
         {AmountValue(TrimBlank(Text1->text())) == 0, QStringLiteral("売価合計がエラーです"), Txt_Inp(2)},
         {TrimBlank(Lbl_Ttl(9)->text()).isEmpty(), QStringLiteral("購入者が未設定です"), Txt_Inp(2)},
     };
@@ -465,10 +402,9 @@ void Frm080_Qel::SalesSaveProc()
     sale.quantity = BoxAmount(Txt_Inp(2)->text());
     sale.total = AmountValue(TrimBlank(Text1->text()));
     sale.buyer = TrimBlank(Lbl_Ttl(9)->text());
-    List2->setCurrentRow(List1->currentRow());
-    sale.buyerReading = TrimBlank(ItemText(List2, List2->currentRow()));
+    sale.buyerReading = TrimBlank(m_buyers->reading());
     sale.remarks = TrimBlank(Txt_Inp(5)->text());
-    SalesStore::Add(sale, Stamp::now());
+    SalesStore().add(sale);
 }
 
 void Frm080_Qel::Registration()

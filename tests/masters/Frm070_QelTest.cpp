@@ -22,8 +22,8 @@ class ProductScreenTest : public MastersFixture
         p.name = name;
         p.reading = reading;
         p.listPrice = listPrice;
-        p.sellPrice = sellPrice;
-        return ProductStore::add(p);
+        p.sellingPrice = sellPrice;
+        return ProductStore().add(p);
     }
 
     QComboBox* combo() const { return child<QComboBox>("Combo1"); }
@@ -85,7 +85,7 @@ TEST_F(ProductScreenTest, WithoutMakersEveryAddStopsAtTheMakerCheck)
 
 TEST_F(ProductScreenTest, ChecksInTheirOrder)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     ASSERT_NE(open(), nullptr);
     EXPECT_EQ(combo()->currentIndex(), -1) << "the drop-down starts without a selection";
     chooseMaker(0);
@@ -124,7 +124,7 @@ TEST_F(ProductScreenTest, ChecksInTheirOrder)
 
 TEST_F(ProductScreenTest, PriceBoxesShowBareDigitsInsideAndYenOutside)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 15000, 12000);
     ASSERT_NE(open(), nullptr);
@@ -153,7 +153,7 @@ TEST_F(ProductScreenTest, PriceBoxesShowBareDigitsInsideAndYenOutside)
 
 TEST_F(ProductScreenTest, TypedPricesAreReadByTheirDigitsAndShownAsStored)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     ASSERT_NE(open(), nullptr);
     struct Case
     {
@@ -197,7 +197,7 @@ TEST_F(ProductScreenTest, TypedPricesAreReadByTheirDigitsAndShownAsStored)
 
 TEST_F(ProductScreenTest, ChangingOnlyTheSellingPriceEnablesAddAndCorrect)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     const std::int32_t key = addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"),
                                         QStringLiteral("バッグ"), QStringLiteral("ﾊﾞｯｸﾞ"), 15000, 12000);
     {
@@ -236,8 +236,8 @@ TEST_F(ProductScreenTest, ChangingOnlyTheSellingPriceEnablesAddAndCorrect)
 
 TEST_F(ProductScreenTest, AProductOfARenamedMakerShowsNoMakerUntilOneIsChosen)
 {
-    MakerStore::add(QStringLiteral("新名"), QStringLiteral("ｼﾝﾒｲ"));
-    MakerStore::add(QStringLiteral("別"), QStringLiteral("ﾍﾞﾂ"));
+    MakerStore().add(QStringLiteral("新名"), QStringLiteral("ｼﾝﾒｲ"));
+    MakerStore().add(QStringLiteral("別"), QStringLiteral("ﾍﾞﾂ"));
     addProduct(QStringLiteral("旧名"), QStringLiteral("ｷｭｳﾒｲ"), QStringLiteral("財布"), QStringLiteral("ｻｲﾌ"),
                5000, 4000);
     ASSERT_NE(open(), nullptr);
@@ -262,8 +262,8 @@ TEST_F(ProductScreenTest, AProductOfARenamedMakerShowsNoMakerUntilOneIsChosen)
 
 TEST_F(ProductScreenTest, SameNameUnderTwoMakersIsKeptAndTheRightOneSelected)
 {
-    MakerStore::add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("時計"),
@@ -288,10 +288,10 @@ TEST_F(ProductScreenTest, SameNameUnderTwoMakersIsKeptAndTheRightOneSelected)
 
 TEST_F(ProductScreenTest, TheMakerListIsReadOnceAtOpening)
 {
-    MakerStore::add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     ASSERT_NE(open(), nullptr);
-    MakerStore::add(QStringLiteral("ガンマ"), QStringLiteral("ｶﾞﾝﾏ"));
+    MakerStore().add(QStringLiteral("ガンマ"), QStringLiteral("ｶﾞﾝﾏ"));
     chooseMaker(1);
     typeInto(txt(0), QStringLiteral("靴"));
     typeInto(txt(1), QStringLiteral("ｸﾂ"));
@@ -304,7 +304,7 @@ TEST_F(ProductScreenTest, TheMakerListIsReadOnceAtOpening)
 
 TEST_F(ProductScreenTest, DeletionAsksWithTheProductWordAndLeavesSalesAlone)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("時計"),
@@ -326,7 +326,7 @@ TEST_F(ProductScreenTest, DeletionAsksWithTheProductWordAndLeavesSalesAlone)
 
 TEST_F(ProductScreenTest, ClosingAsksOnlyWithAnUnsavedCorrection)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     ASSERT_NE(open(), nullptr);
@@ -345,7 +345,7 @@ TEST_F(ProductScreenTest, ClosingAsksOnlyWithAnUnsavedCorrection)
 
 TEST_F(ProductScreenTest, ARowGoneBehindTheScreenIsReportedOnCorrection)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     ASSERT_NE(open(), nullptr);
