@@ -165,18 +165,6 @@ TEST_F(BackupTest, ReadOnlyBackupFolderKeepsTheDatabase)
     EXPECT_TRUE(QDir(backups()).isEmpty());
 }
 
-TEST_F(BackupTest, FailedReplacementPutsTheOriginalBack)
-{
-    refuse([this](const QString& from, const QString&) { return from == temp(); });
-    const QByteArray before = contents(dbPath());
-    CompactDb();
-    EXPECT_THROW(BackupDb(), DbError);
-    EXPECT_EQ(contents(dbPath()), before);
-    EXPECT_EQ(customers(), 10);
-    EXPECT_FALSE(QFileInfo::exists(temp()));
-    EXPECT_TRUE(QDir(backups()).isEmpty());
-}
-
 TEST_F(BackupTest, FailedRollbackSaysWhereTheDatabaseIs)
 {
     setNow(QDateTime(QDate(2005, 5, 18), QTime(14, 30, 5)));

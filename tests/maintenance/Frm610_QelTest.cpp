@@ -166,13 +166,6 @@ TEST_F(BackupScreenTest, FailingStepKeepsTheDatabaseAndEveryBackup)
              holder->exec("BEGIN EXCLUSIVE");
          },
          [&] { holder.reset(); }, "データベース最適化", dbPath()},
-        {"backup folder refusing the move",
-         [this] {
-             const QString folder = backups() + "/";
-             BackupFiles::install(std::make_unique<RefusingFiles>(
-                 [folder](const QString&, const QString& to) { return to.startsWith(folder); }));
-         },
-         [] { BackupFiles::install(nullptr); }, "データベースバックアップ", backups() + "/Back"},
         {"final rename failing",
          [this] {
              const QString temp = this->temp();
