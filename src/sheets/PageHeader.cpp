@@ -54,13 +54,8 @@ HeaderSections ParseHeader(const QString& header)
             section = t.section;
             break;
         case HeaderToken::Font:
-            // Font and size codes before any text belong to the section's look.
-            if (out.text[section].isEmpty())
-                out.codes[section] += t.piece;
-            else
-                out.text[section] += t.piece;
-            break;
         case HeaderToken::Field:
+            // Codes before any text belong to the section's look.
             if (out.text[section].isEmpty())
                 out.codes[section] += t.piece;
             else
