@@ -1,7 +1,6 @@
 #pragma once
 
-#include "sheets/SheetRows.h"
-#include "sheets/Workbook.h"
+#include "sheets/TemplateSheet.h"
 
 #include <QString>
 
@@ -38,7 +37,7 @@ struct CustomerListRow
 // (a page-setup failure returns true from run(), so the output goes on). Every failure throws
 // SheetError; open() and writeRows() refuse too many customers as a last guard. Until save()
 // the target is not there; the copy is removed if the writer is dropped unsaved.
-class CustomerListSheet
+class CustomerListSheet : public TemplateSheet
 {
   public:
     static inline const QString kTemplateFile = QStringLiteral("顧客一覧オリジナル.xlsx");
@@ -63,17 +62,6 @@ class CustomerListSheet
     // The sheet name, then one block per row at row 3i + 1, reporting progress after blocks.
     // Returns the number of customers written.
     std::int64_t writeRows(SheetRows<CustomerListRow> rows, const SheetProgress& progress = {});
-    void scrollToTop();
-    // Puts the workbook in the target's place.
-    void save();
-
-    const QString& targetPath() const { return m_book.targetPath(); }
-    // How often the progress is reported (see SheetProgressPacer).
-    void setProgressInterval(std::chrono::milliseconds interval) { m_interval = interval; }
-
-  private:
-    Workbook m_book;
-    std::chrono::milliseconds m_interval = SheetProgressPacer::kDefaultInterval;
 };
 
 // The remark split over the two lines of a block: characters 1-10 and 11-20, counted in code

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "sheets/SheetRows.h"
-#include "sheets/Workbook.h"
+#include "sheets/TemplateSheet.h"
 
 #include "core/Amount.h"
 
@@ -55,7 +54,7 @@ QString PeriodHeaderText(const QString& periodFrom, const QString& periodTo, boo
 // (a page-setup failure returns true from run(), so the output goes on). Every failure throws
 // SheetError; open() and writeRows() refuse too many sales as a last guard. Until save() the
 // target is not there.
-class SalesDetailSheet
+class SalesDetailSheet : public TemplateSheet
 {
   public:
     static inline const QString kTemplateFile = QStringLiteral("売上明細オリジナル.xlsx");
@@ -78,17 +77,11 @@ class SalesDetailSheet
     // C1 and C2, the column-B format, the sheet name, one block per sale at row 2i + 1 and the
     // grand-total line, reporting progress after blocks. Returns the number of sales written.
     std::int64_t writeRows(SheetRows<SalesDetailRow> rows, const SheetProgress& progress = {});
-    void scrollToTop();
-    void save();
 
     // The sum of the sales' totals written so far, in whole yen.
     Amount grandTotal() const { return m_grandTotal; }
-    const QString& targetPath() const { return m_book.targetPath(); }
-    void setProgressInterval(std::chrono::milliseconds interval) { m_interval = interval; }
 
   private:
-    Workbook m_book;
     SalesDetailTexts m_texts;
     Amount m_grandTotal = 0;
-    std::chrono::milliseconds m_interval = SheetProgressPacer::kDefaultInterval;
 };
