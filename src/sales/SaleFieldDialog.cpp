@@ -21,7 +21,10 @@ SaleFieldDialog::~SaleFieldDialog()
 void SaleFieldDialog::LoadProc()
 {
     PrepareProc();
+    FormBase* sales = m_sales;
     ShowUnder(Shown(m_label));
+    // The correction takes the keyboard back, so that its focus rules apply after the dialog.
+    sales->activateWindow();
 }
 
 QLabel* SaleFieldDialog::Shown(int index) const
