@@ -23,7 +23,7 @@ class Workbook
     // Opens the copy; the first worksheet is the one written.
     void open();
 
-    // Rows and columns count from 1.
+    // Rows and columns count from 1. An empty text leaves the cell blank, its format kept.
     void setText(int row, int column, const QString& text);
     void setNumber(int row, int column, std::int64_t value);
     // A real date serial; a cell still in the General format gets "yyyy/m/d".
