@@ -1,5 +1,6 @@
 #include "Frm080_Qel.h"
 
+#include "DateStep.h"
 #include "SalesStore.h"
 
 #include "core/Clock.h"
@@ -196,23 +197,15 @@ void Frm080_Qel::DateDispProc()
 
 void Frm080_Qel::Cmd_Click(int index)
 {
-    AppGlobals& g = G();
     switch (index) {
     case 0:
-        g.SalesDate = g.SalesDate.addDays(-7);
-        break;
     case 1:
-        g.SalesDate = g.SalesDate.addDays(-1);
-        break;
     case 2:
-        g.SalesDate = Clock::current().now();
-        break;
     case 3:
-        g.SalesDate = g.SalesDate.addDays(1);
-        break;
     case 4:
-        g.SalesDate = g.SalesDate.addDays(7);
-        break;
+        G().SalesDate = StepDate(G().SalesDate, index);
+        DateDispProc();
+        return;
     case 100:
         Registration();
         return;
@@ -222,7 +215,6 @@ void Frm080_Qel::Cmd_Click(int index)
     default:
         return;
     }
-    DateDispProc();
 }
 
 void Frm080_Qel::MakerListProc()
