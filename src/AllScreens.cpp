@@ -2,6 +2,7 @@
 
 #include "customers/RegisterCustomerScreens.h"
 #include "masters/RegisterMasterScreens.h"
+#include "reports/RegisterReportScreens.h"
 #include "sales/RegisterSalesScreens.h"
 #include "ui/RegisterScreens.h"
 
@@ -11,4 +12,5 @@ void RegisterAllScreens(Navigator& navigator)
     RegisterCustomerScreens(navigator);
     RegisterMasterScreens(navigator);
     RegisterSalesScreens(navigator);
+    RegisterReportScreens(navigator);
 }
