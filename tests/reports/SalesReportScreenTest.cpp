@@ -1,6 +1,7 @@
 #include "ReportsFixture.h"
 
 #include "core/Globals.h"
+#include "db/Database.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -195,6 +196,24 @@ TEST_F(SalesReportTest, JumpsOpenTheOtherReportsOfTheShownSale)
         EXPECT_EQ(pageThrough(), c.sales);
         CloseAllScreens();
     }
+}
+
+TEST_F(SalesReportTest, FileWithoutTheReportIndexesGetsThemOnFirstUseWithItsRowsKept)
+{
+    const auto reportIndexes = [this] {
+        Database db(dbPath());
+        Query q(db, QStringLiteral("select count(*) from sqlite_master where type = 'index' and name in "
+                                   "('Ix_売上_購入年月日', 'Ix_売上_メーカー', 'Ix_売上_購入者')"));
+        return q.next() ? q.integer(0) : -1;
+    };
+    for (const char* name : {"Ix_売上_購入年月日", "Ix_売上_メーカー", "Ix_売上_購入者"})
+        execute(QStringLiteral("drop index ") + QString::fromUtf8(name));
+    ASSERT_EQ(reportIndexes(), 0);
+    const QString before = column(QStringLiteral("Tb_売上"), QStringLiteral("Fi_購入年月日 || Fi_購入者"));
+    open({{}, "グッチョ", "", 8});
+    EXPECT_EQ(pageThrough(), (QStringList{S2, S4, S6}));
+    EXPECT_EQ(reportIndexes(), 3);
+    EXPECT_EQ(column(QStringLiteral("Tb_売上"), QStringLiteral("Fi_購入年月日 || Fi_購入者")), before);
 }
 
 TEST_F(SalesReportTest, SaleDeletedMeanwhileIsSkipped)
