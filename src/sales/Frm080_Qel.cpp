@@ -172,8 +172,12 @@ void Frm080_Qel::LoadProc()
     DateDispProc();
     Lbl_Ttl(1)->setText(QStringLiteral(" ") + g.Maker + QStringLiteral("名"));
     Lbl_Ttl(2)->setText(QStringLiteral(" ") + g.Syouhin + QStringLiteral("名"));
-    MakerListProc();
-    CustomerListProc();
+    // One failure at opening is one message: when the makers cannot be read, the customers are
+    // not asked for again and their list stays empty.
+    if (MakerListProc())
+        CustomerListProc();
+    else
+        m_buyers->fill({});
     for (QWidget* hidden : {static_cast<QWidget*>(List2), static_cast<QWidget*>(List3),
                             static_cast<QWidget*>(List4), static_cast<QWidget*>(Txt_Inp(4))})
         hidden->move(hidden->x(), Tw(-2000));
@@ -217,10 +221,10 @@ void Frm080_Qel::Cmd_Click(int index)
     }
 }
 
-void Frm080_Qel::MakerListProc()
+bool Frm080_Qel::MakerListProc()
 {
     NamesWithReadings makers;
-    Guarded([&] { makers = SalesStore().makers(); });
+    const bool read = Guarded([&] { makers = SalesStore().makers(); });
     FillCompanions(Combo1, List3, makers.names, makers.readings);
     if (Combo1->count() > 0) {
         Combo1->setCurrentIndex(0);
@@ -228,6 +232,7 @@ void Frm080_Qel::MakerListProc()
     } else {
         Combo1->setCurrentIndex(-1);
     }
+    return read;
 }
 
 void Frm080_Qel::Combo1_Click()
@@ -274,11 +279,19 @@ void Frm080_Qel::PriceGetProc(Amount& listPrice, Amount& sellingPrice)
 {
     const QString maker = TrimBlank(Combo1->currentText());
     const QString product = TrimBlank(Combo2->currentText());
-    // A product deleted since the list was read has no prices: they stay 0.
-    std::optional<ProductPrices> prices;
-    Guarded([&] { prices = SalesStore().pricesOf(maker, product); });
-    listPrice = prices ? prices->listPrice : 0;
-    sellingPrice = prices ? prices->sellingPrice : 0;
+    // Prices count only when the read completed and found the product: a product deleted since
+    // the list was read, or a read that failed, leaves both at 0, so that no price the database
+    // did not hold is shown or stored (the check then asks for the list price).
+    ProductPrices found;
+    bool known = false;
+    const bool read = Guarded([&] {
+        const std::optional<ProductPrices> prices = SalesStore().pricesOf(maker, product);
+        known = prices.has_value();
+        if (known)
+            found = *prices;
+    });
+    listPrice = read && known ? found.listPrice : 0;
+    sellingPrice = read && known ? found.sellingPrice : 0;
 }
 
 void Frm080_Qel::CustomerListProc()
