@@ -66,5 +66,5 @@ class ReportSales
 };
 
 // Adds the indexes that serve the report order to a file made before they existed; the rows are
-// left as they are.
+// left as they are. A file that cannot take them is read without them.
 void EnsureReportIndexes(Database& db);
