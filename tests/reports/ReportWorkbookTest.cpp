@@ -251,17 +251,4 @@ TEST_F(ReportWorkbookTest, MoreSalesThanOneSheetHoldsAreRefusedBeforeAnyFileIsTo
     EXPECT_TRUE(cmd(0)->isEnabled());
 }
 
-TEST_F(ReportWorkbookTest, NothingSelectedWritesNoFile)
-{
-    // A report of one maker whose sales were all deleted after it was opened.
-    openMenu();
-    chooseMaker(QStringLiteral("L'Artisan"));
-    ASSERT_TRUE(makeReport(8));
-    execute(QStringLiteral("delete from Tb_売上 where Fi_メーカー = ?"), {QStringLiteral("L'Artisan")});
-    Click(cmd(0));
-    EXPECT_EQ(message(), QStringLiteral("出力する情報はありません"));
-    EXPECT_FALSE(QFile::exists(dataFile(QStringLiteral("ブランド名別売上明細.xlsx"))));
-    EXPECT_TRUE(dialogs->shown().empty());
-}
-
 } // namespace
