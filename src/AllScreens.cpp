@@ -1,6 +1,7 @@
 #include "AllScreens.h"
 
 #include "customers/RegisterCustomerScreens.h"
+#include "maintenance/RegisterMaintenanceScreens.h"
 #include "masters/RegisterMasterScreens.h"
 #include "reports/RegisterReportScreens.h"
 #include "sales/RegisterSalesScreens.h"
@@ -13,4 +14,5 @@ void RegisterAllScreens(Navigator& navigator)
     RegisterMasterScreens(navigator);
     RegisterSalesScreens(navigator);
     RegisterReportScreens(navigator);
+    RegisterMaintenanceScreens(navigator);
 }

@@ -1,8 +1,5 @@
 #include "CustomerListSheet.h"
 
-#include "SheetError.h"
-
-#include "core/Amount.h"
 #include "core/Globals.h"
 
 namespace {
@@ -61,23 +58,19 @@ CustomerListSheet::CustomerListSheet() : CustomerListSheet(AppFile(kTemplateFile
 }
 
 CustomerListSheet::CustomerListSheet(QString templatePath, QString targetPath)
-    : m_book(std::move(templatePath), std::move(targetPath))
+    : TemplateSheet(std::move(templatePath), std::move(targetPath))
 {
 }
 
 QString CustomerListSheet::tooManyMessage(std::int64_t customers)
 {
-    if (customers <= kMaxCustomers)
-        return {};
-    return QStringLiteral("顧客が%1件あり、1枚のシートに出力できる%2件を超えています。\n"
-                          "検索条件を絞り込んでから出力してください。")
-        .arg(FormatGrouped(customers), FormatGrouped(kMaxCustomers));
+    return tooManyText(QStringLiteral("顧客"), customers, kMaxCustomers,
+                       QStringLiteral("検索条件を絞り込んでから出力してください。"));
 }
 
-void CustomerListSheet::open()
+void CustomerListSheet::open(std::int64_t customers)
 {
-    m_book.prepare();
-    m_book.open();
+    openUnless(tooManyMessage(customers));
 }
 
 void CustomerListSheet::writePageSetup()
@@ -88,8 +81,7 @@ void CustomerListSheet::writePageSetup()
 std::int64_t CustomerListSheet::writeRows(SheetRows<CustomerListRow> rows, const SheetProgress& progress)
 {
     const std::int64_t total = rows.total();
-    if (const QString refusal = tooManyMessage(total); !refusal.isEmpty())
-        throw SheetError(SheetError::Application, refusal);
+    refuse(tooManyMessage(total));
     m_book.setSheetName(kTitle);
     SheetProgressPacer pacer(progress, total, m_interval);
     std::int64_t i = 0;
@@ -113,17 +105,8 @@ std::int64_t CustomerListSheet::writeRows(SheetRows<CustomerListRow> rows, const
         m_book.setText(r + 2, 5, c->fax);
         m_book.setText(r + 2, 6, remarks.second);
         m_book.drawBorders(r, 1, r + 2, 6);
+        m_book.finishRowsBefore(r + 3);
         pacer.done(i);
     }
     return i;
-}
-
-void CustomerListSheet::scrollToTop()
-{
-    m_book.scrollToTop();
-}
-
-void CustomerListSheet::save()
-{
-    m_book.save();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "sheets/SheetRows.h"
-#include "sheets/Workbook.h"
+#include "sheets/TemplateSheet.h"
 
 #include <QString>
 
@@ -27,16 +26,18 @@ struct CustomerListRow
 // The customer-list workbook "顧客一覧.xlsx", made from "顧客一覧オリジナル.xlsx": three rows a
 // customer from row 4 on, each block lined, the centre header and the sheet name "顧客一覧".
 // Each call is one step of the failure handling, so a screen runs them as
+//     if (const QString refusal = CustomerListSheet::tooManyMessage(n); !refusal.isEmpty())
+//         -> show it; no file is touched
 //     CustomerListSheet sheet;                       // the DataPath folder
 //     SheetSteps steps(QStringLiteral("Frm040_Qel"));
-//     if (!steps.run([&] { sheet.open(); }) || !steps.run([&] { sheet.writePageSetup(); }) ||
-//         !steps.run([&] { sheet.writeRows(rows, progress); }) || !steps.run([&] { sheet.scrollToTop(); }) ||
-//         !steps.run([&] { sheet.save(); }))
+//     if (!steps.run([&] { sheet.open(n); }) || !steps.run([&] { sheet.writePageSetup(); }) ||
+//         !steps.run([&] { written = sheet.writeRows(rows, progress); }) ||
+//         !steps.run([&] { sheet.scrollToTop(); }) || !steps.run([&] { sheet.save(); }))
 //         return 0;
 // (a page-setup failure returns true from run(), so the output goes on). Every failure throws
-// SheetError. Until save() the target is not there; the copy is removed if the writer is
-// dropped unsaved.
-class CustomerListSheet
+// SheetError; open() and writeRows() refuse too many customers as a last guard. Until save()
+// the target is not there; the copy is removed if the writer is dropped unsaved.
+class CustomerListSheet : public TemplateSheet
 {
   public:
     static inline const QString kTemplateFile = QStringLiteral("顧客一覧オリジナル.xlsx");
@@ -53,24 +54,14 @@ class CustomerListSheet
     // file is touched; empty when they can. open() refuses them too.
     static QString tooManyMessage(std::int64_t customers);
 
-    // Deletes an existing target and opens a fresh copy of the template.
-    void open();
+    // Deletes an existing target and opens a fresh copy of the template; with the number of
+    // customers given, refuses too many before touching any file.
+    void open(std::int64_t customers = 0);
     // The centre header: the step whose failure (no printer) lets the output go on.
     void writePageSetup();
     // The sheet name, then one block per row at row 3i + 1, reporting progress after blocks.
     // Returns the number of customers written.
     std::int64_t writeRows(SheetRows<CustomerListRow> rows, const SheetProgress& progress = {});
-    void scrollToTop();
-    // Puts the workbook in the target's place.
-    void save();
-
-    const QString& targetPath() const { return m_book.targetPath(); }
-    // How often the progress is reported (see SheetProgressPacer).
-    void setProgressInterval(std::chrono::milliseconds interval) { m_interval = interval; }
-
-  private:
-    Workbook m_book;
-    std::chrono::milliseconds m_interval = SheetProgressPacer::kDefaultInterval;
 };
 
 // The remark split over the two lines of a block: characters 1-10 and 11-20, counted in code

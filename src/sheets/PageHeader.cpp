@@ -5,10 +5,11 @@
 std::vector<HeaderToken> TokenizeHeader(QStringView header)
 {
     std::vector<HeaderToken> out;
+    int section = 1;
     qsizetype textStart = -1;
     auto endText = [&](qsizetype at) {
         if (textStart >= 0)
-            out.push_back({HeaderToken::Text, header.mid(textStart, at - textStart), 1, {}});
+            out.push_back({HeaderToken::Text, header.mid(textStart, at - textStart), section, {}});
         textStart = -1;
     };
     for (qsizetype i = 0; i < header.size(); ++i) {
@@ -20,10 +21,10 @@ std::vector<HeaderToken> TokenizeHeader(QStringView header)
         endText(i);
         const QChar code = header.at(i + 1).toUpper();
         qsizetype end = i + 2;
-        HeaderToken token{HeaderToken::Font, {}, 1, {}};
+        HeaderToken token{HeaderToken::Font, {}, section, {}};
         if (code == QLatin1Char('L') || code == QLatin1Char('C') || code == QLatin1Char('R')) {
             token.kind = HeaderToken::Section;
-            token.section = code == QLatin1Char('L') ? 0 : code == QLatin1Char('C') ? 1 : 2;
+            section = token.section = code == QLatin1Char('L') ? 0 : code == QLatin1Char('C') ? 1 : 2;
         } else if (code == QLatin1Char('&')) {
             token.kind = HeaderToken::Ampersand;
         } else if (code == QLatin1Char('"')) {
@@ -47,20 +48,14 @@ std::vector<HeaderToken> TokenizeHeader(QStringView header)
 HeaderSections ParseHeader(const QString& header)
 {
     HeaderSections out;
-    int section = 1;
     for (const HeaderToken& t : TokenizeHeader(header)) {
+        const int section = t.section;
         switch (t.kind) {
         case HeaderToken::Section:
-            section = t.section;
             break;
         case HeaderToken::Font:
-            // Font and size codes before any text belong to the section's look.
-            if (out.text[section].isEmpty())
-                out.codes[section] += t.piece;
-            else
-                out.text[section] += t.piece;
-            break;
         case HeaderToken::Field:
+            // Codes before any text belong to the section's look.
             if (out.text[section].isEmpty())
                 out.codes[section] += t.piece;
             else
@@ -96,39 +91,37 @@ HeaderText HeaderSectionsOf(const QString& header, int page, int pages, const QS
                             const QString& fileName)
 {
     QString sections[3];
-    int section = 1;
     for (const HeaderToken& t : TokenizeHeader(header)) {
+        QString& section = sections[t.section];
         switch (t.kind) {
         case HeaderToken::Section:
-            section = t.section;
+        case HeaderToken::Font:
             break;
         case HeaderToken::Text:
-            sections[section] += t.piece;
+            section += t.piece;
             break;
         case HeaderToken::Ampersand:
-            sections[section] += QLatin1Char('&');
-            break;
-        case HeaderToken::Font:
+            section += QLatin1Char('&');
             break;
         case HeaderToken::Field:
             switch (t.field.unicode()) {
             case 'P':
-                sections[section] += QString::number(page);
+                section += QString::number(page);
                 break;
             case 'N':
-                sections[section] += QString::number(pages);
+                section += QString::number(pages);
                 break;
             case 'A':
-                sections[section] += sheetName;
+                section += sheetName;
                 break;
             case 'F':
-                sections[section] += fileName;
+                section += fileName;
                 break;
             case 'D':
-                sections[section] += Clock::current().now().date().toString(QStringLiteral("yyyy/MM/dd"));
+                section += Clock::current().now().date().toString(QStringLiteral("yyyy/MM/dd"));
                 break;
             case 'T':
-                sections[section] += Clock::current().now().time().toString(QStringLiteral("HH:mm"));
+                section += Clock::current().now().time().toString(QStringLiteral("HH:mm"));
                 break;
             }
             break;

@@ -13,7 +13,7 @@ struct HeaderToken
 {
     enum Kind { Text, Section, Ampersand, Font, Field } kind;
     QStringView piece; // as written
-    int section = 1;   // for Section: 0 left, 1 centre, 2 right
+    int section = 1;   // where it stands (a Section token: where it leads): 0 left, 1 centre, 2 right
     QChar field;       // for Field: the code letter, upper-case
 };
 

@@ -1,7 +1,5 @@
 #include "SalesDetailSheet.h"
 
-#include "SheetError.h"
-
 #include "core/DateText.h"
 #include "core/Globals.h"
 #include "core/PeriodMonth.h"
@@ -47,25 +45,19 @@ SalesDetailSheet::SalesDetailSheet(const QString& fileName, SalesDetailTexts tex
 }
 
 SalesDetailSheet::SalesDetailSheet(QString templatePath, QString targetPath, SalesDetailTexts texts)
-    : m_book(std::move(templatePath), std::move(targetPath)), m_texts(std::move(texts))
+    : TemplateSheet(std::move(templatePath), std::move(targetPath)), m_texts(std::move(texts))
 {
 }
 
 QString SalesDetailSheet::tooManyMessage(std::int64_t sales)
 {
-    if (sales <= kMaxSales)
-        return {};
-    return QStringLiteral("売上が%1件あり、1枚のシートに出力できる%2件を超えています。\n"
-                          "期間を短くして出力してください。")
-        .arg(FormatGrouped(sales), FormatGrouped(kMaxSales));
+    return tooManyText(QStringLiteral("売上"), sales, kMaxSales,
+                       QStringLiteral("期間を短くして出力してください。"));
 }
 
 void SalesDetailSheet::open(std::int64_t sales)
 {
-    if (const QString refusal = tooManyMessage(sales); !refusal.isEmpty())
-        throw SheetError(SheetError::Application, refusal);
-    m_book.prepare();
-    m_book.open();
+    openUnless(tooManyMessage(sales));
 }
 
 void SalesDetailSheet::writePageSetup()
@@ -79,8 +71,7 @@ void SalesDetailSheet::writePageSetup()
 std::int64_t SalesDetailSheet::writeRows(SheetRows<SalesDetailRow> rows, const SheetProgress& progress)
 {
     const std::int64_t total = rows.total();
-    if (const QString refusal = tooManyMessage(total); !refusal.isEmpty())
-        throw SheetError(SheetError::Application, refusal);
+    refuse(tooManyMessage(total));
     m_book.setText(1, 3, m_texts.makerHeading);
     m_book.setText(2, 3, m_texts.productHeading);
     m_book.setColumnFormat(2, QString::fromUtf16(m_texts.eraDates ? kEraDateFormat : kWesternDateFormat));
@@ -108,6 +99,7 @@ std::int64_t SalesDetailSheet::writeRows(SheetRows<SalesDetailRow> rows, const S
         m_book.setNumber(r, 7, s->total);
         m_grandTotal += s->total;
         m_book.drawBorders(r, 1, r + 1, 7);
+        m_book.finishRowsBefore(r + 2);
         pacer.done(i);
     }
     const int t = int(2 * i + 3);
@@ -115,14 +107,4 @@ std::int64_t SalesDetailSheet::writeRows(SheetRows<SalesDetailRow> rows, const S
     m_book.setNumber(t, 7, m_grandTotal);
     m_book.drawBorders(t, 6, t, 7);
     return i;
-}
-
-void SalesDetailSheet::scrollToTop()
-{
-    m_book.scrollToTop();
-}
-
-void SalesDetailSheet::save()
-{
-    m_book.save();
 }

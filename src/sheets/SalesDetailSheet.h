@@ -1,7 +1,6 @@
 #pragma once
 
-#include "sheets/SheetRows.h"
-#include "sheets/Workbook.h"
+#include "sheets/TemplateSheet.h"
 
 #include "core/Amount.h"
 
@@ -42,17 +41,20 @@ struct SalesDetailTexts
 QString PeriodHeaderText(const QString& periodFrom, const QString& periodTo, bool era);
 
 // The sales-detail workbook from "売上明細オリジナル.xlsx": two rows a sale from row 3 on,
-// each block lined, and the grand total "売価総合計" two rows below the last sale.
-// Each call is one step of the failure handling, in this order:
-//     if (!SalesDetailSheet::tooManyMessage(n).isEmpty())  -> show it; no file is touched
-//     SalesDetailSheet sheet(fileName, texts);          // the DataPath folder
-//     steps.run(open), steps.run(writePageSetup), steps.run(writeRows), steps.run(scrollToTop),
-//     steps.run(save)
-// (SheetSteps: a page-setup failure lets the output go on). The screen checks the row limit
-// first with tooManyMessage(); writeRows() and open() throw SheetError for too many sales as
-// a last guard, and open() does so before any file is touched when it is given the count.
-// Every failure throws SheetError; until save() the target is not there.
-class SalesDetailSheet
+// each block lined, and the grand total "売価総合計" two rows below the last sale. The screen
+// checks the row limit first and runs each call as one step of the failure handling:
+//     if (const QString refusal = SalesDetailSheet::tooManyMessage(n); !refusal.isEmpty())
+//         -> show it; no file is touched
+//     SalesDetailSheet sheet(fileName, texts);       // the DataPath folder
+//     SheetSteps steps(formName);
+//     if (!steps.run([&] { sheet.open(n); }) || !steps.run([&] { sheet.writePageSetup(); }) ||
+//         !steps.run([&] { written = sheet.writeRows(rows, progress); }) ||
+//         !steps.run([&] { sheet.scrollToTop(); }) || !steps.run([&] { sheet.save(); }))
+//         return 0;
+// (a page-setup failure returns true from run(), so the output goes on). Every failure throws
+// SheetError; open() and writeRows() refuse too many sales as a last guard. Until save() the
+// target is not there.
+class SalesDetailSheet : public TemplateSheet
 {
   public:
     static inline const QString kTemplateFile = QStringLiteral("売上明細オリジナル.xlsx");
@@ -75,17 +77,11 @@ class SalesDetailSheet
     // C1 and C2, the column-B format, the sheet name, one block per sale at row 2i + 1 and the
     // grand-total line, reporting progress after blocks. Returns the number of sales written.
     std::int64_t writeRows(SheetRows<SalesDetailRow> rows, const SheetProgress& progress = {});
-    void scrollToTop();
-    void save();
 
     // The sum of the sales' totals written so far, in whole yen.
     Amount grandTotal() const { return m_grandTotal; }
-    const QString& targetPath() const { return m_book.targetPath(); }
-    void setProgressInterval(std::chrono::milliseconds interval) { m_interval = interval; }
 
   private:
-    Workbook m_book;
     SalesDetailTexts m_texts;
     Amount m_grandTotal = 0;
-    std::chrono::milliseconds m_interval = SheetProgressPacer::kDefaultInterval;
 };

@@ -8,9 +8,9 @@
 #include <vector>
 
 // The rows a workbook writer takes, one at a time, with their number known beforehand (the
-// progress line and the sheet's row limit need it). Either plain rows in memory, or a callable
-// that yields them: it returns a pointer to the next row, valid until the next call, or
-// nullptr at the end.
+// progress line and the sheet's row limit need it). Either plain rows in memory (kept alive by
+// the caller while they are written), or a callable that yields them: it returns a pointer to
+// the next row, valid until the next call, or nullptr at the end.
 template <class Row> class SheetRows
 {
   public:

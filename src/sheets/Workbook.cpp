@@ -92,7 +92,8 @@ struct Workbook::Impl
     Styles styles;
     pugi::xml_node sheet;
     SheetData data;
-    std::vector<std::string> buffers; // alive until the archive is closed
+    PartText sheetText;               // alive until the archive is closed
+    std::vector<std::string> buffers; // likewise
 
     void parse(pugi::xml_document& doc, const std::string& part)
     {
@@ -216,7 +217,7 @@ void Workbook::open()
     d->styles.load(d->stylesXml.document_element());
     if (d->zip.has("docProps/app.xml"))
         d->parse(d->appXml, "docProps/app.xml");
-    d->data.load(d->sheet);
+    d->data.load(d->sheet, d->copyPath + QStringLiteral(".rows.XXXXXX"));
     d->opened = true;
 }
 
@@ -262,6 +263,8 @@ void Workbook::setDate(int row, int column, const QDate& date)
 void Workbook::setColumnFormat(int column, const QString& formatCode)
 {
     d->requireOpen();
+    if (d->data.finishedRows() > 0)
+        appError(QStringLiteral(" (列の書式は行を書き出す前に設定します)"));
     CheckCell(1, column);
     pugi::xml_node cols = XmlChildInOrder(d->sheet, "cols", WorksheetOrder());
     pugi::xml_node own;
@@ -302,6 +305,12 @@ void Workbook::setColumnFormat(int column, const QString& formatCode)
     d->data.loadColumns();
     d->data.forEachInColumn(
         column, [&](DataCell& cell) { cell.style = d->styles.withNumFmt(cell.style, formatCode); });
+}
+
+void Workbook::finishRowsBefore(int row)
+{
+    d->requireOpen();
+    d->data.finishRowsBefore(row);
 }
 
 void Workbook::setLeftHeader(const QString& text)
@@ -421,8 +430,8 @@ void Workbook::save()
     d->requireOpen();
     d->buffers.clear();
     d->buffers.reserve(4);
-    d->buffers.push_back(d->data.serialize(d->sheetXml));
-    d->zip.replace(d->sheetPart, d->buffers.back());
+    d->sheetText = d->data.serialize(d->sheetXml);
+    d->zip.replace(d->sheetPart, d->sheetText);
     if (d->styles.changed()) {
         d->styles.updateCounts();
         d->buffers.push_back(XmlDocumentText(d->stylesXml));
@@ -438,6 +447,7 @@ void Workbook::save()
     }
     d->zip.close(d->targetPath);
     d->buffers.clear();
+    d->sheetText = {};
     d->data.clear();
 
     std::error_code error;

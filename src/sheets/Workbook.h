@@ -31,6 +31,11 @@ class Workbook
     // The number format of a whole column, its existing cells included.
     void setColumnFormat(int column, const QString& formatCode);
 
+    // Rows above this one are complete: they are written out now instead of being held until
+    // save(), so that a long sheet takes little memory. A write to them afterwards fails, and
+    // column formats must be set before.
+    void finishRowsBefore(int row);
+
     void setLeftHeader(const QString& text);
     void setCenterHeader(const QString& text);
     void setRightHeader(const QString& text);

@@ -4,8 +4,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <zip.h>
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+
+ZipPackage::ZipPackage() = default;
 
 ZipPackage::~ZipPackage()
 {
@@ -61,9 +68,101 @@ bool ZipPackage::parse(const std::string& name, pugi::xml_document& doc, QString
     return true;
 }
 
+// Feeds a PartText to the archive as it compresses the part.
+struct ZipPackage::PartReader
+{
+    const PartText& part;
+    QFile file;
+    int phase = 0; // head, file, tail, done
+    std::size_t offset = 0;
+    zip_error_t error;
+
+    explicit PartReader(const PartText& p) : part(p) { zip_error_init(&error); }
+    ~PartReader() { zip_error_fini(&error); }
+
+    zip_int64_t read(char* out, zip_uint64_t size)
+    {
+        zip_uint64_t done = 0;
+        while (done < size && phase < 3) {
+            if (phase == 1) {
+                const qint64 got = file.read(out + done, qint64(size - done));
+                if (got < 0) {
+                    zip_error_set(&error, ZIP_ER_READ, 0);
+                    return -1;
+                }
+                done += zip_uint64_t(got);
+                if (got == 0)
+                    phase = 2;
+                continue;
+            }
+            const std::string& text = phase == 0 ? part.head : part.tail;
+            const std::size_t n = std::min<std::size_t>(text.size() - offset, size - done);
+            std::memcpy(out + done, text.data() + offset, n);
+            offset += n;
+            done += n;
+            if (offset == text.size()) {
+                offset = 0;
+                phase = phase == 0 ? (part.file.isEmpty() ? 2 : 1) : 3;
+            }
+        }
+        return zip_int64_t(done);
+    }
+
+    static zip_int64_t callback(void* self, void* data, zip_uint64_t size, zip_source_cmd_t command)
+    {
+        PartReader& r = *static_cast<PartReader*>(self);
+        switch (command) {
+        case ZIP_SOURCE_OPEN:
+            r.phase = 0;
+            r.offset = 0;
+            if (!r.part.file.isEmpty()) {
+                r.file.setFileName(r.part.file);
+                if (!r.file.open(QIODevice::ReadOnly)) {
+                    zip_error_set(&r.error, ZIP_ER_OPEN, 0);
+                    return -1;
+                }
+            }
+            return 0;
+        case ZIP_SOURCE_READ:
+            return r.read(static_cast<char*>(data), size);
+        case ZIP_SOURCE_CLOSE:
+            r.file.close();
+            return 0;
+        case ZIP_SOURCE_STAT: {
+            auto* st = static_cast<zip_stat_t*>(data);
+            zip_stat_init(st);
+            st->size = r.part.head.size() + r.part.tail.size() +
+                       zip_uint64_t(r.part.file.isEmpty() ? 0 : QFileInfo(r.part.file).size());
+            st->mtime = std::time(nullptr);
+            st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+            return sizeof(zip_stat_t);
+        }
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&r.error, data, size);
+        case ZIP_SOURCE_FREE:
+            return 0;
+        case ZIP_SOURCE_SUPPORTS:
+            return ZIP_SOURCE_SUPPORTS_READABLE;
+        default:
+            zip_error_set(&r.error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+    }
+};
+
 void ZipPackage::replace(const std::string& name, const std::string& data)
 {
-    zip_source_t* source = zip_source_buffer(m_zip, data.data(), data.size(), 0);
+    add(name, zip_source_buffer(m_zip, data.data(), data.size(), 0));
+}
+
+void ZipPackage::replace(const std::string& name, const PartText& part)
+{
+    m_readers.push_back(std::make_unique<PartReader>(part));
+    add(name, zip_source_function(m_zip, &PartReader::callback, m_readers.back().get()));
+}
+
+void ZipPackage::add(const std::string& name, zip_source_t* source)
+{
     const zip_int64_t added =
         source ? zip_file_add(m_zip, name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) : -1;
     if (added < 0) {
@@ -85,6 +184,7 @@ void ZipPackage::close(const QString& path)
                                                            QStringLiteral(" (") + text + QLatin1Char(')'));
     }
     m_zip = nullptr;
+    m_readers.clear();
 }
 
 void ZipPackage::discard()
@@ -92,6 +192,7 @@ void ZipPackage::discard()
     if (m_zip)
         zip_discard(m_zip);
     m_zip = nullptr;
+    m_readers.clear();
 }
 
 std::string FirstSheetPart(const pugi::xml_document& workbook, const pugi::xml_document& rels)

@@ -149,6 +149,11 @@ TEST_F(CustomerListSheetTest, MoreCustomersThanASheetHoldsAreRefused)
     const QString message = CustomerListSheet::tooManyMessage(CustomerListSheet::kMaxCustomers + 1);
     EXPECT_TRUE(message.contains(QStringLiteral("349,524件"))) << message.toStdString();
     EXPECT_EQ(3 * CustomerListSheet::kMaxCustomers + 3, 1048575) << "the last block ends inside the sheet";
+
+    const QString old = writeCustomerList(1);
+    CustomerListSheet sheet;
+    EXPECT_THROW(sheet.open(CustomerListSheet::kMaxCustomers + 1), SheetError);
+    EXPECT_EQ(ReadWorkbook(old).lastRow(), 6) << "the last list stays as it was";
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "sheets/SheetError.h"
 #include "sheets/SheetReader.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -136,6 +137,25 @@ TEST_F(SalesDetailSheetTest, GrandTotalIsAWholeYenSumBeyondThirtyTwoBits)
     EXPECT_EQ(m.cell(11, 7)->number, double(expected));
     EXPECT_EQ(text(m, 11, 6), QStringLiteral("売価総合計"));
     EXPECT_EQ(text(m, 9, 1), QStringLiteral("4"));
+}
+
+TEST_F(SalesDetailSheetTest, ALongReportIsWrittenOutAsItGoesAndReadsBackWhole)
+{
+    constexpr int kSales = 20000; // several megabytes of sheet: more than is held in memory
+    std::vector<SalesDetailRow> rows;
+    for (int n = 1; n <= kSales; ++n)
+        rows.push_back(sale(n % 7 + 1, n));
+    const SheetModel m = write(rows, true);
+    EXPECT_EQ(m.dimension, QStringLiteral("A1:G40003"));
+    EXPECT_EQ(m.cell(3, 1)->number, 1);
+    EXPECT_EQ(m.cell(2 * kSales + 1, 1)->number, kSales);
+    EXPECT_EQ(m.cell(2 * kSales + 1, 5)->number, kSales);
+    EXPECT_EQ(text(m, 2 * kSales + 2, 3), QStringLiteral("商品%1").arg(kSales % 7 + 1));
+    EXPECT_EQ(m.cell(2 * kSales + 3, 7)->number, double(grandTotal));
+    EXPECT_TRUE(m.border(m.cell(2 * kSales + 2, 7)->style).bottom);
+    EXPECT_EQ(QDir(AppFile(G().DataPath)).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("期間指定売上明細.xlsx")})
+        << "nothing of the writing is left beside the report";
 }
 
 TEST_F(SalesDetailSheetTest, AStoredDateThatIsNoDateIsWrittenAsItsText)

@@ -306,6 +306,11 @@ TEST_F(WorkbookTest, StepsOutOfOrderOrOutsideTheSheetFail)
     EXPECT_THROW(book.setText(0, 1, QStringLiteral("x")), SheetError);
     EXPECT_THROW(book.setNumber(1, 16385, 1), SheetError);
     EXPECT_THROW(book.drawBorders(1, 1, 1048577, 2), SheetError);
+    book.setText(5, 1, QStringLiteral("x"));
+    book.finishRowsBefore(6);
+    EXPECT_THROW(book.setText(5, 2, QStringLiteral("x")), SheetError) << "a row written out stays as it is";
+    EXPECT_THROW(book.setColumnFormat(2, QStringLiteral("0")), SheetError);
+    book.setText(6, 1, QStringLiteral("y"));
     book.save();
     EXPECT_THROW(book.setText(1, 1, QStringLiteral("x")), SheetError);
     EXPECT_THROW(book.save(), SheetError);
