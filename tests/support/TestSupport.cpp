@@ -1,12 +1,15 @@
 #include "TestSupport.h"
 
+#include "core/AppExit.h"
 #include "core/Clock.h"
 #include "core/Globals.h"
 #include "core/Settings.h"
 #include "db/Schema.h"
 #include "ui/Navigator.h"
+#include "ui/ReadingCapture.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QWidget>
 
@@ -15,17 +18,22 @@ namespace {
 const char* kindName(ShownBox::Kind kind)
 {
     switch (kind) {
-    case ShownBox::Kind::Question: return "question";
-    case ShownBox::Kind::Information: return "information";
-    case ShownBox::Kind::Warning: return "warning";
-    case ShownBox::Kind::Exclamation: return "exclamation";
+    case ShownBox::Kind::Question:
+        return "question";
+    case ShownBox::Kind::Information:
+        return "information";
+    case ShownBox::Kind::Warning:
+        return "warning";
+    case ShownBox::Kind::Exclamation:
+        return "exclamation";
     }
     return "?";
 }
 
 } // namespace
 
-ScriptedDialogs& ScriptedDialogs::expect(ShownBox::Kind kind, const QString& title, const QString& text, Answer answer)
+ScriptedDialogs& ScriptedDialogs::expect(ShownBox::Kind kind, const QString& title, const QString& text,
+                                         Answer answer)
 {
     m_expected.push_back({ShownBox{kind, title, text}, answer});
     return *this;
@@ -81,7 +89,7 @@ void RecordingWaits::wait(QWidget*, int milliseconds)
 void AppFixture::SetUp()
 {
     ASSERT_TRUE(m_dir.isValid());
-    ResetGlobals();
+    ResetProgramState();
     G().AppPath = m_dir.path();
     G().DbFileName = kOperationalDbFile;
     G().Kessan = 3;
@@ -101,12 +109,9 @@ void AppFixture::TearDown()
     if (dialogs) {
         EXPECT_TRUE(dialogs->allAnswered()) << "a scripted message box was never shown";
     }
-    InstallDialogs(nullptr);
-    InstallWaits(nullptr);
-    Clock::install(nullptr);
     dialogs = nullptr;
     waits = nullptr;
-    ResetGlobals();
+    ResetProgramState();
 }
 
 void AppFixture::writeIni(const QString& lines)
@@ -138,4 +143,32 @@ void CloseAllScreens()
         w->deleteLater();
     }
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void ResetProgramState()
+{
+    InstallDialogs(nullptr);
+    InstallWaits(nullptr);
+    Clock::install(nullptr);
+    AppExit::install(nullptr);
+    Screens().clear();
+    // A start on no field empties what the last capture kept for its caller.
+    StartReadingCapture(nullptr);
+    StopReadingCapture();
+    ResetGlobals();
+}
+
+bool PollUntil(const std::function<bool()>& condition, int timeoutMs, const char* what)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs) {
+            ADD_FAILURE() << "timed out waiting for " << what;
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
 }

@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QThread>
 
 namespace {
 
@@ -92,9 +91,7 @@ TEST_F(MainTest, RunningApplicationRefusesASecondStart)
     running.start(appPath() + "/qel", {});
     ASSERT_TRUE(running.waitForStarted());
     const QString lockPath = InstanceLockPath(appPath());
-    for (int i = 0; i < 100 && !QFileInfo::exists(lockPath); ++i)
-        QThread::msleep(50);
-    ASSERT_TRUE(QFileInfo::exists(lockPath));
+    ASSERT_TRUE(PollUntil([&] { return QFileInfo::exists(lockPath); }, 5000, "the lock of the running application"));
 
     dialogs->expect(ShownBox::Kind::Exclamation, QStringLiteral("二重起動禁止"),
                     QStringLiteral("すでにプログラムは動作していています。"));
