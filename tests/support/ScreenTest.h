@@ -7,8 +7,6 @@
 #include <QVariantList>
 #include <QWidget>
 
-#include <functional>
-
 class FlexGrid;
 class Navigator;
 class QComboBox;
