@@ -4,6 +4,7 @@
 #include "core/Clock.h"
 #include "core/Globals.h"
 #include "core/Settings.h"
+#include "db/Backup.h"
 #include "db/Schema.h"
 #include "ui/Navigator.h"
 #include "ui/ReadingCapture.h"
@@ -151,6 +152,7 @@ void ResetProgramState()
     InstallWaits(nullptr);
     Clock::install(nullptr);
     AppExit::install(nullptr);
+    BackupFiles::install(nullptr);
     Screens().clear();
     // A start on no field empties what the last capture kept for its caller.
     StartReadingCapture(nullptr);
