@@ -59,7 +59,7 @@ class RegistrationTest : public ScreenTest
         PressEnter();
         ASSERT_EQ(focused(), txt(4));
         ImeConvert(txt(4), QStringLiteral("とうきょうとちよだくちよだ"),
-                QStringLiteral("東京都千代田区千代田"));
+                   QStringLiteral("東京都千代田区千代田"));
         TypeKeys(txt(4), QStringLiteral("1-1 "));
         PressEnter();
         TypeKeys(txt(5), QStringLiteral(" 皇居ビル\"A\" 101 "));
@@ -472,8 +472,8 @@ TEST_F(RegistrationTest, APrefectureAtTheStartOfTheAddressMovesIntoTheList)
 TEST_F(RegistrationTest, EnterMovesThroughTheFieldsInTheirOrder)
 {
     open();
-    QWidget* order[] = {txt(0), txt(1), txt(2), combo(),   txt(4),  txt(5),
-                        txt(6), txt(7), txt(8), txt(9), txt(10), txt(0)};
+    QWidget* order[] = {txt(0), txt(1), txt(2), combo(), txt(4),  txt(5),
+                        txt(6), txt(7), txt(8), txt(9),  txt(10), txt(0)};
     txt(0)->setFocus();
     for (size_t i = 1; i < std::size(order); ++i) {
         PressEnter(nullptr, i % 2 == 0);

@@ -1,6 +1,6 @@
+#include "ui/Frm010_Qel.h"
 #include "core/Globals.h"
 #include "db/Schema.h"
-#include "ui/Frm010_Qel.h"
 #include "ui/MainScreen.h"
 #include "ui/Navigator.h"
 #include "ui/RegisterScreens.h"
@@ -18,10 +18,11 @@ namespace {
 // A stand-in main screen that goes back to the menu the way every screen does.
 class ReturningScreen : public MainScreen
 {
-public:
+  public:
     ReturningScreen() : MainScreen(QStringLiteral("Frm020_Qel"))
     {
-        BuildControls({{ControlSpec::Kind::Button, "Cmd", 2, QStringLiteral("閉じる"), 7800, 6720, 1815, 555}});
+        BuildControls(
+            {{ControlSpec::Kind::Button, "Cmd", 2, QStringLiteral("閉じる"), 7800, 6720, 1815, 555}});
         connect(Cmd(2), &QPushButton::clicked, this, [this] { OpenScreen(QStringLiteral("Frm010_Qel")); });
     }
     void LoadProc() override { ShowScreen(); }
@@ -29,7 +30,7 @@ public:
 
 class MenuTest : public ScreenTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         ScreenTest::SetUp();
@@ -44,7 +45,10 @@ protected:
         Screens().open(QStringLiteral("Frm010_Qel"));
         return currentMenu();
     }
-    static Frm010_Qel* currentMenu() { return qobject_cast<Frm010_Qel*>(visibleScreen(QStringLiteral("Frm010_Qel"))); }
+    static Frm010_Qel* currentMenu()
+    {
+        return qobject_cast<Frm010_Qel*>(visibleScreen(QStringLiteral("Frm010_Qel")));
+    }
 };
 
 TEST_F(MenuTest, CaptionsComeFromTheSettings)

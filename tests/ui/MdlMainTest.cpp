@@ -109,7 +109,8 @@ TEST_F(MainTest, RunningApplicationRefusesASecondStartWhateverItsEnvironment)
         running.setProcessEnvironment(env);
         running.start(appPath() + "/qel", {});
         ASSERT_TRUE(running.waitForStarted());
-        EXPECT_TRUE(PollUntil([&] { return QFileInfo::exists(lockPath); }, 5000, "the lock of the running application"));
+        EXPECT_TRUE(PollUntil([&] { return QFileInfo::exists(lockPath); }, 5000,
+                              "the lock of the running application"));
 
         dialogs->expect(ShownBox::Kind::Exclamation, QStringLiteral("二重起動禁止"),
                         QStringLiteral("すでにプログラムは動作していています。"));
