@@ -14,7 +14,8 @@ static void BM_ReadTenIniKeys(benchmark::State& state)
     const QString path = dir.filePath(QStringLiteral("Qel.Ini"));
     QFile file(path);
     file.open(QIODevice::WriteOnly);
-    file.write(QStringLiteral("[Ini]\r\nDataPath=帳票\r\nBackCnt=5\r\nMaker=ブランド\r\nTitle=メニュー\r\n").toUtf8());
+    file.write(QStringLiteral("[Ini]\r\nDataPath=帳票\r\nBackCnt=5\r\nMaker=ブランド\r\nTitle=メニュー\r\n")
+                   .toUtf8());
     file.close();
     const QStringList keys = {"DataPath", "BackDataPath", "BackCnt", "Todoufuken1", "Todoufuken2",
                               "Maker",    "Syouhin",      "Nengou",  "Kessan",      "Title"};

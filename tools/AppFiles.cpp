@@ -14,6 +14,7 @@
 
 #include <SQLiteCpp/Database.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <random>
 
@@ -39,12 +40,22 @@ struct Product
     qint64 listPrice, price;
 };
 
+// The sample is dated from a fixed day, not from the day of the build, so that every build ships
+// the same file.
+const QDate kSampleLastDay(2026, 11, 30);
+
+// A number in [low, high] from the generator. The standard fixes mt19937's sequence but not
+// what its distributions make of it, so the mapping is ours.
+int pick(std::mt19937& random, int low, int high)
+{
+    return low + static_cast<int>(random() % static_cast<std::uint32_t>(high - low + 1));
+}
+
 void fillSample(Database& db, const QString& dataDir)
 {
     std::mt19937 random(20050518);
-    const QDate today = QDate::currentDate();
     auto stampOf = [&](QDate day) {
-        const int seconds = std::uniform_int_distribution<int>(9 * 3600, 19 * 3600)(random);
+        const int seconds = pick(random, 9 * 3600, 19 * 3600);
         return Stamp::at(QDateTime(day, QTime(0, 0).addSecs(seconds)));
     };
 
@@ -67,7 +78,7 @@ void fillSample(Database& db, const QString& dataDir)
             .set(QStringLiteral("Fi_ファックス番号"), c.value(8))
             .set(QStringLiteral("Fi_メールアドレス"), c.value(9))
             .set(QStringLiteral("Fi_備考"), c.value(10))
-            .stamp(stampOf(today.addDays(-900 + key * 7)));
+            .stamp(stampOf(kSampleLastDay.addDays(-900 + key * 7)));
         row.insertInto(db, QStringLiteral("Tb_顧客"));
         buyers.append({c.value(0), c.value(1)});
     }
@@ -80,15 +91,15 @@ void fillSample(Database& db, const QString& dataDir)
             .set(QStringLiteral("Fi_キー"), ++key)
             .set(QStringLiteral("Fi_メーカー"), m.value(0))
             .set(QStringLiteral("Fi_メーカーフリガナ"), m.value(1))
-            .stamp(stampOf(today.addDays(-950)))
+            .stamp(stampOf(kSampleLastDay.addDays(-950)))
             .insertInto(db, QStringLiteral("Tb_メーカー"));
     }
 
     QList<Product> products;
     key = 0;
     for (const QStringList& p : readTable(dataDir + QStringLiteral("/sample_products.tsv"))) {
-        const Product product{p.value(0), makerReadings.value(p.value(0)), p.value(1), p.value(2),
-                              p.value(3).toLongLong(), p.value(4).toLongLong()};
+        const Product product{p.value(0), makerReadings.value(p.value(0)), p.value(1),
+                              p.value(2), p.value(3).toLongLong(),         p.value(4).toLongLong()};
         products.append(product);
         RowValues()
             .set(QStringLiteral("Fi_キー"), ++key)
@@ -98,24 +109,28 @@ void fillSample(Database& db, const QString& dataDir)
             .set(QStringLiteral("Fi_商品フリガナ"), product.reading)
             .set(QStringLiteral("Fi_定価"), product.listPrice)
             .set(QStringLiteral("Fi_売価"), product.price)
-            .stamp(stampOf(today.addDays(-940)))
+            .stamp(stampOf(kSampleLastDay.addDays(-940)))
             .insertInto(db, QStringLiteral("Tb_商品"));
     }
 
-    // About 36 months of sales up to today, oldest first, so that keys follow the dates.
-    const QDate first = today.addMonths(-36);
+    // About 36 months of sales up to the last day, oldest first, so that keys follow the dates.
+    const QDate first = kSampleLastDay.addMonths(-36);
     QList<QDate> days;
-    std::uniform_int_distribution<int> dayPick(0, static_cast<int>(first.daysTo(today)));
     for (int i = 0; i < 520; ++i)
-        days.append(first.addDays(dayPick(random)));
+        days.append(first.addDays(pick(random, 0, static_cast<int>(first.daysTo(kSampleLastDay)))));
     std::sort(days.begin(), days.end());
-    const QStringList remarks = {QString(), QString(), QString(), QStringLiteral("ギフト"), QStringLiteral("取り置き"),
-                                 QStringLiteral("配送"), QString()};
+    const QStringList remarks = {QString(),
+                                 QString(),
+                                 QString(),
+                                 QStringLiteral("ギフト"),
+                                 QStringLiteral("取り置き"),
+                                 QStringLiteral("配送"),
+                                 QString()};
     key = 0;
     for (const QDate& day : days) {
-        const Product& p = products.at(std::uniform_int_distribution<int>(0, static_cast<int>(products.size()) - 1)(random));
-        const auto& buyer = buyers.at(std::uniform_int_distribution<int>(0, static_cast<int>(buyers.size()) - 1)(random));
-        const qint64 quantity = std::uniform_int_distribution<int>(1, 10)(random) <= 8 ? 1 : 2;
+        const Product& p = products.at(pick(random, 0, static_cast<int>(products.size()) - 1));
+        const auto& buyer = buyers.at(pick(random, 0, static_cast<int>(buyers.size()) - 1));
+        const qint64 quantity = pick(random, 1, 10) <= 8 ? 1 : 2;
         RowValues()
             .set(QStringLiteral("Fi_キー"), ++key)
             .set(QStringLiteral("Fi_購入年"), day.toString(QStringLiteral("yyyy")))
@@ -131,7 +146,7 @@ void fillSample(Database& db, const QString& dataDir)
             .set(QStringLiteral("Fi_売価合計"), p.price * quantity)
             .set(QStringLiteral("Fi_購入者"), buyer.first)
             .set(QStringLiteral("Fi_購入者フリガナ"), buyer.second)
-            .set(QStringLiteral("Fi_備考"), remarks.at(std::uniform_int_distribution<int>(0, 6)(random)))
+            .set(QStringLiteral("Fi_備考"), remarks.at(pick(random, 0, 6)))
             .stamp(stampOf(day))
             .insertInto(db, QStringLiteral("Tb_売上"));
     }
@@ -144,7 +159,8 @@ int writeIni(const QString& source, const QString& target)
     if (!in.open(QIODevice::ReadOnly))
         return 1;
     QString text = QString::fromUtf8(in.readAll());
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     QFile out(target);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return 1;
@@ -177,6 +193,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "qel_appfiles: %s\n", qPrintable(e.userText()));
         return 1;
     }
-    std::fprintf(stderr, "usage: qel_appfiles ini <source> <target> | databases <data folder> <app folder>\n");
+    std::fprintf(stderr,
+                 "usage: qel_appfiles ini <source> <target> | databases <data folder> <app folder>\n");
     return 2;
 }

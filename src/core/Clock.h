@@ -7,7 +7,7 @@
 // The one source of "now", so that tests can fix the time of a save or a backup.
 class Clock
 {
-public:
+  public:
     virtual ~Clock() = default;
     virtual QDateTime now() const;
 
@@ -18,10 +18,10 @@ public:
 
 class FixedClock : public Clock
 {
-public:
+  public:
     explicit FixedClock(QDateTime at) : m_at(std::move(at)) {}
     QDateTime now() const override { return m_at; }
 
-private:
+  private:
     QDateTime m_at;
 };

@@ -87,7 +87,8 @@ bool EraMode()
 
 QString DateWithWeekday(const QDate& date)
 {
-    return FormatDate(date, EraMode() ? QStringLiteral("gggee年mm月dd日（AAA）") : QStringLiteral("yyyy年mm月dd日（AAA）"));
+    return FormatDate(date, EraMode() ? QStringLiteral("gggee年mm月dd日（AAA）")
+                                      : QStringLiteral("yyyy年mm月dd日（AAA）"));
 }
 
 QString YearMonthText(const QDate& date)
@@ -104,6 +105,7 @@ QString StampDisplay(const QString& year, const QString& month, const QString& d
                      const QString& minute, const QString& second)
 {
     const QDate date(year.toInt(), month.toInt(), day.toInt());
-    const QString datePart = date.isValid() ? ShortDate(date) : year + QLatin1Char('/') + month + QLatin1Char('/') + day;
+    const QString datePart =
+        date.isValid() ? ShortDate(date) : year + QLatin1Char('/') + month + QLatin1Char('/') + day;
     return datePart + QLatin1Char(' ') + hour + QLatin1Char(':') + minute + QLatin1Char(':') + second;
 }

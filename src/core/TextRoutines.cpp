@@ -8,16 +8,12 @@ namespace {
 
 // Half-width forms of the full-width katakana U+30A1 .. U+30F6, in code order.
 constexpr std::array<const char16_t*, 86> kHalfKatakana = {
-    u"ｧ", u"ｱ", u"ｨ", u"ｲ", u"ｩ", u"ｳ", u"ｪ", u"ｴ", u"ｫ", u"ｵ",
-    u"ｶ", u"ｶﾞ", u"ｷ", u"ｷﾞ", u"ｸ", u"ｸﾞ", u"ｹ", u"ｹﾞ", u"ｺ", u"ｺﾞ",
-    u"ｻ", u"ｻﾞ", u"ｼ", u"ｼﾞ", u"ｽ", u"ｽﾞ", u"ｾ", u"ｾﾞ", u"ｿ", u"ｿﾞ",
-    u"ﾀ", u"ﾀﾞ", u"ﾁ", u"ﾁﾞ", u"ｯ", u"ﾂ", u"ﾂﾞ", u"ﾃ", u"ﾃﾞ", u"ﾄ", u"ﾄﾞ",
-    u"ﾅ", u"ﾆ", u"ﾇ", u"ﾈ", u"ﾉ",
-    u"ﾊ", u"ﾊﾞ", u"ﾊﾟ", u"ﾋ", u"ﾋﾞ", u"ﾋﾟ", u"ﾌ", u"ﾌﾞ", u"ﾌﾟ", u"ﾍ", u"ﾍﾞ", u"ﾍﾟ", u"ﾎ", u"ﾎﾞ", u"ﾎﾟ",
-    u"ﾏ", u"ﾐ", u"ﾑ", u"ﾒ", u"ﾓ",
-    u"ｬ", u"ﾔ", u"ｭ", u"ﾕ", u"ｮ", u"ﾖ",
-    u"ﾗ", u"ﾘ", u"ﾙ", u"ﾚ", u"ﾛ",
-    u"ﾜ", u"ﾜ", u"ｲ", u"ｴ", u"ｦ", u"ﾝ", u"ｳﾞ", u"ｶ", u"ｹ",
+    u"ｧ",  u"ｱ",  u"ｨ",  u"ｲ",  u"ｩ",  u"ｳ",  u"ｪ",  u"ｴ", u"ｫ",  u"ｵ",  u"ｶ",  u"ｶﾞ", u"ｷ",  u"ｷﾞ", u"ｸ",
+    u"ｸﾞ", u"ｹ",  u"ｹﾞ", u"ｺ",  u"ｺﾞ", u"ｻ",  u"ｻﾞ", u"ｼ", u"ｼﾞ", u"ｽ",  u"ｽﾞ", u"ｾ",  u"ｾﾞ", u"ｿ",  u"ｿﾞ",
+    u"ﾀ",  u"ﾀﾞ", u"ﾁ",  u"ﾁﾞ", u"ｯ",  u"ﾂ",  u"ﾂﾞ", u"ﾃ", u"ﾃﾞ", u"ﾄ",  u"ﾄﾞ", u"ﾅ",  u"ﾆ",  u"ﾇ",  u"ﾈ",
+    u"ﾉ",  u"ﾊ",  u"ﾊﾞ", u"ﾊﾟ", u"ﾋ",  u"ﾋﾞ", u"ﾋﾟ", u"ﾌ", u"ﾌﾞ", u"ﾌﾟ", u"ﾍ",  u"ﾍﾞ", u"ﾍﾟ", u"ﾎ",  u"ﾎﾞ",
+    u"ﾎﾟ", u"ﾏ",  u"ﾐ",  u"ﾑ",  u"ﾒ",  u"ﾓ",  u"ｬ",  u"ﾔ", u"ｭ",  u"ﾕ",  u"ｮ",  u"ﾖ",  u"ﾗ",  u"ﾘ",  u"ﾙ",
+    u"ﾚ",  u"ﾛ",  u"ﾜ",  u"ﾜ",  u"ｲ",  u"ｴ",  u"ｦ",  u"ﾝ", u"ｳﾞ", u"ｶ",  u"ｹ",
 };
 
 const QHash<QChar, QChar>& punctuationToHalf()
@@ -86,16 +82,35 @@ QString KanaNormalize(const QString& text)
         case 0xFF9E: // ﾞ
         case 0xFF9F: // ﾟ
             break;
-        case 0xFF67: result += QChar(0xFF71); break; // ｧ -> ｱ
-        case 0xFF68: result += QChar(0xFF72); break; // ｨ -> ｲ
-        case 0xFF69: result += QChar(0xFF73); break; // ｩ -> ｳ
-        case 0xFF6A: result += QChar(0xFF74); break; // ｪ -> ｴ
-        case 0xFF6B: result += QChar(0xFF75); break; // ｫ -> ｵ
-        case 0xFF6C: result += QChar(0xFF94); break; // ｬ -> ﾔ
-        case 0xFF6D: result += QChar(0xFF95); break; // ｭ -> ﾕ
-        case 0xFF6E: result += QChar(0xFF96); break; // ｮ -> ﾖ
-        case 0xFF6F: result += QChar(0xFF82); break; // ｯ -> ﾂ
-        default: result += c;
+        case 0xFF67:
+            result += QChar(0xFF71);
+            break; // ｧ -> ｱ
+        case 0xFF68:
+            result += QChar(0xFF72);
+            break; // ｨ -> ｲ
+        case 0xFF69:
+            result += QChar(0xFF73);
+            break; // ｩ -> ｳ
+        case 0xFF6A:
+            result += QChar(0xFF74);
+            break; // ｪ -> ｴ
+        case 0xFF6B:
+            result += QChar(0xFF75);
+            break; // ｫ -> ｵ
+        case 0xFF6C:
+            result += QChar(0xFF94);
+            break; // ｬ -> ﾔ
+        case 0xFF6D:
+            result += QChar(0xFF95);
+            break; // ｭ -> ﾕ
+        case 0xFF6E:
+            result += QChar(0xFF96);
+            break; // ｮ -> ﾖ
+        case 0xFF6F:
+            result += QChar(0xFF82);
+            break; // ｯ -> ﾂ
+        default:
+            result += c;
         }
     }
     return result;
@@ -124,7 +139,8 @@ QString ToWide(const QString& text)
         } else if (c.unicode() >= 0x21 && c.unicode() <= 0x7E) {
             result += QChar(c.unicode() - 0x21 + 0xFF01);
         } else if (isHalfKana(c)) {
-            if (i + 1 < text.size() && (text.at(i + 1).unicode() == 0xFF9E || text.at(i + 1).unicode() == 0xFF9F)) {
+            if (i + 1 < text.size() &&
+                (text.at(i + 1).unicode() == 0xFF9E || text.at(i + 1).unicode() == 0xFF9F)) {
                 const auto voiced = kana.constFind(text.mid(i, 2));
                 if (voiced != kana.constEnd()) {
                     result += *voiced;

@@ -20,7 +20,7 @@ class Statement;
 // it is never created here.
 class Database
 {
-public:
+  public:
     // The database in use: AppPath + "/" + DbFileName.
     Database();
     explicit Database(const QString& path);
@@ -40,7 +40,7 @@ public:
     SQLite::Database& raw();
     const QString& path() const { return m_path; }
 
-private:
+  private:
     QString m_path;
     std::unique_ptr<SQLite::Database> m_db;
 };
@@ -48,7 +48,7 @@ private:
 // A prepared statement with bound values; every engine failure becomes a DbError.
 class Query
 {
-public:
+  public:
     Query(Database& db, const QString& sql, const QVariantList& values = {});
     ~Query();
     Query(const Query&) = delete;
@@ -64,7 +64,7 @@ public:
     QString text(int column) const;
     std::int64_t integer(int column) const;
 
-private:
+  private:
     Database& m_db;
     std::unique_ptr<SQLite::Statement> m_stmt;
 };
@@ -73,7 +73,7 @@ private:
 // are always bound.
 class RowValues
 {
-public:
+  public:
     RowValues& set(const QString& column, const QVariant& value);
     RowValues& stamp(const Stamp& stamp);
 
@@ -82,7 +82,7 @@ public:
     // Changes the row of the key; returns whether such a row existed.
     bool updateByKey(Database& db, const QString& table, std::int64_t key) const;
 
-private:
+  private:
     std::vector<std::pair<QString, QVariant>> m_values;
 };
 

@@ -45,6 +45,7 @@ void CreateDatabaseFile(const QString& path)
         db.exec("commit");
     } catch (const std::exception& e) {
         QFile::remove(path);
-        throw DbError(QStringLiteral("データベースファイルを作成できません。\n%1").arg(path), QString::fromUtf8(e.what()));
+        throw DbError(QStringLiteral("データベースファイルを作成できません。\n%1").arg(path),
+                      QString::fromUtf8(e.what()));
     }
 }

@@ -7,8 +7,12 @@ Stamp Stamp::at(const QDateTime& when)
     const QDate d = when.date();
     const QTime t = when.time();
     auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
-    return Stamp{QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0')), two(d.month()), two(d.day()),
-                 two(t.hour()), two(t.minute()), two(t.second())};
+    return Stamp{QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0')),
+                 two(d.month()),
+                 two(d.day()),
+                 two(t.hour()),
+                 two(t.minute()),
+                 two(t.second())};
 }
 
 Stamp Stamp::now()

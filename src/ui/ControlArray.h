@@ -6,10 +6,9 @@
 #include <cassert>
 
 // A control array of the design: controls of one kind under one name, found by index.
-template <class Control>
-class ControlArray
+template <class Control> class ControlArray
 {
-public:
+  public:
     Control* operator()(int index) const
     {
         const auto it = m_items.constFind(index);
@@ -29,6 +28,6 @@ public:
     }
     const QMap<int, Control*>& items() const { return m_items; }
 
-private:
+  private:
     QMap<int, Control*> m_items;
 };

@@ -11,8 +11,8 @@ std::unique_ptr<DialogService>& slot()
     return service;
 }
 
-int show(QMessageBox::Icon icon, const QString& title, const QString& text, QMessageBox::StandardButtons buttons,
-         QMessageBox::StandardButton defaultButton)
+int show(QMessageBox::Icon icon, const QString& title, const QString& text,
+         QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
     box.setDefaultButton(defaultButton);
@@ -23,7 +23,8 @@ int show(QMessageBox::Icon icon, const QString& title, const QString& text, QMes
 
 DialogService::Answer DialogService::question(const QString& title, const QString& text)
 {
-    const int result = show(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    const int result =
+        show(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 

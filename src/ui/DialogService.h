@@ -7,7 +7,7 @@
 // Every message box of the program goes through here, so that tests can answer them.
 class DialogService
 {
-public:
+  public:
     enum class Answer { Yes, No };
 
     virtual ~DialogService() = default;

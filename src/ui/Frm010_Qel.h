@@ -8,11 +8,11 @@ class Frm010_Qel : public MainScreen
 {
     Q_OBJECT
 
-public:
+  public:
     Frm010_Qel();
     void LoadProc() override;
 
-private:
+  private:
     void Cmd_Click(int index) override;
     void Check1_Click();
     bool SampleChk() const;

@@ -11,7 +11,7 @@ class MainScreen;
 // form name that is not registered cannot be opened (its menu button stays disabled).
 class Navigator
 {
-public:
+  public:
     using Factory = std::function<MainScreen*()>;
 
     void registerScreen(const QString& formName, Factory factory);
@@ -20,7 +20,7 @@ public:
     MainScreen* open(const QString& formName);
     void clear();
 
-private:
+  private:
     QHash<QString, Factory> m_factories;
 };
 

@@ -8,7 +8,7 @@ class QWidget;
 // queues (it is handled after the wait).
 class WaitService
 {
-public:
+  public:
     virtual ~WaitService() = default;
     virtual void wait(QWidget* screen, int milliseconds);
 };

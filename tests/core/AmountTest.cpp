@@ -6,10 +6,14 @@ namespace {
 
 TEST(Amount, GroupedFormatsAndYenSign)
 {
-    const std::pair<Amount, const char*> cases[] = {{0, "0"},           {5, "5"},
-                                                    {999, "999"},       {1000, "1,000"},
-                                                    {15000, "15,000"},  {99999999, "99,999,999"},
-                                                    {199999998, "199,999,998"}, {1234567890123, "1,234,567,890,123"},
+    const std::pair<Amount, const char*> cases[] = {{0, "0"},
+                                                    {5, "5"},
+                                                    {999, "999"},
+                                                    {1000, "1,000"},
+                                                    {15000, "15,000"},
+                                                    {99999999, "99,999,999"},
+                                                    {199999998, "199,999,998"},
+                                                    {1234567890123, "1,234,567,890,123"},
                                                     {-1234, "-1,234"}};
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(FormatGrouped(value).toStdString(), std::string(expected));

@@ -7,7 +7,7 @@ namespace {
 
 class DateTextTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override { ResetGlobals(); }
     void TearDown() override { ResetGlobals(); }
 };
@@ -31,10 +31,10 @@ TEST_F(DateTextTest, EraBoundariesStartAtYearOne)
 {
     G().Nengou = QStringLiteral("和暦");
     const std::pair<QDate, const char*> cases[] = {
-        {QDate(1989, 1, 7), "昭和64年01月07日（土）"}, {QDate(1989, 1, 8), "平成01年01月08日（日）"},
-        {QDate(2019, 4, 30), "平成31年04月30日（火）"}, {QDate(2019, 5, 1), "令和01年05月01日（水）"},
+        {QDate(1989, 1, 7), "昭和64年01月07日（土）"},   {QDate(1989, 1, 8), "平成01年01月08日（日）"},
+        {QDate(2019, 4, 30), "平成31年04月30日（火）"},  {QDate(2019, 5, 1), "令和01年05月01日（水）"},
         {QDate(1926, 12, 24), "大正15年12月24日（金）"}, {QDate(1926, 12, 25), "昭和01年12月25日（土）"},
-        {QDate(1912, 7, 29), "明治45年07月29日（月）"}, {QDate(1912, 7, 30), "大正01年07月30日（火）"},
+        {QDate(1912, 7, 29), "明治45年07月29日（月）"},  {QDate(1912, 7, 30), "大正01年07月30日（火）"},
         {QDate(2026, 12, 8), "令和08年12月08日（火）"},
     };
     for (const auto& [date, expected] : cases)

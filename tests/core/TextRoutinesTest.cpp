@@ -23,32 +23,56 @@ void checkAll(QString (*routine)(const QString&), std::initializer_list<Case> ca
 
 TEST(TextRoutines, NumOnlyKeepsAsciiDigitsOnly)
 {
-    checkAll(NumOnly, {{u"1,280円", u"1280"}, {u"-5", u"5"}, {u"１２３", u""}, {u"", u""},
-                       {u"¥15,000", u"15000"}, {u"\\12,000", u"12000"}, {u"12.50", u"1250"}, {u"abc", u""}});
+    checkAll(NumOnly, {{u"1,280円", u"1280"},
+                       {u"-5", u"5"},
+                       {u"１２３", u""},
+                       {u"", u""},
+                       {u"¥15,000", u"15000"},
+                       {u"\\12,000", u"12000"},
+                       {u"12.50", u"1250"},
+                       {u"abc", u""}});
 }
 
 TEST(TextRoutines, KanaNormalizeFoldsHalfWidthKanaOnly)
 {
-    checkAll(KanaNormalize, {{u"ｼﾞｮｰｼﾞ", u"ｼﾖｰｼ"}, {u"ﾊﾟｯｸ", u"ﾊﾂｸ"}, {u"", u""}, {u"ｶﾞｯｺｳ", u"ｶﾂｺｳ"},
-                             {u"ｧｨｩｪｫｬｭｮｯ", u"ｱｲｳｴｵﾔﾕﾖﾂ"}, {u"ガッコウ", u"ガッコウ"}, {u"ABCｬ1", u"ABCﾔ1"}});
+    checkAll(KanaNormalize, {{u"ｼﾞｮｰｼﾞ", u"ｼﾖｰｼ"},
+                             {u"ﾊﾟｯｸ", u"ﾊﾂｸ"},
+                             {u"", u""},
+                             {u"ｶﾞｯｺｳ", u"ｶﾂｺｳ"},
+                             {u"ｧｨｩｪｫｬｭｮｯ", u"ｱｲｳｴｵﾔﾕﾖﾂ"},
+                             {u"ガッコウ", u"ガッコウ"},
+                             {u"ABCｬ1", u"ABCﾔ1"}});
 }
 
 TEST(TextRoutines, TrimBlankRemovesOnlyAsciiBlanks)
 {
-    checkAll(TrimBlank, {{u"  山田  ", u"山田"}, {u"　山田　", u"　山田　"}, {u"   ", u""}, {u"a b", u"a b"}});
+    checkAll(TrimBlank,
+             {{u"  山田  ", u"山田"}, {u"　山田　", u"　山田　"}, {u"   ", u""}, {u"a b", u"a b"}});
 }
 
 TEST(TextRoutines, ToWideConvertsNarrowCharacters)
 {
-    checkAll(ToWide, {{u"150-0001", u"１５０－０００１"}, {u"A b", u"Ａ　ｂ"}, {u"ｶﾞｯｺｳ", u"ガッコウ"},
-                      {u"ﾊﾟﾝ", u"パン"}, {u"東京", u"東京"}, {u"ｳﾞｧ", u"ヴァ"}});
+    checkAll(ToWide, {{u"150-0001", u"１５０－０００１"},
+                      {u"A b", u"Ａ　ｂ"},
+                      {u"ｶﾞｯｺｳ", u"ガッコウ"},
+                      {u"ﾊﾟﾝ", u"パン"},
+                      {u"東京", u"東京"},
+                      {u"ｳﾞｧ", u"ヴァ"}});
 }
 
 TEST(TextRoutines, ToHalfKatakanaSplitsVoicedMarks)
 {
-    checkAll(ToHalfKatakana, {{u"やまだ", u"ﾔﾏﾀﾞ"}, {u"ガッコウ", u"ｶﾞｯｺｳ"}, {u"ぱーてぃー", u"ﾊﾟｰﾃｨｰ"},
-                              {u"ゔぁ", u"ｳﾞｧ"}, {u"ヴ", u"ｳﾞ"}, {u"ょ", u"ｮ"}, {u"ｱｲｳ", u"ｱｲｳ"},
-                              {u"ＡＢＣ１", u"ABC1"}, {u"山田", u"山田"}, {u"を", u"ｦ"}, {u"ん", u"ﾝ"}});
+    checkAll(ToHalfKatakana, {{u"やまだ", u"ﾔﾏﾀﾞ"},
+                              {u"ガッコウ", u"ｶﾞｯｺｳ"},
+                              {u"ぱーてぃー", u"ﾊﾟｰﾃｨｰ"},
+                              {u"ゔぁ", u"ｳﾞｧ"},
+                              {u"ヴ", u"ｳﾞ"},
+                              {u"ょ", u"ｮ"},
+                              {u"ｱｲｳ", u"ｱｲｳ"},
+                              {u"ＡＢＣ１", u"ABC1"},
+                              {u"山田", u"山田"},
+                              {u"を", u"ｦ"},
+                              {u"ん", u"ﾝ"}});
 }
 
 TEST(TextRoutines, KanaOnlyRecognisesCompositionReadings)

@@ -28,9 +28,9 @@ class MakerScreenTest : public MastersFixture
 TEST_F(MakerScreenTest, EmptyTableShowsOneEmptyRowAndOnlyTypingEnablesAdding)
 {
     ASSERT_NE(open(), nullptr);
-    EXPECT_EQ(screen_->windowTitle(), QStringLiteral("ブランド名一覧"));
-    EXPECT_EQ(lbl(14)->text(), QStringLiteral("ブランド名一覧"));
-    EXPECT_EQ(screen_->pos(), QPoint(2, 2));
+    EXPECT_EQ(screen()->windowTitle(), QStringLiteral("ブランド名一覧"));
+    EXPECT_EQ(ttl(14)->text(), QStringLiteral("ブランド名一覧"));
+    EXPECT_EQ(screen()->pos(), QPoint(2, 2));
     EXPECT_EQ(grid()->rows(), 2);
     EXPECT_EQ(grid()->textMatrix(0, 2), QStringLiteral("ブランド名"));
     EXPECT_EQ(grid()->textMatrix(0, 3), QStringLiteral("フリガナ"));
@@ -41,7 +41,7 @@ TEST_F(MakerScreenTest, EmptyTableShowsOneEmptyRowAndOnlyTypingEnablesAdding)
     EXPECT_EQ(actions(), "000");
     EXPECT_EQ(shown(), "||");
 
-    typeInto(txt(0), QStringLiteral("アルファ"));
+    enter(txt(0), QStringLiteral("アルファ"));
     EXPECT_EQ(actions(), "100");
 }
 
@@ -57,19 +57,19 @@ TEST_F(MakerScreenTest, AddingIntoTheMiddleSelectsTheNewRowAtTheTop)
     EXPECT_EQ(shown(), "M01|R01|40");
     EXPECT_EQ(actions(), "001");
 
-    typeInto(txt(0), QStringLiteral("新しい名前"));
-    typeInto(txt(1), QStringLiteral("R20X"));
+    enter(txt(0), QStringLiteral("新しい名前"));
+    enter(txt(1), QStringLiteral("R20X"));
     EXPECT_EQ(actions(), "111");
 
     bool noticeSeen = false;
     waits->during = [&] {
-        noticeSeen = lbl(12)->isVisible() && lbl(12)->text() == QStringLiteral("登録完了");
+        noticeSeen = ttl(12)->isVisible() && ttl(12)->text() == QStringLiteral("登録完了");
         EXPECT_EQ(actions(), "000") << "the buttons rest during the notice";
     };
-    click(cmd(0));
+    Click(cmd(0));
     EXPECT_TRUE(noticeSeen);
     EXPECT_EQ(waits->waits, std::vector<int>{1000});
-    EXPECT_FALSE(lbl(12)->isVisible());
+    EXPECT_FALSE(ttl(12)->isVisible());
 
     EXPECT_EQ(grid()->rows(), 42);
     EXPECT_EQ(grid()->textMatrix(21, 3), QStringLiteral("R20X"));
@@ -95,8 +95,8 @@ TEST_F(MakerScreenTest, TheReadingComesFromTheInputMethodAndIsAppended)
 {
     ASSERT_NE(open(), nullptr);
     txt(0)->setFocus(Qt::TabFocusReason);
-    imeConvert(txt(0), QStringLiteral("あるふぁ"), QStringLiteral("阿流"));
-    imeConvert(txt(0), QStringLiteral("ふぁ"), QStringLiteral("ファ"));
+    ImeConvert(txt(0), QStringLiteral("あるふぁ"), QStringLiteral("阿流"));
+    ImeConvert(txt(0), QStringLiteral("ふぁ"), QStringLiteral("ファ"));
     EXPECT_EQ(txt(0)->text(), QStringLiteral("阿流ファ"));
     QTest::keyClick(txt(0), Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), txt(1));
@@ -107,37 +107,37 @@ TEST_F(MakerScreenTest, TheReadingComesFromTheInputMethodAndIsAppended)
     EXPECT_EQ(QApplication::focusWidget(), txt(0));
     EXPECT_TRUE(txt(0)->hasSelectedText()) << "the whole name is selected on entry";
     txt(0)->end(false);
-    imeConvert(txt(0), QStringLiteral("みせ"), QStringLiteral("店"));
+    ImeConvert(txt(0), QStringLiteral("みせ"), QStringLiteral("店"));
     txt(1)->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(txt(1)->text(), QStringLiteral("ｱﾙﾌｧﾌｧﾐｾ"));
 
     // Emptying the name empties the reading too.
-    typeInto(txt(0), QString());
+    enter(txt(0), QString());
     EXPECT_EQ(txt(1)->text(), QString());
 }
 
 TEST_F(MakerScreenTest, ChecksStopAtTheFirstMissingEntryAndWriteNothing)
 {
     ASSERT_NE(open(), nullptr);
-    typeInto(txt(1), QStringLiteral("ｱ"));
-    click(cmd(0));
-    EXPECT_EQ(lbl(11)->text(), QStringLiteral("ブランド名を入力してください"));
+    enter(txt(1), QStringLiteral("ｱ"));
+    Click(cmd(0));
+    EXPECT_EQ(ttl(11)->text(), QStringLiteral("ブランド名を入力してください"));
     EXPECT_EQ(QApplication::focusWidget(), txt(0));
 
-    typeInto(txt(0), QStringLiteral("  アルファ  "));
-    typeInto(txt(1), QStringLiteral("   "));
-    click(cmd(0));
-    EXPECT_EQ(lbl(11)->text(), QStringLiteral("フリガナを入力してください"));
+    enter(txt(0), QStringLiteral("  アルファ  "));
+    enter(txt(1), QStringLiteral("   "));
+    Click(cmd(0));
+    EXPECT_EQ(ttl(11)->text(), QStringLiteral("フリガナを入力してください"));
     EXPECT_EQ(QApplication::focusWidget(), txt(1));
     EXPECT_TRUE(waits->waits.empty());
-    EXPECT_EQ(tableColumn("Tb_メーカー", "Fi_メーカー"), QString());
+    EXPECT_EQ(column("Tb_メーカー", "Fi_メーカー"), QString());
 
     // A correct entry clears the message and is stored trimmed.
-    typeInto(txt(1), QStringLiteral(" ｱﾙﾌｧ "));
-    click(cmd(0));
-    EXPECT_EQ(lbl(11)->text(), QString());
-    EXPECT_EQ(tableColumn("Tb_メーカー", "Fi_メーカー"), QStringLiteral("アルファ"));
-    EXPECT_EQ(tableColumn("Tb_メーカー", "Fi_メーカーフリガナ"), QStringLiteral("ｱﾙﾌｧ"));
+    enter(txt(1), QStringLiteral(" ｱﾙﾌｧ "));
+    Click(cmd(0));
+    EXPECT_EQ(ttl(11)->text(), QString());
+    EXPECT_EQ(column("Tb_メーカー", "Fi_メーカー"), QStringLiteral("アルファ"));
+    EXPECT_EQ(column("Tb_メーカー", "Fi_メーカーフリガナ"), QStringLiteral("ｱﾙﾌｧ"));
 }
 
 TEST_F(MakerScreenTest, TwoMakersOfTheSameNameAndReadingAreKeptAndTheFirstIsSelected)
@@ -145,9 +145,9 @@ TEST_F(MakerScreenTest, TwoMakersOfTheSameNameAndReadingAreKeptAndTheFirstIsSele
     MakerStore().add(QStringLiteral("ゼータ"), QStringLiteral("ｾﾞｰﾀ"));
     const std::int32_t first = MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     ASSERT_NE(open(), nullptr);
-    typeInto(txt(0), QStringLiteral("アルファ"));
-    typeInto(txt(1), QStringLiteral("ｱﾙﾌｧ"));
-    click(cmd(0));
+    enter(txt(0), QStringLiteral("アルファ"));
+    enter(txt(1), QStringLiteral("ｱﾙﾌｧ"));
+    Click(cmd(0));
     EXPECT_EQ(gridColumn(2), QStringLiteral("アルファ,アルファ,ゼータ"));
     EXPECT_EQ(grid()->row(), 1);
     EXPECT_EQ(txt(2)->text(), QString::number(first));
@@ -158,10 +158,10 @@ TEST_F(MakerScreenTest, NamesWithQuotesAndWildcardsAreStoredAndShownAsTyped)
 {
     ASSERT_NE(open(), nullptr);
     const QString name = QStringLiteral("O'Neil \"%*_");
-    typeInto(txt(0), name);
-    typeInto(txt(1), QStringLiteral("ｵﾆｰﾙ'%"));
-    click(cmd(0));
-    EXPECT_EQ(tableColumn("Tb_メーカー", "Fi_メーカー"), name);
+    enter(txt(0), name);
+    enter(txt(1), QStringLiteral("ｵﾆｰﾙ'%"));
+    Click(cmd(0));
+    EXPECT_EQ(column("Tb_メーカー", "Fi_メーカー"), name);
     EXPECT_EQ(grid()->textMatrix(1, 2), name);
     EXPECT_EQ(txt(0)->text(), name);
 }
@@ -192,27 +192,27 @@ TEST_F(MakerScreenTest, CorrectionAsksWithTheWarningAndChangesOnlyItsOwnRow)
     clickRow(3);
     EXPECT_EQ(shown(), QStringLiteral("ベータ|ﾍﾞｰﾀ|%1").arg(beta));
     EXPECT_EQ(actions(), "001");
-    typeInto(txt(0), QStringLiteral("デルタ"));
-    typeInto(txt(1), QStringLiteral("ﾃﾞﾙﾀ"));
+    enter(txt(0), QStringLiteral("デルタ"));
+    enter(txt(1), QStringLiteral("ﾃﾞﾙﾀ"));
     EXPECT_EQ(actions(), "111");
 
     const QString question = QStringLiteral("修正前のブランド名に商品情報が登録されている場合\n"
                                             "他の入力画面でブランド情報が設定できなくなる可能性があります\n\n"
                                             "修正登録を行いますか");
     dialogs->expectQuestion(question, DialogService::Answer::No);
-    click(cmd(1));
-    EXPECT_EQ(tableColumn("Tb_メーカー", "Fi_メーカー"), QStringLiteral("アルファ,ベータ,ガンマ"));
+    Click(cmd(1));
+    EXPECT_EQ(column("Tb_メーカー", "Fi_メーカー"), QStringLiteral("アルファ,ベータ,ガンマ"));
     EXPECT_TRUE(grid()->hasFocus());
     EXPECT_EQ(shown(), QStringLiteral("デルタ|ﾃﾞﾙﾀ|%1").arg(beta)) << "No leaves the typed entry";
 
     dialogs->expectQuestion(question, DialogService::Answer::Yes);
-    click(cmd(1));
-    bool noticeSeen = lbl(12)->text() == QStringLiteral("修正完了");
+    Click(cmd(1));
+    bool noticeSeen = ttl(12)->text() == QStringLiteral("修正完了");
     EXPECT_TRUE(noticeSeen);
-    EXPECT_EQ(tableColumn("Tb_メーカー", "Fi_メーカー"), QStringLiteral("アルファ,デルタ,ガンマ"));
-    EXPECT_EQ(tableColumn("Tb_メーカー", "Fi_最終更新年"), QStringLiteral("2005,2006,2005"));
-    EXPECT_EQ(tableColumn("Tb_商品", "Fi_メーカー"), QStringLiteral("ベータ"));
-    EXPECT_EQ(tableColumn("Tb_売上", "Fi_メーカー"), QStringLiteral("ベータ"));
+    EXPECT_EQ(column("Tb_メーカー", "Fi_メーカー"), QStringLiteral("アルファ,デルタ,ガンマ"));
+    EXPECT_EQ(column("Tb_メーカー", "Fi_最終更新年"), QStringLiteral("2005,2006,2005"));
+    EXPECT_EQ(column("Tb_商品", "Fi_メーカー"), QStringLiteral("ベータ"));
+    EXPECT_EQ(column("Tb_売上", "Fi_メーカー"), QStringLiteral("ベータ"));
     EXPECT_EQ(gridColumn(2), QStringLiteral("アルファ,ガンマ,デルタ"));
     EXPECT_EQ(grid()->row(), 3) << "the corrected row is selected";
     EXPECT_EQ(actions(), "001");
@@ -229,15 +229,15 @@ TEST_F(MakerScreenTest, DeletionAsksByNumberAndKeepsTheNeighbourSelected)
 
     dialogs->expectQuestion(QStringLiteral("No.3 ブランド名：アルファ の\n情報を削除してもよろしいですか"),
                             DialogService::Answer::No);
-    click(cmd(2));
+    Click(cmd(2));
     EXPECT_EQ(gridColumn(2), QStringLiteral("イー,ウー,アルファ,オー"));
     EXPECT_EQ(grid()->row(), 3);
     EXPECT_TRUE(waits->waits.empty()) << "no notice after No";
 
     dialogs->expectQuestion(QStringLiteral("No.3 ブランド名：アルファ の\n情報を削除してもよろしいですか"),
                             DialogService::Answer::Yes);
-    click(cmd(2));
-    EXPECT_EQ(lbl(12)->text(), QStringLiteral("削除完了"));
+    Click(cmd(2));
+    EXPECT_EQ(ttl(12)->text(), QStringLiteral("削除完了"));
     EXPECT_EQ(waits->waits.size(), 1u);
     EXPECT_EQ(gridColumn(2), QStringLiteral("イー,ウー,オー"));
     EXPECT_EQ(gridColumn(0), QStringLiteral("1,2,3"));
@@ -247,50 +247,50 @@ TEST_F(MakerScreenTest, DeletionAsksByNumberAndKeepsTheNeighbourSelected)
 
     // Deleting the last row selects the row that is now last; deleting every row leaves the empty row.
     dialogs->expectQuestion({}, DialogService::Answer::Yes);
-    click(cmd(2));
+    Click(cmd(2));
     EXPECT_EQ(grid()->row(), 2);
     EXPECT_EQ(txt(0)->text(), QStringLiteral("ウー"));
     dialogs->expectQuestion({}, DialogService::Answer::Yes);
-    click(cmd(2));
+    Click(cmd(2));
     dialogs->expectQuestion(QStringLiteral("No.1 ブランド名：イー の\n情報を削除してもよろしいですか"),
                             DialogService::Answer::Yes);
-    click(cmd(2));
+    Click(cmd(2));
     EXPECT_EQ(grid()->rows(), 2);
     EXPECT_EQ(actions(), "000");
-    EXPECT_EQ(tableColumn("Tb_メーカー", "Fi_メーカー"), QString());
+    EXPECT_EQ(column("Tb_メーカー", "Fi_メーカー"), QString());
 }
 
 TEST_F(MakerScreenTest, ClosingWithAnUnsavedCorrectionAsksFirst)
 {
     MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     ASSERT_NE(open(), nullptr);
-    typeInto(txt(0), QStringLiteral("アルファ２"));
+    enter(txt(0), QStringLiteral("アルファ２"));
     EXPECT_EQ(actions(), "111");
 
     dialogs->expectQuestion(QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか"),
                             DialogService::Answer::No);
-    click(cmd(3));
-    EXPECT_EQ(visibleScreen(QStringLiteral("Frm060_Qel")), screen_);
+    Click(cmd(3));
+    EXPECT_EQ(visibleScreen(QStringLiteral("Frm060_Qel")), screen());
 
     // The window's close box does nothing.
-    screen_->close();
-    EXPECT_TRUE(screen_->isVisible());
+    screen()->close();
+    EXPECT_TRUE(screen()->isVisible());
 
     dialogs->expectQuestion(QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか"),
                             DialogService::Answer::Yes);
-    click(cmd(3));
+    Click(cmd(3));
     EXPECT_EQ(visibleScreen(QStringLiteral("Frm060_Qel")), nullptr);
     EXPECT_NE(visibleScreen(QStringLiteral("Frm010_Qel")), nullptr);
     EXPECT_EQ(G().CallerForm, QStringLiteral("Frm060_Qel"));
-    EXPECT_EQ(tableColumn("Tb_メーカー", "Fi_メーカー"), QStringLiteral("アルファ"));
+    EXPECT_EQ(column("Tb_メーカー", "Fi_メーカー"), QStringLiteral("アルファ"));
 }
 
 TEST_F(MakerScreenTest, ClosingWithOnlyATypedNewEntryDropsItWithoutAQuestion)
 {
     ASSERT_NE(open(), nullptr);
-    typeInto(txt(0), QStringLiteral("アルファ"));
+    enter(txt(0), QStringLiteral("アルファ"));
     EXPECT_EQ(actions(), "100");
-    click(cmd(3));
+    Click(cmd(3));
     EXPECT_NE(visibleScreen(QStringLiteral("Frm010_Qel")), nullptr);
     EXPECT_TRUE(dialogs->shown().empty());
 }
@@ -299,7 +299,7 @@ TEST_F(MakerScreenTest, GridMouseAndKeysMoveToTheNameBox)
 {
     addMakers(3);
     ASSERT_NE(open(), nullptr);
-    typeInto(txt(0), QStringLiteral("x"));
+    enter(txt(0), QStringLiteral("x"));
     EXPECT_EQ(actions(), "111");
     clickRow(2);
     EXPECT_EQ(actions(), "001");
@@ -314,8 +314,8 @@ TEST_F(MakerScreenTest, GridMouseAndKeysMoveToTheNameBox)
     EXPECT_EQ(grid()->backColorBkg(), QColor(192, 192, 192));
 
     const QRect cell = grid()->visualRect(grid()->model()->index(0, 1));
-    QTest::mouseDClick(screen_->windowHandle(), Qt::LeftButton, {},
-                       grid()->viewport()->mapTo(screen_, cell.center()));
+    QTest::mouseDClick(screen()->windowHandle(), Qt::LeftButton, {},
+                       grid()->viewport()->mapTo(screen(), cell.center()));
     EXPECT_EQ(shown(), "M01|R01|3");
     EXPECT_EQ(QApplication::focusWidget(), txt(0));
     EXPECT_EQ(actions(), "001");
@@ -329,18 +329,18 @@ TEST_F(MakerScreenTest, PositionSurvivesRebuildsButTheMenuStartsAtTheTop)
     clickRow(25);
     EXPECT_EQ(grid()->topRow(), 20);
     dialogs->expectQuestion({}, DialogService::Answer::No);
-    click(cmd(2));
+    Click(cmd(2));
     EXPECT_EQ(grid()->topRow(), 20);
     EXPECT_EQ(grid()->row(), 25);
     EXPECT_EQ(G().MakerTopRow, 20);
     EXPECT_EQ(G().MakerRowSel, 25);
 
-    click(cmd(3));
-    screen_ = visibleScreen(QStringLiteral("Frm010_Qel"));
-    ASSERT_NE(screen_, nullptr);
-    click(child<QPushButton>("Cmd_2"));
-    screen_ = visibleScreen(QStringLiteral("Frm060_Qel"));
-    ASSERT_NE(screen_, nullptr);
+    Click(cmd(3));
+    useScreen(visibleScreen(QStringLiteral("Frm010_Qel")));
+    ASSERT_NE(screen(), nullptr);
+    Click(child<QPushButton>("Cmd_2"));
+    useScreen(visibleScreen(QStringLiteral("Frm060_Qel")));
+    ASSERT_NE(screen(), nullptr);
     EXPECT_EQ(grid()->topRow(), 1);
     EXPECT_EQ(grid()->row(), 1);
     EXPECT_EQ(G().MakerRowSel, 1);
@@ -355,11 +355,11 @@ TEST_F(MakerScreenTest, RowsGoneBehindTheScreenAreHandledWithoutHarm)
         Database db;
         db.execute(QStringLiteral("delete from Tb_メーカー where Fi_キー = 2"));
     }
-    typeInto(txt(0), QStringLiteral("別名"));
+    enter(txt(0), QStringLiteral("別名"));
     dialogs->expectQuestion({}, DialogService::Answer::Yes);
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm060_Qel"),
                     QStringLiteral("修正するブランド情報が見つかりませんでした。\n一覧を読み直します。"));
-    click(cmd(1));
+    Click(cmd(1));
     EXPECT_EQ(gridColumn(2), QStringLiteral("M01,M03"));
     EXPECT_TRUE(waits->waits.empty()) << "nothing was corrected";
 
@@ -370,7 +370,7 @@ TEST_F(MakerScreenTest, RowsGoneBehindTheScreenAreHandledWithoutHarm)
     clickRow(2);
     dialogs->expectQuestion(QStringLiteral("No.2 ブランド名：M03 の\n情報を削除してもよろしいですか"),
                             DialogService::Answer::Yes);
-    click(cmd(2));
+    Click(cmd(2));
     EXPECT_TRUE(waits->waits.empty()) << "nothing was deleted";
     EXPECT_EQ(gridColumn(2), QStringLiteral("M01"));
 }
@@ -381,10 +381,10 @@ TEST_F(MakerScreenTest, DatabaseFailuresAreShownAndTheScreenStaysUsable)
     ASSERT_NE(open(), nullptr);
     ASSERT_TRUE(QFile::rename(dbPath(), dbPath() + ".away"));
 
-    typeInto(txt(0), QStringLiteral("ベータ"));
-    typeInto(txt(1), QStringLiteral("ﾍﾞｰﾀ"));
+    enter(txt(0), QStringLiteral("ベータ"));
+    enter(txt(1), QStringLiteral("ﾍﾞｰﾀ"));
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm060_Qel"), {});
-    click(cmd(0));
+    Click(cmd(0));
     EXPECT_TRUE(
         dialogs->shown().back().text.contains(QStringLiteral("データベースファイルが見つかりません")));
     EXPECT_TRUE(waits->waits.empty()) << "no notice for a failed add";
@@ -392,7 +392,7 @@ TEST_F(MakerScreenTest, DatabaseFailuresAreShownAndTheScreenStaysUsable)
     EXPECT_TRUE(cmd(0)->isEnabled());
 
     ASSERT_TRUE(QFile::rename(dbPath() + ".away", dbPath()));
-    click(cmd(0));
+    Click(cmd(0));
     EXPECT_EQ(gridColumn(2), QStringLiteral("アルファ,ベータ"));
 }
 
@@ -403,18 +403,18 @@ TEST_F(MakerScreenTest, OpeningWithoutTheDatabaseWarnsAndStillOpens)
     ASSERT_NE(open(), nullptr);
     EXPECT_EQ(grid()->rows(), 2);
     EXPECT_EQ(actions(), "000");
-    click(cmd(3));
+    Click(cmd(3));
     EXPECT_NE(visibleScreen(QStringLiteral("Frm010_Qel")), nullptr);
 }
 
 TEST_F(MakerScreenTest, TheMenuButtonOpensTheScreen)
 {
     Screens().open(QStringLiteral("Frm010_Qel"));
-    screen_ = visibleScreen(QStringLiteral("Frm010_Qel"));
-    ASSERT_NE(screen_, nullptr);
-    click(child<QPushButton>("Cmd_2"));
-    screen_ = visibleScreen(QStringLiteral("Frm060_Qel"));
-    ASSERT_NE(screen_, nullptr);
+    useScreen(visibleScreen(QStringLiteral("Frm010_Qel")));
+    ASSERT_NE(screen(), nullptr);
+    Click(child<QPushButton>("Cmd_2"));
+    useScreen(visibleScreen(QStringLiteral("Frm060_Qel")));
+    ASSERT_NE(screen(), nullptr);
     EXPECT_EQ(G().CallerForm, QStringLiteral("Frm010_Qel"));
 }
 

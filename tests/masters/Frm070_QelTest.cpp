@@ -26,8 +26,6 @@ class ProductScreenTest : public MastersFixture
         return ProductStore().add(p);
     }
 
-    QComboBox* combo() const { return child<QComboBox>("Combo1"); }
-
     // Chooses a maker in the drop-down with the keyboard, as the user does.
     void chooseMaker(int index)
     {
@@ -59,9 +57,9 @@ class ProductScreenTest : public MastersFixture
 TEST_F(ProductScreenTest, WithoutMakersEveryAddStopsAtTheMakerCheck)
 {
     ASSERT_NE(open(), nullptr);
-    EXPECT_EQ(screen_->windowTitle(), QStringLiteral("商品名一覧"));
-    EXPECT_EQ(lbl(14)->text(), QStringLiteral("商品名一覧"));
-    EXPECT_EQ(lbl(0)->text(), QStringLiteral("ブランド名"));
+    EXPECT_EQ(screen()->windowTitle(), QStringLiteral("商品名一覧"));
+    EXPECT_EQ(ttl(14)->text(), QStringLiteral("商品名一覧"));
+    EXPECT_EQ(ttl(0)->text(), QStringLiteral("ブランド名"));
     EXPECT_EQ(grid()->rows(), 2);
     EXPECT_EQ(grid()->cols(), 8);
     for (int c : {1, 5, 6, 7})
@@ -72,13 +70,13 @@ TEST_F(ProductScreenTest, WithoutMakersEveryAddStopsAtTheMakerCheck)
     EXPECT_EQ(combo()->count(), 0);
     EXPECT_EQ(actions(), "000");
 
-    typeInto(txt(0), QStringLiteral("バッグ"));
-    typeInto(txt(1), QStringLiteral("ﾊﾞｯｸﾞ"));
-    typeInto(txt(2), QStringLiteral("1000"));
-    typeInto(txt(3), QStringLiteral("900"));
+    enter(txt(0), QStringLiteral("バッグ"));
+    enter(txt(1), QStringLiteral("ﾊﾞｯｸﾞ"));
+    enter(txt(2), QStringLiteral("1000"));
+    enter(txt(3), QStringLiteral("900"));
     EXPECT_EQ(actions(), "100");
-    click(cmd(0));
-    EXPECT_EQ(lbl(11)->text(), QStringLiteral("ブランド名を設定してください"));
+    Click(cmd(0));
+    EXPECT_EQ(ttl(11)->text(), QStringLiteral("ブランド名を設定してください"));
     EXPECT_EQ(QApplication::focusWidget(), combo());
     EXPECT_EQ(products(), QString());
 }
@@ -90,35 +88,35 @@ TEST_F(ProductScreenTest, ChecksInTheirOrder)
     EXPECT_EQ(combo()->currentIndex(), -1) << "the drop-down starts without a selection";
     chooseMaker(0);
     EXPECT_EQ(actions(), "100");
-    click(cmd(0));
-    EXPECT_EQ(lbl(11)->text(), QStringLiteral("商品名を入力してください"));
+    Click(cmd(0));
+    EXPECT_EQ(ttl(11)->text(), QStringLiteral("商品名を入力してください"));
     EXPECT_EQ(QApplication::focusWidget(), txt(0));
     // Typed without the input method, the name brings no reading.
-    typeInto(txt(0), QStringLiteral("Bag"));
-    click(cmd(0));
-    EXPECT_EQ(lbl(11)->text(), QStringLiteral("フリガナを入力してください"));
+    enter(txt(0), QStringLiteral("Bag"));
+    Click(cmd(0));
+    EXPECT_EQ(ttl(11)->text(), QStringLiteral("フリガナを入力してください"));
     EXPECT_EQ(QApplication::focusWidget(), txt(1));
-    typeInto(txt(1), QStringLiteral("ﾊﾞｯｸﾞ"));
-    click(cmd(0));
-    EXPECT_EQ(lbl(11)->text(), QStringLiteral("定価を入力してください"));
+    enter(txt(1), QStringLiteral("ﾊﾞｯｸﾞ"));
+    Click(cmd(0));
+    EXPECT_EQ(ttl(11)->text(), QStringLiteral("定価を入力してください"));
     EXPECT_EQ(QApplication::focusWidget(), txt(2));
-    typeInto(txt(2), QStringLiteral("abc"));
-    click(cmd(0));
-    EXPECT_EQ(lbl(11)->text(), QStringLiteral("定価を入力してください")) << "no digits is no price";
-    typeInto(txt(2), QStringLiteral("1200"));
-    click(cmd(0));
-    EXPECT_EQ(lbl(11)->text(), QStringLiteral("売価を入力してください"));
+    enter(txt(2), QStringLiteral("abc"));
+    Click(cmd(0));
+    EXPECT_EQ(ttl(11)->text(), QStringLiteral("定価を入力してください")) << "no digits is no price";
+    enter(txt(2), QStringLiteral("1200"));
+    Click(cmd(0));
+    EXPECT_EQ(ttl(11)->text(), QStringLiteral("売価を入力してください"));
     EXPECT_EQ(QApplication::focusWidget(), txt(3));
     EXPECT_EQ(products(), QString());
 
-    typeInto(txt(3), QStringLiteral("1100"));
-    click(cmd(0));
-    EXPECT_EQ(lbl(11)->text(), QString());
+    enter(txt(3), QStringLiteral("1100"));
+    Click(cmd(0));
+    EXPECT_EQ(ttl(11)->text(), QString());
     EXPECT_EQ(products(), QStringLiteral("アルファ/ｱﾙﾌｧ/Bag/ﾊﾞｯｸﾞ/1200/1100"));
     EXPECT_EQ(grid()->textMatrix(1, 3), QStringLiteral("¥1,200"));
     EXPECT_EQ(grid()->textMatrix(1, 4), QStringLiteral("¥1,100"));
     EXPECT_EQ(grid()->cellAlignment(1, 3), Qt::AlignRight | Qt::AlignVCenter);
-    EXPECT_EQ(lbl(1)->text(), QStringLiteral("アルファ"));
+    EXPECT_EQ(ttl(1)->text(), QStringLiteral("アルファ"));
     EXPECT_EQ(waits->waits, std::vector<int>{1000});
 }
 
@@ -172,23 +170,23 @@ TEST_F(ProductScreenTest, TypedPricesAreReadByTheirDigitsAndShownAsStored)
         {"", "¥0"},
     };
     for (const Case& c : cases) {
-        typeInto(txt(2), QString::fromUtf8(c.typed));
+        enter(txt(2), QString::fromUtf8(c.typed));
         txt(3)->setFocus(Qt::TabFocusReason);
         EXPECT_EQ(txt(2)->text(), QString::fromUtf8(c.shown)) << c.typed;
         txt(2)->setFocus(Qt::TabFocusReason);
         EXPECT_EQ(txt(2)->text(), NumOnly(QString::fromUtf8(c.shown))) << c.typed;
     }
     // Full-width digits are no digits to NumOnly: nothing is taken from them.
-    typeInto(txt(2), QStringLiteral("１２３"));
+    enter(txt(2), QStringLiteral("１２３"));
     txt(3)->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(txt(2)->text(), QStringLiteral("¥0"));
 
     chooseMaker(0);
-    typeInto(txt(0), QStringLiteral("時計"));
-    typeInto(txt(1), QStringLiteral("ﾄｹｲ"));
-    typeInto(txt(2), QStringLiteral("123456789"));
-    typeInto(txt(3), QStringLiteral("1,280"));
-    click(cmd(0));
+    enter(txt(0), QStringLiteral("時計"));
+    enter(txt(1), QStringLiteral("ﾄｹｲ"));
+    enter(txt(2), QStringLiteral("123456789"));
+    enter(txt(3), QStringLiteral("1,280"));
+    Click(cmd(0));
     EXPECT_EQ(products(), QStringLiteral("アルファ/ｱﾙﾌｧ/時計/ﾄｹｲ/99999999/1280"));
     EXPECT_EQ(grid()->textMatrix(1, 3), QStringLiteral("¥99,999,999"));
     EXPECT_EQ(grid()->textMatrix(1, 4), QStringLiteral("¥1,280"));
@@ -208,7 +206,7 @@ TEST_F(ProductScreenTest, ChangingOnlyTheSellingPriceEnablesAddAndCorrect)
     ASSERT_NE(open(), nullptr);
     EXPECT_EQ(combo()->currentText(), QStringLiteral("アルファ"));
     EXPECT_EQ(actions(), "001");
-    typeInto(txt(3), QStringLiteral("9800"));
+    enter(txt(3), QStringLiteral("9800"));
     EXPECT_EQ(actions(), "001") << "typing alone compares the price at entry";
     QTest::keyClick(txt(3), Qt::Key_Return);
     EXPECT_EQ(txt(3)->text(), QStringLiteral("¥9,800"));
@@ -218,15 +216,15 @@ TEST_F(ProductScreenTest, ChangingOnlyTheSellingPriceEnablesAddAndCorrect)
                                            "売上入力等で商品情報が設定できなくなる可能性があります\n\n"
                                            "修正登録を行いますか"),
                             DialogService::Answer::No);
-    click(cmd(1));
+    Click(cmd(1));
     EXPECT_EQ(products(), QStringLiteral("アルファ/ｱﾙﾌｧ/バッグ/ﾊﾞｯｸﾞ/15000/12000"));
     EXPECT_EQ(actions(), "111") << "No changes nothing";
 
     dialogs->expectQuestion({}, DialogService::Answer::Yes);
-    click(cmd(1));
-    EXPECT_EQ(lbl(12)->text(), QStringLiteral("修正完了"));
+    Click(cmd(1));
+    EXPECT_EQ(ttl(12)->text(), QStringLiteral("修正完了"));
     EXPECT_EQ(products(), QStringLiteral("アルファ/ｱﾙﾌｧ/バッグ/ﾊﾞｯｸﾞ/15000/9800"));
-    EXPECT_EQ(tableColumn("Tb_売上", "cast(Fi_売価 as integer)"), QStringLiteral("12000"))
+    EXPECT_EQ(column("Tb_売上", "cast(Fi_売価 as integer)"), QStringLiteral("12000"))
         << "sales keep their price";
     EXPECT_EQ(grid()->textMatrix(1, 4), QStringLiteral("¥9,800"));
     EXPECT_EQ(txt(4)->text(), QString::number(key));
@@ -241,22 +239,22 @@ TEST_F(ProductScreenTest, AProductOfARenamedMakerShowsNoMakerUntilOneIsChosen)
     addProduct(QStringLiteral("旧名"), QStringLiteral("ｷｭｳﾒｲ"), QStringLiteral("財布"), QStringLiteral("ｻｲﾌ"),
                5000, 4000);
     ASSERT_NE(open(), nullptr);
-    EXPECT_EQ(lbl(1)->text(), QStringLiteral("旧名"));
+    EXPECT_EQ(ttl(1)->text(), QStringLiteral("旧名"));
     EXPECT_EQ(combo()->currentIndex(), -1);
     EXPECT_EQ(combo()->count(), 2);
 
-    typeInto(txt(0), QStringLiteral("長財布"));
+    enter(txt(0), QStringLiteral("長財布"));
     EXPECT_EQ(actions(), "111");
-    click(cmd(1));
-    EXPECT_EQ(lbl(11)->text(), QStringLiteral("ブランド名を設定してください"));
+    Click(cmd(1));
+    EXPECT_EQ(ttl(11)->text(), QStringLiteral("ブランド名を設定してください"));
     EXPECT_EQ(QApplication::focusWidget(), combo());
 
     chooseMaker(0);
     EXPECT_EQ(combo()->currentText(), QStringLiteral("新名"));
     dialogs->expectQuestion({}, DialogService::Answer::Yes);
-    click(cmd(1));
+    Click(cmd(1));
     EXPECT_EQ(products(), QStringLiteral("新名/ｼﾝﾒｲ/長財布/ｻｲﾌ/5000/4000"));
-    EXPECT_EQ(lbl(1)->text(), QStringLiteral("新名"));
+    EXPECT_EQ(ttl(1)->text(), QStringLiteral("新名"));
     EXPECT_EQ(combo()->currentIndex(), 0);
 }
 
@@ -277,11 +275,11 @@ TEST_F(ProductScreenTest, SameNameUnderTwoMakersIsKeptAndTheRightOneSelected)
     clickRow(2);
     chooseMaker(1);
     EXPECT_EQ(actions(), "111");
-    click(cmd(0));
+    Click(cmd(0));
     EXPECT_EQ(gridColumn(2), QStringLiteral("時計,バッグ,靴,バッグ"));
     EXPECT_EQ(gridColumn(6), QStringLiteral("アルファ,アルファ,ベータ,ベータ"));
     EXPECT_EQ(grid()->row(), 4);
-    EXPECT_EQ(lbl(1)->text(), QStringLiteral("ベータ"));
+    EXPECT_EQ(ttl(1)->text(), QStringLiteral("ベータ"));
     EXPECT_EQ(txt(4)->text(), QStringLiteral("4"));
     EXPECT_EQ(products().count(QStringLiteral("バッグ")), 2);
 }
@@ -293,11 +291,11 @@ TEST_F(ProductScreenTest, TheMakerListIsReadOnceAtOpening)
     ASSERT_NE(open(), nullptr);
     MakerStore().add(QStringLiteral("ガンマ"), QStringLiteral("ｶﾞﾝﾏ"));
     chooseMaker(1);
-    typeInto(txt(0), QStringLiteral("靴"));
-    typeInto(txt(1), QStringLiteral("ｸﾂ"));
-    typeInto(txt(2), QStringLiteral("300"));
-    typeInto(txt(3), QStringLiteral("200"));
-    click(cmd(0));
+    enter(txt(0), QStringLiteral("靴"));
+    enter(txt(1), QStringLiteral("ｸﾂ"));
+    enter(txt(2), QStringLiteral("300"));
+    enter(txt(3), QStringLiteral("200"));
+    Click(cmd(0));
     EXPECT_EQ(combo()->count(), 2);
     EXPECT_EQ(products(), QStringLiteral("ベータ/ﾍﾞｰﾀ/靴/ｸﾂ/300/200"));
 }
@@ -317,11 +315,11 @@ TEST_F(ProductScreenTest, DeletionAsksWithTheProductWordAndLeavesSalesAlone)
     ASSERT_NE(open(), nullptr);
     dialogs->expectQuestion(QStringLiteral("No.1 商品名：時計 の\n情報を削除してもよろしいですか"),
                             DialogService::Answer::Yes);
-    click(cmd(2));
+    Click(cmd(2));
     EXPECT_EQ(gridColumn(2), QStringLiteral("バッグ"));
     EXPECT_EQ(txt(0)->text(), QStringLiteral("バッグ"));
-    EXPECT_EQ(tableColumn("Tb_売上", "Fi_商品"), QStringLiteral("時計"));
-    EXPECT_EQ(lbl(12)->text(), QStringLiteral("削除完了"));
+    EXPECT_EQ(column("Tb_売上", "Fi_商品"), QStringLiteral("時計"));
+    EXPECT_EQ(ttl(12)->text(), QStringLiteral("削除完了"));
 }
 
 TEST_F(ProductScreenTest, ClosingAsksOnlyWithAnUnsavedCorrection)
@@ -330,15 +328,15 @@ TEST_F(ProductScreenTest, ClosingAsksOnlyWithAnUnsavedCorrection)
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     ASSERT_NE(open(), nullptr);
-    screen_->close();
-    EXPECT_TRUE(screen_->isVisible()) << "the close box is refused";
-    typeInto(txt(1), QStringLiteral("ﾊﾞｯｸﾞ2"));
+    screen()->close();
+    EXPECT_TRUE(screen()->isVisible()) << "the close box is refused";
+    enter(txt(1), QStringLiteral("ﾊﾞｯｸﾞ2"));
     dialogs->expectQuestion(QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか"),
                             DialogService::Answer::No);
-    click(cmd(3));
-    EXPECT_TRUE(screen_->isVisible());
+    Click(cmd(3));
+    EXPECT_TRUE(screen()->isVisible());
     clickRow(1);
-    click(cmd(3));
+    Click(cmd(3));
     EXPECT_NE(visibleScreen(QStringLiteral("Frm010_Qel")), nullptr);
     EXPECT_EQ(G().CallerForm, QStringLiteral("Frm070_Qel"));
 }
@@ -354,11 +352,11 @@ TEST_F(ProductScreenTest, ARowGoneBehindTheScreenIsReportedOnCorrection)
         db.execute(QStringLiteral("delete from Tb_商品"));
     }
     chooseMaker(0);
-    typeInto(txt(0), QStringLiteral("別"));
+    enter(txt(0), QStringLiteral("別"));
     dialogs->expectQuestion({}, DialogService::Answer::Yes);
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm070_Qel"),
                     QStringLiteral("修正する商品情報が見つかりませんでした。\n一覧を読み直します。"));
-    click(cmd(1));
+    Click(cmd(1));
     EXPECT_EQ(grid()->rows(), 2);
     EXPECT_EQ(actions(), "000");
     EXPECT_EQ(products(), QString());

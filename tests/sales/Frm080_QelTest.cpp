@@ -6,7 +6,7 @@
 #include "ui/Navigator.h"
 #include "ui/RegisterScreens.h"
 
-#include "support/TestSupport.h"
+#include "support/ScreenTest.h"
 
 #include <QApplication>
 #include <QFile>
@@ -17,28 +17,13 @@ namespace {
 
 const QString kQuestion = QStringLiteral("売上を登録します。よろしいですか");
 
-// Types the text key by key; QTest::keyClicks knows only Latin-1 characters.
-void typeKeys(QWidget* widget, const QString& text)
-{
-    for (QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-class SalesEntryTest : public AppFixture
+class SalesEntryTest : public ScreenTest
 {
   protected:
     void SetUp() override
     {
-        AppFixture::SetUp();
-        Screens().clear();
-        RegisterCoreScreens(Screens());
-        RegisterSalesScreens(Screens());
+        ScreenTest::SetUp();
         writeIni(QStringLiteral("Maker=ブランド\r\nSyouhin=商品\r\n"));
-    }
-    void TearDown() override
-    {
-        Screens().clear();
-        AppFixture::TearDown();
     }
 
     void addMaker(const QString& name, const QString& reading)
@@ -85,46 +70,19 @@ class SalesEntryTest : public AppFixture
 
     Frm080_Qel* open()
     {
-        MainScreen* screen = Screens().open("Frm080_Qel");
-        auto* sales = qobject_cast<Frm080_Qel*>(screen);
+        auto* sales = qobject_cast<Frm080_Qel*>(openFromMenu("Frm080_Qel"));
         EXPECT_NE(sales, nullptr);
-        if (sales)
-            QApplication::setActiveWindow(sales);
-        s = sales;
         return sales;
     }
-
-    template <class T> T* child(const char* name) const
-    {
-        T* w = s->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    QLineEdit* box(int i) const { return child<QLineEdit>(QStringLiteral("Txt_Inp_%1").arg(i).toLatin1()); }
     QLineEdit* total() const { return child<QLineEdit>("Text1"); }
-    QLabel* label(int i) const { return child<QLabel>(QStringLiteral("Lbl_Ttl_%1").arg(i).toLatin1()); }
-    QPushButton* button(int i) const
-    {
-        return child<QPushButton>(QStringLiteral("Cmd_%1").arg(i).toLatin1());
-    }
-    QComboBox* combo(int i) const { return child<QComboBox>(QStringLiteral("Combo%1").arg(i).toLatin1()); }
-    QListWidget* list(int i) const { return child<QListWidget>(QStringLiteral("List%1").arg(i).toLatin1()); }
-    static QWidget* focus() { return QApplication::focusWidget(); }
-    QString message() const { return label(11)->text(); }
 
-    static void click(QPushButton* b)
-    {
-        ASSERT_TRUE(b->isEnabled()) << b->objectName().toStdString();
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
-    static void enter(QWidget* w) { QTest::keyClick(w, Qt::Key_Return); }
     // Goes into the box, types over its selected text, and leaves it with Enter.
     void type(int index, const QString& text)
     {
-        box(index)->setFocus(Qt::TabFocusReason);
-        ASSERT_EQ(focus(), box(index));
-        typeKeys(box(index), text);
-        enter(box(index));
+        txt(index)->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(focused(), txt(index));
+        TypeKeys(txt(index), text);
+        PressEnter(txt(index));
     }
     static void choose(QComboBox* c, int index)
     {
@@ -148,30 +106,24 @@ class SalesEntryTest : public AppFixture
             out << c->itemText(i);
         return out;
     }
-    std::int64_t salesCount() const
-    {
-        Database db(dbPath());
-        return db.count("Tb_売上");
-    }
+    std::int64_t salesCount() const { return rowCount("Tb_売上"); }
     void registerAnswering(DialogService::Answer answer)
     {
         dialogs->expectQuestion(kQuestion, answer);
-        click(button(100));
+        Click(cmd(100));
     }
-
-    Frm080_Qel* s = nullptr;
 };
 
 TEST_F(SalesEntryTest, OpensWithTodayTheFirstMakerItsProductsAndTheFirstCustomer)
 {
     addShop();
     ASSERT_NE(open(), nullptr);
-    EXPECT_EQ(s->windowTitle(), QStringLiteral("売上入力"));
-    EXPECT_EQ(label(14)->text(), QStringLiteral("売上入力"));
+    EXPECT_EQ(screen()->windowTitle(), QStringLiteral("売上入力"));
+    EXPECT_EQ(ttl(14)->text(), QStringLiteral("売上入力"));
     EXPECT_EQ(G().SalesDate, QDateTime(QDate(2005, 3, 7), QTime(9, 5, 3)));
-    EXPECT_EQ(label(7)->text(), QStringLiteral("2005年03月07日（月）"));
-    EXPECT_EQ(label(1)->text(), QStringLiteral(" ブランド名"));
-    EXPECT_EQ(label(2)->text(), QStringLiteral(" 商品名"));
+    EXPECT_EQ(ttl(7)->text(), QStringLiteral("2005年03月07日（月）"));
+    EXPECT_EQ(ttl(1)->text(), QStringLiteral(" ブランド名"));
+    EXPECT_EQ(ttl(2)->text(), QStringLiteral(" 商品名"));
 
     EXPECT_EQ(items(combo(1)), QStringList({"グッチョ", "ルイ"}));
     EXPECT_EQ(entries(3), QStringList({"ｸﾞｯﾁｮ", "ﾙｲ"}));
@@ -179,45 +131,45 @@ TEST_F(SalesEntryTest, OpensWithTodayTheFirstMakerItsProductsAndTheFirstCustomer
     // Products in reading order: ｶﾊﾞﾝ before ｻｲﾌ.
     EXPECT_EQ(items(combo(2)), QStringList({"鞄", "財布"}));
     EXPECT_EQ(entries(4), QStringList({"ｶﾊﾞﾝ", "ｻｲﾌ"}));
-    EXPECT_EQ(box(0)->text(), QStringLiteral("¥30,000"));
-    EXPECT_EQ(box(1)->text(), QStringLiteral("¥25,000"));
-    EXPECT_EQ(box(2)->text(), QStringLiteral("0"));
+    EXPECT_EQ(txt(0)->text(), QStringLiteral("¥30,000"));
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("¥25,000"));
+    EXPECT_EQ(txt(2)->text(), QStringLiteral("0"));
     EXPECT_EQ(total()->text(), QStringLiteral("¥0"));
-    EXPECT_TRUE(box(0)->alignment() & Qt::AlignRight);
+    EXPECT_TRUE(txt(0)->alignment() & Qt::AlignRight);
 
     EXPECT_EQ(entries(1), QStringList({"青木 花子", "山田 太郎"}));
     EXPECT_EQ(entries(2), QStringList({"ｱｵｷ ﾊﾅｺ", "ﾔﾏﾀﾞ ﾀﾛｳ"}));
-    EXPECT_EQ(label(9)->text(), QStringLiteral("青木 花子"));
+    EXPECT_EQ(ttl(9)->text(), QStringLiteral("青木 花子"));
     EXPECT_EQ(message(), QString());
-    EXPECT_FALSE(label(12)->isVisible());
-    EXPECT_FALSE(label(13)->isVisible());
+    EXPECT_FALSE(ttl(12)->isVisible());
+    EXPECT_FALSE(ttl(13)->isVisible());
 
     // The companions are real lists, out of sight above the window, as is the parking field.
     for (int i : {2, 3, 4})
         EXPECT_LT(list(i)->geometry().bottom(), 0) << i;
-    EXPECT_LT(box(4)->geometry().bottom(), 0);
+    EXPECT_LT(txt(4)->geometry().bottom(), 0);
     EXPECT_FALSE(child<QFrame>("Frame1")->isEnabled());
-    EXPECT_EQ(s->pos(), QPoint(2, 2));
-    EXPECT_EQ(focus(), combo(1));
+    EXPECT_EQ(screen()->pos(), QPoint(2, 2));
+    EXPECT_EQ(focused(), combo(1));
 }
 
 TEST_F(SalesEntryTest, DateButtonsStepTheSalesDateAndShowTheWeekday)
 {
     ASSERT_NE(open(), nullptr);
-    click(button(0));
-    EXPECT_EQ(label(7)->text(), QStringLiteral("2005年02月28日（月）"));
-    click(button(1));
-    EXPECT_EQ(label(7)->text(), QStringLiteral("2005年02月27日（日）"));
-    click(button(3));
-    click(button(3));
-    EXPECT_EQ(label(7)->text(), QStringLiteral("2005年03月01日（火）"));
-    click(button(4));
-    EXPECT_EQ(label(7)->text(), QStringLiteral("2005年03月08日（火）"));
+    Click(cmd(0));
+    EXPECT_EQ(ttl(7)->text(), QStringLiteral("2005年02月28日（月）"));
+    Click(cmd(1));
+    EXPECT_EQ(ttl(7)->text(), QStringLiteral("2005年02月27日（日）"));
+    Click(cmd(3));
+    Click(cmd(3));
+    EXPECT_EQ(ttl(7)->text(), QStringLiteral("2005年03月01日（火）"));
+    Click(cmd(4));
+    EXPECT_EQ(ttl(7)->text(), QStringLiteral("2005年03月08日（火）"));
     EXPECT_EQ(G().SalesDate.date(), QDate(2005, 3, 8));
 
     setNow(QDateTime(QDate(2005, 5, 18), QTime(14, 0)));
-    click(button(2));
-    EXPECT_EQ(label(7)->text(), QStringLiteral("2005年05月18日（水）"));
+    Click(cmd(2));
+    EXPECT_EQ(ttl(7)->text(), QStringLiteral("2005年05月18日（水）"));
     EXPECT_EQ(G().SalesDate.date(), QDate(2005, 5, 18));
 }
 
@@ -226,12 +178,12 @@ TEST_F(SalesEntryTest, EraSettingShowsTheEraForm)
     writeIni(QStringLiteral("Nengou=和暦\r\n"));
     setNow(QDateTime(QDate(2019, 5, 8), QTime(12, 0)));
     ASSERT_NE(open(), nullptr);
-    EXPECT_EQ(label(7)->text(), QStringLiteral("令和01年05月08日（水）"));
+    EXPECT_EQ(ttl(7)->text(), QStringLiteral("令和01年05月08日（水）"));
     for (int i = 0; i < 2; ++i)
-        click(button(1));
+        Click(cmd(1));
     for (int i = 0; i < 6; ++i)
-        click(button(1));
-    EXPECT_EQ(label(7)->text(), QStringLiteral("平成31年04月30日（火）"));
+        Click(cmd(1));
+    EXPECT_EQ(ttl(7)->text(), QStringLiteral("平成31年04月30日（火）"));
 }
 
 TEST_F(SalesEntryTest, NoMakersAtAll)
@@ -242,16 +194,16 @@ TEST_F(SalesEntryTest, NoMakersAtAll)
     EXPECT_EQ(combo(1)->currentIndex(), -1);
     EXPECT_EQ(combo(2)->count(), 0);
     EXPECT_EQ(list(3)->count(), 0);
-    EXPECT_EQ(box(0)->text(), QStringLiteral("0"));
+    EXPECT_EQ(txt(0)->text(), QStringLiteral("0"));
 
-    enter(combo(1));
-    EXPECT_EQ(focus(), combo(2));
-    enter(combo(2));
-    EXPECT_EQ(focus(), box(0));
+    PressEnter(combo(1));
+    EXPECT_EQ(focused(), combo(2));
+    PressEnter(combo(2));
+    EXPECT_EQ(focused(), txt(0));
 
-    click(button(100));
+    Click(cmd(100));
     EXPECT_EQ(message(), QStringLiteral("ブランド名を設定してください"));
-    EXPECT_EQ(focus(), combo(1));
+    EXPECT_EQ(focused(), combo(1));
     EXPECT_EQ(salesCount(), 0);
 }
 
@@ -265,23 +217,23 @@ TEST_F(SalesEntryTest, MakerWithoutProducts)
     EXPECT_EQ(list(4)->count(), 0);
     EXPECT_FALSE(combo(2)->isEnabled());
     for (int i : {0, 1, 2})
-        EXPECT_EQ(box(i)->text(), QStringLiteral("0")) << i;
+        EXPECT_EQ(txt(i)->text(), QStringLiteral("0")) << i;
     EXPECT_EQ(total()->text(), QStringLiteral("0"));
 
-    enter(combo(1));
-    EXPECT_EQ(focus(), box(0));
+    PressEnter(combo(1));
+    EXPECT_EQ(focused(), txt(0));
 
-    click(button(100));
+    Click(cmd(100));
     EXPECT_EQ(message(), QStringLiteral("商品名を設定してください"));
-    EXPECT_EQ(focus(), combo(1));
+    EXPECT_EQ(focused(), combo(1));
 
     // Back to a maker with products: the product list and its prices return.
     choose(combo(1), 0);
     EXPECT_TRUE(combo(2)->isEnabled());
     EXPECT_EQ(items(combo(2)), QStringList({"鞄", "財布"}));
-    EXPECT_EQ(box(1)->text(), QStringLiteral("¥25,000"));
-    enter(combo(1));
-    EXPECT_EQ(focus(), combo(2));
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("¥25,000"));
+    PressEnter(combo(1));
+    EXPECT_EQ(focused(), combo(2));
 }
 
 TEST_F(SalesEntryTest, NoCustomers)
@@ -291,19 +243,19 @@ TEST_F(SalesEntryTest, NoCustomers)
     ASSERT_NE(open(), nullptr);
     EXPECT_FALSE(list(1)->isEnabled());
     EXPECT_EQ(list(1)->count(), 0);
-    EXPECT_EQ(label(9)->text(), QString());
+    EXPECT_EQ(ttl(9)->text(), QString());
 
-    typeKeys(box(3), QStringLiteral("ﾔﾏ"));
-    EXPECT_EQ(label(9)->text(), QString());
-    box(3)->setFocus(Qt::TabFocusReason);
-    enter(box(3));
-    EXPECT_EQ(focus(), box(5));
+    TypeKeys(txt(3), QStringLiteral("ﾔﾏ"));
+    EXPECT_EQ(ttl(9)->text(), QString());
+    txt(3)->setFocus(Qt::TabFocusReason);
+    PressEnter(txt(3));
+    EXPECT_EQ(focused(), txt(5));
 
     type(2, "3");
     EXPECT_EQ(total()->text(), QStringLiteral("¥36,000"));
-    click(button(100));
+    Click(cmd(100));
     EXPECT_EQ(message(), QStringLiteral("購入者が未設定です"));
-    EXPECT_EQ(focus(), box(2));
+    EXPECT_EQ(focused(), txt(2));
     EXPECT_EQ(salesCount(), 0);
 }
 
@@ -313,38 +265,38 @@ TEST_F(SalesEntryTest, ChoosingAProductCopiesItsPricesAndTheQuantityGivesTheTota
     ASSERT_NE(open(), nullptr);
     choose(combo(2), 1);
     EXPECT_EQ(combo(2)->currentText(), QStringLiteral("財布"));
-    EXPECT_EQ(box(0)->text(), QStringLiteral("¥15,000"));
-    EXPECT_EQ(box(1)->text(), QStringLiteral("¥12,000"));
-    EXPECT_EQ(box(2)->text(), QStringLiteral("0"));
+    EXPECT_EQ(txt(0)->text(), QStringLiteral("¥15,000"));
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("¥12,000"));
+    EXPECT_EQ(txt(2)->text(), QStringLiteral("0"));
     EXPECT_EQ(total()->text(), QStringLiteral("¥0"));
 
     // Entering a price box shows its bare digits, fully selected; leaving formats it again.
-    box(1)->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(box(1)->text(), QStringLiteral("12000"));
-    EXPECT_EQ(box(1)->selectedText(), QStringLiteral("12000"));
-    EXPECT_TRUE(box(1)->alignment() & Qt::AlignLeft);
-    enter(box(1));
-    EXPECT_EQ(focus(), box(2));
-    EXPECT_EQ(box(1)->text(), QStringLiteral("¥12,000"));
-    EXPECT_TRUE(box(1)->alignment() & Qt::AlignRight);
+    txt(1)->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("12000"));
+    EXPECT_EQ(txt(1)->selectedText(), QStringLiteral("12000"));
+    EXPECT_TRUE(txt(1)->alignment() & Qt::AlignLeft);
+    PressEnter(txt(1));
+    EXPECT_EQ(focused(), txt(2));
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("¥12,000"));
+    EXPECT_TRUE(txt(1)->alignment() & Qt::AlignRight);
 
-    EXPECT_EQ(box(2)->selectedText(), QStringLiteral("0"));
-    typeKeys(box(2), "3");
-    enter(box(2));
-    EXPECT_EQ(focus(), box(3));
-    EXPECT_EQ(box(2)->text(), QStringLiteral("3"));
+    EXPECT_EQ(txt(2)->selectedText(), QStringLiteral("0"));
+    TypeKeys(txt(2), "3");
+    PressEnter(txt(2));
+    EXPECT_EQ(focused(), txt(3));
+    EXPECT_EQ(txt(2)->text(), QStringLiteral("3"));
     EXPECT_EQ(total()->text(), QStringLiteral("¥36,000"));
 
     type(2, "1234");
-    EXPECT_EQ(box(2)->text(), QStringLiteral("1,234"));
+    EXPECT_EQ(txt(2)->text(), QStringLiteral("1,234"));
     EXPECT_EQ(total()->text(), QStringLiteral("¥14,808,000"));
 
     // Choosing the product again copies its prices afresh and resets the quantity.
     type(1, "9000");
     choose(combo(2), 0);
     choose(combo(2), 1);
-    EXPECT_EQ(box(1)->text(), QStringLiteral("¥12,000"));
-    EXPECT_EQ(box(2)->text(), QStringLiteral("0"));
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("¥12,000"));
+    EXPECT_EQ(txt(2)->text(), QStringLiteral("0"));
     EXPECT_EQ(total()->text(), QStringLiteral("¥0"));
 }
 
@@ -353,16 +305,16 @@ TEST_F(SalesEntryTest, AmountsAreCappedAtEightDigitsAndTheEstimateSaysOver)
     addShop();
     ASSERT_NE(open(), nullptr);
     type(1, "1234567890");
-    EXPECT_EQ(box(1)->text(), QStringLiteral("¥99,999,999"));
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("¥99,999,999"));
     // A quantity of 0 counts as one digit: 8 + 1 is over.
     EXPECT_EQ(total()->text(), QStringLiteral("Over"));
     type(2, "2");
     EXPECT_EQ(total()->text(), QStringLiteral("¥199,999,998"));
     type(2, "4");
     EXPECT_EQ(total()->text(), QStringLiteral("Over"));
-    click(button(100));
+    Click(cmd(100));
     EXPECT_EQ(message(), QStringLiteral("売価合計がエラーです"));
-    EXPECT_EQ(focus(), box(2));
+    EXPECT_EQ(focused(), txt(2));
 
     type(2, "0");
     type(1, "31622777");
@@ -373,7 +325,7 @@ TEST_F(SalesEntryTest, AmountsAreCappedAtEightDigitsAndTheEstimateSaysOver)
     // Ten digits typed into the quantity become 99999999 as well.
     type(1, "3");
     type(2, "12345678901");
-    EXPECT_EQ(box(2)->text(), QStringLiteral("99,999,999"));
+    EXPECT_EQ(txt(2)->text(), QStringLiteral("99,999,999"));
     EXPECT_EQ(total()->text(), QStringLiteral("¥299,999,997"));
 }
 
@@ -384,15 +336,15 @@ TEST_F(SalesEntryTest, AnyCharactersTypedAreReducedToTheirDigits)
     ASSERT_NE(open(), nullptr);
     choose(combo(1), 1); // グッチョ, after Ａ
     type(0, "1,280");
-    EXPECT_EQ(box(0)->text(), QStringLiteral("¥1,280"));
+    EXPECT_EQ(txt(0)->text(), QStringLiteral("¥1,280"));
     type(1, "¥1.000-");
-    EXPECT_EQ(box(1)->text(), QStringLiteral("¥1,000"));
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("¥1,000"));
     type(2, "-2");
-    EXPECT_EQ(box(2)->text(), QStringLiteral("2"));
+    EXPECT_EQ(txt(2)->text(), QStringLiteral("2"));
     EXPECT_EQ(total()->text(), QStringLiteral("¥2,000"));
     type(2, "abc");
-    EXPECT_EQ(box(2)->text(), QStringLiteral("0"));
-    click(button(100));
+    EXPECT_EQ(txt(2)->text(), QStringLiteral("0"));
+    Click(cmd(100));
     EXPECT_EQ(message(), QStringLiteral("数量を入力してください"));
 
     type(2, "x3");
@@ -421,17 +373,17 @@ class ReadingSearchTest : public SalesEntryTest
         addCustomer("佐々木", "ｻｻｷ");
         ASSERT_NE(open(), nullptr);
         ASSERT_EQ(entries(1), QStringList({"青木", "学校", "佐々木", "城島", "田中", "田中山", "山田"}));
-        box(3)->setFocus(Qt::TabFocusReason);
+        txt(3)->setFocus(Qt::TabFocusReason);
     }
     QString search(const QString& text)
     {
-        box(3)->selectAll();
+        txt(3)->selectAll();
         if (text.isEmpty())
-            QTest::keyClick(box(3), Qt::Key_Backspace);
+            QTest::keyClick(txt(3), Qt::Key_Backspace);
         else
-            typeKeys(box(3), text);
-        EXPECT_EQ(label(9)->text(), list(1)->currentItem() ? list(1)->currentItem()->text() : QString());
-        return label(9)->text();
+            TypeKeys(txt(3), text);
+        EXPECT_EQ(ttl(9)->text(), list(1)->currentItem() ? list(1)->currentItem()->text() : QString());
+        return ttl(9)->text();
     }
 };
 
@@ -450,7 +402,7 @@ TEST_F(ReadingSearchTest, GapSelectsTheEntryBeforeItAndPastTheEndTheLast)
     EXPECT_EQ(search("ｱｱ"), QStringLiteral("青木"));
     EXPECT_EQ(search("ﾝ"), QStringLiteral("山田"));
     EXPECT_EQ(search(""), QStringLiteral("青木"));
-    EXPECT_EQ(box(3)->text(), QString());
+    EXPECT_EQ(txt(3)->text(), QString());
 }
 
 TEST_F(ReadingSearchTest, VoicedMarksAndSmallKanaAreFolded)
@@ -464,31 +416,31 @@ TEST_F(ReadingSearchTest, VoicedMarksAndSmallKanaAreFolded)
 
 TEST_F(ReadingSearchTest, EveryKeystrokeSearchesAgainAndTheInputMethodCommitCounts)
 {
-    QTest::keyClick(box(3), Qt::Key_Backspace);
-    typeKeys(box(3), QStringLiteral("ﾀ"));
-    EXPECT_EQ(label(9)->text(), QStringLiteral("田中"));
-    typeKeys(box(3), QStringLiteral("ﾅｶﾔ"));
-    EXPECT_EQ(label(9)->text(), QStringLiteral("田中山"));
-    QTest::keyClick(box(3), Qt::Key_Backspace);
-    EXPECT_EQ(label(9)->text(), QStringLiteral("田中"));
+    QTest::keyClick(txt(3), Qt::Key_Backspace);
+    TypeKeys(txt(3), QStringLiteral("ﾀ"));
+    EXPECT_EQ(ttl(9)->text(), QStringLiteral("田中"));
+    TypeKeys(txt(3), QStringLiteral("ﾅｶﾔ"));
+    EXPECT_EQ(ttl(9)->text(), QStringLiteral("田中山"));
+    QTest::keyClick(txt(3), Qt::Key_Backspace);
+    EXPECT_EQ(ttl(9)->text(), QStringLiteral("田中"));
     for (int i = 0; i < 3; ++i)
-        QTest::keyClick(box(3), Qt::Key_Backspace);
-    EXPECT_EQ(label(9)->text(), QStringLiteral("青木"));
+        QTest::keyClick(txt(3), Qt::Key_Backspace);
+    EXPECT_EQ(ttl(9)->text(), QStringLiteral("青木"));
 
     // Hiragana committed through the input method arrive as half-width katakana.
     QInputMethodEvent composing(QStringLiteral("がっこう"), {});
-    QApplication::sendEvent(box(3), &composing);
+    QApplication::sendEvent(txt(3), &composing);
     QInputMethodEvent commit;
     commit.setCommitString(QStringLiteral("がっこう"));
-    QApplication::sendEvent(box(3), &commit);
-    EXPECT_EQ(box(3)->text(), QStringLiteral("ｶﾞｯｺｳ"));
-    EXPECT_EQ(label(9)->text(), QStringLiteral("学校"));
+    QApplication::sendEvent(txt(3), &commit);
+    EXPECT_EQ(txt(3)->text(), QStringLiteral("ｶﾞｯｺｳ"));
+    EXPECT_EQ(ttl(9)->text(), QStringLiteral("学校"));
 
     // Clicking another customer in the list chooses that one.
     QListWidget* customers = list(1);
     const QRect row = customers->visualItemRect(customers->item(2));
     QTest::mouseClick(customers->viewport(), Qt::LeftButton, {}, row.center());
-    EXPECT_EQ(label(9)->text(), QStringLiteral("佐々木"));
+    EXPECT_EQ(ttl(9)->text(), QStringLiteral("佐々木"));
 }
 
 TEST_F(SalesEntryTest, RegistrationSavesAndKeepsAllButQuantityAndTotal)
@@ -500,32 +452,32 @@ TEST_F(SalesEntryTest, RegistrationSavesAndKeepsAllButQuantityAndTotal)
     type(5, "贈答用");
     bool noticeShown = false;
     waits->during = [&] {
-        noticeShown = label(12)->isVisible() && label(13)->isVisible() && !button(100)->isEnabled();
-        EXPECT_EQ(label(12)->text(), QStringLiteral("登録完了"));
+        noticeShown = ttl(12)->isVisible() && ttl(13)->isVisible() && !cmd(100)->isEnabled();
+        EXPECT_EQ(ttl(12)->text(), QStringLiteral("登録完了"));
     };
     registerAnswering(DialogService::Answer::Yes);
     EXPECT_TRUE(noticeShown);
     EXPECT_EQ(waits->waits, std::vector<int>{1000});
-    EXPECT_FALSE(label(12)->isVisible());
-    EXPECT_FALSE(label(13)->isVisible());
-    EXPECT_TRUE(button(100)->isEnabled());
+    EXPECT_FALSE(ttl(12)->isVisible());
+    EXPECT_FALSE(ttl(13)->isVisible());
+    EXPECT_TRUE(cmd(100)->isEnabled());
     EXPECT_EQ(salesCount(), 1);
 
-    EXPECT_EQ(box(2)->text(), QStringLiteral("0"));
+    EXPECT_EQ(txt(2)->text(), QStringLiteral("0"));
     EXPECT_EQ(total()->text(), QStringLiteral("0"));
     EXPECT_EQ(combo(1)->currentText(), QStringLiteral("グッチョ"));
     EXPECT_EQ(combo(2)->currentText(), QStringLiteral("財布"));
-    EXPECT_EQ(box(0)->text(), QStringLiteral("¥15,000"));
-    EXPECT_EQ(box(1)->text(), QStringLiteral("¥12,000"));
-    EXPECT_EQ(label(9)->text(), QStringLiteral("青木 花子"));
-    EXPECT_EQ(box(5)->text(), QStringLiteral("贈答用"));
-    EXPECT_EQ(label(7)->text(), QStringLiteral("2005年03月07日（月）"));
-    EXPECT_EQ(focus(), combo(1));
+    EXPECT_EQ(txt(0)->text(), QStringLiteral("¥15,000"));
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("¥12,000"));
+    EXPECT_EQ(ttl(9)->text(), QStringLiteral("青木 花子"));
+    EXPECT_EQ(txt(5)->text(), QStringLiteral("贈答用"));
+    EXPECT_EQ(ttl(7)->text(), QStringLiteral("2005年03月07日（月）"));
+    EXPECT_EQ(focused(), combo(1));
 
     // The second press without a new quantity is refused.
-    click(button(100));
+    Click(cmd(100));
     EXPECT_EQ(message(), QStringLiteral("数量を入力してください"));
-    EXPECT_EQ(focus(), box(2));
+    EXPECT_EQ(focused(), txt(2));
     EXPECT_EQ(salesCount(), 1);
 
     type(2, "1");
@@ -540,14 +492,14 @@ TEST_F(SalesEntryTest, TheStoredRowHoldsEveryFieldAndTheRealSaveTime)
     addShop();
     ASSERT_NE(open(), nullptr);
     for (int i = 0; i < 3; ++i)
-        click(button(0));
-    EXPECT_EQ(label(7)->text(), QStringLiteral("2005年02月14日（月）"));
+        Click(cmd(0));
+    EXPECT_EQ(ttl(7)->text(), QStringLiteral("2005年02月14日（月）"));
     choose(combo(2), 1);
     type(2, "3");
-    typeKeys(box(3), QStringLiteral("ﾔﾏ"));
-    EXPECT_EQ(label(9)->text(), QStringLiteral("山田 太郎"));
-    box(5)->setFocus(Qt::TabFocusReason);
-    typeKeys(box(5), QStringLiteral("  贈答用 "));
+    TypeKeys(txt(3), QStringLiteral("ﾔﾏ"));
+    EXPECT_EQ(ttl(9)->text(), QStringLiteral("山田 太郎"));
+    txt(5)->setFocus(Qt::TabFocusReason);
+    TypeKeys(txt(5), QStringLiteral("  贈答用 "));
     setNow(QDateTime(QDate(2005, 3, 7), QTime(18, 40, 9)));
     registerAnswering(DialogService::Answer::Yes);
 
@@ -582,29 +534,29 @@ TEST_F(SalesEntryTest, AnsweringNoChangesNothing)
 {
     addShop();
     ASSERT_NE(open(), nullptr);
-    click(button(4));
+    Click(cmd(4));
     choose(combo(2), 1);
     type(0, "16000");
     type(2, "2");
-    typeKeys(box(3), QStringLiteral("ﾔ"));
-    box(5)->setFocus(Qt::TabFocusReason);
-    typeKeys(box(5), QStringLiteral("予約"));
+    TypeKeys(txt(3), QStringLiteral("ﾔ"));
+    txt(5)->setFocus(Qt::TabFocusReason);
+    TypeKeys(txt(5), QStringLiteral("予約"));
     registerAnswering(DialogService::Answer::No);
 
     EXPECT_EQ(salesCount(), 0);
     EXPECT_TRUE(waits->waits.empty());
-    EXPECT_EQ(label(7)->text(), QStringLiteral("2005年03月14日（月）"));
+    EXPECT_EQ(ttl(7)->text(), QStringLiteral("2005年03月14日（月）"));
     EXPECT_EQ(combo(1)->currentText(), QStringLiteral("グッチョ"));
     EXPECT_EQ(combo(2)->currentText(), QStringLiteral("財布"));
-    EXPECT_EQ(box(0)->text(), QStringLiteral("¥16,000"));
-    EXPECT_EQ(box(1)->text(), QStringLiteral("¥12,000"));
-    EXPECT_EQ(box(2)->text(), QStringLiteral("2"));
+    EXPECT_EQ(txt(0)->text(), QStringLiteral("¥16,000"));
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("¥12,000"));
+    EXPECT_EQ(txt(2)->text(), QStringLiteral("2"));
     EXPECT_EQ(total()->text(), QStringLiteral("¥24,000"));
-    EXPECT_EQ(box(3)->text(), QStringLiteral("ﾔ"));
-    EXPECT_EQ(label(9)->text(), QStringLiteral("山田 太郎"));
-    EXPECT_EQ(box(5)->text(), QStringLiteral("予約"));
+    EXPECT_EQ(txt(3)->text(), QStringLiteral("ﾔ"));
+    EXPECT_EQ(ttl(9)->text(), QStringLiteral("山田 太郎"));
+    EXPECT_EQ(txt(5)->text(), QStringLiteral("予約"));
     EXPECT_EQ(message(), QString());
-    EXPECT_EQ(focus(), combo(1));
+    EXPECT_EQ(focused(), combo(1));
 }
 
 TEST_F(SalesEntryTest, KeysStartAtOneAndFollowTheLargest)
@@ -641,10 +593,10 @@ TEST_F(SalesEntryTest, NamesWithQuotesFindTheirProductsAndPrices)
     addCustomer("山田 太郎", "ﾔﾏﾀﾞ ﾀﾛｳ");
     ASSERT_NE(open(), nullptr);
     EXPECT_EQ(items(combo(2)), QStringList({"' or 1=1 --", "Rock'n'Roll"}));
-    EXPECT_EQ(box(1)->text(), QStringLiteral("¥90"));
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("¥90"));
     choose(combo(2), 1);
-    EXPECT_EQ(box(0)->text(), QStringLiteral("¥8,800"));
-    EXPECT_EQ(box(1)->text(), QStringLiteral("¥7,700"));
+    EXPECT_EQ(txt(0)->text(), QStringLiteral("¥8,800"));
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("¥7,700"));
     type(2, "1");
     registerAnswering(DialogService::Answer::Yes);
     Database db(dbPath());
@@ -664,12 +616,12 @@ TEST_F(SalesEntryTest, AProductDeletedMeanwhileGivesPricesOfZero)
         db.execute("delete from Tb_商品 where Fi_商品 = ?", {QStringLiteral("財布")});
     }
     choose(combo(2), 1);
-    EXPECT_EQ(box(0)->text(), QStringLiteral("¥0"));
-    EXPECT_EQ(box(1)->text(), QStringLiteral("¥0"));
+    EXPECT_EQ(txt(0)->text(), QStringLiteral("¥0"));
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("¥0"));
     EXPECT_EQ(total()->text(), QStringLiteral("¥0"));
-    click(button(100));
+    Click(cmd(100));
     EXPECT_EQ(message(), QStringLiteral("定価を入力してください"));
-    EXPECT_EQ(focus(), box(0));
+    EXPECT_EQ(focused(), txt(0));
 }
 
 TEST_F(SalesEntryTest, AMissingDatabaseIsReportedAndTheScreenStaysUsable)
@@ -682,10 +634,10 @@ TEST_F(SalesEntryTest, AMissingDatabaseIsReportedAndTheScreenStaysUsable)
     EXPECT_TRUE(dialogs->shown().front().text.contains(QStringLiteral("見つかりません")));
     EXPECT_EQ(combo(1)->count(), 0);
     EXPECT_FALSE(list(1)->isEnabled());
-    click(button(100));
+    Click(cmd(100));
     EXPECT_EQ(message(), QStringLiteral("ブランド名を設定してください"));
 
-    click(button(103));
+    Click(cmd(103));
     bool menuShown = false;
     for (QWidget* w : QApplication::topLevelWidgets())
         menuShown = menuShown || (qobject_cast<Frm010_Qel*>(w) && w->isVisible());
@@ -704,13 +656,13 @@ TEST_F(SalesEntryTest, AFailedSaveIsReportedAndNothingIsWritten)
     }
     dialogs->expectQuestion(kQuestion, DialogService::Answer::Yes);
     dialogs->expect(ShownBox::Kind::Warning, "Frm080_Qel", {});
-    click(button(100));
+    Click(cmd(100));
     EXPECT_TRUE(dialogs->shown().back().text.contains(QStringLiteral("disk full")));
     EXPECT_TRUE(waits->waits.empty());
-    EXPECT_EQ(box(2)->text(), QStringLiteral("3"));
+    EXPECT_EQ(txt(2)->text(), QStringLiteral("3"));
     EXPECT_EQ(total()->text(), QStringLiteral("¥75,000"));
-    EXPECT_TRUE(button(100)->isEnabled());
-    EXPECT_EQ(focus(), combo(1));
+    EXPECT_TRUE(cmd(100)->isEnabled());
+    EXPECT_EQ(focused(), combo(1));
     {
         Database db(dbPath());
         db.execute("drop trigger Tr_refuse");
@@ -724,15 +676,15 @@ TEST_F(SalesEntryTest, EnterFollowsTheScreensOrderAndIsSwallowed)
 {
     addShop();
     ASSERT_NE(open(), nullptr);
-    box(5)->setText(QStringLiteral("備考"));
-    QWidget* const order[] = {combo(1), combo(2), box(0), box(1), box(2), box(3), list(1), box(5), combo(1)};
+    txt(5)->setText(QStringLiteral("備考"));
+    QWidget* const order[] = {combo(1), combo(2), txt(0), txt(1), txt(2), txt(3), list(1), txt(5), combo(1)};
     for (int i = 0; i + 1 < static_cast<int>(std::size(order)); ++i) {
-        ASSERT_EQ(focus(), order[i]) << i;
-        enter(order[i]);
+        ASSERT_EQ(focused(), order[i]) << i;
+        PressEnter(order[i]);
     }
-    EXPECT_EQ(focus(), combo(1));
-    EXPECT_EQ(box(5)->text(), QStringLiteral("備考"));
-    EXPECT_EQ(box(3)->text(), QString());
+    EXPECT_EQ(focused(), combo(1));
+    EXPECT_EQ(txt(5)->text(), QStringLiteral("備考"));
+    EXPECT_EQ(txt(3)->text(), QString());
 }
 
 TEST_F(SalesEntryTest, TheCustomerListIsWhiteOnlyWhileItHasTheFocus)
@@ -743,8 +695,8 @@ TEST_F(SalesEntryTest, TheCustomerListIsWhiteOnlyWhileItHasTheFocus)
     EXPECT_EQ(base(), QColor(224, 224, 224));
     list(1)->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(base(), QColor(255, 255, 255));
-    enter(list(1));
-    EXPECT_EQ(focus(), box(5));
+    PressEnter(list(1));
+    EXPECT_EQ(focused(), txt(5));
     EXPECT_EQ(base(), QColor(224, 224, 224));
 }
 
@@ -759,21 +711,21 @@ TEST_F(SalesEntryTest, TheCloseBoxIsRefusedAndCloseGoesBackToTheMenu)
     ASSERT_NE(menu, nullptr);
     auto* salesButton = menu->findChild<QPushButton*>("Cmd_4");
     ASSERT_NE(salesButton, nullptr);
-    click(salesButton);
+    Click(salesButton);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* f = qobject_cast<Frm080_Qel*>(w); f && f->isVisible())
-            s = f;
-    ASSERT_NE(s, nullptr);
+            useScreen(f);
+    ASSERT_NE(screen(), nullptr);
     EXPECT_EQ(G().CallerForm, QStringLiteral("Frm010_Qel"));
-    QApplication::setActiveWindow(s);
+    QApplication::setActiveWindow(screen());
 
-    EXPECT_FALSE(s->close());
-    EXPECT_TRUE(s->isVisible());
+    EXPECT_FALSE(screen()->close());
+    EXPECT_TRUE(screen()->isVisible());
 
     type(2, "2");
-    click(button(103));
-    EXPECT_FALSE(s->isVisible());
+    Click(cmd(103));
+    EXPECT_FALSE(screen()->isVisible());
     EXPECT_EQ(G().CallerForm, QStringLiteral("Frm080_Qel"));
     EXPECT_EQ(salesCount(), 0);
     bool menuShown = false;

@@ -151,7 +151,8 @@ TEST_F(SheetPreviewTest, NumberTooWideForItsColumnShowsHashes)
     const QFontMetricsF metrics(font);
     const double hash = metrics.horizontalAdvance(QLatin1Char('#'));
     const double width = metrics.horizontalAdvance(QStringLiteral("¥999,999")) + 1;
-    EXPECT_EQ(SheetPrintout::fittedNumber(QStringLiteral("¥999,999"), metrics, width), QStringLiteral("¥999,999"));
+    EXPECT_EQ(SheetPrintout::fittedNumber(QStringLiteral("¥999,999"), metrics, width),
+              QStringLiteral("¥999,999"));
     const QString cut = SheetPrintout::fittedNumber(QStringLiteral("¥999,999,999,999"), metrics, width);
     EXPECT_EQ(cut, QString(int(width / hash), QLatin1Char('#')));
     EXPECT_EQ(SheetPrintout::fittedNumber(QStringLiteral("¥1,000"), metrics, 1), QStringLiteral("#"));

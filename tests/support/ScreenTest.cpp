@@ -9,28 +9,12 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-
-bool PollUntil(const std::function<bool()>& condition, int timeoutMs, const char* what)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs) {
-            ADD_FAILURE() << "timed out waiting for " << what;
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    return true;
-}
 
 void TypeKeys(QWidget* widget, const QString& text)
 {
@@ -76,15 +60,18 @@ void PressEnter(QWidget* target, bool keypad)
 void ScreenTest::SetUp()
 {
     AppFixture::SetUp();
-    Screens().clear();
-    RegisterAllScreens(Screens());
+    registerScreens(Screens());
+}
+
+void ScreenTest::registerScreens(Navigator& navigator)
+{
+    RegisterAllScreens(navigator);
 }
 
 void ScreenTest::TearDown()
 {
     m_screen = nullptr;
     AppFixture::TearDown();
-    Screens().clear();
 }
 
 QWidget* ScreenTest::openFromMenu(const QString& formName)
@@ -134,9 +121,17 @@ QComboBox* ScreenTest::combo(const char* name) const
 {
     return child<QComboBox>(QString::fromLatin1(name));
 }
+QComboBox* ScreenTest::combo(int number) const
+{
+    return child<QComboBox>(QStringLiteral("Combo%1").arg(number));
+}
 QListWidget* ScreenTest::list(const char* name) const
 {
     return child<QListWidget>(QString::fromLatin1(name));
+}
+QListWidget* ScreenTest::list(int number) const
+{
+    return child<QListWidget>(QStringLiteral("List%1").arg(number));
 }
 FlexGrid* ScreenTest::grid() const
 {
@@ -158,7 +153,10 @@ void ScreenTest::enter(QLineEdit* field, const QString& text)
     const bool hadFocus = focused() == field;
     QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(5, field->height() / 2));
     ASSERT_EQ(focused(), field) << field->objectName().toStdString();
-    if (hadFocus || field->selectedText() != field->text())
+    if (boxesSelectOnFocus && !hadFocus)
+        EXPECT_EQ(field->selectedText().toStdString(), field->text().toStdString())
+            << field->objectName().toStdString();
+    else if (hadFocus || field->selectedText() != field->text())
         QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     if (text.isEmpty()) {
         QTest::keyClick(field, Qt::Key_Delete);
@@ -171,23 +169,38 @@ void ScreenTest::enter(QLineEdit* field, const QString& text)
         ImeCommit(field, text);
 }
 
+QPoint ScreenTest::cellCentre(int row, int col) const
+{
+    FlexGrid* g = grid();
+    if (!g)
+        return {};
+    if (row < g->topRow() || g->rowAt(g->viewport()->height() - 1) < row - 1)
+        g->setTopRow(row);
+    int column = col - 1;
+    if (col < 1) {
+        column = 0;
+        while (column + 1 < g->model()->columnCount() &&
+               g->visualRect(g->model()->index(row - 1, column)).width() <= 0)
+            ++column;
+    }
+    const QRect cell = g->visualRect(g->model()->index(row - 1, column));
+    EXPECT_TRUE(g->viewport()->rect().contains(cell.center())) << row << "," << column;
+    return cell.center();
+}
+
 void ScreenTest::clickRow(int row, int col)
 {
     FlexGrid* g = grid();
     ASSERT_NE(g, nullptr);
-    if (row < g->topRow() || g->rowAt(g->viewport()->height() - 1) < row - 1)
-        g->setTopRow(row);
-    const QRect cell = g->visualRect(g->model()->index(row - 1, col - 1));
-    ASSERT_TRUE(g->viewport()->rect().contains(cell.center())) << row;
-    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cellCentre(row, col));
 }
 
 void ScreenTest::doubleClickRow(int row, int col)
 {
     clickRow(row, col);
     FlexGrid* g = grid();
-    const QRect cell = g->visualRect(g->model()->index(row - 1, col - 1));
-    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_NE(g, nullptr);
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, cellCentre(row, col));
 }
 
 void ScreenTest::execute(const QString& sql, const QVariantList& values) const

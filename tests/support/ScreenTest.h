@@ -7,18 +7,13 @@
 #include <QVariantList>
 #include <QWidget>
 
-#include <functional>
-
 class FlexGrid;
+class Navigator;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-
-// Processes events until the condition holds or the time runs out; a GoogleTest failure when it
-// does not hold by then. Returns whether it held.
-bool PollUntil(const std::function<bool()>& condition, int timeoutMs = 3000, const char* what = "condition");
 
 // Keys that produce these characters directly; QTest::keyClicks knows only ASCII.
 void TypeKeys(QWidget* widget, const QString& text);
@@ -38,6 +33,8 @@ class ScreenTest : public AppFixture
   protected:
     void SetUp() override;
     void TearDown() override;
+    // The screens the menu can open; a test of the menu alone registers fewer.
+    virtual void registerScreens(Navigator& navigator);
 
     // Opens the screen as the menu does (CallerForm "Frm010_Qel") and makes it the active window.
     QWidget* openFromMenu(const QString& formName);
@@ -48,9 +45,10 @@ class ScreenTest : public AppFixture
     void useScreen(QWidget* screen) { m_screen = screen; }
     bool follow(const QString& formName);
 
-    template <class T = QWidget> T* child(const QString& name) const
+    template <class T = QWidget> T* child(const QString& name) const { return child<T>(m_screen, name); }
+    template <class T = QWidget> static T* child(QWidget* screen, const QString& name)
     {
-        T* w = m_screen ? m_screen->findChild<T*>(name) : nullptr;
+        T* w = screen ? screen->findChild<T*>(name) : nullptr;
         EXPECT_NE(w, nullptr) << name.toStdString();
         return w;
     }
@@ -59,7 +57,9 @@ class ScreenTest : public AppFixture
     QLabel* ttl(int index) const;
     QLabel* dat(int index) const;
     QComboBox* combo(const char* name = "Combo1") const;
+    QComboBox* combo(int number) const; // Combo1, Combo2, ...
     QListWidget* list(const char* name = "List1") const;
+    QListWidget* list(int number) const;
     FlexGrid* grid() const;
     // The message line Lbl_Ttl(11).
     QString message() const;
@@ -68,9 +68,10 @@ class ScreenTest : public AppFixture
     // Clicks into the field, selects what it holds and types over it; Japanese text arrives as
     // the input method commits it.
     void enter(QLineEdit* field, const QString& text);
-    // Clicks a data row of the grid (row 1 is the first), scrolling it into view first.
-    void clickRow(int row, int col = 1);
-    void doubleClickRow(int row, int col = 1);
+    // Clicks a data row of the grid (row 1 is the first), scrolling it into view first; without
+    // a column, on the first one the user can see.
+    void clickRow(int row, int col = 0);
+    void doubleClickRow(int row, int col = 0);
 
     // Runs a statement on the database in use.
     void execute(const QString& sql, const QVariantList& values = {}) const;
@@ -78,6 +79,12 @@ class ScreenTest : public AppFixture
     QString column(const QString& table, const QString& field, const QString& where = {}) const;
     qint64 rowCount(const QString& table) const;
 
+    // Set by screens whose every box selects its text on the focus gain: enter() then checks
+    // that the click did, instead of selecting it itself.
+    bool boxesSelectOnFocus = false;
+
   private:
+    QPoint cellCentre(int row, int col) const;
+
     QWidget* m_screen = nullptr;
 };

@@ -1,13 +1,16 @@
 #include "TestSupport.h"
 
+#include "core/AppExit.h"
 #include "core/Clock.h"
 #include "core/Globals.h"
 #include "core/Settings.h"
 #include "db/Backup.h"
 #include "db/Schema.h"
 #include "ui/Navigator.h"
+#include "ui/ReadingCapture.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QWidget>
 
@@ -16,17 +19,22 @@ namespace {
 const char* kindName(ShownBox::Kind kind)
 {
     switch (kind) {
-    case ShownBox::Kind::Question: return "question";
-    case ShownBox::Kind::Information: return "information";
-    case ShownBox::Kind::Warning: return "warning";
-    case ShownBox::Kind::Exclamation: return "exclamation";
+    case ShownBox::Kind::Question:
+        return "question";
+    case ShownBox::Kind::Information:
+        return "information";
+    case ShownBox::Kind::Warning:
+        return "warning";
+    case ShownBox::Kind::Exclamation:
+        return "exclamation";
     }
     return "?";
 }
 
 } // namespace
 
-ScriptedDialogs& ScriptedDialogs::expect(ShownBox::Kind kind, const QString& title, const QString& text, Answer answer)
+ScriptedDialogs& ScriptedDialogs::expect(ShownBox::Kind kind, const QString& title, const QString& text,
+                                         Answer answer)
 {
     m_expected.push_back({ShownBox{kind, title, text}, answer});
     return *this;
@@ -82,7 +90,7 @@ void RecordingWaits::wait(QWidget*, int milliseconds)
 void AppFixture::SetUp()
 {
     ASSERT_TRUE(m_dir.isValid());
-    ResetGlobals();
+    ResetProgramState();
     G().AppPath = m_dir.path();
     G().DbFileName = kOperationalDbFile;
     G().Kessan = 3;
@@ -102,13 +110,9 @@ void AppFixture::TearDown()
     if (dialogs) {
         EXPECT_TRUE(dialogs->allAnswered()) << "a scripted message box was never shown";
     }
-    InstallDialogs(nullptr);
-    InstallWaits(nullptr);
-    Clock::install(nullptr);
-    BackupFiles::install(nullptr);
     dialogs = nullptr;
     waits = nullptr;
-    ResetGlobals();
+    ResetProgramState();
 }
 
 void AppFixture::writeIni(const QString& lines)
@@ -140,4 +144,33 @@ void CloseAllScreens()
         w->deleteLater();
     }
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void ResetProgramState()
+{
+    InstallDialogs(nullptr);
+    InstallWaits(nullptr);
+    Clock::install(nullptr);
+    AppExit::install(nullptr);
+    BackupFiles::install(nullptr);
+    Screens().clear();
+    // A start on no field empties what the last capture kept for its caller.
+    StartReadingCapture(nullptr);
+    StopReadingCapture();
+    ResetGlobals();
+}
+
+bool PollUntil(const std::function<bool()>& condition, int timeoutMs, const char* what)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs) {
+            ADD_FAILURE() << "timed out waiting for " << what;
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
 }

@@ -26,7 +26,7 @@ struct ShownBox
 // the test did not script fails the test.
 class ScriptedDialogs : public DialogService
 {
-public:
+  public:
     // Expects a box of this kind; an empty title or text matches any.
     ScriptedDialogs& expect(ShownBox::Kind kind, const QString& title, const QString& text,
                             Answer answer = Answer::Yes);
@@ -43,7 +43,7 @@ public:
     const std::vector<ShownBox>& shown() const { return m_shown; }
     bool allAnswered() const { return m_expected.empty(); }
 
-private:
+  private:
     Answer take(ShownBox::Kind kind, const QString& title, const QString& text);
 
     struct Expected
@@ -59,7 +59,7 @@ private:
 // at the screen while a notice is up.
 class RecordingWaits : public WaitService
 {
-public:
+  public:
     void wait(QWidget* screen, int milliseconds) override;
     std::vector<int> waits;
     std::function<void()> during;
@@ -69,7 +69,7 @@ public:
 // same code as the shipped one, the globals reset, a fixed clock, scripted boxes and waits.
 class AppFixture : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -82,9 +82,19 @@ protected:
     ScriptedDialogs* dialogs = nullptr;
     RecordingWaits* waits = nullptr;
 
-private:
+  private:
     QTemporaryDir m_dir;
 };
 
 // Closes every top-level window left by a screen test.
 void CloseAllScreens();
+
+// Puts every service slot and registry of the program back as a fresh start finds it: the
+// dialog, wait, clock, application-end and backup-file services, the screen registry, the
+// reading capture and the globals. Every fixture starts and ends with it, so that no test sees another's
+// state.
+void ResetProgramState();
+
+// Processes events until the condition holds or the time runs out; a GoogleTest failure when it
+// does not hold by then. Returns whether it held.
+bool PollUntil(const std::function<bool()>& condition, int timeoutMs = 3000, const char* what = "condition");

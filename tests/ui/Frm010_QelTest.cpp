@@ -1,11 +1,11 @@
+#include "ui/Frm010_Qel.h"
 #include "core/Globals.h"
 #include "db/Schema.h"
-#include "ui/Frm010_Qel.h"
 #include "ui/MainScreen.h"
 #include "ui/Navigator.h"
 #include "ui/RegisterScreens.h"
 
-#include "support/TestSupport.h"
+#include "support/ScreenTest.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,30 +18,26 @@ namespace {
 // A stand-in main screen that goes back to the menu the way every screen does.
 class ReturningScreen : public MainScreen
 {
-public:
+  public:
     ReturningScreen() : MainScreen(QStringLiteral("Frm020_Qel"))
     {
-        BuildControls({{ControlSpec::Kind::Button, "Cmd", 2, QStringLiteral("閉じる"), 7800, 6720, 1815, 555}});
+        BuildControls(
+            {{ControlSpec::Kind::Button, "Cmd", 2, QStringLiteral("閉じる"), 7800, 6720, 1815, 555}});
         connect(Cmd(2), &QPushButton::clicked, this, [this] { OpenScreen(QStringLiteral("Frm010_Qel")); });
     }
     void LoadProc() override { ShowScreen(); }
 };
 
-class MenuTest : public AppFixture
+class MenuTest : public ScreenTest
 {
-protected:
+  protected:
     void SetUp() override
     {
-        AppFixture::SetUp();
-        Screens().clear();
-        RegisterCoreScreens(Screens());
+        ScreenTest::SetUp();
         writeIni(QStringLiteral("Title=テスト商店\r\nMaker=ブランド\r\nSyouhin=商品\r\n"));
     }
-    void TearDown() override
-    {
-        Screens().clear();
-        AppFixture::TearDown();
-    }
+    // The menu alone: the buttons of the other screens stay disabled.
+    void registerScreens(Navigator& navigator) override { RegisterCoreScreens(navigator); }
     void makeSample() { CreateDatabaseFile(appPath() + "/" + kSampleDbFile); }
 
     Frm010_Qel* openMenu()
@@ -51,25 +47,7 @@ protected:
     }
     static Frm010_Qel* currentMenu()
     {
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        Frm010_Qel* found = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* menu = qobject_cast<Frm010_Qel*>(w); menu && menu->isVisible())
-                found = menu;
-        }
-        return found;
-    }
-    template <class T>
-    static T* child(QWidget* screen, const char* name)
-    {
-        T* w = screen->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    static void click(QAbstractButton* button)
-    {
-        ASSERT_TRUE(button->isEnabled()) << button->objectName().toStdString();
-        QTest::mouseClick(button, Qt::LeftButton);
+        return qobject_cast<Frm010_Qel*>(visibleScreen(QStringLiteral("Frm010_Qel")));
     }
 };
 
@@ -139,7 +117,7 @@ TEST_F(MenuTest, DeletionSwitchesToOperationalForGood)
     QApplication::setActiveWindow(menu);
     auto* check = child<QCheckBox>(menu, "Check1");
     QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, check->height() / 2));
-    click(child<QPushButton>(menu, "Cmd_9"));
+    Click(child<QPushButton>(menu, "Cmd_9"));
     EXPECT_FALSE(QFileInfo::exists(appPath() + "/" + kSampleDbFile));
     EXPECT_FALSE(child<QGroupBox>(menu, "Frame1")->isVisible());
     EXPECT_EQ(G().DbFileName, kOperationalDbFile);
@@ -164,7 +142,7 @@ TEST_F(MenuTest, FailedDeletionSaysWhyAndKeepsTheSample)
     auto* check = child<QCheckBox>(menu, "Check1");
     QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, check->height() / 2));
     dialogs->expect(ShownBox::Kind::Warning, "Frm010_Qel", {});
-    click(child<QPushButton>(menu, "Cmd_9"));
+    Click(child<QPushButton>(menu, "Cmd_9"));
     ASSERT_EQ(dialogs->shown().size(), 1u);
     EXPECT_TRUE(dialogs->shown().front().text.contains(QStringLiteral("削除できませんでした")));
     EXPECT_TRUE(child<QGroupBox>(menu, "Frame1")->isVisible());
@@ -183,7 +161,7 @@ TEST_F(MenuTest, OpeningAScreenUnloadsTheMenuAndClosingComesBack)
 {
     Screens().registerScreen(QStringLiteral("Frm020_Qel"), [] { return new ReturningScreen; });
     Frm010_Qel* menu = openMenu();
-    click(child<QPushButton>(menu, "Cmd_0"));
+    Click(child<QPushButton>(menu, "Cmd_0"));
     EXPECT_EQ(G().CallerForm, QStringLiteral("Frm010_Qel"));
     EXPECT_EQ(currentMenu(), nullptr);
     QWidget* other = nullptr;
@@ -194,7 +172,7 @@ TEST_F(MenuTest, OpeningAScreenUnloadsTheMenuAndClosingComesBack)
     ASSERT_NE(other, nullptr);
 
     writeIni(QStringLiteral("Title=新しい題名\r\n"));
-    click(child<QPushButton>(other, "Cmd_2"));
+    Click(child<QPushButton>(other, "Cmd_2"));
     EXPECT_EQ(G().CallerForm, QStringLiteral("Frm020_Qel"));
     menu = currentMenu();
     ASSERT_NE(menu, nullptr);
@@ -204,7 +182,7 @@ TEST_F(MenuTest, OpeningAScreenUnloadsTheMenuAndClosingComesBack)
 TEST_F(MenuTest, EndAndCloseBoxCloseTheMenu)
 {
     Frm010_Qel* menu = openMenu();
-    click(child<QPushButton>(menu, "Cmd_99"));
+    Click(child<QPushButton>(menu, "Cmd_99"));
     EXPECT_EQ(currentMenu(), nullptr);
     menu = openMenu();
     EXPECT_TRUE(menu->close());

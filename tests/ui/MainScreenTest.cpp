@@ -1,5 +1,5 @@
-#include "ui/InputBehaviour.h"
 #include "ui/MainScreen.h"
+#include "ui/InputBehaviour.h"
 
 #include "support/TestSupport.h"
 
@@ -13,7 +13,7 @@ namespace {
 
 class SampleScreen : public MainScreen
 {
-public:
+  public:
     SampleScreen() : MainScreen(QStringLiteral("Frm999_Qel"))
     {
         using K = ControlSpec::Kind;
@@ -34,8 +34,7 @@ public:
     void flash() { FlashNotice({Lbl_Ttl(12)}, {Cmd(0)}); }
     void flashWithField() { FlashNotice({Lbl_Ttl(12)}, {Cmd(0), Txt_Inp(0)}); }
     void park() { ParkFocus(Txt_Inp(3), Txt_Inp(0)); }
-    template <class F>
-    bool run(F f) { return Guarded(f); }
+    template <class F> bool run(F f) { return Guarded(f); }
 
     InputBehaviour* input = nullptr;
     int focusGains = 0;
@@ -43,7 +42,7 @@ public:
 
 class MainScreenTest : public AppFixture
 {
-protected:
+  protected:
     SampleScreen* open()
     {
         auto* screen = new SampleScreen;
@@ -101,7 +100,8 @@ TEST_F(MainScreenTest, DatabaseFailureIsShownCaptionedWithTheFormAndTheScreenGoe
     SampleScreen* screen = open();
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm999_Qel"),
                     QStringLiteral("データベースの処理ができませんでした。\ndisk I/O error"));
-    EXPECT_FALSE(screen->run([] { throw DbError(QStringLiteral("データベースの処理ができませんでした。"), "disk I/O error"); }));
+    EXPECT_FALSE(screen->run(
+        [] { throw DbError(QStringLiteral("データベースの処理ができませんでした。"), "disk I/O error"); }));
     EXPECT_TRUE(screen->run([] {}));
     EXPECT_TRUE(screen->isVisible());
 }

@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 namespace {
 
@@ -110,9 +109,8 @@ TEST_F(MainTest, RunningApplicationRefusesASecondStartWhateverItsEnvironment)
         running.setProcessEnvironment(env);
         running.start(appPath() + "/qel", {});
         ASSERT_TRUE(running.waitForStarted());
-        for (int i = 0; i < 100 && !QFileInfo::exists(lockPath); ++i)
-            QThread::msleep(50);
-        EXPECT_TRUE(QFileInfo::exists(lockPath));
+        EXPECT_TRUE(PollUntil([&] { return QFileInfo::exists(lockPath); }, 5000,
+                              "the lock of the running application"));
 
         dialogs->expect(ShownBox::Kind::Exclamation, QStringLiteral("二重起動禁止"),
                         QStringLiteral("すでにプログラムは動作していています。"));
