@@ -228,7 +228,7 @@ TEST_F(RegistrationTest, LayoutCaptionsLimitsAndModesOfEveryControl)
         EXPECT_EQ(field(f.index)->parentWidget(), panel) << f.index;
         EXPECT_EQ(field(f.index)->geometry().topLeft(), QPoint(Tw(f.left), Tw(300 + 480 * f.row))) << f.index;
         EXPECT_EQ(field(f.index)->width(), Tw(f.width)) << f.index;
-        EXPECT_EQ(field(f.index)->maxLength(), f.limit) << f.index;
+        EXPECT_EQ(FieldLimit(field(f.index)), f.limit) << f.index;
         EXPECT_EQ(ImeModeOf(field(f.index)), f.mode) << f.index;
         EXPECT_EQ(field(f.index)->text(), QString()) << f.index;
     }
