@@ -2,6 +2,7 @@
 
 #include "TextRoutines.h"
 
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -61,4 +62,41 @@ Amount LeadingNumber(const QString& text)
         ++i;
     const Amount value = parseDigits(QStringView(text).mid(start, i - start));
     return negative ? -value : value;
+}
+
+Amount BoxAmount(const QString& text)
+{
+    const QString digits = NumOnly(TrimBlank(text));
+    qsizetype zeros = 0;
+    while (zeros < digits.size() && digits.at(zeros) == QLatin1Char('0'))
+        ++zeros;
+    if (digits.size() - zeros > 8)
+        return kAmountCap;
+    return parseDigits(QStringView(digits).mid(zeros));
+}
+
+double Log10(double x)
+{
+    return std::log(x) / std::log(10.0);
+}
+
+int DigitEstimate(Amount value)
+{
+    if (value <= 0)
+        return 1;
+    // nearbyint rounds in the default mode, to nearest with ties to even.
+    return static_cast<int>(std::nearbyint(Log10(static_cast<double>(value))));
+}
+
+std::optional<Amount> EstimatedTotal(Amount sellingPrice, Amount quantity)
+{
+    if (DigitEstimate(sellingPrice) + DigitEstimate(quantity) > 8)
+        return std::nullopt;
+    return sellingPrice * quantity;
+}
+
+QString TotalText(Amount sellingPrice, Amount quantity)
+{
+    const std::optional<Amount> total = EstimatedTotal(sellingPrice, quantity);
+    return total ? YenText(*total) : QStringLiteral("Over");
 }

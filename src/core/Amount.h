@@ -24,3 +24,18 @@ QString YenText(Amount value);
 // skipped, an optional sign, digits; reading stops at the first character that cannot continue
 // the number. A text that does not start with a number gives 0.
 Amount LeadingNumber(const QString& text);
+
+// The amount an amount box holds (a price, a quantity): the digits of its trimmed text, leading
+// zeros not counted; more than eight digits stand for 99,999,999. No digits gives 0.
+Amount BoxAmount(const QString& text);
+
+// The logarithm to base 10 as the total's digit estimate takes it: ln x / ln 10.
+double Log10(double x);
+// The digit estimate of an amount: log10 rounded to the nearest integer (a half to the even
+// one); a value that is not positive counts as 1.
+int DigitEstimate(Amount value);
+// The selling-price total of a line, or none ("Over") when the digit estimates of price and
+// quantity add up to more than eight. Exact in 64 bits.
+std::optional<Amount> EstimatedTotal(Amount sellingPrice, Amount quantity);
+// The total as its box or label shows it: the yen text of the total, or "Over".
+QString TotalText(Amount sellingPrice, Amount quantity);

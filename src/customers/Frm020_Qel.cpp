@@ -124,8 +124,6 @@ Frm020_Qel::Frm020_Qel() : MainScreen(QStringLiteral("Frm020_Qel"))
 
     for (int i = 0; i <= 10; ++i)
         connect(Txt_Inp(i), &QLineEdit::textChanged, this, [this, i] { Txt_Inp_Change(i); });
-    for (int i = 0; i <= 2; ++i)
-        connect(Cmd(i), &QPushButton::clicked, this, [this, i] { Cmd_Click(i); });
 }
 
 void Frm020_Qel::LoadProc()

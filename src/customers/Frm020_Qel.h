@@ -17,7 +17,7 @@ class Frm020_Qel : public MainScreen
     void LoadProc() override;
 
   private:
-    void Cmd_Click(int index);
+    void Cmd_Click(int index) override;
     void Txt_Inp_Change(int index);
     void Txt_Inp_GotFocus(int index);
     void Txt_Inp_LostFocus(int index);

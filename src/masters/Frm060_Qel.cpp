@@ -8,12 +8,12 @@
 #include "ui/InputBehaviour.h"
 #include "ui/ReadingCapture.h"
 
-Frm060_Qel::Frm060_Qel()
-    : MasterListScreen(QStringLiteral("Frm060_Qel"), QRect(1230, 780, 9255, 4500), G().MakerTopRow,
-                       G().MakerRowSel)
+Frm060_Qel::Frm060_Qel() : MasterListScreen(QStringLiteral("Frm060_Qel"), G().MakerTopRow, G().MakerRowSel)
 {
     using K = ControlSpec::Kind;
+    // The grid comes first so that it is first in the tab order and has the focus at opening.
     BuildControls({
+        {K::Grid, "MSHFlexGrid1", -1, QString(), 1230, 780, 9255, 4500},
         {K::Label, "Lbl_Ttl", 14, QString(), 1230, 240, 9255, 435},
         {K::Frame, "Frame1", -1, QString(), 1230, 5340, 9255, 1260},
         {K::Label, "Lbl_Ttl", 12, QString(), 4830, 120, 4000, 435, "Frame1"},
@@ -73,7 +73,7 @@ void Frm060_Qel::GridFillProc()
 {
     std::vector<MakerRow> makers;
     // A database that cannot be read leaves the list empty; the warning says why.
-    Guarded([&] { makers = MakerStore::all(); });
+    Guarded([&] { makers = MakerStore().all(); });
     const int count = static_cast<int>(makers.size());
     if (!GridRowsProc(count))
         return;
@@ -124,7 +124,7 @@ int Frm060_Qel::InputChk()
 
 bool Frm060_Qel::AddProc()
 {
-    return Guarded([&] { MakerStore::add(TrimBlank(Txt_Inp(0)->text()), TrimBlank(Txt_Inp(1)->text())); });
+    return Guarded([&] { MakerStore().add(TrimBlank(Txt_Inp(0)->text()), TrimBlank(Txt_Inp(1)->text())); });
 }
 
 bool Frm060_Qel::UpdateProc(bool& found)
@@ -132,11 +132,11 @@ bool Frm060_Qel::UpdateProc(bool& found)
     found = false;
     return Guarded([&] {
         found =
-            MakerStore::update(G().MakerKey, TrimBlank(Txt_Inp(0)->text()), TrimBlank(Txt_Inp(1)->text()));
+            MakerStore().update(G().MakerKey, TrimBlank(Txt_Inp(0)->text()), TrimBlank(Txt_Inp(1)->text()));
     });
 }
 
 bool Frm060_Qel::DeleteProc()
 {
-    return DeleteRowProc(&MakerStore::remove);
+    return DeleteRowProc([](std::int32_t key) { return MakerStore().remove(key); });
 }

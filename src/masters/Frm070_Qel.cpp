@@ -1,6 +1,5 @@
 #include "Frm070_Qel.h"
 
-#include "MakerStore.h"
 #include "ProductStore.h"
 
 #include "core/Globals.h"
@@ -20,25 +19,13 @@ int priceColumn(int box)
 
 } // namespace
 
-Amount PriceOf(const QString& text)
-{
-    QString digits = NumOnly(TrimBlank(text));
-    // Leading zeros add no digit to the price.
-    qsizetype zeros = 0;
-    while (zeros < digits.size() && digits.at(zeros) == QLatin1Char('0'))
-        ++zeros;
-    digits.remove(0, zeros);
-    if (digits.size() > 8)
-        return kAmountCap;
-    return AmountValue(digits);
-}
-
 Frm070_Qel::Frm070_Qel()
-    : MasterListScreen(QStringLiteral("Frm070_Qel"), QRect(480, 1200, 10755, 3960), G().ProductTopRow,
-                       G().ProductRowSel)
+    : MasterListScreen(QStringLiteral("Frm070_Qel"), G().ProductTopRow, G().ProductRowSel)
 {
     using K = ControlSpec::Kind;
+    // The grid comes first so that it is first in the tab order and has the focus at opening.
     BuildControls({
+        {K::Grid, "MSHFlexGrid1", -1, QString(), 480, 1200, 10755, 3960},
         {K::Label, "Lbl_Ttl", 14, QString(), 480, 240, 10755, 435},
         {K::Label, "Lbl_Ttl", 0, QString(), 480, 780, 1800, 375},
         {K::Label, "Lbl_Ttl", 1, QString(), 2280, 780, 4200, 375},
@@ -118,7 +105,7 @@ QString Frm070_Qel::UpdateQuestion() const
 void Frm070_Qel::MakerListProc()
 {
     std::vector<MakerRow> makers;
-    Guarded([&] { makers = MakerStore::all(); });
+    Guarded([&] { makers = ProductStore().makers(); });
     Combo1->clear();
     MakerReadings.clear();
     for (const MakerRow& m : makers) {
@@ -141,7 +128,7 @@ void Frm070_Qel::GridInitProc()
 void Frm070_Qel::GridFillProc()
 {
     std::vector<ProductRow> products;
-    Guarded([&] { products = ProductStore::all(); });
+    Guarded([&] { products = ProductStore().all(); });
     const int count = static_cast<int>(products.size());
     if (!GridRowsProc(count))
         return;
@@ -153,7 +140,7 @@ void Frm070_Qel::GridFillProc()
         grid->setTextMatrix(i, 1, QString::number(p.key));
         grid->setTextMatrix(i, 2, TrimBlank(p.name));
         grid->setTextMatrix(i, 3, YenText(p.listPrice));
-        grid->setTextMatrix(i, 4, YenText(p.sellPrice));
+        grid->setTextMatrix(i, 4, YenText(p.sellingPrice));
         grid->setTextMatrix(i, 5, TrimBlank(p.reading));
         grid->setTextMatrix(i, 6, TrimBlank(p.maker));
         grid->setTextMatrix(i, 7, TrimBlank(p.makerReading));
@@ -241,17 +228,17 @@ void Frm070_Qel::Txt_Inp_LostFocus(int index)
     }
     if (index != 2 && index != 3)
         return;
-    // PriceOf holds the eight-digit rule: more digits stand for 99,999,999.
+    // BoxAmount holds the eight-digit rule: more digits stand for 99,999,999.
     const int row = MSHFlexGrid1->row();
     for (int box : {2, 3}) {
-        if (PriceOf(Txt_Inp(box)->text()) != AmountValue(MSHFlexGrid1->textMatrix(row, priceColumn(box)))) {
+        if (BoxAmount(Txt_Inp(box)->text()) != AmountValue(MSHFlexGrid1->textMatrix(row, priceColumn(box)))) {
             EditedProc();
             break;
         }
     }
     // The box shows the price that will be stored, whatever separators or signs were typed.
     QLineEdit* box = Txt_Inp(index);
-    box->setText(YenText(PriceOf(box->text())));
+    box->setText(YenText(BoxAmount(box->text())));
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
@@ -264,9 +251,9 @@ int Frm070_Qel::InputChk()
         return CheckFailed(G().Syouhin + QStringLiteral("名を入力してください"), Txt_Inp(0), 2);
     if (TrimBlank(Txt_Inp(1)->text()).isEmpty())
         return CheckFailed(QStringLiteral("フリガナを入力してください"), Txt_Inp(1), 3);
-    if (PriceOf(Txt_Inp(2)->text()) == 0)
+    if (BoxAmount(Txt_Inp(2)->text()) == 0)
         return CheckFailed(QStringLiteral("定価を入力してください"), Txt_Inp(2), 4);
-    if (PriceOf(Txt_Inp(3)->text()) == 0)
+    if (BoxAmount(Txt_Inp(3)->text()) == 0)
         return CheckFailed(QStringLiteral("売価を入力してください"), Txt_Inp(3), 5);
     return 0;
 }
@@ -281,8 +268,8 @@ ProductRow productOf(const QComboBox* combo, const QStringList& readings, const 
     p.maker = TrimBlank(combo->currentText());
     p.name = TrimBlank(name->text());
     p.reading = TrimBlank(reading->text());
-    p.listPrice = PriceOf(listPrice->text());
-    p.sellPrice = PriceOf(sellPrice->text());
+    p.listPrice = BoxAmount(listPrice->text());
+    p.sellingPrice = BoxAmount(sellPrice->text());
     return p;
 }
 
@@ -291,17 +278,17 @@ ProductRow productOf(const QComboBox* combo, const QStringList& readings, const 
 bool Frm070_Qel::AddProc()
 {
     const ProductRow p = productOf(Combo1, MakerReadings, Txt_Inp(0), Txt_Inp(1), Txt_Inp(2), Txt_Inp(3));
-    return Guarded([&] { ProductStore::add(p); });
+    return Guarded([&] { ProductStore().add(p); });
 }
 
 bool Frm070_Qel::UpdateProc(bool& found)
 {
     found = false;
     const ProductRow p = productOf(Combo1, MakerReadings, Txt_Inp(0), Txt_Inp(1), Txt_Inp(2), Txt_Inp(3));
-    return Guarded([&] { found = ProductStore::update(G().ProductKey, p); });
+    return Guarded([&] { found = ProductStore().update(G().ProductKey, p); });
 }
 
 bool Frm070_Qel::DeleteProc()
 {
-    return DeleteRowProc(&ProductStore::remove);
+    return DeleteRowProc([](std::int32_t key) { return ProductStore().remove(key); });
 }

@@ -42,7 +42,3 @@ class Frm070_Qel : public MasterListScreen
     std::int16_t LastMakerIndex = -1;
     std::array<Amount, 2> EntryPrices{0, 0};
 };
-
-// The price a price box stands for: its digits as a number, at most eight significant digits
-// (more give 99,999,999).
-Amount PriceOf(const QString& text);

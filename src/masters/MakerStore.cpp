@@ -6,23 +6,13 @@ namespace {
 const QString kTable = QStringLiteral("Tb_メーカー");
 }
 
-std::vector<MakerRow> MakerStore::all()
+std::vector<MakerRow> MakerStore::all() const
 {
     Database db;
-    std::vector<MakerRow> rows;
-    Query q(db, QStringLiteral("select Fi_キー, Fi_メーカー, Fi_メーカーフリガナ from Tb_メーカー"
-                               " order by Fi_メーカーフリガナ, Fi_キー"));
-    while (q.next()) {
-        MakerRow row;
-        row.key = static_cast<std::int32_t>(q.integer("Fi_キー"));
-        row.name = q.text("Fi_メーカー");
-        row.reading = q.text("Fi_メーカーフリガナ");
-        rows.push_back(std::move(row));
-    }
-    return rows;
+    return ReadMakers(db);
 }
 
-std::int32_t MakerStore::add(const QString& name, const QString& reading)
+std::int32_t MakerStore::add(const QString& name, const QString& reading) const
 {
     Database db;
     const std::int32_t key = db.nextKey(kTable);
@@ -35,7 +25,7 @@ std::int32_t MakerStore::add(const QString& name, const QString& reading)
     return key;
 }
 
-bool MakerStore::update(std::int32_t key, const QString& name, const QString& reading)
+bool MakerStore::update(std::int32_t key, const QString& name, const QString& reading) const
 {
     Database db;
     return RowValues()
@@ -45,7 +35,7 @@ bool MakerStore::update(std::int32_t key, const QString& name, const QString& re
         .updateByKey(db, kTable, key);
 }
 
-bool MakerStore::remove(std::int32_t key)
+bool MakerStore::remove(std::int32_t key) const
 {
     Database db;
     return DeleteByKey(db, kTable, key);

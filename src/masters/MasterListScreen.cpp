@@ -16,14 +16,9 @@ const QString kAsk = QStringLiteral("確認");
 
 } // namespace
 
-MasterListScreen::MasterListScreen(const QString& formName, const QRect& gridTwips, std::int32_t& topRow,
-                                   std::int32_t& rowSel)
+MasterListScreen::MasterListScreen(const QString& formName, std::int32_t& topRow, std::int32_t& rowSel)
     : MainScreen(formName), m_topRow(topRow), m_rowSel(rowSel)
 {
-    // The grid comes first so that it is first in the tab order and has the focus at opening.
-    MSHFlexGrid1 = new FlexGrid(this);
-    MSHFlexGrid1->setObjectName(QStringLiteral("MSHFlexGrid1"));
-    MSHFlexGrid1->setGeometry(TwRect(gridTwips.x(), gridTwips.y(), gridTwips.width(), gridTwips.height()));
     m_input = new InputBehaviour(this);
 }
 
@@ -35,6 +30,7 @@ MasterListScreen::~MasterListScreen()
 
 void MasterListScreen::SetUpListControls(int keyBox, int lastSelectedColumn, QWidget* entryField)
 {
+    MSHFlexGrid1 = Control<FlexGrid>("MSHFlexGrid1");
     m_keyBox = Txt_Inp(keyBox);
     m_entryField = entryField;
 
@@ -59,8 +55,6 @@ void MasterListScreen::SetUpListControls(int keyBox, int lastSelectedColumn, QWi
         m_input->onFocusIn(Txt_Inp(i), [this, i] { Txt_Inp_GotFocus(i); });
         m_input->onFocusOut(Txt_Inp(i), [this, i] { Txt_Inp_LostFocus(i); });
     }
-    for (int i = 0; i <= 3; ++i)
-        connect(Cmd(i), &QPushButton::clicked, this, [this, i] { Cmd_Click(i); });
 
     MSHFlexGrid1->setSelectionColumns(1, lastSelectedColumn);
     connect(MSHFlexGrid1, &FlexGrid::gridClicked, this, &MasterListScreen::MSHFlexGrid1_Click);
@@ -161,11 +155,7 @@ void MasterListScreen::NameEditedProc(int index)
 
 void MasterListScreen::ReadingAppendProc()
 {
-    StopReadingCapture();
-    SetImeMode(Txt_Inp(1), ImeHalfKatakana);
-    const QString reading = ReadingText();
-    if (!reading.isEmpty())
-        Txt_Inp(1)->setText(Txt_Inp(1)->text() + reading);
+    AppendCapturedReading(Txt_Inp(1));
 }
 
 int MasterListScreen::CheckFailed(const QString& message, QWidget* target, int number)
@@ -210,7 +200,7 @@ void MasterListScreen::NoticeProc(const QString& caption)
     SaveButtonsOffProc();
 }
 
-bool MasterListScreen::DeleteRowProc(bool (*remove)(std::int32_t key))
+bool MasterListScreen::DeleteRowProc(const std::function<bool(std::int32_t key)>& remove)
 {
     const int row = MSHFlexGrid1->row();
     const QString number = MSHFlexGrid1->textMatrix(row, 0);

@@ -3,6 +3,7 @@
 #include "ui/MainScreen.h"
 
 #include <cstdint>
+#include <functional>
 
 class FlexGrid;
 class InputBehaviour;
@@ -20,11 +21,11 @@ class MasterListScreen : public MainScreen
 
   protected:
     // topRow and rowSel are the globals that keep this list's grid position.
-    MasterListScreen(const QString& formName, const QRect& gridTwips, std::int32_t& topRow,
-                     std::int32_t& rowSel);
+    MasterListScreen(const QString& formName, std::int32_t& topRow, std::int32_t& rowSel);
 
-    // After the form's own controls are built: the labels every list shares, the hidden key box,
-    // the disabled action buttons and the event wiring. entryField takes the focus from the grid.
+    // After the form's own controls are built (the grid MSHFlexGrid1 among them): the labels every list
+    // shares, the hidden key box, the disabled action buttons and the event wiring. entryField takes the
+    // focus from the grid.
     void SetUpListControls(int keyBox, int lastSelectedColumn, QWidget* entryField);
 
     // The form's own procedures, run by the shared flow.
@@ -53,7 +54,7 @@ class MasterListScreen : public MainScreen
     void ReadingAppendProc();
     void SaveButtonsOffProc();
     int CheckFailed(const QString& message, QWidget* target, int number);
-    bool DeleteRowProc(bool (*remove)(std::int32_t key));
+    bool DeleteRowProc(const std::function<bool(std::int32_t key)>& remove);
     void ShowListProc(const QString& caption);
 
     FlexGrid* MSHFlexGrid1 = nullptr;
@@ -64,7 +65,7 @@ class MasterListScreen : public MainScreen
     bool m_gridFocusAfterNo = false;
 
   private:
-    void Cmd_Click(int index);
+    void Cmd_Click(int index) override;
     void MSHFlexGrid1_Click();
     void MSHFlexGrid1_DblClick();
     void MSHFlexGrid1_KeyDown();

@@ -14,14 +14,14 @@ RowValues fieldsOf(const ProductRow& p)
         .set(QStringLiteral("Fi_メーカー"), p.maker)
         .set(QStringLiteral("Fi_商品"), p.name)
         .set(QStringLiteral("Fi_定価"), QVariant::fromValue<qlonglong>(p.listPrice))
-        .set(QStringLiteral("Fi_売価"), QVariant::fromValue<qlonglong>(p.sellPrice))
+        .set(QStringLiteral("Fi_売価"), QVariant::fromValue<qlonglong>(p.sellingPrice))
         .stamp(Stamp::now());
     return values;
 }
 
 } // namespace
 
-std::vector<ProductRow> ProductStore::all()
+std::vector<ProductRow> ProductStore::all() const
 {
     Database db;
     std::vector<ProductRow> rows;
@@ -37,13 +37,13 @@ std::vector<ProductRow> ProductStore::all()
         row.name = q.text("Fi_商品");
         row.reading = q.text("Fi_商品フリガナ");
         row.listPrice = q.amount("Fi_定価");
-        row.sellPrice = q.amount("Fi_売価");
+        row.sellingPrice = q.amount("Fi_売価");
         rows.push_back(std::move(row));
     }
     return rows;
 }
 
-std::int32_t ProductStore::add(const ProductRow& product)
+std::int32_t ProductStore::add(const ProductRow& product) const
 {
     Database db;
     const std::int32_t key = db.nextKey(kTable);
@@ -52,14 +52,20 @@ std::int32_t ProductStore::add(const ProductRow& product)
     return key;
 }
 
-bool ProductStore::update(std::int32_t key, const ProductRow& product)
+bool ProductStore::update(std::int32_t key, const ProductRow& product) const
 {
     Database db;
     return fieldsOf(product).updateByKey(db, kTable, key);
 }
 
-bool ProductStore::remove(std::int32_t key)
+bool ProductStore::remove(std::int32_t key) const
 {
     Database db;
     return DeleteByKey(db, kTable, key);
+}
+
+std::vector<MakerRow> ProductStore::makers() const
+{
+    Database db;
+    return ReadMakers(db);
 }

@@ -1,45 +1,16 @@
 #include "Frm080_Qel.h"
 
-#include "SalesAmounts.h"
 #include "SalesStore.h"
 
 #include "core/Clock.h"
 #include "core/DateText.h"
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
-#include "db/Stamp.h"
 #include "ui/InputBehaviour.h"
+#include "ui/ReadingSearch.h"
 #include "ui/Twips.h"
 
 #include <QPalette>
-
-namespace {
-
-QString ItemText(const QListWidget* list, int row)
-{
-    const QListWidgetItem* item = row >= 0 ? list->item(row) : nullptr;
-    return item ? item->text() : QString();
-}
-
-// Fills a list in one pass with its updates held back, as the lists hold thousands of rows.
-void FillList(QListWidget* list, const QStringList& entries)
-{
-    list->setUpdatesEnabled(false);
-    list->clear();
-    list->addItems(entries);
-    list->setUpdatesEnabled(true);
-}
-
-void FillCombo(QComboBox* combo, const QStringList& entries)
-{
-    combo->setUpdatesEnabled(false);
-    const QSignalBlocker block(combo);
-    combo->clear();
-    combo->addItems(entries);
-    combo->setUpdatesEnabled(true);
-}
-
-} // namespace
 
 Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
 {
@@ -151,10 +122,6 @@ Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
     setTabOrder(Txt_Inp(5), Cmd(100));
     setTabOrder(Cmd(100), Cmd(103));
 
-    for (auto it = Cmd.items().cbegin(); it != Cmd.items().cend(); ++it) {
-        const int index = it.key();
-        connect(it.value(), &QPushButton::clicked, this, [this, index] { Cmd_Click(index); });
-    }
     // activated: a choice by the user, also of the entry already shown; the fills call the
     // click handlers themselves.
     connect(Combo1, &QComboBox::activated, this, &Frm080_Qel::Combo1_Click);
@@ -162,6 +129,7 @@ Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
     connect(List1, &QListWidget::currentRowChanged, this, &Frm080_Qel::List1_Click);
     connect(Txt_Inp(3), &QLineEdit::textChanged, this, [this] { Txt_Inp_Change(3); });
 
+    m_buyers = std::make_unique<ReadingSearchList>(List1, List2);
     m_input = new InputBehaviour(this);
     for (int i : {0, 1, 2, 3, 5}) {
         m_input->selectAllOnFocus(Txt_Inp(i));
@@ -260,9 +228,8 @@ void Frm080_Qel::Cmd_Click(int index)
 void Frm080_Qel::MakerListProc()
 {
     NamesWithReadings makers;
-    Guarded([&] { makers = SalesStore::Makers(); });
-    FillCombo(Combo1, makers.names);
-    FillList(List3, makers.readings);
+    Guarded([&] { makers = SalesStore().makers(); });
+    FillCompanions(Combo1, List3, makers.names, makers.readings);
     if (Combo1->count() > 0) {
         Combo1->setCurrentIndex(0);
         Combo1_Click();
@@ -286,9 +253,8 @@ void Frm080_Qel::ProductListProc()
     const QString maker = TrimBlank(Combo1->currentText());
     NamesWithReadings products;
     // A failed read leaves the maker without products, so that nothing is saved under it.
-    Guarded([&] { products = SalesStore::ProductsOf(maker); });
-    FillCombo(Combo2, products.names);
-    FillList(List4, products.readings);
+    Guarded([&] { products = SalesStore().productsOf(maker); });
+    FillCompanions(Combo2, List4, products.names, products.readings);
     if (Combo2->count() > 0) {
         Combo2->setEnabled(true);
         Combo2->setCurrentIndex(0);
@@ -316,40 +282,32 @@ void Frm080_Qel::PriceGetProc(Amount& listPrice, Amount& sellingPrice)
 {
     const QString maker = TrimBlank(Combo1->currentText());
     const QString product = TrimBlank(Combo2->currentText());
-    // A product deleted since the list was read has no prices: they stay 0.
-    std::optional<ProductPrices> prices;
-    Guarded([&] { prices = SalesStore::PricesOf(maker, product); });
-    listPrice = prices ? prices->listPrice : 0;
-    sellingPrice = prices ? prices->sellingPrice : 0;
+    // Prices count only when the read completed and found the product: a product deleted since
+    // the list was read, or a read that failed, leaves both at 0, so that no price the database
+    // did not hold is shown or stored (the check then asks for the list price).
+    ProductPrices found;
+    bool known = false;
+    const bool read = Guarded([&] {
+        const std::optional<ProductPrices> prices = SalesStore().pricesOf(maker, product);
+        known = prices.has_value();
+        if (known)
+            found = *prices;
+    });
+    listPrice = read && known ? found.listPrice : 0;
+    sellingPrice = read && known ? found.sellingPrice : 0;
 }
 
 void Frm080_Qel::CustomerListProc()
 {
     NamesWithReadings customers;
-    Guarded([&] { customers = SalesStore::Customers(); });
-    m_foldedReadings.clear();
-    m_foldedReadings.reserve(customers.readings.size());
-    for (const QString& reading : customers.readings)
-        m_foldedReadings << KanaNormalize(reading);
-    {
-        const QSignalBlocker block(List1);
-        FillList(List1, customers.names);
-    }
-    FillList(List2, customers.readings);
-    if (List1->count() > 0) {
-        List1->setEnabled(true);
-        List1->setCurrentRow(0);
-        List1_Click();
-    } else {
-        List1->setCurrentRow(-1);
-        List1->setEnabled(false);
-        List1_Click();
-    }
+    Guarded([&] { customers = SalesStore().customers(); });
+    m_buyers->fill(customers);
+    List1_Click();
 }
 
 void Frm080_Qel::List1_Click()
 {
-    Lbl_Ttl(9)->setText(ItemText(List1, List1->currentRow()));
+    Lbl_Ttl(9)->setText(m_buyers->name());
 }
 
 void Frm080_Qel::List1_GotFocus()
@@ -366,22 +324,7 @@ void Frm080_Qel::Txt_Inp_Change(int index)
 {
     if (index != 3)
         return;
-    const QString typed = KanaNormalize(TrimBlank(Txt_Inp(3)->text()));
-    const qsizetype length = typed.size();
-    const int count = static_cast<int>(m_foldedReadings.size());
-    int selected = count - 1;
-    for (int i = 0; i < count; ++i) {
-        const int order = QStringView(m_foldedReadings.at(i)).left(length).compare(typed, Qt::CaseSensitive);
-        if (order == 0) {
-            selected = i;
-            break;
-        }
-        if (order > 0) {
-            selected = i > 0 ? i - 1 : 0;
-            break;
-        }
-    }
-    List1->setCurrentRow(selected);
+    m_buyers->search(Txt_Inp(3)->text());
     List1_Click();
 }
 
@@ -409,9 +352,8 @@ void Frm080_Qel::AmountCalc(int k)
 {
     Amount v[3] = {0, 0, 0};
     for (int j = 0; j < 3; ++j)
-        v[j] = AmountValue(CappedDigits(Txt_Inp(j)->text()));
-    const std::optional<Amount> total = EstimatedTotal(v[1], v[2]);
-    Text1->setText(total ? YenText(*total) : QStringLiteral("Over"));
+        v[j] = BoxAmount(Txt_Inp(j)->text());
+    Text1->setText(TotalText(v[1], v[2]));
     // The box shows the value the total was computed with (its capped digits), also when the
     // user typed separators such as "1,280".
     QLineEdit* box = Txt_Inp(k);
@@ -434,12 +376,9 @@ int Frm080_Qel::InputChk()
          Combo1},
         {TrimBlank(Combo2->currentText()).isEmpty(), g.Syouhin + QStringLiteral("名を設定してください"),
          Combo1},
-        {AmountValue(CappedDigits(Txt_Inp(0)->text())) == 0, QStringLiteral("定価を入力してください"),
-         Txt_Inp(0)},
-        {AmountValue(CappedDigits(Txt_Inp(1)->text())) == 0, QStringLiteral("売価を入力してください"),
-         Txt_Inp(1)},
-        {AmountValue(CappedDigits(Txt_Inp(2)->text())) == 0, QStringLiteral("数量を入力してください"),
-         Txt_Inp(2)},
+        {BoxAmount(Txt_Inp(0)->text()) == 0, QStringLiteral("定価を入力してください"), Txt_Inp(0)},
+        {BoxAmount(Txt_Inp(1)->text()) == 0, QStringLiteral("売価を入力してください"), Txt_Inp(1)},
+        {BoxAmount(Txt_Inp(2)->text()) == 0, QStringLiteral("数量を入力してください"), Txt_Inp(2)},
         {AmountValue(TrimBlank(Text1->text())) == 0, QStringLiteral("売価合計がエラーです"), Txt_Inp(2)},
         {TrimBlank(Lbl_Ttl(9)->text()).isEmpty(), QStringLiteral("購入者が未設定です"), Txt_Inp(2)},
     };
@@ -466,15 +405,14 @@ void Frm080_Qel::SalesSaveProc()
     sale.product = TrimBlank(Combo2->currentText());
     List4->setCurrentRow(Combo2->currentIndex());
     sale.productReading = TrimBlank(ItemText(List4, List4->currentRow()));
-    sale.listPrice = AmountValue(CappedDigits(Txt_Inp(0)->text()));
-    sale.sellingPrice = AmountValue(CappedDigits(Txt_Inp(1)->text()));
-    sale.quantity = AmountValue(CappedDigits(Txt_Inp(2)->text()));
+    sale.listPrice = BoxAmount(Txt_Inp(0)->text());
+    sale.sellingPrice = BoxAmount(Txt_Inp(1)->text());
+    sale.quantity = BoxAmount(Txt_Inp(2)->text());
     sale.total = AmountValue(TrimBlank(Text1->text()));
     sale.buyer = TrimBlank(Lbl_Ttl(9)->text());
-    List2->setCurrentRow(List1->currentRow());
-    sale.buyerReading = TrimBlank(ItemText(List2, List2->currentRow()));
+    sale.buyerReading = TrimBlank(m_buyers->reading());
     sale.remarks = TrimBlank(Txt_Inp(5)->text());
-    SalesStore::Add(sale, Stamp::now());
+    SalesStore().add(sale);
 }
 
 void Frm080_Qel::Registration()

@@ -5,7 +5,10 @@
 
 #include <QStringList>
 
+#include <memory>
+
 class InputBehaviour;
+class ReadingSearchList;
 
 // Sales entry: date, maker, product, prices, quantity, purchaser and remarks; each
 // registration appends one sale and keeps most inputs for the next.
@@ -21,7 +24,7 @@ class Frm080_Qel : public MainScreen
     static double Log10(double x);
 
   private:
-    void Cmd_Click(int index);
+    void Cmd_Click(int index) override;
     void Combo1_Click();
     void Combo2_Click();
     void List1_Click();
@@ -52,7 +55,6 @@ class Frm080_Qel : public MainScreen
     QLineEdit* Text1 = nullptr;
     QFrame* Frame1 = nullptr;
     InputBehaviour* m_input = nullptr;
-    // KanaNormalize of every entry of List2, made once when the list is filled, so that the
-    // reading search does not fold ten thousand readings on every keystroke.
-    QStringList m_foldedReadings;
+    // The purchaser list List1 with its readings List2.
+    std::unique_ptr<ReadingSearchList> m_buyers;
 };

@@ -1,6 +1,7 @@
 #include "SalesStore.h"
 
 #include "db/Database.h"
+#include "db/Stamp.h"
 
 namespace {
 
@@ -13,20 +14,13 @@ QVariant money(Amount value)
 
 } // namespace
 
-NamesWithReadings SalesStore::Makers()
+NamesWithReadings SalesStore::makers() const
 {
     Database db;
-    NamesWithReadings result;
-    Query q(db, QStringLiteral(
-                    "select Fi_メーカー, Fi_メーカーフリガナ from Tb_メーカー order by Fi_メーカーフリガナ"));
-    while (q.next()) {
-        result.names << q.text(0);
-        result.readings << q.text(1);
-    }
-    return result;
+    return NamesOf(ReadMakers(db));
 }
 
-NamesWithReadings SalesStore::ProductsOf(const QString& maker)
+NamesWithReadings SalesStore::productsOf(const QString& maker) const
 {
     Database db;
     NamesWithReadings result;
@@ -42,7 +36,7 @@ NamesWithReadings SalesStore::ProductsOf(const QString& maker)
     return result;
 }
 
-std::optional<ProductPrices> SalesStore::PricesOf(const QString& maker, const QString& product)
+std::optional<ProductPrices> SalesStore::pricesOf(const QString& maker, const QString& product) const
 {
     Database db;
     Query q(db, QStringLiteral("select Fi_定価, Fi_売価 from Tb_商品 where Fi_メーカー = ? and Fi_商品 = ?"),
@@ -52,7 +46,7 @@ std::optional<ProductPrices> SalesStore::PricesOf(const QString& maker, const QS
     return ProductPrices{q.amount("Fi_定価"), q.amount("Fi_売価")};
 }
 
-NamesWithReadings SalesStore::Customers()
+NamesWithReadings SalesStore::customers() const
 {
     Database db;
     NamesWithReadings result;
@@ -64,7 +58,7 @@ NamesWithReadings SalesStore::Customers()
     return result;
 }
 
-std::int32_t SalesStore::Add(const Sale& sale, const Stamp& stamp)
+std::int32_t SalesStore::add(const Sale& sale) const
 {
     Database db;
     const std::int32_t key = db.nextKey(kSales);
@@ -84,7 +78,7 @@ std::int32_t SalesStore::Add(const Sale& sale, const Stamp& stamp)
         .set(QStringLiteral("Fi_購入者"), sale.buyer)
         .set(QStringLiteral("Fi_購入者フリガナ"), sale.buyerReading)
         .set(QStringLiteral("Fi_備考"), sale.remarks)
-        .stamp(stamp)
+        .stamp(Stamp::now())
         .insertInto(db, kSales);
     return key;
 }

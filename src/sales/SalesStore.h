@@ -1,20 +1,13 @@
 #pragma once
 
 #include "core/Amount.h"
-#include "db/Stamp.h"
+#include "db/Rows.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <optional>
-
-// A list of names with the reading of each at the same position, in reading order.
-struct NamesWithReadings
-{
-    QStringList names;
-    QStringList readings;
-};
 
 struct ProductPrices
 {
@@ -42,16 +35,17 @@ struct Sale
 };
 
 // The statements of the sales screens and their look-ups of makers, products and customers.
-// Each call is one database operation; failures are thrown as DbError.
+// Each call is one database operation and stamps a change with the clock's now; failures are
+// thrown as DbError.
 class SalesStore
 {
   public:
-    static NamesWithReadings Makers();
-    static NamesWithReadings ProductsOf(const QString& maker);
+    // Makers, products and customers in reading order, each with its reading.
+    NamesWithReadings makers() const;
+    NamesWithReadings productsOf(const QString& maker) const;
     // The prices of the maker's product; none when the product has no row (any more).
-    static std::optional<ProductPrices> PricesOf(const QString& maker, const QString& product);
-    static NamesWithReadings Customers();
-
+    std::optional<ProductPrices> pricesOf(const QString& maker, const QString& product) const;
+    NamesWithReadings customers() const;
     // Appends the sale under the next key and returns that key.
-    static std::int32_t Add(const Sale& sale, const Stamp& stamp);
+    std::int32_t add(const Sale& sale) const;
 };

@@ -47,10 +47,6 @@ Frm010_Qel::Frm010_Qel() : MainScreen(QStringLiteral("Frm010_Qel"))
     Lbl_Ttl(14)->setFont(ScreenFont(18));
     setCloseBoxAllowed(true);
 
-    for (auto it = Cmd.items().cbegin(); it != Cmd.items().cend(); ++it) {
-        const int index = it.key();
-        connect(it.value(), &QPushButton::clicked, this, [this, index] { Cmd_Click(index); });
-    }
     connect(Check1, &QCheckBox::clicked, this, &Frm010_Qel::Check1_Click);
 }
 

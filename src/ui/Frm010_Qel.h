@@ -13,7 +13,7 @@ public:
     void LoadProc() override;
 
 private:
-    void Cmd_Click(int index);
+    void Cmd_Click(int index) override;
     void Check1_Click();
     bool SampleChk() const;
     bool SampleDelete();

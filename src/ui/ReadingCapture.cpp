@@ -90,18 +90,21 @@ QString ReadingText()
     return capture().readingText;
 }
 
+void AppendCapturedReading(QLineEdit* reading)
+{
+    StopReadingCapture();
+    SetImeMode(reading, ImeHalfKatakana);
+    const QString captured = ReadingText();
+    if (!captured.isEmpty())
+        reading->setText(reading->text() + captured);
+}
+
 void AttachReadingCapture(InputBehaviour& input, QLineEdit* name, QLineEdit* reading,
                           bool emptyNameEmptiesReading)
 {
     input.selectAllOnFocus(name);
     input.onFocusIn(name, [name] { StartReadingCapture(name); });
-    input.onFocusOut(name, [reading] {
-        StopReadingCapture();
-        SetImeMode(reading, ImeHalfKatakana);
-        const QString captured = ReadingText();
-        if (!captured.isEmpty())
-            reading->setText(reading->text() + captured);
-    });
+    input.onFocusOut(name, [reading] { AppendCapturedReading(reading); });
     if (emptyNameEmptiesReading) {
         QObject::connect(name, &QLineEdit::textChanged, reading, [reading](const QString& text) {
             if (text.isEmpty())

@@ -16,6 +16,10 @@ void StopReadingCapture();
 // The readings captured since the last start; kept after the stop for the caller to read.
 QString ReadingText();
 
+// Stops the capture, puts the reading field in mode 6 and appends what was captured to it: what
+// leaving a name field does.
+void AppendCapturedReading(QLineEdit* reading);
+
 // The whole protocol of a name field and its reading field, through the name field's focus
 // hooks: on focus gain the text is selected and the capture starts; on focus loss it stops,
 // the reading field is put in mode 6 and the captured reading is appended to it. With

@@ -17,8 +17,8 @@ class MakerScreenTest : public MastersFixture
     void addMakers(int count)
     {
         for (int i = count; i >= 1; --i)
-            MakerStore::add(QStringLiteral("M%1").arg(i, 2, 10, QLatin1Char('0')),
-                            QStringLiteral("R%1").arg(i, 2, 10, QLatin1Char('0')));
+            MakerStore().add(QStringLiteral("M%1").arg(i, 2, 10, QLatin1Char('0')),
+                             QStringLiteral("R%1").arg(i, 2, 10, QLatin1Char('0')));
     }
 
     // The row shown in the boxes: name, reading, key.
@@ -142,8 +142,8 @@ TEST_F(MakerScreenTest, ChecksStopAtTheFirstMissingEntryAndWriteNothing)
 
 TEST_F(MakerScreenTest, TwoMakersOfTheSameNameAndReadingAreKeptAndTheFirstIsSelected)
 {
-    MakerStore::add(QStringLiteral("ゼータ"), QStringLiteral("ｾﾞｰﾀ"));
-    const std::int32_t first = MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("ゼータ"), QStringLiteral("ｾﾞｰﾀ"));
+    const std::int32_t first = MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     ASSERT_NE(open(), nullptr);
     typeInto(txt(0), QStringLiteral("アルファ"));
     typeInto(txt(1), QStringLiteral("ｱﾙﾌｧ"));
@@ -168,17 +168,17 @@ TEST_F(MakerScreenTest, NamesWithQuotesAndWildcardsAreStoredAndShownAsTyped)
 
 TEST_F(MakerScreenTest, CorrectionAsksWithTheWarningAndChangesOnlyItsOwnRow)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
-    const std::int32_t beta = MakerStore::add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
-    MakerStore::add(QStringLiteral("ガンマ"), QStringLiteral("ｶﾞﾝﾏ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    const std::int32_t beta = MakerStore().add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
+    MakerStore().add(QStringLiteral("ガンマ"), QStringLiteral("ｶﾞﾝﾏ"));
     ProductRow product;
     product.maker = QStringLiteral("ベータ");
     product.makerReading = QStringLiteral("ﾍﾞｰﾀ");
     product.name = QStringLiteral("バッグ");
     product.reading = QStringLiteral("ﾊﾞｯｸﾞ");
     product.listPrice = 1000;
-    product.sellPrice = 900;
-    ProductStore::add(product);
+    product.sellingPrice = 900;
+    ProductStore().add(product);
     {
         Database db;
         db.execute(QStringLiteral(
@@ -220,10 +220,10 @@ TEST_F(MakerScreenTest, CorrectionAsksWithTheWarningAndChangesOnlyItsOwnRow)
 
 TEST_F(MakerScreenTest, DeletionAsksByNumberAndKeepsTheNeighbourSelected)
 {
-    MakerStore::add(QStringLiteral("イー"), QStringLiteral("ｲｰ"));
-    MakerStore::add(QStringLiteral("ウー"), QStringLiteral("ｳｰ"));
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｴｰ"));
-    MakerStore::add(QStringLiteral("オー"), QStringLiteral("ｵｰ"));
+    MakerStore().add(QStringLiteral("イー"), QStringLiteral("ｲｰ"));
+    MakerStore().add(QStringLiteral("ウー"), QStringLiteral("ｳｰ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｴｰ"));
+    MakerStore().add(QStringLiteral("オー"), QStringLiteral("ｵｰ"));
     ASSERT_NE(open(), nullptr);
     clickRow(3);
 
@@ -262,7 +262,7 @@ TEST_F(MakerScreenTest, DeletionAsksByNumberAndKeepsTheNeighbourSelected)
 
 TEST_F(MakerScreenTest, ClosingWithAnUnsavedCorrectionAsksFirst)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     ASSERT_NE(open(), nullptr);
     typeInto(txt(0), QStringLiteral("アルファ２"));
     EXPECT_EQ(actions(), "111");
@@ -377,7 +377,7 @@ TEST_F(MakerScreenTest, RowsGoneBehindTheScreenAreHandledWithoutHarm)
 
 TEST_F(MakerScreenTest, DatabaseFailuresAreShownAndTheScreenStaysUsable)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     ASSERT_NE(open(), nullptr);
     ASSERT_TRUE(QFile::rename(dbPath(), dbPath() + ".away"));
 

@@ -22,8 +22,8 @@ class ProductScreenTest : public MastersFixture
         p.name = name;
         p.reading = reading;
         p.listPrice = listPrice;
-        p.sellPrice = sellPrice;
-        return ProductStore::add(p);
+        p.sellingPrice = sellPrice;
+        return ProductStore().add(p);
     }
 
     QComboBox* combo() const { return child<QComboBox>("Combo1"); }
@@ -85,7 +85,7 @@ TEST_F(ProductScreenTest, WithoutMakersEveryAddStopsAtTheMakerCheck)
 
 TEST_F(ProductScreenTest, ChecksInTheirOrder)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     ASSERT_NE(open(), nullptr);
     EXPECT_EQ(combo()->currentIndex(), -1) << "the drop-down starts without a selection";
     chooseMaker(0);
@@ -124,7 +124,7 @@ TEST_F(ProductScreenTest, ChecksInTheirOrder)
 
 TEST_F(ProductScreenTest, PriceBoxesShowBareDigitsInsideAndYenOutside)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 15000, 12000);
     ASSERT_NE(open(), nullptr);
@@ -153,7 +153,7 @@ TEST_F(ProductScreenTest, PriceBoxesShowBareDigitsInsideAndYenOutside)
 
 TEST_F(ProductScreenTest, TypedPricesAreReadByTheirDigitsAndShownAsStored)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     ASSERT_NE(open(), nullptr);
     struct Case
     {
@@ -193,12 +193,12 @@ TEST_F(ProductScreenTest, TypedPricesAreReadByTheirDigitsAndShownAsStored)
     EXPECT_EQ(products(), QStringLiteral("アルファ/ｱﾙﾌｧ/時計/ﾄｹｲ/99999999/1280"));
     EXPECT_EQ(grid()->textMatrix(1, 3), QStringLiteral("¥99,999,999"));
     EXPECT_EQ(grid()->textMatrix(1, 4), QStringLiteral("¥1,280"));
-    EXPECT_EQ(PriceOf(QStringLiteral(" ¥12,345,678 ")), 12345678);
+    EXPECT_EQ(BoxAmount(QStringLiteral(" ¥12,345,678 ")), 12345678);
 }
 
 TEST_F(ProductScreenTest, ChangingOnlyTheSellingPriceEnablesAddAndCorrect)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     const std::int32_t key = addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"),
                                         QStringLiteral("バッグ"), QStringLiteral("ﾊﾞｯｸﾞ"), 15000, 12000);
     {
@@ -237,8 +237,8 @@ TEST_F(ProductScreenTest, ChangingOnlyTheSellingPriceEnablesAddAndCorrect)
 
 TEST_F(ProductScreenTest, AProductOfARenamedMakerShowsNoMakerUntilOneIsChosen)
 {
-    MakerStore::add(QStringLiteral("新名"), QStringLiteral("ｼﾝﾒｲ"));
-    MakerStore::add(QStringLiteral("別"), QStringLiteral("ﾍﾞﾂ"));
+    MakerStore().add(QStringLiteral("新名"), QStringLiteral("ｼﾝﾒｲ"));
+    MakerStore().add(QStringLiteral("別"), QStringLiteral("ﾍﾞﾂ"));
     addProduct(QStringLiteral("旧名"), QStringLiteral("ｷｭｳﾒｲ"), QStringLiteral("財布"), QStringLiteral("ｻｲﾌ"),
                5000, 4000);
     ASSERT_NE(open(), nullptr);
@@ -263,8 +263,8 @@ TEST_F(ProductScreenTest, AProductOfARenamedMakerShowsNoMakerUntilOneIsChosen)
 
 TEST_F(ProductScreenTest, SameNameUnderTwoMakersIsKeptAndTheRightOneSelected)
 {
-    MakerStore::add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("時計"),
@@ -289,10 +289,10 @@ TEST_F(ProductScreenTest, SameNameUnderTwoMakersIsKeptAndTheRightOneSelected)
 
 TEST_F(ProductScreenTest, TheMakerListIsReadOnceAtOpening)
 {
-    MakerStore::add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     ASSERT_NE(open(), nullptr);
-    MakerStore::add(QStringLiteral("ガンマ"), QStringLiteral("ｶﾞﾝﾏ"));
+    MakerStore().add(QStringLiteral("ガンマ"), QStringLiteral("ｶﾞﾝﾏ"));
     chooseMaker(1);
     typeInto(txt(0), QStringLiteral("靴"));
     typeInto(txt(1), QStringLiteral("ｸﾂ"));
@@ -305,7 +305,7 @@ TEST_F(ProductScreenTest, TheMakerListIsReadOnceAtOpening)
 
 TEST_F(ProductScreenTest, DeletionAsksWithTheProductWordAndLeavesSalesAlone)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("時計"),
@@ -327,7 +327,7 @@ TEST_F(ProductScreenTest, DeletionAsksWithTheProductWordAndLeavesSalesAlone)
 
 TEST_F(ProductScreenTest, ClosingAsksOnlyWithAnUnsavedCorrection)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     ASSERT_NE(open(), nullptr);
@@ -346,7 +346,7 @@ TEST_F(ProductScreenTest, ClosingAsksOnlyWithAnUnsavedCorrection)
 
 TEST_F(ProductScreenTest, ARowGoneBehindTheScreenIsReportedOnCorrection)
 {
-    MakerStore::add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     ASSERT_NE(open(), nullptr);

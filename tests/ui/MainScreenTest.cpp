@@ -32,6 +32,7 @@ public:
     }
     void LoadProc() override { ShowScreen(); }
     void flash() { FlashNotice({Lbl_Ttl(12)}, {Cmd(0)}); }
+    void flashWithField() { FlashNotice({Lbl_Ttl(12)}, {Cmd(0), Txt_Inp(0)}); }
     void park() { ParkFocus(Txt_Inp(3), Txt_Inp(0)); }
     template <class F>
     bool run(F f) { return Guarded(f); }
@@ -80,6 +81,19 @@ TEST_F(MainScreenTest, NoticeIsShownAndButtonsDisabledOnlyDuringTheWait)
     EXPECT_TRUE(disabledDuring);
     EXPECT_FALSE(screen->Lbl_Ttl(12)->isVisible());
     EXPECT_TRUE(screen->Cmd(0)->isEnabled());
+}
+
+TEST_F(MainScreenTest, NoticeGivesEachControlBackTheStateItHadBefore)
+{
+    SampleScreen* screen = open();
+    // A disabled save button is a change flag: the notice must not turn it on.
+    for (const bool before : {false, true}) {
+        screen->Cmd(0)->setEnabled(before);
+        screen->Txt_Inp(0)->setEnabled(!before);
+        screen->flashWithField();
+        EXPECT_EQ(screen->Cmd(0)->isEnabled(), before);
+        EXPECT_EQ(screen->Txt_Inp(0)->isEnabled(), !before);
+    }
 }
 
 TEST_F(MainScreenTest, DatabaseFailureIsShownCaptionedWithTheFormAndTheScreenGoesOn)

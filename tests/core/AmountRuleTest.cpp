@@ -1,4 +1,4 @@
-#include "sales/SalesAmounts.h"
+#include "core/Amount.h"
 
 #include <gtest/gtest.h>
 
@@ -70,15 +70,34 @@ INSTANTIATE_TEST_SUITE_P(Examples, EstimatedTotalTest,
                                            TotalCase{31622776, 3, 94868328}, TotalCase{3162, 31622, 99988764},
                                            TotalCase{9999, 99999, std::nullopt}));
 
-TEST(CappedDigitsTest, KeepsDigitsAndCapsAtEight)
+TEST(BoxAmountTest, DigitsWithoutLeadingZerosCappedAtEight)
 {
-    EXPECT_EQ(CappedDigits(QStringLiteral("1234567890")), QStringLiteral("99999999"));
-    EXPECT_EQ(CappedDigits(QStringLiteral("123456789")), QStringLiteral("99999999"));
-    EXPECT_EQ(CappedDigits(QStringLiteral("12345678")), QStringLiteral("12345678"));
-    EXPECT_EQ(CappedDigits(QStringLiteral(" ¥1,280 ")), QStringLiteral("1280"));
-    EXPECT_EQ(CappedDigits(QStringLiteral("-5")), QStringLiteral("5"));
-    EXPECT_EQ(CappedDigits(QStringLiteral("１２")), QString());
-    EXPECT_EQ(CappedDigits(QStringLiteral("Over")), QString());
+    const struct
+    {
+        const char* typed;
+        Amount value;
+    } cases[] = {
+        {"1234567890", 99999999},
+        {"123456789", 99999999},
+        {"12345678", 12345678},
+        {" ¥1,280 ", 1280},
+        {"-5", 5},
+        {"Over", 0},
+        {"", 0},
+        {"000000012", 12},
+        {"0000000000", 0},
+        {"099999999", 99999999},
+        {"0123456789", 99999999},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BoxAmount(QString::fromUtf8(c.typed)), c.value) << c.typed;
+}
+
+TEST(TotalTextTest, YenTotalOrOver)
+{
+    EXPECT_EQ(TotalText(12345, 1), QStringLiteral("¥12,345"));
+    EXPECT_EQ(TotalText(99999999, 3), QStringLiteral("¥299,999,997"));
+    EXPECT_EQ(TotalText(100000, 10000), QStringLiteral("Over"));
 }
 
 } // namespace

@@ -1,0 +1,30 @@
+#include "Rows.h"
+
+#include "Database.h"
+
+std::vector<MakerRow> ReadMakers(Database& db)
+{
+    std::vector<MakerRow> rows;
+    Query q(db, QStringLiteral("select Fi_キー, Fi_メーカー, Fi_メーカーフリガナ from Tb_メーカー"
+                               " order by Fi_メーカーフリガナ, Fi_キー"));
+    while (q.next()) {
+        MakerRow row;
+        row.key = static_cast<std::int32_t>(q.integer(0));
+        row.name = q.text(1);
+        row.reading = q.text(2);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+NamesWithReadings NamesOf(const std::vector<MakerRow>& makers)
+{
+    NamesWithReadings result;
+    result.names.reserve(static_cast<qsizetype>(makers.size()));
+    result.readings.reserve(static_cast<qsizetype>(makers.size()));
+    for (const MakerRow& m : makers) {
+        result.names << m.name;
+        result.readings << m.reading;
+    }
+    return result;
+}

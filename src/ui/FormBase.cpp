@@ -1,0 +1,161 @@
+#include "FormBase.h"
+
+#include "FlexGrid.h"
+#include "Twips.h"
+#include "WaitService.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QPalette>
+
+#include <vector>
+
+QFont ScreenFont(double pointSize)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
+                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP")});
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
+void SetBackColor(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::Base, colour);
+    palette.setColor(QPalette::Button, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void SetBordered(QLabel* label)
+{
+    label->setFrameShape(QFrame::Box);
+    label->setLineWidth(1);
+}
+
+FormBase::FormBase(const QString& formName, QWidget* parent, Qt::WindowFlags flags)
+    : QWidget(parent, flags), m_formName(formName)
+{
+    setObjectName(formName);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFont(ScreenFont());
+}
+
+void FormBase::Cmd_Click(int) {}
+
+void FormBase::closeForm()
+{
+    m_closing = true;
+    close();
+}
+
+void FormBase::BuildControls(std::initializer_list<ControlSpec> layout)
+{
+    for (const ControlSpec& row : layout) {
+        QWidget* container = this;
+        if (row.parent && *row.parent) {
+            if (auto* found = findChild<QWidget*>(QString::fromLatin1(row.parent)))
+                container = found;
+        }
+        const QLatin1String name(row.name);
+        QWidget* widget = nullptr;
+        switch (row.kind) {
+        case ControlSpec::Kind::Label: {
+            auto* label = new QLabel(row.caption, container);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            widget = label;
+            if (name == QLatin1String("Lbl_Ttl"))
+                Lbl_Ttl.add(row.index, label);
+            else if (name == QLatin1String("Lbl_Dat"))
+                Lbl_Dat.add(row.index, label);
+            break;
+        }
+        case ControlSpec::Kind::Button: {
+            auto* button = new QPushButton(row.caption, container);
+            // Enter on a focused button presses it, as the keyboard-driven screens expect.
+            button->setAutoDefault(true);
+            widget = button;
+            if (name == QLatin1String("Cmd")) {
+                Cmd.add(row.index, button);
+                const int index = row.index;
+                connect(button, &QPushButton::clicked, this, [this, index] { Cmd_Click(index); });
+            }
+            break;
+        }
+        case ControlSpec::Kind::Text: {
+            auto* edit = new QLineEdit(row.caption, container);
+            widget = edit;
+            if (name == QLatin1String("Txt_Inp"))
+                Txt_Inp.add(row.index, edit);
+            break;
+        }
+        case ControlSpec::Kind::Combo:
+            widget = new QComboBox(container);
+            break;
+        case ControlSpec::Kind::List:
+            widget = new QListWidget(container);
+            break;
+        case ControlSpec::Kind::Check:
+            widget = new QCheckBox(row.caption, container);
+            break;
+        case ControlSpec::Kind::Frame:
+            widget = new QGroupBox(row.caption, container);
+            break;
+        case ControlSpec::Kind::Panel: {
+            auto* frame = new QFrame(container);
+            frame->setFrameShape(QFrame::NoFrame);
+            widget = frame;
+            break;
+        }
+        case ControlSpec::Kind::Grid:
+            widget = new FlexGrid(container);
+            break;
+        case ControlSpec::Kind::Scroll:
+            widget = new QScrollBar(Qt::Vertical, container);
+            break;
+        }
+        widget->setObjectName(row.index >= 0 ? QStringLiteral("%1_%2").arg(name).arg(row.index)
+                                             : QString(name));
+        widget->setGeometry(TwRect(row.left, row.top, row.width, row.height));
+        widget->show();
+    }
+}
+
+void FormBase::FlashNotice(std::initializer_list<QWidget*> shown, std::initializer_list<QWidget*> disabled,
+                           int milliseconds)
+{
+    for (QWidget* w : shown) {
+        w->show();
+        w->raise();
+    }
+    // The form's own state of each control, not the one inherited from a disabled container.
+    std::vector<bool> wasEnabled;
+    wasEnabled.reserve(disabled.size());
+    for (QWidget* w : disabled) {
+        wasEnabled.push_back(!w->testAttribute(Qt::WA_ForceDisabled));
+        w->setEnabled(false);
+    }
+    Waits().wait(this, milliseconds);
+    for (QWidget* w : shown)
+        w->hide();
+    auto state = wasEnabled.cbegin();
+    for (QWidget* w : disabled)
+        w->setEnabled(*state++);
+}
+
+void FormBase::ParkFocus(QWidget* hidden, QWidget* target)
+{
+    hidden->setFocus(Qt::OtherFocusReason);
+    target->setFocus(Qt::OtherFocusReason);
+}
+
+void FormBase::closeEvent(QCloseEvent* event)
+{
+    if (!m_closing && !m_closeBoxAllowed) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}

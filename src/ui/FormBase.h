@@ -1,0 +1,100 @@
+#pragma once
+
+#include "ControlArray.h"
+#include "DialogService.h"
+
+#include "db/DbError.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QWidget>
+
+#include <initializer_list>
+
+class FlexGrid;
+
+// One row of a form's layout table: a control, its array index (-1 for a single control),
+// caption, position and size in twips, and the object name of its container (empty: the form).
+struct ControlSpec
+{
+    enum class Kind { Label, Button, Text, Combo, List, Check, Frame, Panel, Grid, Scroll };
+    Kind kind;
+    const char* name;
+    int index;
+    QString caption;
+    int left;
+    int top;
+    int width;
+    int height;
+    const char* parent = "";
+};
+
+// What every form shares, main screen or modal dialog: the font, the layout table, the control
+// arrays with Cmd wired to Cmd_Click, the guarded user action, the completion notice, focus
+// parking and the refused close box.
+class FormBase : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    explicit FormBase(const QString& formName, QWidget* parent = nullptr, Qt::WindowFlags flags = {});
+
+    const QString& formName() const { return m_formName; }
+
+    ControlArray<QPushButton> Cmd;
+    ControlArray<QLineEdit> Txt_Inp;
+    ControlArray<QLabel> Lbl_Ttl;
+    ControlArray<QLabel> Lbl_Dat;
+
+  protected:
+    // Builds the controls of the table in its order (which is also the tab order). Every Cmd
+    // button calls Cmd_Click with its index.
+    void BuildControls(std::initializer_list<ControlSpec> layout);
+    template <class T> T* Control(const char* name) const { return findChild<T*>(QString::fromLatin1(name)); }
+    virtual void Cmd_Click(int index);
+
+    // Whether the window's close box may close the form (the menu and the bulk deletion).
+    void setCloseBoxAllowed(bool allowed) { m_closeBoxAllowed = allowed; }
+    // Closes the form for good, past the refused close box.
+    void closeForm();
+
+    // Runs one user action; a database failure is shown in a warning box captioned with the
+    // form's name and the action is abandoned. Returns whether the action completed.
+    template <class F> bool Guarded(F&& action)
+    {
+        try {
+            action();
+            return true;
+        } catch (const DbError& e) {
+            Dialogs().warning(m_formName, e.userText());
+            return false;
+        }
+    }
+
+    // The completion notice: shows the labels and disables the controls, waits, then hides the
+    // labels and gives each control back the enabled state it had before.
+    void FlashNotice(std::initializer_list<QWidget*> shown, std::initializer_list<QWidget*> disabled,
+                     int milliseconds = 1000);
+
+    // Moves the focus through the hidden parking field to the target, so that the target's
+    // focus-gain behaviour runs again.
+    static void ParkFocus(QWidget* hidden, QWidget* target);
+
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    QString m_formName;
+    bool m_closeBoxAllowed = false;
+    bool m_closing = false;
+};
+
+// The screen font: the Japanese gothic families in order of preference.
+QFont ScreenFont(double pointSize = 12.0);
+void SetBackColor(QWidget* widget, const QColor& colour);
+void SetBordered(QLabel* label);
