@@ -27,16 +27,16 @@ enum ImeMode : int {
 void SetImeMode(QLineEdit* field, int mode);
 int ImeModeOf(const QLineEdit* field);
 
-// The field's limit in characters (code points), taken over from the field's maximum length when
-// the field comes under the rules (QLineEdit counts UTF-16 units and would cut a surrogate pair).
-// A cut never splits a character nor parts a letter from its marks. 32767 or more is no limit.
+// The field's limit in characters (code points); QLineEdit's own maximum length counts UTF-16
+// units and would cut a surrogate pair. A cut never splits a character nor parts a letter from
+// its marks. 32767 or more is no limit. Set limits with SetFieldLimit: a maximum length set on
+// the field directly is taken over only at its next focus, mode change or screen show, and a
+// text set by the program before that is cut by Qt's rule.
 void SetFieldLimit(QLineEdit* field, int limit);
 int FieldLimit(const QLineEdit* field);
 
-// Puts the field under the rules without changing its mode, taking over a maximum length that
-// was set since. The input behaviour of a screen does this for all its fields when the screen is
-// shown and when a field gains the focus, so that a field set up with setMaxLength alone keeps
-// to the rules too.
+// Puts the field under the rules without changing its mode (every text field of a form's layout
+// is, from its making), taking over a maximum length that was set on it since.
 void ApplyFieldRules(QLineEdit* field);
 
 // Puts the caret at the start with the whole text selected.

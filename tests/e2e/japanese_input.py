@@ -262,8 +262,12 @@ class Session:
 }
 active_on_launch: True
 """)
+        # An address of its own, given to every client, so that nothing depends on the machine id
+        # that ibus would otherwise key its address file on.
+        address = f"unix:path={self.runtime}/ibus"
+        self.env["IBUS_ADDRESS"] = address
         self.spawn("ibus", ["ibus-daemon", "--panel=disable", "--emoji-extension=disable", "--cache=refresh",
-                            "--verbose"])
+                            "--verbose", f"--address={address}"])
         # "ibus engine NAME" reports a failure when no input context has the focus yet, but
         # sets the global engine all the same.
         def mozc_taken():

@@ -327,6 +327,11 @@ TEST_F(InputBehaviourTest, LimitsCountCharactersAndNeverCutOneInHalf)
     QTest::keyClick(form->name, Qt::Key_Home);
     typeText(form->name, QStringLiteral("😀"));
     EXPECT_EQ(form->name->text(), QString(20, QLatin1Char('A')));
+    // Text set by the program keeps to the same rule.
+    SetFieldLimit(form->city, 20);
+    form->city->setText(nineteen + QStringLiteral("😀x"));
+    EXPECT_EQ(form->city->text(), nineteen + QStringLiteral("😀"));
+    EXPECT_EQ(FieldLimit(form->city), 20);
     // A limit set after the mode holds from the next focus on.
     form->zip->setFocus();
     form->name->setMaxLength(3);
