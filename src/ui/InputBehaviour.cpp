@@ -73,6 +73,9 @@ class FieldRules : public QValidator
         // cut itself is the validator's.
         m_applied = limit >= kNoLimit ? kNoLimit : std::min(kNoLimit, limit * 2);
         m_field->setMaxLength(m_applied);
+        // A text that fits the new length in units may still be too long in characters.
+        if (limit < kNoLimit && CharCount(m_field->text()) > limit)
+            m_field->setText(LeftChars(m_field->text(), limit));
     }
 
   protected:

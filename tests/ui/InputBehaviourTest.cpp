@@ -332,6 +332,8 @@ TEST_F(InputBehaviourTest, LimitsCountCharactersAndNeverCutOneInHalf)
     form->city->setText(nineteen + QStringLiteral("😀x"));
     EXPECT_EQ(form->city->text(), nineteen + QStringLiteral("😀"));
     EXPECT_EQ(FieldLimit(form->city), 20);
+    SetFieldLimit(form->city, 5);
+    EXPECT_EQ(form->city->text(), QString(5, QChar(0x3042)));
     // A limit set after the mode holds from the next focus on.
     form->zip->setFocus();
     form->name->setMaxLength(3);
