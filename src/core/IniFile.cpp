@@ -3,6 +3,7 @@
 #include "Cp932.h"
 
 #include <QFile>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <cmath>
@@ -15,6 +16,11 @@ QString decodeFile(const QByteArray& bytes)
     static const QByteArray bom("\xEF\xBB\xBF");
     if (bytes.startsWith(bom))
         return QString::fromUtf8(bytes.mid(bom.size()));
+    // Notepad's "Unicode" saves UTF-16 with its byte-order mark; the profile reader takes it too.
+    if (bytes.startsWith("\xFF\xFE"))
+        return QStringDecoder(QStringDecoder::Utf16LE).decode(bytes.mid(2));
+    if (bytes.startsWith("\xFE\xFF"))
+        return QStringDecoder(QStringDecoder::Utf16BE).decode(bytes.mid(2));
     bool ascii = true;
     for (char c : bytes) {
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -98,7 +104,8 @@ std::int16_t IniInteger(const QString& text)
     // Blanks anywhere are skipped, as the original numeric reading did.
     QString s;
     for (QChar c : text) {
-        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\r') &&
+            c != QLatin1Char('\n'))
             s += c;
     }
     int i = 0;
@@ -137,7 +144,8 @@ std::int16_t IniInteger(const QString& text)
     if (!ok || !std::isfinite(value))
         return 0;
     const double rounded = std::nearbyint(value); // default rounding mode: ties to even
-    if (rounded < std::numeric_limits<std::int16_t>::min() || rounded > std::numeric_limits<std::int16_t>::max())
+    if (rounded < std::numeric_limits<std::int16_t>::min() ||
+        rounded > std::numeric_limits<std::int16_t>::max())
         return 0;
     return static_cast<std::int16_t>(rounded);
 }

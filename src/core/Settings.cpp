@@ -5,7 +5,12 @@
 #include "IniFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStringList>
+
+#include <filesystem>
+#include <system_error>
 
 void ReadSettings(const QString& appPath)
 {
@@ -39,24 +44,78 @@ void ReadSettings(const QString& appPath)
 
 namespace {
 
-void makeFolder(const QString& name)
+QString native(const QString& path)
 {
-    const QString path = AppFile(name);
+    return QDir::toNativeSeparators(QDir::cleanPath(path));
+}
+
+// The nearest ancestor of the path that exists; what stands there tells why the folder cannot
+// be made below it.
+QString existingAncestor(const QString& path)
+{
+    QString probe = QFileInfo(path).absolutePath();
+    while (!QFileInfo::exists(probe)) {
+        const QString up = QFileInfo(probe).absolutePath();
+        if (up == probe)
+            break;
+        probe = up;
+    }
+    return probe;
+}
+
+// Makes one folder (one level below an existing one); returns the reason when it cannot.
+QString makeFolder(const QString& name)
+{
+    // A trailing separator ("帳票/") names the same folder.
+    const QString path = QDir::cleanPath(AppFile(name));
     const QFileInfo info(path);
     if (info.isDir())
-        return;
+        return {};
+    const QString head = QStringLiteral("フォルダを作成できません。\n%1\n").arg(native(path));
     if (info.exists())
-        throw FolderError(QStringLiteral("フォルダを作成できません。同じ名前のファイルがあります。\n%1").arg(path));
-    if (!QFileInfo(info.absolutePath()).isDir())
-        throw FolderError(QStringLiteral("フォルダを作成できません。上のフォルダがありません。\n%1").arg(path));
-    if (!QDir().mkdir(path))
-        throw FolderError(QStringLiteral("フォルダを作成できません。書き込みの権限を確かめてください。\n%1").arg(path));
+        return head +
+               QStringLiteral("同じ名前のファイルがあります。ファイルの名前を変えるか移してください。");
+    const QString parent = info.absolutePath();
+    if (!QFileInfo(parent).isDir()) {
+        const QString ancestor = existingAncestor(path);
+        if (QFileInfo(ancestor).isFile())
+            return head +
+                   QStringLiteral("途中の「%1」がフォルダではなくファイルです。").arg(native(ancestor));
+        return head + QStringLiteral("上のフォルダ「%1」がありません。先にそのフォルダを作成してください。")
+                          .arg(native(parent));
+    }
+    std::error_code error;
+    std::filesystem::create_directory(std::filesystem::path(QFile::encodeName(path).toStdString()), error);
+    if (!error)
+        return {};
+    switch (static_cast<std::errc>(error.value())) {
+    case std::errc::permission_denied:
+    case std::errc::operation_not_permitted:
+        return head + QStringLiteral("「%1」に書き込む権限がありません。").arg(native(parent));
+    case std::errc::file_exists:
+        return head +
+               QStringLiteral("同じ名前のファイルがあります。ファイルの名前を変えるか移してください。");
+    case std::errc::read_only_file_system:
+        return head + QStringLiteral("書き込みのできない場所です。");
+    case std::errc::no_space_on_device:
+        return head + QStringLiteral("ディスクの空き容量が足りません。");
+    default:
+        return head + QStringLiteral("システムが作成を拒みました（%1）。")
+                          .arg(QString::fromLocal8Bit(error.message().c_str()));
+    }
 }
 
 } // namespace
 
 void MakeFolders()
 {
-    makeFolder(G().DataPath);
-    makeFolder(G().BackDataPath);
+    // Each folder is made or reported on its own: one that fails does not stop the other.
+    QStringList reasons;
+    for (const QString& name : {G().DataPath, G().BackDataPath}) {
+        const QString reason = makeFolder(name);
+        if (!reason.isEmpty())
+            reasons << reason;
+    }
+    if (!reasons.isEmpty())
+        throw FolderError(reasons.join(QStringLiteral("\n\n")));
 }

@@ -10,14 +10,17 @@ void ReadSettings(const QString& appPath);
 
 class FolderError : public std::runtime_error
 {
-public:
-    explicit FolderError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) {}
+  public:
+    explicit FolderError(const QString& message)
+        : std::runtime_error(message.toStdString()), m_message(message)
+    {
+    }
     const QString& message() const { return m_message; }
 
-private:
+  private:
     QString m_message;
 };
 
-// Creates the workbook and backup folders (one level each) when they are missing.
-// Throws FolderError naming the folder that could not be made.
+// Creates the workbook and backup folders (one level each) when they are missing. Both are
+// tried; FolderError names every folder that could not be made, each with its reason.
 void MakeFolders();

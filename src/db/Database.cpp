@@ -18,12 +18,12 @@ std::string utf8(const QString& s)
     return s.toStdString();
 }
 
-[[noreturn]] void fail(const QString& what, const std::exception& e)
+// Every engine failure of an operation leaves through here, so that each screen shows the
+// same sentence for the same kind of failure.
+[[noreturn]] void fail(const std::exception& e)
 {
-    throw DbError(what, QString::fromUtf8(e.what()));
+    throw DbError::fromEngine(e);
 }
-
-const QString kReadFailed = QStringLiteral("データベースの処理ができませんでした。");
 
 void bindValue(SQLite::Statement& stmt, int index, const QVariant& value)
 {
@@ -51,6 +51,10 @@ Database::Database() : Database(currentPath()) {}
 Database::Database(const QString& path) : m_path(path)
 {
     const QFileInfo info(path);
+    if (info.isDir())
+        throw DbError(QStringLiteral("データベースファイルの代わりに同じ名前のフォルダがあります。"
+                                     "フォルダの名前を変えるか移してから、もう一度操作してください。\n%1")
+                          .arg(path));
     if (!info.exists() || !info.isFile())
         throw DbError(QStringLiteral("データベースファイルが見つかりません。\n%1").arg(path));
     try {
@@ -58,7 +62,7 @@ Database::Database(const QString& path) : m_path(path)
         m_db = std::make_unique<SQLite::Database>(utf8(path), SQLite::OPEN_READWRITE, 2000);
         m_db->exec("PRAGMA foreign_keys = OFF");
     } catch (const std::exception& e) {
-        fail(QStringLiteral("データベースファイルを開けません。\n%1").arg(path), e);
+        throw DbError::fromEngine(e, path);
     }
 }
 
@@ -101,7 +105,7 @@ int Database::execute(const QString& sql, const QVariantList& values)
             bindValue(stmt, i + 1, values.at(i));
         return stmt.exec();
     } catch (const std::exception& e) {
-        fail(kReadFailed, e);
+        fail(e);
     }
 }
 
@@ -112,7 +116,7 @@ Query::Query(Database& db, const QString& sql, const QVariantList& values) : m_d
         for (int i = 0; i < values.size(); ++i)
             bindValue(*m_stmt, i + 1, values.at(i));
     } catch (const std::exception& e) {
-        fail(kReadFailed, e);
+        fail(e);
     }
 }
 
@@ -123,7 +127,7 @@ void Query::bind(int index, const QVariant& value)
     try {
         bindValue(*m_stmt, index, value);
     } catch (const std::exception& e) {
-        fail(kReadFailed, e);
+        fail(e);
     }
 }
 
@@ -132,7 +136,7 @@ bool Query::next()
     try {
         return m_stmt->executeStep();
     } catch (const std::exception& e) {
-        fail(kReadFailed, e);
+        fail(e);
     }
 }
 
@@ -141,7 +145,7 @@ QString Query::text(const char* column) const
     try {
         return QString::fromUtf8(m_stmt->getColumn(column).getText());
     } catch (const std::exception& e) {
-        fail(kReadFailed, e);
+        fail(e);
     }
 }
 
@@ -153,7 +157,7 @@ std::int64_t Query::integer(const char* column) const
             return static_cast<std::int64_t>(std::llround(c.getDouble()));
         return c.getInt64();
     } catch (const std::exception& e) {
-        fail(kReadFailed, e);
+        fail(e);
     }
 }
 
@@ -167,7 +171,7 @@ QString Query::text(int column) const
     try {
         return QString::fromUtf8(m_stmt->getColumn(column).getText());
     } catch (const std::exception& e) {
-        fail(kReadFailed, e);
+        fail(e);
     }
 }
 
@@ -179,7 +183,7 @@ std::int64_t Query::integer(int column) const
             return static_cast<std::int64_t>(std::llround(c.getDouble()));
         return c.getInt64();
     } catch (const std::exception& e) {
-        fail(kReadFailed, e);
+        fail(e);
     }
 }
 
@@ -209,8 +213,8 @@ void RowValues::insertInto(Database& db, const QString& table) const
         marks << QStringLiteral("?");
         values << value;
     }
-    db.execute(QStringLiteral("insert into %1 (%2) values (%3)").arg(table, columns.join(QLatin1Char(',')),
-                                                                       marks.join(QLatin1Char(','))),
+    db.execute(QStringLiteral("insert into %1 (%2) values (%3)")
+                   .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
                values);
 }
 
@@ -223,13 +227,15 @@ bool RowValues::updateByKey(Database& db, const QString& table, std::int64_t key
         values << value;
     }
     values << QVariant::fromValue<qlonglong>(key);
-    return db.execute(QStringLiteral("update %1 set %2 where Fi_キー = ?").arg(table, assignments.join(QLatin1Char(','))),
+    return db.execute(QStringLiteral("update %1 set %2 where Fi_キー = ?")
+                          .arg(table, assignments.join(QLatin1Char(','))),
                       values) > 0;
 }
 
 bool DeleteByKey(Database& db, const QString& table, std::int64_t key)
 {
-    return db.execute(QStringLiteral("delete from %1 where Fi_キー = ?").arg(table), {QVariant::fromValue<qlonglong>(key)}) > 0;
+    return db.execute(QStringLiteral("delete from %1 where Fi_キー = ?").arg(table),
+                      {QVariant::fromValue<qlonglong>(key)}) > 0;
 }
 
 QString LikeContains(const QString& value)

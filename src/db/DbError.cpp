@@ -1,9 +1,58 @@
 #include "DbError.h"
 
+#include <SQLiteCpp/Exception.h>
+
+#include <sqlite3.h>
+
 DbError::DbError(QString message, QString engineText)
-    : std::runtime_error((message + QLatin1Char(' ') + engineText).toStdString()), m_message(std::move(message)),
-      m_engineText(std::move(engineText))
+    : std::runtime_error((message + QLatin1Char(' ') + engineText).toStdString()),
+      m_message(std::move(message)), m_engineText(std::move(engineText))
 {
+}
+
+QString DbError::sentenceFor(int resultCode)
+{
+    switch (resultCode & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral(
+            "他のプログラムがデータベースを使用中です。"
+            "そのプログラムの処理が終わるのを待つか、そのプログラムを閉じてから、もう一度操作してください。");
+    case SQLITE_READONLY:
+        return QStringLiteral(
+            "データベースファイルに書き込めません。"
+            "ファイルが読み取り専用になっていないか、書き込みの権限があるかを確かめてください。");
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("データベースファイルを使う権限がありません。"
+                              "ファイルとフォルダの権限を確かめてください。");
+    case SQLITE_FULL:
+        return QStringLiteral("ディスクの空き容量が足りないため、データベースに書き込めません。"
+                              "不要なファイルを削除して空きを作ってから、もう一度操作してください。");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("データベースファイルが壊れているか、データベースのファイルではありません。"
+                              "バックアップフォルダのファイルから戻してください。");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("データベースファイルを開けません。"
+                              "ファイルがあるか、読み書きの権限があるかを確かめてください。");
+    case SQLITE_IOERR:
+        return QStringLiteral("データベースファイルの読み書きに失敗しました。"
+                              "ディスクの状態を確かめてから、もう一度操作してください。");
+    default:
+        return QStringLiteral("データベースの処理ができませんでした。");
+    }
+}
+
+DbError DbError::fromEngine(const std::exception& e, const QString& where)
+{
+    int code = SQLITE_ERROR;
+    if (const auto* engine = dynamic_cast<const SQLite::Exception*>(&e))
+        code = engine->getExtendedErrorCode() >= 0 ? engine->getExtendedErrorCode() : engine->getErrorCode();
+    QString message = sentenceFor(code);
+    if (!where.isEmpty())
+        message += QLatin1Char('\n') + where;
+    return DbError(message, QString::fromUtf8(e.what()));
 }
 
 QString DbError::userText() const

@@ -171,8 +171,12 @@ void Frm080_Qel::LoadProc()
     DateDispProc();
     Lbl_Ttl(1)->setText(QStringLiteral(" ") + g.Maker + QStringLiteral("名"));
     Lbl_Ttl(2)->setText(QStringLiteral(" ") + g.Syouhin + QStringLiteral("名"));
-    MakerListProc();
-    CustomerListProc();
+    // One failure at opening is one message: when the makers cannot be read, the customers are
+    // not asked for again and their list stays empty.
+    if (MakerListProc())
+        CustomerListProc();
+    else
+        m_buyers->fill({});
     for (QWidget* hidden : {static_cast<QWidget*>(List2), static_cast<QWidget*>(List3),
                             static_cast<QWidget*>(List4), static_cast<QWidget*>(Txt_Inp(4))})
         hidden->move(hidden->x(), Tw(-2000));
@@ -225,10 +229,10 @@ void Frm080_Qel::Cmd_Click(int index)
     DateDispProc();
 }
 
-void Frm080_Qel::MakerListProc()
+bool Frm080_Qel::MakerListProc()
 {
     NamesWithReadings makers;
-    Guarded([&] { makers = SalesStore().makers(); });
+    const bool read = Guarded([&] { makers = SalesStore().makers(); });
     FillCompanions(Combo1, List3, makers.names, makers.readings);
     if (Combo1->count() > 0) {
         Combo1->setCurrentIndex(0);
@@ -236,6 +240,7 @@ void Frm080_Qel::MakerListProc()
     } else {
         Combo1->setCurrentIndex(-1);
     }
+    return read;
 }
 
 void Frm080_Qel::Combo1_Click()

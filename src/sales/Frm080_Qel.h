@@ -35,7 +35,8 @@ class Frm080_Qel : public MainScreen
     void Txt_Inp_LostFocus(int index);
 
     void DateDispProc();
-    void MakerListProc();
+    // Returns whether the makers could be read.
+    bool MakerListProc();
     void ProductListProc();
     void PriceGetProc(Amount& listPrice, Amount& sellingPrice);
     void CustomerListProc();

@@ -216,6 +216,7 @@ void FlexGrid::setRows(int rows)
     m_settingCurrent = false;
     m_row = std::min(m_row, rows - 1);
     m_topRow = std::clamp(m_topRow, 1, std::max(1, rows - 1));
+    syncCurrentIndex();
     applySelection();
 }
 
@@ -264,6 +265,8 @@ void FlexGrid::applyColumnWidths()
         if (twips > 0)
             setColumnWidth(col - 1, Tw(twips));
     }
+    // A column hidden or shown moves the view's cursor to the column that is shown now.
+    syncCurrentIndex();
 }
 
 QString FlexGrid::textMatrix(int row, int col) const
@@ -328,7 +331,25 @@ QModelIndex FlexGrid::modelIndex(int row, int col) const
 {
     if (row < 1 || row >= rows() || cols() < 2)
         return {};
-    return m_model->index(row - 1, std::max(col, 1) - 1);
+    return m_model->index(row - 1, viewColumn(col) - 1);
+}
+
+// The view cannot move its cursor from a hidden column (the screens make the hidden key column
+// current), so its current cell sits in the nearest shown column instead; col() still reports
+// the column the program set.
+int FlexGrid::viewColumn(int col) const
+{
+    col = std::clamp(col, 1, std::max(1, cols() - 1));
+    const auto shown = [this](int c) { return m_widths[static_cast<size_t>(c)] > 0; };
+    for (int c = col; c < cols(); ++c) {
+        if (shown(c))
+            return c;
+    }
+    for (int c = col - 1; c >= 1; --c) {
+        if (shown(c))
+            return c;
+    }
+    return col;
 }
 
 // Moves the view's current cell to (m_row, m_col) without scrolling or reporting it back.
@@ -486,7 +507,9 @@ void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     if (m_settingCurrent || !current.isValid())
         return;
     const int row = current.row() + 1;
-    const int col = current.column() + 1;
+    int col = current.column() + 1;
+    if (col == viewColumn(m_col))
+        col = m_col;
     if (row == m_row && col == m_col)
         return;
     m_row = row;

@@ -111,6 +111,7 @@ class FlexGrid : public QTableView
     void applyBackground();
     void scrollToTopRow();
     QModelIndex modelIndex(int row, int col) const;
+    int viewColumn(int col) const;
 
     FlexGridModel* m_model;
     std::vector<int> m_widths; // twips, by grid column

@@ -10,20 +10,34 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <unistd.h>
+
+namespace {
+
+// The id of the user the process runs as, as the system knows it: environment variables can
+// be changed by anyone starting the program and must not decide whether it is already running.
+QString RealUserId()
+{
+    return QString::number(::getuid());
+}
+
+} // namespace
+
 QString InstanceLockPath(const QString& appPath)
 {
-    // The user's runtime folder where there is one; otherwise the shared temporary folder, with
-    // the user in the key so that two users of one machine do not block each other.
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::tempPath();
+    // One fixed folder for every start (not the runtime or temporary folder of the environment),
+    // the user and the application folder in the name: two users of one machine do not block
+    // each other, two starts of one folder by one user do.
+    const QString folder = QStringLiteral("/tmp");
     const QString canonical = QFileInfo(appPath).canonicalFilePath();
-    const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
-    const QByteArray key = QCryptographicHash::hash(
-                               (user + QLatin1Char('|') + (canonical.isEmpty() ? appPath : canonical)).toUtf8(),
-                               QCryptographicHash::Sha1)
-                               .toHex();
-    return folder + QStringLiteral("/qel-") + QString::fromLatin1(key.left(16)) + QStringLiteral(".lock");
+    const QByteArray key =
+        QCryptographicHash::hash(
+            (canonical.isEmpty() ? QDir::cleanPath(QFileInfo(appPath).absoluteFilePath()) : canonical)
+                .toUtf8(),
+            QCryptographicHash::Sha1)
+            .toHex();
+    return folder + QStringLiteral("/qel-") + RealUserId() + QLatin1Char('-') +
+           QString::fromLatin1(key.left(16)) + QStringLiteral(".lock");
 }
 
 std::unique_ptr<QLockFile> Main(const QString& appPath)
@@ -32,7 +46,8 @@ std::unique_ptr<QLockFile> Main(const QString& appPath)
     // Only a live owner counts: a lock left by a crashed run is taken over.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError) {
-        Dialogs().exclamation(QStringLiteral("二重起動禁止"), QStringLiteral("すでにプログラムは動作していています。"));
+        Dialogs().exclamation(QStringLiteral("二重起動禁止"),
+                              QStringLiteral("すでにプログラムは動作していています。"));
         return nullptr;
     }
 

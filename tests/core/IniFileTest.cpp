@@ -1,5 +1,5 @@
-#include "core/Cp932.h"
 #include "core/IniFile.h"
+#include "core/Cp932.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,7 +10,7 @@ namespace {
 
 class IniFileTest : public ::testing::Test
 {
-protected:
+  protected:
     QString write(const QByteArray& bytes)
     {
         const QString path = dir.filePath(QStringLiteral("Qel.Ini"));
@@ -32,7 +32,8 @@ protected:
 
 TEST_F(IniFileTest, ReadsCp932FileWithJapaneseValues)
 {
-    const QString path = write(EncodeCp932(QStringLiteral("[Ini]\r\nMaker=ブランド\r\nDataPath=帳票\r\nTitle=ソフト 販売\r\n")));
+    const QString path = write(
+        EncodeCp932(QStringLiteral("[Ini]\r\nMaker=ブランド\r\nDataPath=帳票\r\nTitle=ソフト 販売\r\n")));
     EXPECT_EQ(read(path, "Maker"), QStringLiteral("ブランド"));
     EXPECT_EQ(read(path, "DataPath"), QStringLiteral("帳票"));
     EXPECT_EQ(read(path, "Title"), QStringLiteral("ソフト 販売"));
@@ -43,6 +44,27 @@ TEST_F(IniFileTest, ReadsUtf8FileWithAndWithoutByteOrderMark)
     const QByteArray body = QStringLiteral("[Ini]\nSyouhin=商品\n").toUtf8();
     EXPECT_EQ(read(write(body), "Syouhin"), QStringLiteral("商品"));
     EXPECT_EQ(read(write(QByteArray("\xEF\xBB\xBF") + body), "Syouhin"), QStringLiteral("商品"));
+}
+
+TEST_F(IniFileTest, ReadsUtf16FileWithItsByteOrderMark)
+{
+    const QString body = QStringLiteral("[Ini]\r\nMaker=ブランド\r\nBackCnt=5\r\n");
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"little-endian",
+         QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(body.utf16()), body.size() * 2)},
+        {"big-endian", QByteArray("\xFE\xFF") +
+                           [&] {
+                               QByteArray bytes;
+                               for (QChar c : body)
+                                   bytes.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xff));
+                               return bytes;
+                           }()},
+    };
+    for (const auto& [order, bytes] : cases) {
+        const QString path = write(bytes);
+        EXPECT_EQ(read(path, "Maker"), QStringLiteral("ブランド")) << order;
+        EXPECT_EQ(read(path, "BackCnt"), QStringLiteral("5")) << order;
+    }
 }
 
 TEST_F(IniFileTest, SectionAndKeyIgnoreCaseAndLeadingBlanksAreRemoved)
@@ -94,8 +116,9 @@ TEST_P(IniIntegerTest, LeadingNumericPartRoundedTiesToEven)
 INSTANTIATE_TEST_SUITE_P(Cases, IniIntegerTest,
                          ::testing::Values(IntegerCase{"5", 5}, IntegerCase{"", 0}, IntegerCase{"abc", 0},
                                            IntegerCase{"12件", 12}, IntegerCase{"7 backups", 7},
-                                           IntegerCase{"2.5", 2}, IntegerCase{"3.5", 4}, IntegerCase{"-2.5", -2},
-                                           IntegerCase{"0.4", 0}, IntegerCase{"1 2", 12}, IntegerCase{"-7", -7},
+                                           IntegerCase{"2.5", 2}, IntegerCase{"3.5", 4},
+                                           IntegerCase{"-2.5", -2}, IntegerCase{"0.4", 0},
+                                           IntegerCase{"1 2", 12}, IntegerCase{"-7", -7},
                                            IntegerCase{"1e2", 100}, IntegerCase{"32767", 32767},
                                            IntegerCase{"32768", 0}, IntegerCase{"-32768", -32768},
                                            IntegerCase{"99999999999", 0}, IntegerCase{"１２", 0}));

@@ -1,5 +1,5 @@
-#include "core/Globals.h"
 #include "core/Settings.h"
+#include "core/Globals.h"
 
 #include "support/TestSupport.h"
 
@@ -15,8 +15,8 @@ class SettingsTest : public AppFixture
 
 TEST_F(SettingsTest, KessanOutsideOneToTwelveBecomesThree)
 {
-    const std::pair<const char*, int> cases[] = {{"Kessan=0", 3}, {"Kessan=13", 3}, {"", 3},
-                                                 {"Kessan=12", 12}, {"Kessan=1", 1}, {"Kessan=-4", 3}};
+    const std::pair<const char*, int> cases[] = {{"Kessan=0", 3},   {"Kessan=13", 3}, {"", 3},
+                                                 {"Kessan=12", 12}, {"Kessan=1", 1},  {"Kessan=-4", 3}};
     for (const auto& [line, expected] : cases) {
         writeIni(QString::fromUtf8(line) + "\r\n");
         EXPECT_EQ(G().Kessan, expected) << line;
@@ -25,9 +25,10 @@ TEST_F(SettingsTest, KessanOutsideOneToTwelveBecomesThree)
 
 TEST_F(SettingsTest, ReadsEveryKeyIntoItsGlobal)
 {
-    writeIni(QStringLiteral("DataPath=帳票\r\nBackDataPath=バックアップ\r\nBackCnt=5 世代\r\nTodoufuken1=13\r\n"
-                            "Todoufuken2=27\r\nMaker=   ブランド\r\nSyouhin=商品\r\nNengou=和暦\r\nKessan=9\r\n"
-                            "Title=テスト店\r\n"));
+    writeIni(
+        QStringLiteral("DataPath=帳票\r\nBackDataPath=バックアップ\r\nBackCnt=5 世代\r\nTodoufuken1=13\r\n"
+                       "Todoufuken2=27\r\nMaker=   ブランド\r\nSyouhin=商品\r\nNengou=和暦\r\nKessan=9\r\n"
+                       "Title=テスト店\r\n"));
     const AppGlobals& g = G();
     EXPECT_EQ(g.DataPath, QStringLiteral("帳票"));
     EXPECT_EQ(g.BackDataPath, QStringLiteral("バックアップ"));
@@ -53,7 +54,7 @@ TEST_F(SettingsTest, MissingFileGivesEmptyWordsAndDefaults)
 
 TEST_F(SettingsTest, MakeFoldersCreatesOnlyWhatIsMissing)
 {
-    writeIni(QStringLiteral("DataPath=帳票\r\nBackDataPath=バックアップ\r\n"));
+    writeIni(QStringLiteral("DataPath=帳票\r\nBackDataPath=バックアップ/\r\n"));
     QDir(appPath()).mkdir(QStringLiteral("帳票"));
     QFile marker(appPath() + QStringLiteral("/帳票/keep.txt"));
     ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
@@ -83,6 +84,73 @@ TEST_F(SettingsTest, FolderThatCannotBeMadeIsReportedByName)
     blocker.close();
     writeIni(QStringLiteral("DataPath=帳票\r\n"));
     EXPECT_THROW(MakeFolders(), FolderError);
+}
+
+TEST_F(SettingsTest, EachFolderIsMadeOrReportedOnItsOwnWithItsReason)
+{
+    const auto touch = [this](const QString& name) {
+        QFile file(appPath() + QLatin1Char('/') + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    };
+    touch(QStringLiteral("ファイル"));
+    touch(QStringLiteral("控え"));
+    struct Case
+    {
+        const char* ini;
+        const char* made;      // the folder that must exist afterwards, "" for none
+        const char* reason;    // the reason named in the message
+        const char* notReason; // a reason that must not be named
+    };
+    const Case cases[] = {
+        // Two missing levels: the workbook folder is reported, the backup folder still made.
+        {"DataPath=無い/帳票\r\nBackDataPath=バックアップ\r\n", "バックアップ", "上のフォルダ",
+         "ファイルです"},
+        // A plain file where a parent folder should be.
+        {"DataPath=ファイル/帳票\r\nBackDataPath=バックアップ2\r\n", "バックアップ2",
+         "/ファイル」がフォルダではなくファイルです", "上のフォルダ"},
+        // A failed workbook folder does not hide a backup folder that is a plain file.
+        {"DataPath=ファイル/帳票\r\nBackDataPath=控え\r\n", "", "同じ名前のファイルがあります",
+         "上のフォルダ"},
+    };
+    for (const Case& c : cases) {
+        writeIni(QString::fromUtf8(c.ini));
+        try {
+            MakeFolders();
+            ADD_FAILURE() << c.ini << ": nothing reported";
+        } catch (const FolderError& e) {
+            const std::string text = e.message().toStdString();
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.reason))) << c.ini << text;
+            EXPECT_FALSE(e.message().contains(QString::fromUtf8(c.notReason))) << c.ini << text;
+        }
+        if (*c.made)
+            EXPECT_TRUE(QFileInfo(appPath() + QLatin1Char('/') + QString::fromUtf8(c.made)).isDir()) << c.ini;
+    }
+    // Both failures of the last case are in the one report.
+    writeIni(QStringLiteral("DataPath=ファイル/帳票\r\nBackDataPath=控え\r\n"));
+    try {
+        MakeFolders();
+    } catch (const FolderError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("ファイル/帳票")));
+        EXPECT_TRUE(e.message().contains(QStringLiteral("控え")));
+    }
+}
+
+TEST_F(SettingsTest, FolderWithoutWritePermissionIsReportedSo)
+{
+    const QString locked = appPath() + QStringLiteral("/鍵");
+    ASSERT_TRUE(QDir().mkdir(locked));
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(locked).isWritable())
+        GTEST_SKIP() << "running with rights that ignore folder permissions";
+    writeIni(QStringLiteral("DataPath=鍵/帳票\r\n"));
+    try {
+        MakeFolders();
+        ADD_FAILURE() << "nothing reported";
+    } catch (const FolderError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("書き込む権限がありません")))
+            << e.message().toStdString();
+    }
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 } // namespace

@@ -1,21 +1,29 @@
-#include "core/Globals.h"
 #include "db/Database.h"
+#include "core/Globals.h"
 #include "db/Schema.h"
 
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <SQLiteCpp/Database.h>
+
+#include <functional>
 
 namespace {
 
 class DatabaseTest : public AppFixture
 {
-protected:
+  protected:
     void addCustomer(std::int64_t key, const QString& name = QStringLiteral("山田"))
     {
         Database db;
-        RowValues().set("Fi_キー", QVariant::fromValue<qlonglong>(key)).set("Fi_名前", name).stamp(Stamp::now())
+        RowValues()
+            .set("Fi_キー", QVariant::fromValue<qlonglong>(key))
+            .set("Fi_名前", name)
+            .stamp(Stamp::now())
             .insertInto(db, "Tb_顧客");
     }
 };
@@ -84,8 +92,8 @@ TEST_F(DatabaseTest, StampFromOneReadingOfTheClock)
     Database db;
     Query q(db, "select * from Tb_顧客 where Fi_キー = ?", {1});
     ASSERT_TRUE(q.next());
-    EXPECT_EQ(q.text("Fi_最終更新年") + q.text("Fi_最終更新月") + q.text("Fi_最終更新日") + q.text("Fi_最終更新時") +
-                  q.text("Fi_最終更新分") + q.text("Fi_最終更新秒"),
+    EXPECT_EQ(q.text("Fi_最終更新年") + q.text("Fi_最終更新月") + q.text("Fi_最終更新日") +
+                  q.text("Fi_最終更新時") + q.text("Fi_最終更新分") + q.text("Fi_最終更新秒"),
               QStringLiteral("20050307090503"));
 }
 
@@ -132,6 +140,85 @@ TEST_F(DatabaseTest, MissingFileIsReportedAndNeverCreated)
         EXPECT_TRUE(e.userText().contains(kOperationalDbFile));
     }
     EXPECT_FALSE(QFileInfo::exists(dbPath()));
+}
+
+TEST_F(DatabaseTest, FolderWhereTheFileShouldBeIsNotCalledMissing)
+{
+    ASSERT_TRUE(QFile::remove(dbPath()));
+    ASSERT_TRUE(QDir().mkdir(dbPath()));
+    try {
+        Database db;
+        FAIL() << "opened a folder";
+    } catch (const DbError& e) {
+        EXPECT_FALSE(e.userText().contains(QStringLiteral("見つかりません"))) << e.userText().toStdString();
+        EXPECT_TRUE(e.userText().contains(QStringLiteral("フォルダがあります")))
+            << e.userText().toStdString();
+    }
+}
+
+// The engine's failure classes reach the user as Japanese sentences saying what happened and
+// what to try, with the engine's own text on the line below.
+TEST_F(DatabaseTest, EngineFailuresBecomeJapaneseSentencesWithTheEngineTextBelow)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void()> fail;
+        const char* sentence;
+    };
+    const QString garbage = appPath() + QStringLiteral("/garbage.mdb");
+    {
+        QFile file(garbage);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    const Case cases[] = {
+        {"locked",
+         [] {
+             SQLite::Database other(Database::currentPath().toStdString(), SQLite::OPEN_READWRITE);
+             other.exec("BEGIN EXCLUSIVE");
+             Database db;
+             db.raw().exec("PRAGMA busy_timeout = 0");
+             db.count("Tb_顧客");
+         },
+         "他のプログラムがデータベースを使用中です。"},
+        {"read-only",
+         [] {
+             Database db;
+             db.raw().exec("PRAGMA query_only = 1");
+             db.execute("delete from Tb_顧客");
+         },
+         "データベースファイルに書き込めません。"},
+        {"disk full",
+         [] {
+             Database db;
+             db.raw().exec("PRAGMA max_page_count = " +
+                           std::to_string(db.raw().execAndGet("PRAGMA page_count").getInt()));
+             for (int i = 0; i < 2000; ++i)
+                 db.execute("insert into Tb_顧客 (Fi_キー, Fi_名前) values (?, ?)",
+                            {i + 1, QString(200, QChar(0x3042))});
+         },
+         "ディスクの空き容量が足りないため"},
+        {"not a database", [&] { Database(garbage).count("Tb_顧客"); },
+         "データベースファイルが壊れているか、データベースのファイルではありません。"},
+        {"rejected statement", [] { Database().count("Tb_無い"); }, "データベースの処理ができませんでした。"},
+    };
+    for (const Case& c : cases) {
+        try {
+            c.fail();
+            ADD_FAILURE() << c.what << ": no failure";
+        } catch (const DbError& e) {
+            const QStringList lines = e.userText().split(QLatin1Char('\n'));
+            EXPECT_TRUE(lines.front().startsWith(QString::fromUtf8(c.sentence)))
+                << c.what << ": " << e.userText().toStdString();
+            EXPECT_EQ(lines.back(), e.engineText()) << c.what;
+            EXPECT_FALSE(e.engineText().isEmpty()) << c.what;
+        }
+    }
+    // Opening fails in the same words on every screen: the sentence comes from the class alone.
+    EXPECT_EQ(DbError::sentenceFor(6), DbError::sentenceFor(5));
+    EXPECT_TRUE(DbError::sentenceFor(14).startsWith(QStringLiteral("データベースファイルを開けません。")));
+    EXPECT_EQ(DbError::sentenceFor(11), DbError::sentenceFor(26));
 }
 
 TEST_F(DatabaseTest, RejectedStatementBecomesDbErrorWithTheEngineText)

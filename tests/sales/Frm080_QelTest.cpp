@@ -677,9 +677,8 @@ TEST_F(SalesEntryTest, AMissingDatabaseIsReportedAndTheScreenStaysUsable)
     addShop();
     ASSERT_TRUE(QFile::rename(dbPath(), dbPath() + ".away"));
     dialogs->expect(ShownBox::Kind::Warning, "Frm080_Qel", {});
-    dialogs->expect(ShownBox::Kind::Warning, "Frm080_Qel", {});
     ASSERT_NE(open(), nullptr);
-    ASSERT_EQ(dialogs->shown().size(), 2u);
+    ASSERT_EQ(dialogs->shown().size(), 1u) << "one failure, one message";
     EXPECT_TRUE(dialogs->shown().front().text.contains(QStringLiteral("見つかりません")));
     EXPECT_EQ(combo(1)->count(), 0);
     EXPECT_FALSE(list(1)->isEnabled());

@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPrintPreviewDialog>
@@ -119,6 +121,88 @@ TEST_F(SheetPreviewTest, UnreadableWorkbookSkipsThePreviewButNotTheMessage)
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("確認"), QStringLiteral("前の画面に戻ります"));
     PreviewWorkbook(nullptr, appPath() + QStringLiteral("/missing.xlsx"));
     EXPECT_EQ(dialogs->shown().size(), 1u);
+}
+
+// The heading rows of the templates are light blue in the spreadsheet programs; so in the preview.
+TEST_F(SheetPreviewTest, HeadingCellsShowTheirFill)
+{
+    const QColor lightBlue(0xDD, 0xEB, 0xF7);
+    const QImage sales = pageImage(SheetPrintout::fromFile(salesTemplate()), 0);
+    const SheetPage page = ReadWorkbook(salesTemplate()).page;
+    // A1 begins at the top-left corner of the printed area; a point just inside it.
+    const QPoint insideA1(int(page.left * 100) + 3, int(page.top * 100) + 3);
+    EXPECT_EQ(QColor(sales.pixel(insideA1)), lightBlue);
+    const QImage unfilled = pageImage(SheetPrintout(ReadWorkbook(salesTemplate())), 0);
+    EXPECT_EQ(QColor(unfilled.pixel(insideA1)), QColor(Qt::white)) << "the fill comes from the file's styles";
+
+    const QImage customers = pageImage(SheetPrintout::fromFile(customerTemplate()), 0);
+    int filled = 0;
+    for (int y = 0; y < customers.height(); ++y) {
+        for (int x = 0; x < customers.width(); ++x)
+            filled += QColor(customers.pixel(x, y)) == lightBlue;
+    }
+    EXPECT_GT(filled, 1000) << "the customer list's headings";
+}
+
+TEST_F(SheetPreviewTest, NumberTooWideForItsColumnShowsHashes)
+{
+    QFont font(QStringLiteral("IPAGothic"));
+    font.setPointSizeF(10);
+    const QFontMetricsF metrics(font);
+    const double hash = metrics.horizontalAdvance(QLatin1Char('#'));
+    const double width = metrics.horizontalAdvance(QStringLiteral("¥999,999")) + 1;
+    EXPECT_EQ(SheetPrintout::fittedNumber(QStringLiteral("¥999,999"), metrics, width), QStringLiteral("¥999,999"));
+    const QString cut = SheetPrintout::fittedNumber(QStringLiteral("¥999,999,999,999"), metrics, width);
+    EXPECT_EQ(cut, QString(int(width / hash), QLatin1Char('#')));
+    EXPECT_EQ(SheetPrintout::fittedNumber(QStringLiteral("¥1,000"), metrics, 1), QStringLiteral("#"));
+
+    // On the page: two different numbers too wide for column E look the same; two that fit do not.
+    const auto page = [this](double value) {
+        SheetModel model = ReadWorkbook(salesTemplate());
+        SheetCell cell;
+        cell.number = value;
+        cell.isNumber = true;
+        cell.style = model.columnStyle(5);
+        model.rows[3][5] = cell;
+        return pageImage(SheetPrintout(std::move(model)), 0);
+    };
+    EXPECT_EQ(page(999999999999), page(888888888888));
+    EXPECT_NE(page(1000), page(2000));
+    EXPECT_NE(page(999999999999), page(1000));
+}
+
+TEST_F(SheetPreviewTest, CentreHeaderHonoursItsBoldFontCode)
+{
+    const auto darkInHeader = [this](const QString& header) {
+        SheetModel model = ReadWorkbook(salesTemplate());
+        model.oddHeader = header;
+        const QImage image = pageImage(SheetPrintout(std::move(model)), 0);
+        const int top = int(ReadWorkbook(salesTemplate()).page.header * 100);
+        return darkPixels(image, QRect(image.width() / 3, top, image.width() / 3, 20));
+    };
+    const int bold = darkInHeader(QStringLiteral("&C&\"ＭＳ ゴシック,太字\"期間指定　売上明細"));
+    const int regular = darkInHeader(QStringLiteral("&C&\"ＭＳ ゴシック,標準\"期間指定　売上明細"));
+    EXPECT_GT(regular, 20);
+    EXPECT_GT(bold, regular * 11 / 10) << "bold strokes are heavier";
+    EXPECT_EQ(darkInHeader(QStringLiteral("&C&B期間指定　売上明細")), bold);
+}
+
+// The grand-total caption of the sales detail stands in column F in the column's own font.
+TEST_F(SheetPreviewTest, SalesDetailColumnFHoldsTheGrandTotalCaption)
+{
+    const SheetModel model = ReadWorkbook(salesTemplate());
+    const SheetFont& f = model.font(model.columnStyle(6));
+    QFont font;
+    font.setFamilies({f.name, QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP")});
+    font.setPointSizeF(f.size);
+    font.setBold(f.bold);
+    QImage points(1, 1, QImage::Format_RGB32); // 72 dpi: one unit is one point
+    points.setDotsPerMeterX(2835);
+    points.setDotsPerMeterY(2835);
+    const double caption = QFontMetricsF(font, &points).horizontalAdvance(QStringLiteral("売価総合計"));
+    // Seven pixels a character, three quarters of a point a pixel, two points of padding a side.
+    const double column = std::floor(model.columnWidth(6) * 7 + 0.5) * 0.75 - 4;
+    EXPECT_LE(caption, column) << "column F is " << model.columnWidth(6) << " characters";
 }
 
 } // namespace

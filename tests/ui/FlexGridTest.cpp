@@ -175,6 +175,35 @@ TEST_F(FlexGridTest, SelectionSpansTheGivenColumnsOfTheCurrentRow)
     EXPECT_FALSE(grid->isCellSelected(1, 1));
 }
 
+// The screens make the hidden key column current; the arrows must still move the row from the
+// first press, when the grid is new and after it is filled again.
+TEST_F(FlexGridTest, ArrowsMoveFromTheFirstPressWhenTheCurrentColumnIsHidden)
+{
+    fill(5);
+    grid->setSelectionColumns(1, 3);
+    grid->setRow(1);
+    grid->setCol(1);
+    show();
+    grid->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(grid->row(), 2);
+    EXPECT_EQ(grid->col(), 1);
+    EXPECT_TRUE(grid->isCellSelected(2, 3));
+    QTest::keyClick(grid, Qt::Key_Up);
+    EXPECT_EQ(grid->row(), 1);
+
+    grid->setRows(1);
+    fill(4);
+    grid->setRow(3);
+    grid->setCol(1);
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(grid->row(), 4);
+    QTest::keyClick(grid, Qt::Key_Up);
+    QTest::keyClick(grid, Qt::Key_Up);
+    EXPECT_EQ(grid->row(), 2);
+    EXPECT_EQ(grid->col(), 1);
+}
+
 TEST_F(FlexGridTest, FirstVisibleRowIsClampedAndSurvivesShowing)
 {
     fill(200);

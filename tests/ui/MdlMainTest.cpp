@@ -11,13 +11,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
 
 namespace {
 
 class MainTest : public AppFixture
 {
-protected:
+  protected:
     void SetUp() override
     {
         AppFixture::SetUp();
@@ -58,11 +59,14 @@ TEST_F(MainTest, StartsReadsSettingsMakesFoldersAndShowsTheMenu)
 
 TEST_F(MainTest, FolderThatCannotBeMadeIsReportedAndTheMenuStillOpens)
 {
-    writeIni(QStringLiteral("DataPath=無い/帳票\r\n"));
+    writeIni(QStringLiteral("DataPath=無い/帳票\r\nBackDataPath=バックアップ\r\n"));
     dialogs->expect(ShownBox::Kind::Warning, {}, {});
     const auto lock = Main(appPath());
     ASSERT_NE(lock, nullptr);
+    ASSERT_EQ(dialogs->shown().size(), 1u);
     EXPECT_TRUE(dialogs->shown().front().text.contains(QStringLiteral("無い/帳票")));
+    EXPECT_TRUE(QFileInfo(appPath() + QStringLiteral("/バックアップ")).isDir())
+        << "the other folder is still made";
     EXPECT_TRUE(menuShown());
 }
 
@@ -78,30 +82,68 @@ TEST_F(MainTest, SecondInstanceInTheSameProcessIsRefused)
     EXPECT_TRUE(first->isLocked());
 }
 
-TEST_F(MainTest, RunningApplicationRefusesASecondStart)
+TEST_F(MainTest, RunningApplicationRefusesASecondStartWhateverItsEnvironment)
 {
-    // The real executable, started from a copy of the assembled folder, holds the lock.
+    // The real executable, started from a copy of the assembled folder, holds the lock; the
+    // variables a user can set when starting it do not make it a different instance.
     const QString built = QStringLiteral(QEL_APP_DIR);
     ASSERT_FALSE(built.isEmpty());
     ASSERT_TRUE(QFile::copy(built + "/qel", appPath() + "/qel"));
     QFile::setPermissions(appPath() + "/qel", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    QProcess running;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    running.setProcessEnvironment(env);
-    running.start(appPath() + "/qel", {});
-    ASSERT_TRUE(running.waitForStarted());
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    const std::pair<const char*, QString> changes[] = {
+        {"", {}},
+        {"USER", QStringLiteral("someone")},
+        {"LOGNAME", QStringLiteral("someone")},
+        {"XDG_RUNTIME_DIR", elsewhere.path()},
+        {"TMPDIR", elsewhere.path()},
+    };
     const QString lockPath = InstanceLockPath(appPath());
-    for (int i = 0; i < 100 && !QFileInfo::exists(lockPath); ++i)
-        QThread::msleep(50);
-    ASSERT_TRUE(QFileInfo::exists(lockPath));
+    for (const auto& [name, value] : changes) {
+        SCOPED_TRACE(name);
+        QProcess running;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        if (*name)
+            env.insert(QString::fromLatin1(name), value);
+        running.setProcessEnvironment(env);
+        running.start(appPath() + "/qel", {});
+        ASSERT_TRUE(running.waitForStarted());
+        for (int i = 0; i < 100 && !QFileInfo::exists(lockPath); ++i)
+            QThread::msleep(50);
+        EXPECT_TRUE(QFileInfo::exists(lockPath));
 
-    dialogs->expect(ShownBox::Kind::Exclamation, QStringLiteral("二重起動禁止"),
-                    QStringLiteral("すでにプログラムは動作していています。"));
-    EXPECT_EQ(Main(appPath()), nullptr);
-    EXPECT_EQ(running.state(), QProcess::Running);
-    running.kill();
-    running.waitForFinished();
+        dialogs->expect(ShownBox::Kind::Exclamation, QStringLiteral("二重起動禁止"),
+                        QStringLiteral("すでにプログラムは動作していています。"));
+        EXPECT_EQ(Main(appPath()), nullptr);
+        EXPECT_EQ(running.state(), QProcess::Running);
+        running.kill();
+        running.waitForFinished();
+        QFile::remove(lockPath);
+    }
+}
+
+TEST_F(MainTest, LockFollowsTheUserAndTheRealFolderNotTheEnvironment)
+{
+    const QString lockPath = InstanceLockPath(appPath());
+    const QString link = appPath() + QStringLiteral("-link");
+    ASSERT_TRUE(QFile::link(appPath(), link));
+    EXPECT_EQ(InstanceLockPath(link), lockPath) << "the same folder reached through a link";
+    QFile::remove(link);
+
+    QTemporaryDir elsewhere;
+    for (const char* name : {"USER", "USERNAME", "LOGNAME", "XDG_RUNTIME_DIR", "TMPDIR", "HOME"}) {
+        const QByteArray saved = qgetenv(name);
+        const bool had = qEnvironmentVariableIsSet(name);
+        qputenv(name, elsewhere.path().toUtf8());
+        EXPECT_EQ(InstanceLockPath(appPath()), lockPath) << name;
+        if (had)
+            qputenv(name, saved);
+        else
+            qunsetenv(name);
+    }
+    EXPECT_NE(InstanceLockPath(elsewhere.path()), lockPath) << "another folder runs on its own";
 }
 
 TEST_F(MainTest, StaleLockOfADeadProcessDoesNotBlock)
@@ -113,7 +155,8 @@ TEST_F(MainTest, StaleLockOfADeadProcessDoesNotBlock)
     QFile lock(InstanceLockPath(appPath()));
     ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
     // The lock file's own format: pid, application name, host name.
-    lock.write(QByteArray::number(pid > 0 ? pid : 999999) + "\nqel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.write(QByteArray::number(pid > 0 ? pid : 999999) + "\nqel\n" + QSysInfo::machineHostName().toUtf8() +
+               "\n");
     lock.close();
     const auto acquired = Main(appPath());
     EXPECT_NE(acquired, nullptr);

@@ -18,7 +18,7 @@ void PreviewWorkbook(QWidget* parent, const QString& path)
     // A preview that cannot be shown is passed over, as every failing preview step is.
     std::optional<SheetPrintout> printout;
     try {
-        printout.emplace(ReadWorkbook(path));
+        printout.emplace(SheetPrintout::fromFile(path));
     } catch (const std::exception&) {
     }
     if (printout) {

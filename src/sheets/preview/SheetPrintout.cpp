@@ -1,5 +1,7 @@
 #include "SheetPrintout.h"
 
+#include "CellFills.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -52,12 +54,98 @@ QFont fontOf(const SheetFont& font, double scale)
     return f;
 }
 
+// The look of each section of a page header or footer, from its font codes: &"name,style"
+// (a style naming bold or italic), &B and &I (toggles) and &nn (size in points). A code anywhere
+// in a section sets the whole section.
+struct SectionFonts
+{
+    SheetFont fonts[3];
+};
+
+SectionFonts sectionFontsOf(const QString& header, const SheetFont& base)
+{
+    SectionFonts out;
+    for (SheetFont& f : out.fonts)
+        f = base;
+    int section = 1;
+    for (qsizetype i = 0; i + 1 < header.size(); ++i) {
+        if (header.at(i) != QLatin1Char('&'))
+            continue;
+        const QChar code = header.at(++i);
+        SheetFont& font = out.fonts[section];
+        switch (code.toUpper().unicode()) {
+        case 'L':
+            section = 0;
+            break;
+        case 'C':
+            section = 1;
+            break;
+        case 'R':
+            section = 2;
+            break;
+        case 'B':
+            font.bold = !font.bold;
+            break;
+        case 'I':
+            font.italic = !font.italic;
+            break;
+        case '"': {
+            const qsizetype end = header.indexOf(QLatin1Char('"'), i + 1);
+            const QString spec = header.mid(i + 1, (end < 0 ? header.size() : end) - i - 1);
+            const qsizetype comma = spec.indexOf(QLatin1Char(','));
+            const QString name = spec.left(comma < 0 ? spec.size() : comma).trimmed();
+            const QString style = comma < 0 ? QString() : spec.mid(comma + 1);
+            if (!name.isEmpty() && name != QLatin1String("-"))
+                font.name = name;
+            if (comma >= 0) {
+                font.bold = style.contains(QStringLiteral("太字")) ||
+                            style.contains(QLatin1String("Bold"), Qt::CaseInsensitive);
+                font.italic = style.contains(QStringLiteral("斜体")) ||
+                              style.contains(QLatin1String("Italic"), Qt::CaseInsensitive);
+            }
+            i = end < 0 ? header.size() : end;
+            break;
+        }
+        default:
+            if (code.isDigit()) {
+                qsizetype end = i;
+                while (end + 1 < header.size() && header.at(end + 1).isDigit())
+                    ++end;
+                font.size = header.mid(i, end - i + 1).toDouble();
+                i = end;
+            }
+            break;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
-SheetPrintout::SheetPrintout(SheetModel model) : m_model(std::move(model))
+SheetPrintout::SheetPrintout(SheetModel model, std::vector<QColor> fills)
+    : m_model(std::move(model)), m_fills(std::move(fills))
 {
     m_lastRow = std::max(m_model.lastRow(), m_model.titleLastRow);
     m_lastColumn = m_model.lastColumn();
+}
+
+SheetPrintout SheetPrintout::fromFile(const QString& path)
+{
+    return SheetPrintout(ReadWorkbook(path), ReadCellFills(path));
+}
+
+QColor SheetPrintout::fillOf(int style) const
+{
+    return style >= 0 && style < int(m_fills.size()) ? m_fills[size_t(style)] : QColor();
+}
+
+QString SheetPrintout::fittedNumber(const QString& text, const QFontMetricsF& metrics, double width)
+{
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    const double hash = metrics.horizontalAdvance(QLatin1Char('#'));
+    const int count = hash > 0 ? std::max(1, int(std::floor(width / hash))) : 1;
+    return QString(count, QLatin1Char('#'));
 }
 
 QSizeF SheetPrintout::sheetPaper() const
@@ -155,21 +243,24 @@ void SheetPrintout::paintPage(QPainter& painter, int pageIndex, QSizeF paper) co
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
 
-    // Page header and footer.
+    // Page header and footer, each section in the font its codes give.
     const SheetFont headerFont{QStringLiteral("ＭＳ ゴシック"), 10, false, false};
-    painter.setFont(fontOf(headerFont, 1));
     painter.setPen(Qt::black);
     const double left = page.left * 72, right = paper.width() - page.right * 72;
     for (int part = 0; part < 2; ++part) {
+        const QString& codes = part == 0 ? m_model.oddHeader : m_model.oddFooter;
         const HeaderText text =
-            HeaderSectionsOf(part == 0 ? m_model.oddHeader : m_model.oddFooter, pageIndex + 1, layout.pages(),
-                             m_model.sheetName, m_model.fileName);
+            HeaderSectionsOf(codes, pageIndex + 1, layout.pages(), m_model.sheetName, m_model.fileName);
+        const SectionFonts fonts = sectionFontsOf(codes, headerFont);
         const double lineHeight = 14;
         const double top = part == 0 ? page.header * 72 : paper.height() - page.footer * 72 - lineHeight;
         const QRectF band(device(left, top), device(right, top + lineHeight));
-        painter.drawText(band, Qt::AlignLeft | Qt::AlignVCenter, text.left);
-        painter.drawText(band, Qt::AlignHCenter | Qt::AlignVCenter, text.center);
-        painter.drawText(band, Qt::AlignRight | Qt::AlignVCenter, text.right);
+        const std::pair<Qt::Alignment, const QString*> sections[] = {
+            {Qt::AlignLeft, &text.left}, {Qt::AlignHCenter, &text.center}, {Qt::AlignRight, &text.right}};
+        for (int section = 0; section < 3; ++section) {
+            painter.setFont(fontOf(fonts.fonts[section], 1));
+            painter.drawText(band, sections[section].first | Qt::AlignVCenter, *sections[section].second);
+        }
     }
 
     std::vector<int> rows;
@@ -192,12 +283,20 @@ void SheetPrintout::paintPage(QPainter& painter, int pageIndex, QSizeF paper) co
         const double h = m_model.rowHeight(r) * s;
         if (h <= 0)
             continue;
+        // Fills first, so that text running on over a neighbour stays on top of its fill.
+        for (int c = firstColumn; c <= lastColumn; ++c) {
+            const SheetCell* cell = m_model.cell(r, c);
+            const QColor fill = fillOf(cell ? cell->style : m_model.columnStyle(c));
+            const double x0 = originX + columnX[c - firstColumn], x1 = originX + columnX[c - firstColumn + 1];
+            if (fill.isValid() && x1 > x0)
+                painter.fillRect(QRectF(device(x0, y), device(x1, y + h)), fill);
+        }
         for (int c = firstColumn; c <= lastColumn; ++c) {
             const SheetCell* cell = m_model.cell(r, c);
             const int style = cell ? cell->style : m_model.columnStyle(c);
             const double x0 = originX + columnX[c - firstColumn], x1 = originX + columnX[c - firstColumn + 1];
             if (cell) {
-                const QString text = m_model.displayText(*cell);
+                QString text = m_model.displayText(*cell);
                 if (!text.isEmpty()) {
                     const SheetFormat& format = m_model.format(style);
                     Qt::Alignment align = Qt::AlignLeft;
@@ -215,7 +314,7 @@ void SheetPrintout::paintPage(QPainter& painter, int pageIndex, QSizeF paper) co
                         align |= Qt::AlignBottom;
                     // Left-aligned text runs on over empty neighbours, as on screen.
                     double end = x1;
-                    if ((align & Qt::AlignLeft) && !format.wrap) {
+                    if ((align & Qt::AlignLeft) && !format.wrap && !cell->isNumber) {
                         for (int n = c + 1; n <= lastColumn && !m_model.cell(r, n); ++n)
                             end = originX + columnX[n - firstColumn + 1];
                         for (int n = c + 1; n <= lastColumn; ++n) {
@@ -228,6 +327,10 @@ void SheetPrintout::paintPage(QPainter& painter, int pageIndex, QSizeF paper) co
                     }
                     painter.setFont(fontOf(m_model.font(style), s));
                     const QRectF box(device(x0 + kCellPadding * s, y), device(end - kCellPadding * s, y + h));
+                    // A number never runs on, nor is it cut: one too wide for its cell shows "#".
+                    if (cell->isNumber)
+                        text =
+                            fittedNumber(text, QFontMetricsF(painter.font(), painter.device()), box.width());
                     painter.save();
                     painter.setClipRect(QRectF(device(x0, y), device(end, y + h)));
                     painter.drawText(box, int(align) | (format.wrap ? Qt::TextWordWrap : 0), text);

@@ -2,11 +2,13 @@
 
 #include "sheets/SheetReader.h"
 
+#include <QColor>
 #include <QSizeF>
 
 #include <utility>
 #include <vector>
 
+class QFontMetricsF;
 class QPainter;
 class QPrinter;
 
@@ -16,7 +18,10 @@ class QPrinter;
 class SheetPrintout
 {
   public:
-    explicit SheetPrintout(SheetModel model);
+    // `fills`: the background colour of each cell format (ReadCellFills), invalid where none.
+    explicit SheetPrintout(SheetModel model, std::vector<QColor> fills = {});
+    // The workbook on disk, with its fills.
+    static SheetPrintout fromFile(const QString& path);
 
     // Paper, orientation and full-page mode from the sheet's page setup.
     void applyPageSetup(QPrinter& printer) const;
@@ -30,6 +35,10 @@ class SheetPrintout
 
     const SheetModel& model() const { return m_model; }
 
+    // A number's text as a cell of this width (in the metrics' units) shows it: whole, or, when
+    // it does not fit, as many "#" as fill the cell, as the spreadsheet programs do.
+    static QString fittedNumber(const QString& text, const QFontMetricsF& metrics, double width);
+
   private:
     struct Layout
     {
@@ -41,6 +50,9 @@ class SheetPrintout
     QSizeF sheetPaper() const;
     double columnPoints(int column) const;
 
+    QColor fillOf(int style) const;
+
     SheetModel m_model;
+    std::vector<QColor> m_fills;
     int m_lastRow = 0, m_lastColumn = 0;
 };
