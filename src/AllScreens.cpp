@@ -1,6 +1,7 @@
 #include "AllScreens.h"
 
 #include "customers/RegisterCustomerScreens.h"
+#include "maintenance/RegisterMaintenanceScreens.h"
 #include "masters/RegisterMasterScreens.h"
 #include "sales/RegisterSalesScreens.h"
 #include "ui/RegisterScreens.h"
@@ -11,4 +12,5 @@ void RegisterAllScreens(Navigator& navigator)
     RegisterCustomerScreens(navigator);
     RegisterMasterScreens(navigator);
     RegisterSalesScreens(navigator);
+    RegisterMaintenanceScreens(navigator);
 }

@@ -25,10 +25,15 @@ QString RealUserId()
 
 QString InstanceLockPath(const QString& appPath)
 {
-    // One fixed folder for every start (not the runtime or temporary folder of the environment),
-    // the user and the application folder in the name: two users of one machine do not block
-    // each other, two starts of one folder by one user do.
-    const QString folder = QStringLiteral("/tmp");
+    // A folder fixed by the user id, not by the environment: the user's own runtime folder when
+    // the system keeps one (no other user can put a lock there first), else the shared temporary
+    // folder. The user and the application folder are in the name: two users of one machine do
+    // not block each other, two starts of one folder by one user do.
+    const QString runtime = QStringLiteral("/run/user/") + RealUserId();
+    const QFileInfo runtimeInfo(runtime);
+    const bool ownRuntime =
+        runtimeInfo.isDir() && !runtimeInfo.isSymLink() && runtimeInfo.ownerId() == ::getuid();
+    const QString folder = ownRuntime ? runtime : QStringLiteral("/tmp");
     const QString canonical = QFileInfo(appPath).canonicalFilePath();
     const QByteArray key =
         QCryptographicHash::hash(

@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/Globals.h"
 #include "core/Settings.h"
+#include "db/Backup.h"
 #include "db/Schema.h"
 #include "ui/Navigator.h"
 
@@ -104,6 +105,7 @@ void AppFixture::TearDown()
     InstallDialogs(nullptr);
     InstallWaits(nullptr);
     Clock::install(nullptr);
+    BackupFiles::install(nullptr);
     dialogs = nullptr;
     waits = nullptr;
     ResetGlobals();

@@ -1,0 +1,108 @@
+#include "BackupRun.h"
+
+#include "core/Globals.h"
+#include "db/Backup.h"
+#include "db/DbError.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+// The folder as the file system resolves it (links followed); a missing one as written.
+QString resolved(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : canonical;
+}
+
+bool holds(const QString& folder, const QString& inner)
+{
+    return inner == folder ||
+           inner.startsWith(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
+}
+
+// Wraps the failure of a step so that the message says which step stopped the run.
+template <class F> auto step(const QString& name, F&& action)
+{
+    try {
+        return action();
+    } catch (const DbError& e) {
+        throw DbError(QStringLiteral("バックアップを中止しました（%1）。\n%2").arg(name, e.message()),
+                      e.engineText());
+    } catch (const std::exception& e) {
+        throw DbError(QStringLiteral("バックアップを中止しました（%1）。").arg(name),
+                      QString::fromUtf8(e.what()));
+    }
+}
+
+} // namespace
+
+QString CheckedBackupFolder()
+{
+    const QString folder = AppFile(G().BackDataPath);
+    const QString shown = QDir::toNativeSeparators(QDir::cleanPath(folder));
+    if (holds(resolved(folder), resolved(G().AppPath)))
+        throw DbError(
+            QStringLiteral(
+                "Qel.Ini の BackDataPath がアプリケーションのフォルダか、その上のフォルダを"
+                "指しています。\nBackDataPath にバックアップ専用のフォルダ名を設定してください。\n%1")
+                .arg(shown));
+    const QFileInfo info(folder);
+    if (!info.exists())
+        throw DbError(QStringLiteral("バックアップフォルダがありません。\n%1").arg(shown));
+    if (!info.isDir())
+        throw DbError(QStringLiteral("バックアップフォルダの場所にファイルがあります。\n%1").arg(shown));
+    return folder;
+}
+
+QStringList BackupFileNames(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+QStringList OldestBackups(const QStringList& sortedNames, int backCnt)
+{
+    const qsizetype n = sortedNames.size();
+    if (backCnt <= 0 || n < backCnt)
+        return {};
+    return sortedNames.mid(0, n - backCnt + 1);
+}
+
+BackupResult RunBackup(const std::function<void(const QString& status)>& announce)
+{
+    announce(QStringLiteral("バックアップ前準備"));
+    const QString folder = step(QStringLiteral("バックアップ前準備"), [] { return CheckedBackupFolder(); });
+    const QStringList oldest = OldestBackups(BackupFileNames(folder), G().BackCnt);
+
+    announce(QStringLiteral("データベース最適化"));
+    step(QStringLiteral("データベース最適化"), [] { CompactDb(); });
+
+    announce(QStringLiteral("データベースバックアップ"));
+    BackupResult result;
+    result.backupPath = step(QStringLiteral("データベースバックアップ"), [] { return BackupDb(); });
+
+    // The new backup is in place: only now may the old ones go.
+    const QString appFolder = resolved(G().AppPath);
+    QStringList problems;
+    for (const QString& name : oldest) {
+        const QString path = folder + QLatin1Char('/') + name;
+        if (path == result.backupPath || QFileInfo(resolved(path)).absolutePath() == appFolder)
+            continue;
+        try {
+            DeleteBackFile(name);
+        } catch (const DbError& e) {
+            problems << e.userText();
+        }
+    }
+    if (!problems.isEmpty())
+        result.pruneProblem =
+            QStringLiteral(
+                "バックアップは完了しましたが、古いバックアップファイルを削除できませんでした。\n") +
+            problems.join(QLatin1Char('\n'));
+    return result;
+}

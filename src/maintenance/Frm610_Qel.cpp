@@ -1,0 +1,53 @@
+#include "Frm610_Qel.h"
+
+#include "BackupProgress.h"
+
+#include "core/Globals.h"
+#include "ui/Twips.h"
+
+#include <QDir>
+
+Frm610_Qel::Frm610_Qel() : MainScreen(QStringLiteral("Frm610_Qel"))
+{
+    using K = ControlSpec::Kind;
+    BuildControls({
+        {K::Label, "Lbl_Ttl", 14, QStringLiteral("データ バックアップ"), 360, 240, 9255, 435},
+        {K::Label, "Lbl_Ttl", 0, QStringLiteral("データ バックアップは定期的に行ってください"), 360, 1260,
+         9255, 375},
+        {K::Label, "Lbl_Ttl", 1, QString(), 360, 1980, 9255, 375},
+        {K::Label, "Lbl_Ttl", 2, QString(), 360, 2700, 9255, 375},
+        {K::Label, "Lbl_Ttl", 3, QString(), 360, 3180, 9255, 975},
+        {K::Button, "Cmd", 0, QStringLiteral("バックアップ"), 360, 6720, 1815, 555},
+        {K::Button, "Cmd", 99, QStringLiteral("閉じる"), 7800, 6720, 1815, 555},
+        {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 9255, 375},
+    });
+    setWindowTitle(QStringLiteral("データバックアップ"));
+    Lbl_Ttl(14)->setFont(ScreenFont(18));
+    // A deep folder path wraps rather than running off the screen.
+    Lbl_Ttl(3)->setWordWrap(true);
+    Lbl_Ttl(3)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetBordered(Lbl_Ttl(3));
+    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
+}
+
+void Frm610_Qel::LoadProc()
+{
+    const AppGlobals& g = G();
+    Lbl_Ttl(1)->setText(
+        g.BackCnt > 0 ? QStringLiteral("過去") + QString::number(g.BackCnt) +
+                            QStringLiteral("回分のバックアップデータが保存されます")
+                      : QStringLiteral("バックアップデータはすべて保存されます（古いものは削除されません）"));
+    Lbl_Ttl(2)->setText(QStringLiteral("データの保存先は下記のフォルダー内です"));
+    Lbl_Ttl(3)->setText(QDir::toNativeSeparators(QDir::cleanPath(AppFile(g.BackDataPath))));
+    Lbl_Ttl(11)->clear();
+    Cmd(0)->setFocus(Qt::OtherFocusReason);
+    ShowScreen();
+}
+
+void Frm610_Qel::Cmd_Click(int index)
+{
+    if (index == 0)
+        ShowBackupRun(this, Lbl_Ttl(11), Cmd(0));
+    else if (index == 99)
+        OpenScreen(QStringLiteral("Frm010_Qel"));
+}

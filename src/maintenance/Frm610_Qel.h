@@ -1,0 +1,16 @@
+#pragma once
+
+#include "ui/MainScreen.h"
+
+// The backup screen: one press backs the database up, compacts it and prunes the backup folder.
+class Frm610_Qel : public MainScreen
+{
+    Q_OBJECT
+
+  public:
+    Frm610_Qel();
+    void LoadProc() override;
+
+  private:
+    void Cmd_Click(int index) override;
+};

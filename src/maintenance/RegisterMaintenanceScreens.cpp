@@ -1,0 +1,12 @@
+#include "RegisterMaintenanceScreens.h"
+
+#include "Frm610_Qel.h"
+#include "Frm620_Qel.h"
+
+#include "ui/Navigator.h"
+
+void RegisterMaintenanceScreens(Navigator& navigator)
+{
+    navigator.registerScreen(QStringLiteral("Frm610_Qel"), [] { return new Frm610_Qel; });
+    navigator.registerScreen(QStringLiteral("Frm620_Qel"), [] { return new Frm620_Qel; });
+}
