@@ -216,3 +216,36 @@ QString FormatCellNumber(double value, const QString& formatCode)
     const QString text = formatPlain(value, section);
     return negative ? QLatin1Char('-') + text : text;
 }
+
+namespace {
+
+struct BuiltIn
+{
+    int id;
+    const char* code;
+    bool sameEverywhere;
+};
+
+constexpr BuiltIn kBuiltIns[] = {{0, "General", true}, {1, "0", true},          {2, "0.00", true},
+                                 {3, "#,##0", true},   {4, "#,##0.00", true},   {9, "0%", true},
+                                 {10, "0.00%", true},  {14, "yyyy/m/d", false}, {49, "@", true}};
+
+} // namespace
+
+QString BuiltInNumberFormat(int id)
+{
+    for (const BuiltIn& b : kBuiltIns) {
+        if (b.id == id)
+            return QString::fromLatin1(b.code);
+    }
+    return QStringLiteral("General");
+}
+
+int BuiltInNumberFormatId(const QString& code)
+{
+    for (const BuiltIn& b : kBuiltIns) {
+        if (b.sameEverywhere && code == QLatin1String(b.code))
+            return b.id;
+    }
+    return -1;
+}

@@ -5,6 +5,12 @@ SheetError::SheetError(int number, QString description)
 {
 }
 
+void ThrowApplicationError(const QString& detail)
+{
+    throw SheetError(SheetError::Application,
+                     QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。") + detail);
+}
+
 SheetFailureKind FailureKindOf(const QString& description)
 {
     if (description.left(9).compare(QLatin1String("PAGESETUP"), Qt::CaseInsensitive) == 0)

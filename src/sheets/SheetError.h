@@ -25,6 +25,9 @@ class SheetError : public std::runtime_error
     QString m_description;
 };
 
+// The failure of the workbook itself, with a detail after the application's own text.
+[[noreturn]] void ThrowApplicationError(const QString& detail = {});
+
 // What a failed step leads to, decided by the beginning of its description.
 enum class SheetFailureKind { PageSetup, WriteDenied, Other };
 SheetFailureKind FailureKindOf(const QString& description);

@@ -1,15 +1,15 @@
 #include "SheetReader.h"
 
+#include "CellRef.h"
 #include "NumberFormat.h"
 #include "SheetError.h"
+#include "ZipPackage.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <pugixml.hpp>
-#include <zip.h>
 
 #include <cstring>
 #include <memory>
@@ -21,29 +21,6 @@ namespace {
     throw SheetError(SheetError::Application, QStringLiteral("ブックを読めません。 ") +
                                                   QDir::toNativeSeparators(path) + QStringLiteral(" ") + why);
 }
-
-struct Archive
-{
-    zip_t* zip = nullptr;
-    ~Archive()
-    {
-        if (zip)
-            zip_discard(zip);
-    }
-
-    bool read(const std::string& name, std::string& data) const
-    {
-        zip_stat_t st;
-        if (zip_stat(zip, name.c_str(), 0, &st) != 0)
-            return false;
-        data.assign(st.size, '\0');
-        zip_file_t* file = zip_fopen(zip, name.c_str(), 0);
-        const zip_int64_t got = file ? zip_fread(file, data.data(), st.size) : -1;
-        if (file)
-            zip_fclose(file);
-        return got == zip_int64_t(st.size);
-    }
-};
 
 // "_xHHHH_" stands for the character HHHH.
 QString unescapeX(const QString& text)
@@ -78,44 +55,11 @@ QString stringItem(pugi::xml_node si)
     return unescapeX(text);
 }
 
-void cellRef(const char* ref, int& row, int& column)
+void parse(const ZipPackage& archive, const std::string& part, pugi::xml_document& doc, const QString& path)
 {
-    row = 0;
-    column = 0;
-    for (; *ref >= 'A' && *ref <= 'Z'; ++ref)
-        column = column * 26 + (*ref - 'A' + 1);
-    for (; *ref >= '0' && *ref <= '9'; ++ref)
-        row = row * 10 + (*ref - '0');
-}
-
-QString builtInFormat(int id)
-{
-    switch (id) {
-    case 0:
-        return QStringLiteral("General");
-    case 1:
-        return QStringLiteral("0");
-    case 2:
-        return QStringLiteral("0.00");
-    case 3:
-        return QStringLiteral("#,##0");
-    case 4:
-        return QStringLiteral("#,##0.00");
-    case 9:
-        return QStringLiteral("0%");
-    case 14:
-        return QStringLiteral("yyyy/m/d");
-    case 49:
-        return QStringLiteral("@");
-    default:
-        return QStringLiteral("General");
-    }
-}
-
-void parse(pugi::xml_document& doc, const std::string& data, const QString& path, const char* part)
-{
-    if (!doc.load_buffer(data.data(), data.size(), pugi::parse_default | pugi::parse_ws_pcdata_single))
-        unreadable(path, QString::fromLatin1(part));
+    QString why;
+    if (!archive.parse(part, doc, why))
+        unreadable(path, why);
 }
 
 } // namespace
@@ -204,34 +148,19 @@ SheetModel ReadWorkbook(const QString& path)
     if (!QFileInfo(path).isFile())
         throw SheetError(SheetError::FileNotFound,
                          QStringLiteral("ファイルが見つかりません。 ") + QDir::toNativeSeparators(path));
-    Archive archive;
-    int error = 0;
-    archive.zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
-    if (!archive.zip)
-        unreadable(path, QStringLiteral("(zip)"));
+    ZipPackage archive;
+    QString why;
+    if (!archive.open(path, true, why))
+        unreadable(path, QStringLiteral("(zip) ") + why);
 
-    std::string data;
     pugi::xml_document workbook, rels;
-    if (!archive.read("xl/workbook.xml", data))
-        unreadable(path, QStringLiteral("xl/workbook.xml"));
-    parse(workbook, data, path, "xl/workbook.xml");
-    pugi::xml_node sheet = workbook.document_element().child("sheets").child("sheet");
-    model.sheetName = QString::fromUtf8(sheet.attribute("name").value());
-    std::string relId;
-    for (pugi::xml_attribute a : sheet.attributes()) {
-        const std::string_view name = a.name();
-        if (name.size() >= 3 && name.substr(name.size() - 3) == ":id")
-            relId = a.value();
-    }
+    parse(archive, "xl/workbook.xml", workbook, path);
+    model.sheetName = QString::fromUtf8(
+        workbook.document_element().child("sheets").child("sheet").attribute("name").value());
     std::string sheetPart;
-    if (archive.read("xl/_rels/workbook.xml.rels", data)) {
-        parse(rels, data, path, "xl/_rels/workbook.xml.rels");
-        for (pugi::xml_node rel : rels.document_element().children("Relationship")) {
-            if (relId == rel.attribute("Id").value()) {
-                const std::string target = rel.attribute("Target").value();
-                sheetPart = !target.empty() && target[0] == '/' ? target.substr(1) : "xl/" + target;
-            }
-        }
+    if (archive.has("xl/_rels/workbook.xml.rels")) {
+        parse(archive, "xl/_rels/workbook.xml.rels", rels, path);
+        sheetPart = FirstSheetPart(workbook, rels);
     }
     if (sheetPart.empty())
         unreadable(path, QStringLiteral("(ワークシートがありません)"));
@@ -254,16 +183,16 @@ SheetModel ReadWorkbook(const QString& path)
     }
 
     std::vector<QString> strings;
-    if (archive.read("xl/sharedStrings.xml", data)) {
+    if (archive.has("xl/sharedStrings.xml")) {
         pugi::xml_document doc;
-        parse(doc, data, path, "xl/sharedStrings.xml");
+        parse(archive, "xl/sharedStrings.xml", doc, path);
         for (pugi::xml_node si : doc.document_element().children("si"))
             strings.push_back(stringItem(si));
     }
 
-    if (archive.read("xl/styles.xml", data)) {
+    if (archive.has("xl/styles.xml")) {
         pugi::xml_document doc;
-        parse(doc, data, path, "xl/styles.xml");
+        parse(archive, "xl/styles.xml", doc, path);
         pugi::xml_node root = doc.document_element();
         std::map<int, QString> codes;
         for (pugi::xml_node f : root.child("numFmts").children("numFmt"))
@@ -288,7 +217,7 @@ SheetModel ReadWorkbook(const QString& path)
             format.font = xf.attribute("fontId").as_int(0);
             format.border = xf.attribute("borderId").as_int(0);
             const int id = xf.attribute("numFmtId").as_int(0);
-            format.numberFormat = codes.count(id) ? codes[id] : builtInFormat(id);
+            format.numberFormat = codes.count(id) ? codes[id] : BuiltInNumberFormat(id);
             pugi::xml_node alignment = xf.child("alignment");
             format.horizontal = QString::fromUtf8(alignment.attribute("horizontal").value());
             format.vertical = QString::fromUtf8(alignment.attribute("vertical").value());
@@ -297,12 +226,8 @@ SheetModel ReadWorkbook(const QString& path)
         }
     }
 
-    if (!archive.read(sheetPart, data))
-        unreadable(path, QString::fromStdString(sheetPart));
     pugi::xml_document doc;
-    parse(doc, data, path, sheetPart.c_str());
-    data.clear();
-    data.shrink_to_fit();
+    parse(archive, sheetPart, doc, path);
     pugi::xml_node ws = doc.document_element();
     model.dimension = QString::fromUtf8(ws.child("dimension").attribute("ref").value());
     pugi::xml_node view = ws.child("sheetViews").child("sheetView");
@@ -330,7 +255,7 @@ SheetModel ReadWorkbook(const QString& path)
         for (pugi::xml_node c : rowNode.children("c")) {
             int row = r, column = lastColumn + 1;
             if (pugi::xml_attribute ref = c.attribute("r"))
-                cellRef(ref.value(), row, column);
+                ParseCellRef(ref.value(), row, column);
             lastColumn = column;
             SheetCell cell;
             cell.style = c.attribute("s").as_int(0);
@@ -371,63 +296,4 @@ SheetModel ReadWorkbook(const QString& path)
     page.fitToHeight = setup.attribute("fitToHeight").as_int(1);
     page.fitToPage = ws.child("sheetPr").child("pageSetUpPr").attribute("fitToPage").as_bool(false);
     return model;
-}
-
-HeaderText HeaderSectionsOf(const QString& header, int page, int pages, const QString& sheetName,
-                            const QString& fileName)
-{
-    QString sections[3];
-    int section = 1;
-    for (qsizetype i = 0; i < header.size(); ++i) {
-        const QChar c = header.at(i);
-        if (c != QLatin1Char('&') || i + 1 >= header.size()) {
-            sections[section] += c;
-            continue;
-        }
-        const QChar code = header.at(++i);
-        switch (code.toUpper().unicode()) {
-        case 'L':
-            section = 0;
-            break;
-        case 'C':
-            section = 1;
-            break;
-        case 'R':
-            section = 2;
-            break;
-        case '&':
-            sections[section] += QLatin1Char('&');
-            break;
-        case 'P':
-            sections[section] += QString::number(page);
-            break;
-        case 'N':
-            sections[section] += QString::number(pages);
-            break;
-        case 'A':
-            sections[section] += sheetName;
-            break;
-        case 'F':
-            sections[section] += fileName;
-            break;
-        case 'D':
-            sections[section] += QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
-            break;
-        case 'T':
-            sections[section] += QTime::currentTime().toString(QStringLiteral("HH:mm"));
-            break;
-        case '"': {
-            const qsizetype end = header.indexOf(QLatin1Char('"'), i + 1);
-            i = end < 0 ? header.size() : end;
-            break;
-        }
-        default:
-            if (code.isDigit()) {
-                while (i + 1 < header.size() && header.at(i + 1).isDigit())
-                    ++i;
-            }
-            break;
-        }
-    }
-    return {sections[0], sections[1], sections[2]};
 }

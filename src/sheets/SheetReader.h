@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sheets/PageHeader.h"
+
 #include <QString>
 
 #include <map>
@@ -90,12 +92,3 @@ struct SheetModel
 
 // Throws SheetError when the file is missing or not a workbook.
 SheetModel ReadWorkbook(const QString& path);
-
-// The three sections of a page header or footer, formatting codes removed and the page
-// fields replaced.
-struct HeaderText
-{
-    QString left, center, right;
-};
-HeaderText HeaderSectionsOf(const QString& header, int page, int pages, const QString& sheetName,
-                            const QString& fileName);

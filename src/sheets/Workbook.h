@@ -23,13 +23,18 @@ class Workbook
     // Opens the copy; the first worksheet is the one written.
     void open();
 
-    // Rows and columns count from 1.
+    // Rows and columns count from 1. An empty text leaves the cell blank, its format kept.
     void setText(int row, int column, const QString& text);
     void setNumber(int row, int column, std::int64_t value);
     // A real date serial; a cell still in the General format gets "yyyy/m/d".
     void setDate(int row, int column, const QDate& date);
     // The number format of a whole column, its existing cells included.
     void setColumnFormat(int column, const QString& formatCode);
+
+    // Rows above this one are complete: they are written out now instead of being held until
+    // save(), so that a long sheet takes little memory. A write to them afterwards fails, and
+    // column formats must be set before.
+    void finishRowsBefore(int row);
 
     void setLeftHeader(const QString& text);
     void setCenterHeader(const QString& text);

@@ -1,5 +1,6 @@
 #include "XmlParts.h"
 
+#include <charconv>
 #include <cstring>
 
 namespace {
@@ -40,7 +41,51 @@ bool isHex(QChar c)
            (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
 }
 
+const char* const kWorksheetOrder[] = {"sheetPr",
+                                       "dimension",
+                                       "sheetViews",
+                                       "sheetFormatPr",
+                                       "cols",
+                                       "sheetData",
+                                       "sheetCalcPr",
+                                       "sheetProtection",
+                                       "protectedRanges",
+                                       "scenarios",
+                                       "autoFilter",
+                                       "sortState",
+                                       "dataConsolidate",
+                                       "customSheetViews",
+                                       "mergeCells",
+                                       "phoneticPr",
+                                       "conditionalFormatting",
+                                       "dataValidations",
+                                       "hyperlinks",
+                                       "printOptions",
+                                       "pageMargins",
+                                       "pageSetup",
+                                       "headerFooter",
+                                       "rowBreaks",
+                                       "colBreaks",
+                                       "customProperties",
+                                       "cellWatches",
+                                       "ignoredErrors",
+                                       "smartTags",
+                                       "drawing",
+                                       "legacyDrawing",
+                                       "legacyDrawingHF",
+                                       "picture",
+                                       "oleObjects",
+                                       "controls",
+                                       "webPublishItems",
+                                       "tableParts",
+                                       "extLst"};
+
 } // namespace
+
+std::span<const char* const> WorksheetOrder()
+{
+    return kWorksheetOrder;
+}
 
 pugi::xml_node XmlChildInOrder(pugi::xml_node parent, const char* name, std::span<const char* const> order)
 {
@@ -156,23 +201,9 @@ bool XmlAppendCellText(std::string& out, QStringView text)
     return blank(text.front()) || blank(text.back());
 }
 
-void XmlAppendColumn(std::string& out, int column)
+void XmlAppendNumber(std::string& out, long long value)
 {
-    char letters[4];
-    int n = 0;
-    while (column > 0) {
-        const int digit = (column - 1) % 26;
-        letters[n++] = char('A' + digit);
-        column = (column - 1) / 26;
-    }
-    while (n > 0)
-        out += letters[--n];
-}
-
-std::string XmlCellRef(int row, int column)
-{
-    std::string out;
-    XmlAppendColumn(out, column);
-    out += std::to_string(row);
-    return out;
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
 }

@@ -1,10 +1,12 @@
 #include "SheetsFixture.h"
 
 #include "core/Globals.h"
-#include "sheets/Workbook.h"
+#include "sheets/CustomerListSheet.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <vector>
 
 void SheetsFixture::SetUp()
 {
@@ -40,28 +42,27 @@ QString SheetsFixture::salesTemplate() const
 
 QString SheetsFixture::writeCustomerList(int customers, const QString& fileName)
 {
-    Workbook book(customerTemplate(), WorkbookTarget(fileName));
-    book.prepare();
-    book.open();
-    book.setCenterHeader(QStringLiteral("顧客一覧"));
-    book.setSheetName(QStringLiteral("顧客一覧"));
+    std::vector<CustomerListRow> rows;
     for (int i = 1; i <= customers; ++i) {
-        const int r = 3 * i + 1;
-        book.setNumber(r, 1, i);
-        book.setText(r, 2, QStringLiteral("ﾔﾏﾀﾞ ﾀﾛｳ"));
-        book.setText(r, 3, QStringLiteral("〒100-0001"));
-        book.setText(r, 5, QStringLiteral("090-1234-5678"));
-        book.setText(r + 1, 2, QStringLiteral("山田　太郎%1").arg(i));
-        book.setText(r + 1, 3, QStringLiteral("東京都"));
-        book.setText(r + 1, 4, QStringLiteral("千代田区丸の内1-2-3"));
-        book.setText(r + 1, 5, QStringLiteral("03-1234-5678"));
-        book.setText(r + 1, 6, QStringLiteral("備考の前半です"));
-        book.setText(r + 2, 2, QStringLiteral("taro@example.jp"));
-        book.setText(r + 2, 4, QStringLiteral("丸の内ビル12階"));
-        book.setText(r + 2, 5, QStringLiteral("03-1234-5679"));
-        book.drawBorders(r, 1, r + 2, 6);
+        CustomerListRow c;
+        c.reading = QStringLiteral("ﾔﾏﾀﾞ ﾀﾛｳ");
+        c.postalCode = QStringLiteral("100-0001");
+        c.mobile = QStringLiteral("090-1234-5678");
+        c.name = QStringLiteral("山田　太郎%1").arg(i);
+        c.prefecture = QStringLiteral("東京都");
+        c.city = QStringLiteral("千代田区丸の内1-2-3");
+        c.phone = QStringLiteral("03-1234-5678");
+        c.remarks = QStringLiteral("備考の前半です");
+        c.mail = QStringLiteral("taro@example.jp");
+        c.building = QStringLiteral("丸の内ビル12階");
+        c.fax = QStringLiteral("03-1234-5679");
+        rows.push_back(c);
     }
-    book.scrollToTop();
-    book.save();
-    return book.targetPath();
+    CustomerListSheet sheet(customerTemplate(), WorkbookTarget(fileName));
+    sheet.open();
+    sheet.writePageSetup();
+    sheet.writeRows(rows);
+    sheet.scrollToTop();
+    sheet.save();
+    return sheet.targetPath();
 }

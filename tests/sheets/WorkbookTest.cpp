@@ -135,6 +135,31 @@ TEST_F(WorkbookTest, PageHeadersAreSetSectionBySection)
     EXPECT_EQ(footer.center, QStringLiteral("2 / 5"));
 }
 
+TEST_F(WorkbookTest, PrintedHeaderFieldsTakeTheDateFromTheApplicationClock)
+{
+    setNow(QDateTime(QDate(2005, 5, 18), QTime(9, 5)));
+    struct Case
+    {
+        const char* header;
+        const char* left;
+        const char* center;
+        const char* right;
+    };
+    const Case cases[] = {
+        {"&L&D &T&C&P / &N&R&A", "2005/05/18 09:05", "3 / 7", "顧客一覧"},
+        {"before&C&\"ＭＳ ゴシック,太字\"&12&F", "", "before顧客一覧.xlsx", ""},
+        {"&LA&&B&R&K&", "A&B", "", "&"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.header);
+        const HeaderText h = HeaderSectionsOf(QString::fromUtf8(c.header), 3, 7, QStringLiteral("顧客一覧"),
+                                              QStringLiteral("顧客一覧.xlsx"));
+        EXPECT_EQ(h.left, QString::fromUtf8(c.left));
+        EXPECT_EQ(h.center, QString::fromUtf8(c.center));
+        EXPECT_EQ(h.right, QString::fromUtf8(c.right));
+    }
+}
+
 TEST_F(WorkbookTest, TooLongAHeaderIsAPageSetupFailureAndChangesNothing)
 {
     Workbook book(salesTemplate(), target(QStringLiteral("購入者別売上明細.xlsx")));
@@ -281,6 +306,11 @@ TEST_F(WorkbookTest, StepsOutOfOrderOrOutsideTheSheetFail)
     EXPECT_THROW(book.setText(0, 1, QStringLiteral("x")), SheetError);
     EXPECT_THROW(book.setNumber(1, 16385, 1), SheetError);
     EXPECT_THROW(book.drawBorders(1, 1, 1048577, 2), SheetError);
+    book.setText(5, 1, QStringLiteral("x"));
+    book.finishRowsBefore(6);
+    EXPECT_THROW(book.setText(5, 2, QStringLiteral("x")), SheetError) << "a row written out stays as it is";
+    EXPECT_THROW(book.setColumnFormat(2, QStringLiteral("0")), SheetError);
+    book.setText(6, 1, QStringLiteral("y"));
     book.save();
     EXPECT_THROW(book.setText(1, 1, QStringLiteral("x")), SheetError);
     EXPECT_THROW(book.save(), SheetError);

@@ -1,0 +1,112 @@
+#include "CustomerListSheet.h"
+
+#include "core/Globals.h"
+
+namespace {
+
+// Marks that belong to the character before them: combining marks, and the half-width voiced
+// and semi-voiced sound marks that follow their kana.
+bool belongsToPrevious(char32_t c)
+{
+    if (c == 0xFF9E || c == 0xFF9F)
+        return true;
+    switch (QChar::category(c)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The code point at i and the index after it; a lone surrogate counts as one character.
+char32_t codePointAt(const QString& s, qsizetype& i)
+{
+    const QChar c = s.at(i++);
+    if (c.isHighSurrogate() && i < s.size() && s.at(i).isLowSurrogate())
+        return QChar::surrogateToUcs4(c, s.at(i++));
+    return c.unicode();
+}
+
+// The index after the first n characters, moved past the marks that follow them.
+qsizetype cutAfter(const QString& s, int n)
+{
+    qsizetype i = 0;
+    for (int counted = 0; i < s.size() && counted < n; ++counted)
+        codePointAt(s, i);
+    while (i < s.size()) {
+        qsizetype next = i;
+        if (!belongsToPrevious(codePointAt(s, next)))
+            break;
+        i = next;
+    }
+    return i;
+}
+
+} // namespace
+
+RemarkLines SplitRemarks(const QString& remarks)
+{
+    const qsizetype first = cutAfter(remarks, 10);
+    const qsizetype second = std::max(first, cutAfter(remarks, 20));
+    return {remarks.left(first), remarks.mid(first, second - first)};
+}
+
+CustomerListSheet::CustomerListSheet() : CustomerListSheet(AppFile(kTemplateFile), WorkbookTarget(kFileName))
+{
+}
+
+CustomerListSheet::CustomerListSheet(QString templatePath, QString targetPath)
+    : TemplateSheet(std::move(templatePath), std::move(targetPath))
+{
+}
+
+QString CustomerListSheet::tooManyMessage(std::int64_t customers)
+{
+    return tooManyText(QStringLiteral("顧客"), customers, kMaxCustomers,
+                       QStringLiteral("検索条件を絞り込んでから出力してください。"));
+}
+
+void CustomerListSheet::open(std::int64_t customers)
+{
+    openUnless(tooManyMessage(customers));
+}
+
+void CustomerListSheet::writePageSetup()
+{
+    m_book.setCenterHeader(kTitle);
+}
+
+std::int64_t CustomerListSheet::writeRows(SheetRows<CustomerListRow> rows, const SheetProgress& progress)
+{
+    const std::int64_t total = rows.total();
+    refuse(tooManyMessage(total));
+    m_book.setSheetName(kTitle);
+    SheetProgressPacer pacer(progress, total, m_interval);
+    std::int64_t i = 0;
+    while (const CustomerListRow* c = rows.next()) {
+        if (i == total)
+            break; // a source that yields more than it announced writes what it announced
+        ++i;
+        const int r = int(3 * i + 1);
+        const RemarkLines remarks = SplitRemarks(c->remarks);
+        m_book.setNumber(r, 1, i);
+        m_book.setText(r, 2, c->reading);
+        m_book.setText(r, 3, QStringLiteral("〒") + c->postalCode);
+        m_book.setText(r, 5, c->mobile);
+        m_book.setText(r + 1, 2, c->name);
+        m_book.setText(r + 1, 3, c->prefecture);
+        m_book.setText(r + 1, 4, c->city);
+        m_book.setText(r + 1, 5, c->phone);
+        m_book.setText(r + 1, 6, remarks.first);
+        m_book.setText(r + 2, 2, c->mail);
+        m_book.setText(r + 2, 4, c->building);
+        m_book.setText(r + 2, 5, c->fax);
+        m_book.setText(r + 2, 6, remarks.second);
+        m_book.drawBorders(r, 1, r + 2, 6);
+        m_book.finishRowsBefore(r + 3);
+        pacer.done(i);
+    }
+    return i;
+}
