@@ -1,8 +1,10 @@
 // The sales entry with a large shop: opening the screen, and the reading search per keystroke.
+// The sales correction with a million sales: opening the screen, and one paging step.
 #include "core/Globals.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "sales/Frm080_Qel.h"
+#include "sales/Frm090_Qel.h"
 #include "sales/RegisterSalesScreens.h"
 #include "ui/DialogService.h"
 #include "ui/Navigator.h"
@@ -14,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -209,6 +212,84 @@ void BM_ReadingSearchPastTheEnd(benchmark::State& state)
     CloseScreen(screen);
 }
 BENCHMARK(BM_ReadingSearchPastTheEnd)->Unit(benchmark::kMicrosecond);
+
+constexpr int kSales = 1000000;
+
+// A million sales in the shop, added once before the first correction benchmark.
+void FillSales()
+{
+    static const bool filled = [] {
+        TheShop();
+        Database db;
+        db.execute(
+            QStringLiteral(
+                "with recursive n(k) as (select 1 union all select k + 1 from n where k < ?) "
+                "insert into Tb_売上 (Fi_キー, Fi_購入年, Fi_購入年月, Fi_購入年月日, Fi_メーカー, "
+                "Fi_メーカーフリガナ, Fi_商品, Fi_商品フリガナ, Fi_定価, Fi_売価, Fi_数量, Fi_売価合計, "
+                "Fi_購入者, Fi_購入者フリガナ, Fi_備考, Fi_最終更新年, Fi_最終更新月, Fi_最終更新日, "
+                "Fi_最終更新時, Fi_最終更新分, Fi_最終更新秒) select k, '2005', '200505', '20050518', "
+                "'メーカー' || (k % 500 + 1), 'ﾒｰｶｰ', '商品' || k, 'ｼｮｳﾋﾝ', 15000, 12000, k % 9 + 1, "
+                "12000 * (k % 9 + 1), '顧客' || (k % 10000 + 1), 'ｺｷｬｸ', '備考', '2005', '05', '18', "
+                "'09', '05', '03' from n"),
+            {kSales});
+        return true;
+    }();
+    (void)filled;
+}
+
+Frm090_Qel* OpenCorrection()
+{
+    auto* screen = qobject_cast<Frm090_Qel*>(Screens().open(QStringLiteral("Frm090_Qel")));
+    if (!screen) {
+        std::fprintf(stderr, "the correction screen did not open\n");
+        std::abort();
+    }
+    const auto* position = screen->findChild<QLabel*>(QStringLiteral("Lbl_Dat_8"));
+    const auto* maker = screen->findChild<QLabel*>(QStringLiteral("Lbl_Dat_1"));
+    if (position->text() != QStringLiteral("%1/%1").arg(kSales) || maker->text().isEmpty()) {
+        std::fprintf(stderr, "the correction screen does not show the last sale\n");
+        std::abort();
+    }
+    return screen;
+}
+
+// Opening the correction: every key in key order and the last sale shown.
+void BM_OpenSalesCorrection(benchmark::State& state)
+{
+    FillSales();
+    for (auto _ : state) {
+        Frm090_Qel* screen = OpenCorrection();
+        QApplication::processEvents();
+        state.PauseTiming();
+        screen->Unload();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenSalesCorrection)->Unit(benchmark::kMillisecond);
+
+// One step of the scroll bar: the sale of the next key read and shown.
+void BM_SalesCorrectionPagingStep(benchmark::State& state)
+{
+    FillSales();
+    Frm090_Qel* screen = OpenCorrection();
+    auto* scroll = screen->findChild<QScrollBar*>(QStringLiteral("VScroll1"));
+    const auto* position = screen->findChild<QLabel*>(QStringLiteral("Lbl_Dat_8"));
+    bool back = true;
+    for (auto _ : state) {
+        scroll->triggerAction(back ? QAbstractSlider::SliderSingleStepSub
+                                   : QAbstractSlider::SliderSingleStepAdd);
+        back = !back;
+        benchmark::DoNotOptimize(position->text());
+    }
+    if (!position->text().endsWith(QStringLiteral("/%1").arg(kSales))) {
+        std::fprintf(stderr, "paging lost its place\n");
+        std::abort();
+    }
+    screen->Unload();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+BENCHMARK(BM_SalesCorrectionPagingStep)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

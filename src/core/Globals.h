@@ -36,6 +36,15 @@ struct AppGlobals
     std::int32_t CustKey = 0;
     std::int32_t ListTopRow = 0;
     std::int32_t ListRow = 0;
+
+    // The sale shown on the sales correction as its field dialogs change it: the purchase date
+    // texts and the three readings, written by the save.
+    QString g_Fmr090_Nen;      // yyyy
+    QString g_Fmr090_Nengetu;  // yyyymm
+    QString g_Fmr090_Nengappi; // yyyymmdd
+    QString g_Fmr090_MakerKana;
+    QString g_Fmr090_SyouhinKana;
+    QString g_Fmr090_KokyakuKana;
 };
 
 AppGlobals& G();

@@ -1,5 +1,6 @@
 #include "Frm080_Qel.h"
 
+#include "DateStep.h"
 #include "SalesStore.h"
 
 #include "core/Clock.h"
@@ -200,23 +201,15 @@ void Frm080_Qel::DateDispProc()
 
 void Frm080_Qel::Cmd_Click(int index)
 {
-    AppGlobals& g = G();
     switch (index) {
     case 0:
-        g.SalesDate = g.SalesDate.addDays(-7);
-        break;
     case 1:
-        g.SalesDate = g.SalesDate.addDays(-1);
-        break;
     case 2:
-        g.SalesDate = Clock::current().now();
-        break;
     case 3:
-        g.SalesDate = g.SalesDate.addDays(1);
-        break;
     case 4:
-        g.SalesDate = g.SalesDate.addDays(7);
-        break;
+        G().SalesDate = StepDate(G().SalesDate, index);
+        DateDispProc();
+        return;
     case 100:
         Registration();
         return;
@@ -226,7 +219,6 @@ void Frm080_Qel::Cmd_Click(int index)
     default:
         return;
     }
-    DateDispProc();
 }
 
 bool Frm080_Qel::MakerListProc()

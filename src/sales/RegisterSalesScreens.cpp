@@ -1,10 +1,12 @@
 #include "RegisterSalesScreens.h"
 
 #include "Frm080_Qel.h"
+#include "Frm090_Qel.h"
 
 #include "ui/Navigator.h"
 
 void RegisterSalesScreens(Navigator& navigator)
 {
     navigator.registerScreen(QStringLiteral("Frm080_Qel"), [] { return new Frm080_Qel; });
+    navigator.registerScreen(QStringLiteral("Frm090_Qel"), [] { return new Frm090_Qel; });
 }

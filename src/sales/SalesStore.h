@@ -2,12 +2,14 @@
 
 #include "core/Amount.h"
 #include "db/Rows.h"
+#include "db/Stamp.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 struct ProductPrices
 {
@@ -34,6 +36,13 @@ struct Sale
     QString remarks;
 };
 
+// A stored sale as read back: the sale with its key and its last-update stamp.
+struct SaleRow : Sale
+{
+    std::int32_t key = 0;
+    Stamp stamp;
+};
+
 // The statements of the sales screens and their look-ups of makers, products and customers.
 // Each call is one database operation and stamps a change with the clock's now; failures are
 // thrown as DbError.
@@ -43,9 +52,21 @@ class SalesStore
     // Makers, products and customers in reading order, each with its reading.
     NamesWithReadings makers() const;
     NamesWithReadings productsOf(const QString& maker) const;
+    // The maker's products in reading order with their prices.
+    std::vector<ProductRow> productRowsOf(const QString& maker) const;
     // The prices of the maker's product; none when the product has no row (any more).
     std::optional<ProductPrices> pricesOf(const QString& maker, const QString& product) const;
     NamesWithReadings customers() const;
     // Appends the sale under the next key and returns that key.
     std::int32_t add(const Sale& sale) const;
+
+    // The keys of every sale in ascending order: the browsing order of the correction screen.
+    std::vector<std::int32_t> saleKeys() const;
+    // The sale of the key; none when it has no row (any more).
+    std::optional<SaleRow> sale(std::int32_t key) const;
+    // Writes the sale over the row of the key with a fresh stamp, the key kept; false when the
+    // row is gone, and then nothing is written.
+    bool update(std::int32_t key, const Sale& sale) const;
+    // Deletes the row of the key; false when there was none.
+    bool remove(std::int32_t key) const;
 };

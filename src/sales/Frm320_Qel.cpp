@@ -1,0 +1,53 @@
+#include "Frm320_Qel.h"
+
+#include "SalesStore.h"
+
+#include "core/Amount.h"
+#include "core/Globals.h"
+#include "ui/InputBehaviour.h"
+#include "ui/ReadingSearch.h"
+
+Frm320_Qel::Frm320_Qel(FormBase* sales, std::function<void()> henkouChk)
+    : SaleFieldDialog(QStringLiteral("Frm320_Qel"), sales, 1, std::move(henkouChk))
+{
+    using K = ControlSpec::Kind;
+    BuildControls({
+        {K::Combo, "Combo1", -1, QString(), 120, 120, 5055, 375},
+        {K::List, "List1", -1, QString(), 120, 600, 5055, 375},
+    });
+    BuildButtons(2640, 3960, 600);
+    SetClientSize(5295, 1215);
+    setWindowTitle(G().Maker + QStringLiteral("名修正"));
+    Combo1 = Control<QComboBox>("Combo1");
+    List1 = Control<QListWidget>("List1");
+    Input()->enterMovesTo(Combo1, {Cmd(101)});
+}
+
+void Frm320_Qel::PrepareProc()
+{
+    HideCompanion(List1);
+    MakerListProc();
+    Combo1->setFocus(Qt::OtherFocusReason);
+}
+
+void Frm320_Qel::MakerListProc()
+{
+    NamesWithReadings makers;
+    Guarded([&] { makers = SalesStore().makers(); });
+    FillCompanions(Combo1, List1, makers.names, makers.readings);
+    Combo1->setCurrentIndex(Combo1->count() > 0 ? 0 : -1);
+}
+
+void Frm320_Qel::ApplyProc()
+{
+    // No maker to choose leaves the sale as it is.
+    const int i = Combo1->currentIndex();
+    if (i < 0 || Combo1->currentText() == Shown(1)->text())
+        return;
+    Shown(1)->setText(Combo1->currentText());
+    Shown(2)->clear();
+    for (int k : {3, 4, 6})
+        Shown(k)->setText(YenText(0));
+    Shown(5)->setText(QStringLiteral("0"));
+    G().g_Fmr090_MakerKana = ItemText(List1, i);
+}

@@ -1,0 +1,7 @@
+#include "Frm350_Qel.h"
+
+Frm350_Qel::Frm350_Qel(FormBase* sales, std::function<void()> henkouChk)
+    : AmountFieldDialog(QStringLiteral("Frm350_Qel"), sales, 4, true, true, std::move(henkouChk))
+{
+    setWindowTitle(QStringLiteral("売価修正"));
+}

@@ -1,0 +1,7 @@
+#include "Frm360_Qel.h"
+
+Frm360_Qel::Frm360_Qel(FormBase* sales, std::function<void()> henkouChk)
+    : AmountFieldDialog(QStringLiteral("Frm360_Qel"), sales, 5, false, true, std::move(henkouChk))
+{
+    setWindowTitle(QStringLiteral("数量修正"));
+}

@@ -1,0 +1,72 @@
+#include "Frm370_Qel.h"
+
+#include "SalesStore.h"
+
+#include "core/Globals.h"
+#include "ui/InputBehaviour.h"
+#include "ui/ReadingSearch.h"
+#include "ui/Twips.h"
+
+Frm370_Qel::Frm370_Qel(FormBase* sales, std::function<void()> henkouChk)
+    : SaleFieldDialog(QStringLiteral("Frm370_Qel"), sales, 7, std::move(henkouChk))
+{
+    using K = ControlSpec::Kind;
+    BuildControls({
+        {K::Text, "Text1", -1, QString(), 120, 120, 5055, 375},
+        {K::List, "List1", -1, QString(), 120, 600, 5055, 1215},
+        {K::List, "List2", -1, QString(), 120, 1920, 5055, 375},
+    });
+    BuildButtons(2640, 3960, 1920);
+    SetClientSize(5295, 2535);
+    setWindowTitle(QStringLiteral("購入者修正"));
+    Text1 = Control<QLineEdit>("Text1");
+    List1 = Control<QListWidget>("List1");
+    List2 = Control<QListWidget>("List2");
+    Text1->setMaxLength(40);
+    SetImeMode(Text1, ImeHalfKatakana);
+    for (QListWidget* list : {List1, List2}) {
+        list->setUniformItemSizes(true);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+    }
+    SetBackColor(List1, Colors::LightGrey);
+    m_buyers = std::make_unique<ReadingSearchList>(List1, List2);
+
+    connect(Text1, &QLineEdit::textChanged, this, &Frm370_Qel::Text1_Change);
+    Input()->selectAllOnFocus(Text1);
+    Input()->onFocusIn(List1, [this] { SetBackColor(List1, Colors::White); });
+    Input()->onFocusOut(List1, [this] { SetBackColor(List1, Colors::LightGrey); });
+    Input()->setEnterOrder({
+        {Text1, {List1, Cmd(101)}},
+        {List1, {Cmd(101)}},
+    });
+}
+
+Frm370_Qel::~Frm370_Qel() = default;
+
+void Frm370_Qel::PrepareProc()
+{
+    HideCompanion(List2);
+    CustomerListProc();
+    Text1->setFocus(Qt::OtherFocusReason);
+}
+
+void Frm370_Qel::CustomerListProc()
+{
+    NamesWithReadings customers;
+    Guarded([&] { customers = SalesStore().customers(); });
+    m_buyers->fill(customers);
+}
+
+void Frm370_Qel::Text1_Change()
+{
+    m_buyers->search(Text1->text());
+}
+
+void Frm370_Qel::ApplyProc()
+{
+    // No customer to choose leaves the sale as it is.
+    if (List1->currentRow() < 0)
+        return;
+    Shown(7)->setText(m_buyers->name());
+    G().g_Fmr090_KokyakuKana = m_buyers->reading();
+}
