@@ -3,6 +3,7 @@
 #include "customers/RegisterCustomerScreens.h"
 #include "maintenance/RegisterMaintenanceScreens.h"
 #include "masters/RegisterMasterScreens.h"
+#include "reports/RegisterReportScreens.h"
 #include "sales/RegisterSalesScreens.h"
 #include "ui/RegisterScreens.h"
 
@@ -12,5 +13,6 @@ void RegisterAllScreens(Navigator& navigator)
     RegisterCustomerScreens(navigator);
     RegisterMasterScreens(navigator);
     RegisterSalesScreens(navigator);
+    RegisterReportScreens(navigator);
     RegisterMaintenanceScreens(navigator);
 }

@@ -45,6 +45,13 @@ struct AppGlobals
     QString g_Fmr090_MakerKana;
     QString g_Fmr090_SyouhinKana;
     QString g_Fmr090_KokyakuKana;
+
+    // The report menu's selection for the report screens: months "yyyymm" ("000000" to
+    // "999999" for no period), the maker and the purchaser.
+    QString PeriodFrom = QStringLiteral("000000");
+    QString PeriodTo = QStringLiteral("999999");
+    QString ReportMaker;
+    QString ReportBuyer;
 };
 
 AppGlobals& G();

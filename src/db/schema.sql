@@ -81,6 +81,10 @@ create table Tb_売上 (
   Fi_最終更新秒        text    not null default ''
 );
 create index Ix_売上_購入年月 on Tb_売上 (Fi_購入年月);
+-- The report order (purchase date, then key) for the period, maker and purchaser reports.
+create index Ix_売上_購入年月日 on Tb_売上 (Fi_購入年月日, Fi_キー, Fi_購入年月, Fi_売価合計);
+create index Ix_売上_メーカー on Tb_売上 (Fi_メーカー, Fi_購入年月日);
+create index Ix_売上_購入者 on Tb_売上 (Fi_購入者, Fi_購入年月日);
 
 create table Tb_検索条件 (
   Fi_キー             integer not null default 0 primary key,

@@ -1,0 +1,230 @@
+#include "Frm510_Qel.h"
+
+#include "core/Clock.h"
+#include "core/Globals.h"
+#include "core/PeriodMonth.h"
+#include "core/TextRoutines.h"
+#include "sales/SalesStore.h"
+#include "ui/InputBehaviour.h"
+#include "ui/ReadingSearch.h"
+#include "ui/Twips.h"
+
+Frm510_Qel::Frm510_Qel() : MainScreen(QStringLiteral("Frm510_Qel"))
+{
+    using K = ControlSpec::Kind;
+    BuildControls({
+        {K::Label, "Lbl_Ttl", 14, QStringLiteral("売上明細　メニュー"), 360, 240, 10995, 435},
+        {K::Button, "Cmd", 0, QStringLiteral("前月"), 360, 960, 1335, 435},
+        {K::Button, "Cmd", 1, QStringLiteral("当月"), 1755, 960, 1335, 435},
+        {K::Button, "Cmd", 6, QStringLiteral("指定なし"), 3150, 960, 1335, 435},
+        {K::Button, "Cmd", 2, QStringLiteral("<"), 360, 1500, 495, 375},
+        {K::Label, "Lbl_Dat", 0, QString(), 915, 1500, 3255, 375},
+        {K::Button, "Cmd", 3, QStringLiteral(">"), 4230, 1500, 495, 375},
+        {K::Label, "Lbl_Dat", 2, QStringLiteral("～"), 4785, 1500, 615, 375},
+        {K::Button, "Cmd", 4, QStringLiteral("<"), 5460, 1500, 495, 375},
+        {K::Label, "Lbl_Dat", 1, QString(), 6015, 1500, 3255, 375},
+        {K::Button, "Cmd", 5, QStringLiteral(">"), 9330, 1500, 495, 375},
+        {K::Frame, "Frame1", -1, QStringLiteral("期間指定売上明細"), 360, 2100, 10995, 855},
+        {K::Button, "Cmd", 7, QStringLiteral("作成"), 9300, 300, 1455, 435, "Frame1"},
+        {K::Frame, "Frame2", -1, QString(), 360, 3060, 10995, 855},
+        {K::Combo, "Combo1", -1, QString(), 240, 330, 5055, 375, "Frame2"},
+        {K::Button, "Cmd", 8, QStringLiteral("作成"), 9300, 300, 1455, 435, "Frame2"},
+        {K::Frame, "Frame3", -1, QStringLiteral("購入者別売上明細"), 360, 4020, 10995, 2835},
+        {K::Text, "Text1", -1, QString(), 240, 330, 5055, 375, "Frame3"},
+        {K::List, "List1", -1, QString(), 240, 780, 5055, 1935, "Frame3"},
+        {K::List, "List2", -1, QString(), 5520, -2000, 1815, 1215, "Frame3"},
+        {K::Button, "Cmd", 9, QStringLiteral("作成"), 9300, 2280, 1455, 435, "Frame3"},
+        {K::Button, "Cmd", 10, QStringLiteral("閉じる"), 9540, 7020, 1815, 495},
+        {K::Label, "Lbl_Ttl", 11, QString(), 360, 7620, 10995, 375},
+        {K::Text, "Txt_Inp", 0, QString(), 360, -2000, 615, 375},
+    });
+    Combo1 = Control<QComboBox>("Combo1");
+    Text1 = Control<QLineEdit>("Text1");
+    List1 = Control<QListWidget>("List1");
+    List2 = Control<QListWidget>("List2");
+    Frame2 = Control<QGroupBox>("Frame2");
+    setWindowTitle(QStringLiteral("売上明細メニュー"));
+
+    Lbl_Ttl(14)->setFont(ScreenFont(18));
+    Lbl_Ttl(14)->setAlignment(Qt::AlignCenter);
+    SetBordered(Lbl_Ttl(14));
+    for (int i : {0, 1}) {
+        Lbl_Dat(i)->setAlignment(Qt::AlignCenter);
+        SetBordered(Lbl_Dat(i));
+        SetBackColor(Lbl_Dat(i), Colors::LightBlue);
+    }
+    Lbl_Dat(2)->setAlignment(Qt::AlignCenter);
+    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
+
+    List1->setUniformItemSizes(true);
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List2->setFocusPolicy(Qt::NoFocus);
+    SetBackColor(List1, Colors::LightGrey);
+    Txt_Inp(0)->setFocusPolicy(Qt::ClickFocus);
+
+    setTabOrder(Cmd(0), Cmd(1));
+    setTabOrder(Cmd(1), Cmd(6));
+    setTabOrder(Cmd(6), Cmd(2));
+    setTabOrder(Cmd(2), Cmd(3));
+    setTabOrder(Cmd(3), Cmd(4));
+    setTabOrder(Cmd(4), Cmd(5));
+    setTabOrder(Cmd(5), Cmd(7));
+    setTabOrder(Cmd(7), Combo1);
+    setTabOrder(Combo1, Cmd(8));
+    setTabOrder(Cmd(8), Text1);
+    setTabOrder(Text1, List1);
+    setTabOrder(List1, Cmd(9));
+    setTabOrder(Cmd(9), Cmd(10));
+
+    connect(Text1, &QLineEdit::textChanged, this, &Frm510_Qel::Text1_Change);
+
+    m_buyers = std::make_unique<ReadingSearchList>(List1, List2);
+    m_input = new InputBehaviour(this);
+    m_input->selectAllOnFocus(Text1);
+    m_input->setEnterOrder({
+        {Combo1, {Cmd(8)}},
+        {Text1, {List1}},
+        {List1, {Cmd(9)}},
+    });
+    m_input->onFocusIn(List1, [this] { SetBackColor(List1, Colors::White); });
+    m_input->onFocusOut(List1, [this] { SetBackColor(List1, Colors::LightGrey); });
+}
+
+Frm510_Qel::~Frm510_Qel()
+{
+    // No focus handler may run while the controls are being destroyed.
+    delete m_input;
+    m_input = nullptr;
+}
+
+void Frm510_Qel::LoadProc()
+{
+    Frame2->setTitle(G().Maker + QStringLiteral("名別売上明細"));
+    List2->hide();
+    m_workDate = Clock::current().now();
+    m_start = kOpenStart;
+    m_end = kOpenEnd;
+    Lbl_Dat(0)->setText(QStringLiteral("指定なし"));
+    Lbl_Dat(1)->setText(QStringLiteral("指定なし"));
+    SetArrows(false);
+    SetImeMode(Text1, ImeHalfKatakana);
+    MakerListProc();
+    CustomerListProc();
+    ShowScreen();
+}
+
+void Frm510_Qel::SetArrows(bool enabled)
+{
+    for (int i : {2, 3, 4, 5})
+        Cmd(i)->setEnabled(enabled);
+}
+
+void Frm510_Qel::PeriodDispProc()
+{
+    Lbl_Dat(0)->setText(MonthDisplay(m_start));
+    Lbl_Dat(1)->setText(MonthDisplay(m_end));
+}
+
+void Frm510_Qel::MakerListProc()
+{
+    NamesWithReadings makers;
+    Guarded([&] { makers = SalesStore().makers(); });
+    Combo1->clear();
+    Combo1->addItems(makers.names);
+    Combo1->setCurrentIndex(Combo1->count() > 0 ? 0 : -1);
+}
+
+void Frm510_Qel::CustomerListProc()
+{
+    NamesWithReadings customers;
+    Guarded([&] { customers = SalesStore().customers(); });
+    m_buyers->fill(customers);
+}
+
+void Frm510_Qel::Text1_Change()
+{
+    m_buyers->search(Text1->text());
+}
+
+int Frm510_Qel::ReportChk(int kind)
+{
+    Lbl_Ttl(11)->clear();
+    struct Check
+    {
+        bool failed;
+        QString message;
+        QWidget* focus;
+    };
+    const Check checks[] = {
+        {m_start > m_end, QStringLiteral("期間の指定に誤りがあります"), Cmd(0)},
+        {kind == 2 && TrimBlank(Combo1->currentText()).isEmpty(),
+         G().Maker + QStringLiteral("名を設定してください"), Combo1},
+        {kind == 3 && List1->currentRow() < 0, QStringLiteral("購入者を設定してください"), Text1},
+    };
+    for (int i = 0; i < static_cast<int>(std::size(checks)); ++i) {
+        if (checks[i].failed) {
+            Lbl_Ttl(11)->setText(checks[i].message);
+            ParkFocus(Txt_Inp(0), checks[i].focus);
+            return i + 1;
+        }
+    }
+    return 0;
+}
+
+void Frm510_Qel::Cmd_Click(int index)
+{
+    AppGlobals& g = G();
+    switch (index) {
+    case 0:
+        m_workDate = Clock::current().now();
+        m_start = m_end = StepMonth(MonthOf(m_workDate.date()), -1);
+        PeriodDispProc();
+        SetArrows(true);
+        return;
+    case 1:
+        m_workDate = Clock::current().now();
+        m_start = m_end = MonthOf(m_workDate.date());
+        PeriodDispProc();
+        SetArrows(true);
+        return;
+    case 2:
+    case 3:
+        m_start = StepMonth(m_start, index == 2 ? -1 : 1);
+        PeriodDispProc();
+        return;
+    case 4:
+    case 5:
+        m_end = StepMonth(m_end, index == 4 ? -1 : 1);
+        PeriodDispProc();
+        return;
+    case 6:
+        m_start = kOpenStart;
+        m_end = kOpenEnd;
+        Lbl_Dat(0)->setText(QStringLiteral("指定なし"));
+        Lbl_Dat(1)->setText(QStringLiteral("指定なし"));
+        SetArrows(false);
+        return;
+    case 7:
+    case 8:
+    case 9: {
+        const int kind = index - 6;
+        if (ReportChk(kind) != 0)
+            return;
+        g.PeriodFrom = m_start;
+        g.PeriodTo = m_end;
+        if (kind == 2)
+            g.ReportMaker = TrimBlank(Combo1->currentText());
+        if (kind == 3)
+            g.ReportBuyer = ItemText(List1, List1->currentRow());
+        OpenScreen(kind == 1   ? QStringLiteral("Frm520_Qel")
+                   : kind == 2 ? QStringLiteral("Frm530_Qel")
+                               : QStringLiteral("Frm540_Qel"));
+        return;
+    }
+    case 10:
+        OpenScreen(QStringLiteral("Frm010_Qel"));
+        return;
+    default:
+        return;
+    }
+}

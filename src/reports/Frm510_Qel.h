@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ui/MainScreen.h"
+
+#include <QDateTime>
+
+#include <memory>
+
+class InputBehaviour;
+class ReadingSearchList;
+
+// The report menu: a period of months for all three reports, a maker for the by-maker report
+// and a purchaser for the by-purchaser report; "作成" hands them to the report screen.
+class Frm510_Qel : public MainScreen
+{
+    Q_OBJECT
+
+  public:
+    Frm510_Qel();
+    ~Frm510_Qel() override;
+    void LoadProc() override;
+
+  private:
+    void Cmd_Click(int index) override;
+    void Text1_Change();
+
+    void PeriodDispProc();
+    void MakerListProc();
+    void CustomerListProc();
+    int ReportChk(int kind);
+    void SetArrows(bool enabled);
+
+    QComboBox* Combo1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QListWidget* List1 = nullptr;
+    QListWidget* List2 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    InputBehaviour* m_input = nullptr;
+    std::unique_ptr<ReadingSearchList> m_buyers;
+
+    QString m_start;
+    QString m_end;
+    QDateTime m_workDate;
+};

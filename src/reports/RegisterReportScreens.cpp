@@ -1,0 +1,13 @@
+#include "RegisterReportScreens.h"
+
+#include "Frm510_Qel.h"
+#include "SalesReportScreen.h"
+
+#include "ui/Navigator.h"
+
+void RegisterReportScreens(Navigator& navigator)
+{
+    navigator.registerScreen(QStringLiteral("Frm510_Qel"), [] { return new Frm510_Qel; });
+    for (ReportKind kind : {ReportKind::Period, ReportKind::Maker, ReportKind::Buyer})
+        navigator.registerScreen(ReportFormName(kind), [kind] { return new SalesReportScreen(kind); });
+}

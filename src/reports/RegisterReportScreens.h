@@ -1,0 +1,6 @@
+#pragma once
+
+class Navigator;
+
+// The report menu and the three report screens.
+void RegisterReportScreens(Navigator& navigator);

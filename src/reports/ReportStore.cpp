@@ -1,0 +1,99 @@
+#include "ReportStore.h"
+
+#include "db/Database.h"
+
+namespace {
+
+// The designed selection: the purchase month as text between the two bounds, the maker or the
+// purchaser by equal name, ordered by purchase date and key. In the period report the "+" keeps
+// the engine from reaching for the month index and sorting the whole table: the date index
+// walks the rows in report order and holds the month and the total itself.
+QString whereAndOrder(ReportKind kind)
+{
+    switch (kind) {
+    case ReportKind::Maker:
+        return QStringLiteral(" from Tb_売上 where Fi_メーカー = ? and Fi_購入年月 between ? and ?"
+                              " order by Fi_購入年月日, Fi_キー");
+    case ReportKind::Buyer:
+        return QStringLiteral(" from Tb_売上 where Fi_購入者 = ? and Fi_購入年月 between ? and ?"
+                              " order by Fi_購入年月日, Fi_キー");
+    case ReportKind::Period:
+        break;
+    }
+    return QStringLiteral(" from Tb_売上 where +Fi_購入年月 between ? and ? order by Fi_購入年月日, Fi_キー");
+}
+
+QVariantList valuesOf(const ReportSelection& s)
+{
+    if (s.kind == ReportKind::Period)
+        return {s.periodFrom, s.periodTo};
+    return {s.name, s.periodFrom, s.periodTo};
+}
+
+} // namespace
+
+void EnsureReportIndexes(Database& db)
+{
+    // Only speed depends on them: a file that cannot take them (read-only, say) still gives
+    // its reports, read the slow way.
+    try {
+        db.execute(QStringLiteral("create index if not exists Ix_売上_購入年月日 on Tb_売上 "
+                                  "(Fi_購入年月日, Fi_キー, Fi_購入年月, Fi_売価合計)"));
+        db.execute(QStringLiteral(
+            "create index if not exists Ix_売上_メーカー on Tb_売上 (Fi_メーカー, Fi_購入年月日)"));
+        db.execute(QStringLiteral(
+            "create index if not exists Ix_売上_購入者 on Tb_売上 (Fi_購入者, Fi_購入年月日)"));
+    } catch (const DbError&) {
+    }
+}
+
+ReportKeys ReportStore::keys(const ReportSelection& selection) const
+{
+    Database db;
+    EnsureReportIndexes(db);
+    ReportKeys result;
+    Query q(db, QStringLiteral("select Fi_キー, Fi_売価合計") + whereAndOrder(selection.kind),
+            valuesOf(selection));
+    while (q.next()) {
+        result.keys.push_back(static_cast<std::int32_t>(q.integer(0)));
+        result.grandTotal += q.integer(1); // whole yen, stored as real
+    }
+    return result;
+}
+
+ReportSales::ReportSales(const ReportSelection& selection)
+    : m_selection(selection), m_db(std::make_unique<Database>())
+{
+    EnsureReportIndexes(*m_db);
+    QString countSql = whereAndOrder(selection.kind);
+    countSql.truncate(countSql.indexOf(QStringLiteral(" order by")));
+    Query q(*m_db, QStringLiteral("select count(*)") + countSql, valuesOf(selection));
+    m_count = q.next() ? q.integer(0) : 0;
+}
+
+ReportSales::~ReportSales() = default;
+
+const SalesDetailRow* ReportSales::next()
+{
+    if (!m_rows) {
+        m_rows = std::make_unique<Query>(
+            *m_db,
+            QStringLiteral(
+                "select Fi_購入年月日, Fi_メーカー, Fi_商品, Fi_購入者, Fi_備考, Fi_売価, Fi_定価, "
+                "Fi_数量, Fi_売価合計") +
+                whereAndOrder(m_selection.kind),
+            valuesOf(m_selection));
+    }
+    if (!m_rows->next())
+        return nullptr;
+    m_row.date = m_rows->text(0);
+    m_row.maker = m_rows->text(1);
+    m_row.product = m_rows->text(2);
+    m_row.buyer = m_rows->text(3);
+    m_row.remarks = m_rows->text(4);
+    m_row.sellingPrice = m_rows->integer(5);
+    m_row.listPrice = m_rows->integer(6);
+    m_row.quantity = m_rows->integer(7);
+    m_row.total = m_rows->integer(8);
+    return &m_row;
+}

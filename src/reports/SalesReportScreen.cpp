@@ -1,0 +1,329 @@
+#include "SalesReportScreen.h"
+
+#include "core/DateText.h"
+#include "core/Globals.h"
+#include "core/PeriodMonth.h"
+#include "core/TextRoutines.h"
+#include "sales/SaleDisplay.h"
+#include "sales/SalesStore.h"
+#include "sheets/preview/SheetFailure.h"
+#include "sheets/preview/SheetPreview.h"
+#include "ui/Twips.h"
+#include "ui/WaitService.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+// The top of the label row a jump button sits beside.
+int JumpRowTop(ReportJump jump)
+{
+    switch (jump) {
+    case ReportJump::PeriodOfSale:
+        return 840;
+    case ReportJump::MakerOfSale:
+        return 1320;
+    case ReportJump::BuyerOfSale:
+        break;
+    }
+    return 4200;
+}
+
+QString PeriodBoundText(const QString& bound, const QString& open)
+{
+    return bound == open ? QStringLiteral("指定なし") : MonthDisplay(bound);
+}
+
+} // namespace
+
+SalesReportScreen::SalesReportScreen(ReportKind kind)
+    : MainScreen(ReportFormName(kind)), m_variant(ReportVariant::Of(kind))
+{
+    using K = ControlSpec::Kind;
+    BuildControls({
+        {K::Label, "Lbl_Ttl", 14, QString(), 360, 240, 10995, 435},
+        {K::Label, "Lbl_Ttl", 0, QStringLiteral(" 購入日"), 360, 840, 1935, 375},
+        {K::Label, "Lbl_Dat", 0, QString(), 2400, 840, 5055, 375},
+        {K::Label, "Lbl_Ttl", 1, QStringLiteral(" 名"), 360, 1320, 1935, 375},
+        {K::Label, "Lbl_Dat", 1, QString(), 2400, 1320, 5055, 375},
+        {K::Label, "Lbl_Ttl", 2, QStringLiteral(" 名"), 360, 1800, 1935, 375},
+        {K::Label, "Lbl_Dat", 2, QString(), 2400, 1800, 5055, 375},
+        {K::Label, "Lbl_Ttl", 3, QStringLiteral(" 定価"), 360, 2280, 1935, 375},
+        {K::Label, "Lbl_Dat", 3, QString(), 2400, 2280, 2175, 375},
+        {K::Label, "Lbl_Ttl", 4, QStringLiteral(" 売価"), 360, 2760, 1935, 375},
+        {K::Label, "Lbl_Dat", 4, QString(), 2400, 2760, 2175, 375},
+        {K::Label, "Lbl_Ttl", 5, QStringLiteral(" 数量"), 360, 3240, 1935, 375},
+        {K::Label, "Lbl_Dat", 5, QString(), 2400, 3240, 2175, 375},
+        {K::Label, "Lbl_Ttl", 6, QStringLiteral(" 売価合計"), 360, 3720, 1935, 375},
+        {K::Label, "Lbl_Dat", 6, QString(), 2400, 3720, 2175, 375},
+        {K::Label, "Lbl_Ttl", 7, QStringLiteral(" 購入者"), 360, 4200, 1935, 375},
+        {K::Label, "Lbl_Dat", 7, QString(), 2400, 4200, 5055, 375},
+        {K::Label, "Lbl_Ttl", 10, QStringLiteral(" 備考"), 360, 4680, 1935, 375},
+        {K::Label, "Lbl_Dat", 14, QString(), 2400, 4680, 5055, 375},
+        {K::Button, "Syu", 0, QString(), 7545, JumpRowTop(m_variant.jumps[0]), 1335, 375},
+        {K::Button, "Syu", 1, QString(), 7545, JumpRowTop(m_variant.jumps[1]), 1335, 375},
+        {K::Scroll, "VScroll1", -1, QString(), 10980, 840, 375, 4215},
+        {K::Label, "Lbl_Dat", 8, QString(), 8940, 2280, 1935, 375},
+        {K::Label, "Lbl_Dat", 9, QString(), 2400, 5220, 5055, 375},
+        {K::Label, "Lbl_Ttl", 8, QStringLiteral("期　　　　間"), 360, 5820, 1935, 375},
+        {K::Label, "Lbl_Dat", 10, QString(), 2400, 5820, 3015, 375},
+        {K::Label, "Lbl_Dat", 12, QStringLiteral("～"), 5475, 5820, 615, 375},
+        {K::Label, "Lbl_Dat", 11, QString(), 6150, 5820, 3015, 375},
+        {K::Label, "Lbl_Ttl", 9, QStringLiteral("売上総合計"), 360, 6300, 1935, 375},
+        {K::Label, "Lbl_Dat", 13, QString(), 2400, 6300, 3015, 375},
+        {K::Button, "Cmd", 0, QStringLiteral("一覧・印刷"), 360, 7020, 1815, 495},
+        {K::Button, "Cmd", 1, QStringLiteral("閉じる"), 9540, 7020, 1815, 495},
+        {K::Label, "Lbl_Ttl", 11, QString(), 360, 7620, 10995, 375},
+    });
+    VScroll1 = Control<QScrollBar>("VScroll1");
+    for (int i : {0, 1}) {
+        Syu[i] = Control<QPushButton>(i == 0 ? "Syu_0" : "Syu_1");
+        Syu[i]->setAutoDefault(true);
+        Syu[i]->setText(m_variant.jumps[i] == ReportJump::PeriodOfSale ? QStringLiteral("期間")
+                                                                       : QStringLiteral("別"));
+        connect(Syu[i], &QPushButton::clicked, this, [this, i] { Syu_Click(i); });
+    }
+
+    Lbl_Ttl(14)->setFont(ScreenFont(18));
+    Lbl_Ttl(14)->setAlignment(Qt::AlignCenter);
+    SetBordered(Lbl_Ttl(14));
+    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10})
+        SetBackColor(Lbl_Ttl(i), Colors::LightCyan);
+    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14}) {
+        SetBordered(Lbl_Dat(i));
+        SetBackColor(Lbl_Dat(i), Colors::LightBlue);
+    }
+    for (int i : {3, 4, 5, 6, 13})
+        Lbl_Dat(i)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (int i : {8, 10, 11, 12})
+        Lbl_Dat(i)->setAlignment(Qt::AlignCenter);
+    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
+
+    setTabOrder(VScroll1, Syu[0]);
+    setTabOrder(Syu[0], Syu[1]);
+    setTabOrder(Syu[1], Cmd(0));
+    setTabOrder(Cmd(0), Cmd(1));
+    connect(VScroll1, &QScrollBar::valueChanged, this, [this] { DataReadProc(); });
+}
+
+void SalesReportScreen::LoadProc()
+{
+    m_variant = ReportVariant::Of(m_variant.kind);
+    const AppGlobals& g = G();
+    Lbl_Ttl(14)->setText(m_variant.title);
+    setWindowTitle(m_variant.caption);
+    Lbl_Ttl(1)->setText(QStringLiteral(" ") + g.Maker + QStringLiteral("名"));
+    Lbl_Ttl(2)->setText(QStringLiteral(" ") + g.Syouhin + QStringLiteral("名"));
+    PeriodDispProc();
+    m_grandTotal = 0;
+    if (KeyListProc() > 0) {
+        DataReadProc();
+        Lbl_Dat(13)->setText(YenText(m_grandTotal));
+    }
+    ShowScreen();
+    if (VScroll1->isEnabled())
+        VScroll1->setFocus(Qt::OtherFocusReason);
+    else
+        Cmd(1)->setFocus(Qt::OtherFocusReason);
+}
+
+void SalesReportScreen::PeriodDispProc()
+{
+    Lbl_Dat(10)->setText(PeriodBoundText(G().PeriodFrom, kOpenStart));
+    Lbl_Dat(11)->setText(PeriodBoundText(G().PeriodTo, kOpenEnd));
+}
+
+std::int64_t SalesReportScreen::KeyListProc()
+{
+    ReportKeys found;
+    if (!Guarded([&] { found = ReportStore().keys(m_variant.selection()); }))
+        found = {};
+    m_keys = std::move(found.keys);
+    m_grandTotal = found.grandTotal;
+    const auto count = static_cast<std::int64_t>(m_keys.size());
+    const QSignalBlocker block(VScroll1);
+    if (count == 0) {
+        EmptyProc();
+        return 0;
+    }
+    VScroll1->setEnabled(true);
+    VScroll1->setRange(1, static_cast<int>(count));
+    VScroll1->setSingleStep(1);
+    // A twentieth of the sales per page, halves to even, at least one.
+    VScroll1->setPageStep(static_cast<int>(std::max<long long>(1, std::llrint(double(count) / 20.0))));
+    VScroll1->setValue(1);
+    for (QPushButton* b : {Syu[0], Syu[1], Cmd(0)})
+        b->setEnabled(true);
+    return count;
+}
+
+void SalesReportScreen::EmptyProc()
+{
+    m_keys.clear();
+    VScroll1->setEnabled(false);
+    ShowNoSale(Lbl_Dat, SaleLabelIndex::Reports());
+    if (m_variant.kind == ReportKind::Maker)
+        Lbl_Dat(1)->setText(G().ReportMaker);
+    else if (m_variant.kind == ReportKind::Buyer)
+        Lbl_Dat(7)->setText(G().ReportBuyer);
+    for (QPushButton* b : {Syu[0], Syu[1], Cmd(0)})
+        b->setEnabled(false);
+}
+
+void SalesReportScreen::DataReadProc()
+{
+    if (m_keys.empty())
+        return;
+    const auto at = [this] { return static_cast<std::size_t>(VScroll1->value() - 1); };
+    std::optional<SaleRow> sale;
+    if (!Guarded([&] { sale = SalesStore().sale(m_keys[at()]); })) {
+        // The bar goes back to the sale still shown.
+        const QSignalBlocker block(VScroll1);
+        VScroll1->setValue(m_shownPlace);
+        return;
+    }
+    if (!sale) {
+        // Deleted since the list was read: read the list again and show the sale now at this
+        // place (or the last one), with the grand total of what remains.
+        const int place = VScroll1->value();
+        if (KeyListProc() == 0) {
+            Lbl_Dat(13)->clear();
+            return;
+        }
+        Lbl_Dat(13)->setText(YenText(m_grandTotal));
+        {
+            const QSignalBlocker block(VScroll1);
+            VScroll1->setValue(std::min(place, VScroll1->maximum()));
+        }
+        if (!Guarded([&] { sale = SalesStore().sale(m_keys[at()]); }) || !sale)
+            return;
+    }
+    ShowSale(Lbl_Dat, *sale, SaleLabelIndex::Reports());
+    ShowPosition(Lbl_Dat, VScroll1->value(), VScroll1->maximum(), SaleLabelIndex::Reports());
+    m_shownPlace = VScroll1->value();
+}
+
+void SalesReportScreen::Syu_Click(int index)
+{
+    AppGlobals& g = G();
+    switch (m_variant.jumps[index]) {
+    case ReportJump::PeriodOfSale:
+        g.PeriodFrom = g.PeriodTo = MonthOf(g.SalesDate.date());
+        OpenScreen(ReportFormName(ReportKind::Period));
+        return;
+    case ReportJump::MakerOfSale:
+        g.PeriodFrom = kOpenStart;
+        g.PeriodTo = kOpenEnd;
+        g.ReportMaker = TrimBlank(Lbl_Dat(1)->text());
+        OpenScreen(ReportFormName(ReportKind::Maker));
+        return;
+    case ReportJump::BuyerOfSale:
+        g.PeriodFrom = kOpenStart;
+        g.PeriodTo = kOpenEnd;
+        g.ReportBuyer = TrimBlank(Lbl_Dat(7)->text());
+        OpenScreen(ReportFormName(ReportKind::Buyer));
+        return;
+    }
+}
+
+void SalesReportScreen::Cmd_Click(int index)
+{
+    if (index == 0)
+        BookPrintProc();
+    else if (index == 1)
+        OpenScreen(QStringLiteral("Frm510_Qel"));
+}
+
+void SalesReportScreen::BookPrintProc()
+{
+    // Nothing may leave the screen or page it while the workbook is written.
+    QWidget* held[] = {Cmd(0), Cmd(1), Syu[0], Syu[1], VScroll1};
+    bool wasEnabled[std::size(held)];
+    for (std::size_t i = 0; i < std::size(held); ++i) {
+        wasEnabled[i] = held[i]->isEnabled();
+        held[i]->setEnabled(false);
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Lbl_Ttl(11)->setText(QStringLiteral("しばらくお待ちください"));
+    Repaint(this);
+    const std::int64_t written = BookOutProc();
+    QApplication::restoreOverrideCursor();
+    for (std::size_t i = 0; i < std::size(held); ++i)
+        held[i]->setEnabled(wasEnabled[i]);
+    if (written <= 0)
+        return;
+    Dialogs().information(QStringLiteral("帳票ファイルを作成しました"),
+                          m_variant.reportName + QStringLiteral("をファイルに出力しました\n") +
+                              QDir::toNativeSeparators(m_bookPath));
+    PreviewWorkbook(this, m_bookPath);
+}
+
+std::int64_t SalesReportScreen::BookOutProc()
+{
+    std::unique_ptr<ReportSales> sales;
+    if (!Guarded([&] { sales = std::make_unique<ReportSales>(m_variant.selection()); })) {
+        Lbl_Ttl(11)->clear();
+        return 0;
+    }
+    const std::int64_t n = sales->count();
+    if (n == 0) {
+        Lbl_Ttl(11)->setText(QStringLiteral("出力する情報はありません"));
+        return 0;
+    }
+    if (const QString refusal = SalesDetailSheet::tooManyMessage(n); !refusal.isEmpty()) {
+        Lbl_Ttl(11)->clear();
+        Dialogs().exclamation(formName(), refusal);
+        return 0;
+    }
+
+    const AppGlobals& g = G();
+    SalesDetailTexts texts;
+    texts.makerHeading = g.Maker + QStringLiteral("名");
+    texts.productHeading = g.Syouhin + QStringLiteral("名");
+    texts.leftHeader = m_variant.leftHeader();
+    texts.centerHeader = m_variant.centerHeader;
+    texts.rightHeader = PeriodHeaderText(g.PeriodFrom, g.PeriodTo, EraMode());
+    texts.sheetName = m_variant.reportName;
+    texts.eraDates = EraMode();
+
+    // A database failure while the rows are read ends the rows; the copy is then not saved.
+    std::optional<DbError> readFailure;
+    SheetRows<SalesDetailRow> rows(n, [&]() -> const SalesDetailRow* {
+        try {
+            return sales->next();
+        } catch (const DbError& e) {
+            readFailure = e;
+            return nullptr;
+        }
+    });
+    const SheetProgress progress = [this](std::int64_t done, std::int64_t total) {
+        Lbl_Ttl(11)->setText(QStringLiteral("%1件/%2件を処理中").arg(done).arg(total));
+        Repaint(this);
+    };
+
+    SalesDetailSheet sheet(m_variant.fileName(), texts);
+    SheetSteps steps(formName());
+    std::int64_t written = 0;
+    if (!steps.run([&] { sheet.open(n); }))
+        return 0;
+    // A page-setup failure is reported and the output goes on.
+    if (!steps.run([&] { sheet.writePageSetup(); }))
+        return 0;
+    if (!steps.run([&] { written = sheet.writeRows(rows, progress); }))
+        return 0;
+    if (readFailure) {
+        Lbl_Ttl(11)->clear();
+        Dialogs().warning(formName(), readFailure->userText());
+        return 0;
+    }
+    if (!steps.run([&] { sheet.scrollToTop(); }) || !steps.run([&] { sheet.save(); }))
+        return 0;
+    m_bookPath = sheet.targetPath();
+    Lbl_Ttl(11)->setText(QStringLiteral("%1件出力しました").arg(written));
+    Repaint(this);
+    return written;
+}
