@@ -7,6 +7,7 @@
 namespace {
 
 // Half-width forms of the full-width katakana U+30A1 .. U+30F6, in code order.
+// clang-format off
 constexpr std::array<const char16_t*, 86> kHalfKatakana = {
     u"ｧ",  u"ｱ",  u"ｨ",  u"ｲ",  u"ｩ",  u"ｳ",  u"ｪ",  u"ｴ", u"ｫ",  u"ｵ",  u"ｶ",  u"ｶﾞ", u"ｷ",  u"ｷﾞ", u"ｸ",
     u"ｸﾞ", u"ｹ",  u"ｹﾞ", u"ｺ",  u"ｺﾞ", u"ｻ",  u"ｻﾞ", u"ｼ", u"ｼﾞ", u"ｽ",  u"ｽﾞ", u"ｾ",  u"ｾﾞ", u"ｿ",  u"ｿﾞ",
@@ -15,6 +16,7 @@ constexpr std::array<const char16_t*, 86> kHalfKatakana = {
     u"ﾎﾟ", u"ﾏ",  u"ﾐ",  u"ﾑ",  u"ﾒ",  u"ﾓ",  u"ｬ",  u"ﾔ", u"ｭ",  u"ﾕ",  u"ｮ",  u"ﾖ",  u"ﾗ",  u"ﾘ",  u"ﾙ",
     u"ﾚ",  u"ﾛ",  u"ﾜ",  u"ﾜ",  u"ｲ",  u"ｴ",  u"ｦ",  u"ﾝ", u"ｳﾞ", u"ｶ",  u"ｹ",
 };
+// clang-format on
 
 const QHash<QChar, QChar>& punctuationToHalf()
 {
@@ -46,6 +48,8 @@ const QHash<QString, QChar>& halfToFullKatakana()
         m.insert(QStringLiteral("ｶ"), QChar(0x30AB));
         m.insert(QStringLiteral("ｹ"), QChar(0x30B1));
         m.insert(QStringLiteral("ﾜ"), QChar(0x30EF));
+        m.insert(QStringLiteral("ﾜﾞ"), QChar(0x30F7)); // ヷ
+        m.insert(QStringLiteral("ｦﾞ"), QChar(0x30FA)); // ヺ
         for (auto it = punctuationToHalf().cbegin(); it != punctuationToHalf().cend(); ++it) {
             if (it.key() != QChar(0x3000))
                 m.insert(QString(it.value()), it.key());
@@ -55,9 +59,80 @@ const QHash<QString, QChar>& halfToFullKatakana()
     return map;
 }
 
+// The narrow signs and half-width symbols that have a wide form of their own.
+const QHash<QChar, QChar>& narrowSignsToWide()
+{
+    static const QHash<QChar, QChar> map = {
+        {QChar(0x00A2), QChar(0xFFE0)}, // ¢
+        {QChar(0x00A3), QChar(0xFFE1)}, // £
+        {QChar(0x00AC), QChar(0xFFE2)}, // ¬
+        {QChar(0x00AF), QChar(0xFFE3)}, // ¯
+        {QChar(0x00A6), QChar(0xFFE4)}, // ¦
+        {QChar(0x00A5), QChar(0xFFE5)}, // ¥
+        {QChar(0x20A9), QChar(0xFFE6)}, // ₩
+        {QChar(0xFFE8), QChar(0x2502)}, // ￨ │
+        {QChar(0xFFE9), QChar(0x2190)}, // ￩ ←
+        {QChar(0xFFEA), QChar(0x2191)}, // ￪ ↑
+        {QChar(0xFFEB), QChar(0x2192)}, // ￫ →
+        {QChar(0xFFEC), QChar(0x2193)}, // ￬ ↓
+        {QChar(0xFFED), QChar(0x25A0)}, // ￭ ■
+        {QChar(0xFFEE), QChar(0x25CB)}, // ￮ ○
+    };
+    return map;
+}
+
+// The wide forms that Japanese input methods write for some ASCII characters instead of the
+// full-width block (Mozc's minus sign for "-", for one).
+const QHash<QChar, QChar>& imeWideAscii()
+{
+    static const QHash<QChar, QChar> map = {
+        {QChar(0x2212), QLatin1Char('-')},  // −
+        {QChar(0x301C), QLatin1Char('~')},  // 〜
+        {QChar(0x2018), QLatin1Char('`')},  // ‘
+        {QChar(0x2019), QLatin1Char('\'')}, // ’
+        {QChar(0x201D), QLatin1Char('"')},  // ”
+    };
+    return map;
+}
+
 bool isHalfKana(QChar c)
 {
     return c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F;
+}
+
+bool isHalfVoicedMark(char32_t c)
+{
+    return c == 0xFF9E || c == 0xFF9F;
+}
+
+bool isLineBreak(char32_t c)
+{
+    return c == 0x0A || c == 0x0B || c == 0x0C || c == 0x0D || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+// A character that belongs to the letter before it and must not be parted from it.
+bool clingsToPrevious(char32_t c, char32_t previous)
+{
+    switch (QChar::category(c)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+        return true;
+    default:
+        return isHalfVoicedMark(c) && previous >= 0xFF66 && previous <= 0xFF9D;
+    }
+}
+
+// The code point at `i` and its length in UTF-16 units; a broken surrogate half stands alone.
+char32_t codePointAt(QStringView text, qsizetype i, qsizetype& length)
+{
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+        length = 2;
+        return QChar::surrogateToUcs4(c, text.at(i + 1));
+    }
+    length = 1;
+    return c.unicode();
 }
 
 } // namespace
@@ -138,6 +213,9 @@ QString ToWide(const QString& text)
             result += QChar(0x3000);
         } else if (c.unicode() >= 0x21 && c.unicode() <= 0x7E) {
             result += QChar(c.unicode() - 0x21 + 0xFF01);
+        } else if (const auto sign = narrowSignsToWide().constFind(c);
+                   sign != narrowSignsToWide().constEnd()) {
+            result += *sign;
         } else if (isHalfKana(c)) {
             if (i + 1 < text.size() &&
                 (text.at(i + 1).unicode() == 0xFF9E || text.at(i + 1).unicode() == 0xFF9F)) {
@@ -174,6 +252,9 @@ QString ToHalfKatakana(const QString& text)
             result += QStringLiteral("ｦﾞ");
         } else if (u >= 0xFF01 && u <= 0xFF5E) {
             result += QChar(u - 0xFF01 + 0x21);
+        } else if (u == 0x3099 || u == 0x309A) {
+            // A combining mark, composed with its kana or not, takes the form of the half-width marks.
+            result += QChar(u == 0x3099 ? 0xFF9E : 0xFF9F);
         } else if (const auto it = punctuation.constFind(QChar(u)); it != punctuation.constEnd()) {
             result += *it;
         } else {
@@ -181,6 +262,77 @@ QString ToHalfKatakana(const QString& text)
         }
     }
     return result;
+}
+
+QString ToHalfAscii(const QString& text)
+{
+    QString result = text;
+    for (QChar& c : result) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF01 && u <= 0xFF5E)
+            c = QChar(u - 0xFF01 + 0x21);
+        else if (u == 0x3000)
+            c = QLatin1Char(' ');
+        else if (const auto it = imeWideAscii().constFind(c); it != imeWideAscii().constEnd())
+            c = *it;
+    }
+    return result;
+}
+
+QString SingleLine(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const char16_t u = c.unicode();
+        if (u == 0x0D && i + 1 < text.size() && text.at(i + 1).unicode() == 0x0A)
+            continue; // CR LF is one break
+        if (u == 0x09 || isLineBreak(u)) {
+            result += QLatin1Char(' ');
+        } else if (c.isHighSurrogate()) {
+            if (i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                result += c;
+                result += text.at(++i);
+            }
+        } else if (c.isLowSurrogate() || u < 0x20 || (u >= 0x7F && u <= 0x9F)) {
+            continue;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+qsizetype CharCount(QStringView text)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0, length = 0; i < text.size(); i += length) {
+        codePointAt(text, i, length);
+        ++count;
+    }
+    return count;
+}
+
+QString LeftChars(const QString& text, qsizetype count)
+{
+    // `end` is the end of the last whole letter (with its marks) that fits.
+    qsizetype end = 0;
+    qsizetype taken = 0;
+    char32_t previous = 0;
+    for (qsizetype i = 0, length = 0; i < text.size(); i += length) {
+        const char32_t c = codePointAt(text, i, length);
+        if (taken == count) {
+            if (clingsToPrevious(c, previous))
+                return text.left(end);
+            return text.left(i);
+        }
+        if (!clingsToPrevious(c, previous))
+            end = i;
+        previous = c;
+        ++taken;
+    }
+    return text;
 }
 
 bool IsKanaOnly(const QString& text)

@@ -13,11 +13,29 @@ QString KanaNormalize(const QString& text);
 // Removes leading and trailing U+0020 only, as the screens trim their fields.
 QString TrimBlank(const QString& text);
 
-// Narrow (half-width) characters to their wide forms: ASCII, the blank, half-width katakana.
+// Narrow (half-width) characters to their wide forms: ASCII, the blank, half-width katakana,
+// the narrow signs (¢ £ ¥ ¦ ¬ ¯ ₩) and the half-width symbols.
 QString ToWide(const QString& text);
 
-// Hiragana and full-width katakana (and full-width ASCII) to half-width katakana, voiced marks split.
+// Hiragana and full-width katakana (and full-width ASCII) to half-width katakana, voiced marks split;
+// combining voiced marks (U+3099, U+309A) become ﾞ and ﾟ.
 QString ToHalfKatakana(const QString& text);
+
+// Full-width ASCII and the ideographic space to their half-width forms, and the wide forms that
+// input methods write for - ~ ` ' " (− 〜 ‘ ’ ”).
+QString ToHalfAscii(const QString& text);
+
+// What a single-line field may hold: a line break (CR, LF, CR LF and the other breaks) or a tab
+// becomes one blank; other control characters and broken surrogate halves are dropped.
+QString SingleLine(const QString& text);
+
+// The number of characters (Unicode code points): a surrogate pair is one.
+qsizetype CharCount(QStringView text);
+
+// At most `count` characters from the start. The cut never splits a surrogate pair, nor parts a
+// letter from the marks that follow it (combining marks, and ﾞ ﾟ after half-width kana): such a
+// letter is left out whole.
+QString LeftChars(const QString& text, qsizetype count);
 
 // Whether every character is kana (hiragana, katakana of either width) or the prolonged mark.
 bool IsKanaOnly(const QString& text);

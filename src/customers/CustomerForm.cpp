@@ -78,7 +78,7 @@ CustomerFieldsScreen::CustomerFieldsScreen(const QString& formName, const Custom
     Lbl_Ttl(13)->hide();
 
     for (int i = 0; i <= 10; ++i)
-        Txt_Inp(i)->setMaxLength(kLimits[i]);
+        SetFieldLimit(Txt_Inp(i), kLimits[i]);
     // The parking field is reached only by the program, never by Tab.
     Txt_Inp(3)->setFocusPolicy(Qt::ClickFocus);
     QWidget* tabOrder[] = {Txt_Inp(0),  Txt_Inp(1), Txt_Inp(2), Combo1,     Txt_Inp(4),

@@ -28,8 +28,8 @@ Frm060_Qel::Frm060_Qel() : MasterListScreen(QStringLiteral("Frm060_Qel"), G().Ma
     });
     Frame1 = Control<QGroupBox>("Frame1");
 
-    Txt_Inp(0)->setMaxLength(13);
-    Txt_Inp(1)->setMaxLength(25);
+    SetFieldLimit(Txt_Inp(0), 13);
+    SetFieldLimit(Txt_Inp(1), 25);
     SetImeMode(Txt_Inp(0), ImeHiragana);
     SetImeMode(Txt_Inp(1), ImeHalfKatakana);
     setTabOrder(MSHFlexGrid1, Txt_Inp(0));

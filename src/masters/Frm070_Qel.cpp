@@ -53,12 +53,12 @@ Frm070_Qel::Frm070_Qel()
     SetBackColor(Lbl_Ttl(0), Colors::LightYellow);
     SetBackColor(Lbl_Ttl(1), Colors::LightBlue);
 
-    Txt_Inp(0)->setMaxLength(20);
-    Txt_Inp(1)->setMaxLength(40);
+    SetFieldLimit(Txt_Inp(0), 20);
+    SetFieldLimit(Txt_Inp(1), 40);
     SetImeMode(Txt_Inp(0), ImeHiragana);
     SetImeMode(Txt_Inp(1), ImeHalfKatakana);
     for (int i : {2, 3}) {
-        Txt_Inp(i)->setMaxLength(11);
+        SetFieldLimit(Txt_Inp(i), 11);
         Txt_Inp(i)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         SetImeMode(Txt_Inp(i), ImeOff);
     }

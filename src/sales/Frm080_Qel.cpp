@@ -84,11 +84,11 @@ Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
     Lbl_Ttl(12)->hide();
 
     for (int i : {0, 1, 2}) {
-        Txt_Inp(i)->setMaxLength(11);
+        SetFieldLimit(Txt_Inp(i), 11);
         Txt_Inp(i)->setAlignment(Qt::AlignRight);
     }
-    Txt_Inp(3)->setMaxLength(40);
-    Txt_Inp(5)->setMaxLength(20);
+    SetFieldLimit(Txt_Inp(3), 40);
+    SetFieldLimit(Txt_Inp(5), 20);
     Txt_Inp(4)->setFocusPolicy(Qt::ClickFocus);
 
     // The total can be neither focused nor edited; its frame is disabled, but it stays legible.

@@ -22,7 +22,7 @@ Frm370_Qel::Frm370_Qel(FormBase* sales, std::function<void()> henkouChk)
     Text1 = Control<QLineEdit>("Text1");
     List1 = Control<QListWidget>("List1");
     List2 = Control<QListWidget>("List2");
-    Text1->setMaxLength(40);
+    SetFieldLimit(Text1, 40);
     SetImeMode(Text1, ImeHalfKatakana);
     for (QListWidget* list : {List1, List2}) {
         list->setUniformItemSizes(true);

@@ -12,7 +12,7 @@ Frm380_Qel::Frm380_Qel(FormBase* sales, std::function<void()> henkouChk)
     SetClientSize(5295, 1215);
     setWindowTitle(QStringLiteral("備考修正"));
     Text1 = Control<QLineEdit>("Text1");
-    Text1->setMaxLength(20);
+    SetFieldLimit(Text1, 20);
     SetImeMode(Text1, ImeHiragana);
     Input()->selectAllOnFocus(Text1);
     Input()->enterMovesTo(Text1, {Cmd(101)});

@@ -60,7 +60,7 @@ AmountFieldDialog::AmountFieldDialog(const QString& formName, FormBase* sales, i
     BuildButtons(120, 1440, 600);
     SetClientSize(2775, 1215);
     Text1 = Control<QLineEdit>("Text1");
-    Text1->setMaxLength(11);
+    SetFieldLimit(Text1, 11);
     Text1->setAlignment(Qt::AlignRight);
     SetImeMode(Text1, ImeOff);
     Input()->selectAllOnFocus(Text1);

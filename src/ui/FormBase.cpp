@@ -1,6 +1,7 @@
 #include "FormBase.h"
 
 #include "FlexGrid.h"
+#include "InputBehaviour.h"
 #include "Twips.h"
 #include "WaitService.h"
 
@@ -86,6 +87,7 @@ void FormBase::BuildControls(std::initializer_list<ControlSpec> layout)
         }
         case ControlSpec::Kind::Text: {
             auto* edit = new QLineEdit(row.caption, container);
+            ApplyFieldRules(edit);
             widget = edit;
             if (name == QLatin1String("Txt_Inp"))
                 Txt_Inp.add(row.index, edit);

@@ -6,43 +6,132 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QInputMethodQueryEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QValidator>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kModeProperty = "qelImeMode";
-const char* const kValidatorName = "qelHalfKatakana";
+const char* const kRulesName = "qelFieldRules";
+constexpr int kNoLimit = 32767;
 
-// A validator may rewrite the text before the field takes it, so the field emits its change
-// signals once, with the converted text, and the caret stays behind what was entered.
-class HalfKatakanaValidator : public QValidator
+// The rules of one text field. As its validator it may rewrite the text before the field takes
+// it, so the field emits its change signals once, with the text as stored, and the caret stays
+// behind what was entered. As its event filter it keeps the input method out in mode 2.
+class FieldRules : public QValidator
 {
   public:
-    using QValidator::QValidator;
+    explicit FieldRules(QLineEdit* field) : QValidator(field), m_field(field)
+    {
+        setObjectName(QString::fromLatin1(kRulesName));
+        field->installEventFilter(this);
+    }
+
+    int mode = 0;
+    int limit = kNoLimit;
 
     State validate(QString& input, int& pos) const override
     {
-        const QString before = ToHalfKatakana(input.left(pos));
-        const QString converted = before + ToHalfKatakana(input.mid(pos));
-        if (converted != input) {
-            input = converted;
+        QString before = fit(input.left(pos));
+        QString after = fit(input.mid(pos));
+        if (limit < kNoLimit) {
+            // As with a plain length limit, what was just inserted before the caret gives way,
+            // not the text behind it.
+            const qsizetype afterCount = CharCount(after);
+            if (afterCount >= limit) {
+                before.clear();
+                after = LeftChars(after, limit);
+            } else {
+                before = LeftChars(before, limit - afterCount);
+            }
+        }
+        const QString result = before + after;
+        if (result != input) {
+            input = result;
             pos = static_cast<int>(before.size());
         }
         return Acceptable;
     }
+
+    // Takes over a maximum length set on the field since the last look.
+    void adoptLimit()
+    {
+        if (m_field->maxLength() != m_applied)
+            setLimit(m_field->maxLength());
+    }
+
+    void setLimit(int characters)
+    {
+        limit = characters >= kNoLimit ? kNoLimit : std::max(characters, 0);
+        // Room for every character being a surrogate pair (or a kana that splits in two); the
+        // cut itself is the validator's.
+        m_applied = limit >= kNoLimit ? kNoLimit : std::min(kNoLimit, limit * 2);
+        m_field->setMaxLength(m_applied);
+        // A text that fits the new length in units may still be too long in characters.
+        if (limit < kNoLimit && CharCount(m_field->text()) > limit)
+            m_field->setText(LeftChars(m_field->text(), limit));
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_field && event->type() == QEvent::FocusIn)
+            adoptLimit();
+        // QLineEdit answers that it accepts the input method whenever it is enabled, whatever
+        // its WA_InputMethodEnabled says; the input-method plugins (ibus, fcitx) ask this query.
+        if (watched == m_field && mode == ImeOff && event->type() == QEvent::InputMethodQuery) {
+            auto* query = static_cast<QInputMethodQueryEvent*>(event);
+            if (query->queries() & Qt::ImEnabled) {
+                watched->event(event);
+                query->setValue(Qt::ImEnabled, false);
+                return true;
+            }
+        }
+        return false;
+    }
+
+  private:
+    QString fit(const QString& text) const
+    {
+        const QString line = SingleLine(text);
+        switch (mode) {
+        case ImeOff:
+            return ToHalfAscii(line);
+        case ImeHalfKatakana:
+            return ToHalfKatakana(line);
+        default:
+            return line;
+        }
+    }
+
+    QLineEdit* m_field;
+    int m_applied = -1;
 };
 
-HalfKatakanaValidator* halfKatakanaValidator(QLineEdit* field)
+FieldRules* findRules(const QLineEdit* field)
 {
-    auto* validator = field->findChild<HalfKatakanaValidator*>(QString::fromLatin1(kValidatorName),
-                                                               Qt::FindDirectChildrenOnly);
-    if (!validator) {
-        validator = new HalfKatakanaValidator(field);
-        validator->setObjectName(QString::fromLatin1(kValidatorName));
-    }
-    return validator;
+    return field->findChild<FieldRules*>(QString::fromLatin1(kRulesName), Qt::FindDirectChildrenOnly);
+}
+
+// The field's rules, made on first use. A field with a validator of its own keeps it and gets
+// no rules.
+FieldRules* rules(QLineEdit* field)
+{
+    FieldRules* found = findRules(field);
+    if (found)
+        return found;
+    if (field->validator())
+        return nullptr;
+    auto* made = new FieldRules(field);
+    field->setValidator(made);
+    made->adoptLimit();
+    return made;
 }
 
 // Focus moves that are no move of the user's from one control to another.
@@ -67,11 +156,12 @@ void SetImeMode(QLineEdit* field, int mode)
     default:
         field->setInputMethodHints(Qt::ImhNone);
     }
-    HalfKatakanaValidator* validator = halfKatakanaValidator(field);
-    if (mode == ImeHalfKatakana)
-        field->setValidator(validator);
-    else if (field->validator() == validator)
-        field->setValidator(nullptr);
+    if (FieldRules* r = rules(field)) {
+        r->adoptLimit();
+        r->mode = mode;
+    }
+    if (field->hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImHints);
 }
 
 int ImeModeOf(const QLineEdit* field)
@@ -80,13 +170,36 @@ int ImeModeOf(const QLineEdit* field)
     return mode.isValid() ? mode.toInt() : 0;
 }
 
+void SetFieldLimit(QLineEdit* field, int limit)
+{
+    if (FieldRules* r = rules(field))
+        r->setLimit(limit);
+    else
+        field->setMaxLength(limit);
+}
+
+int FieldLimit(const QLineEdit* field)
+{
+    const FieldRules* r = findRules(field);
+    return r ? r->limit : field->maxLength();
+}
+
+void ApplyFieldRules(QLineEdit* field)
+{
+    if (FieldRules* r = rules(field))
+        r->adoptLimit();
+}
+
 void SelectWhole(QLineEdit* field)
 {
     field->setCursorPosition(static_cast<int>(field->text().size()));
     field->cursorBackward(true, static_cast<int>(field->text().size()));
 }
 
-InputBehaviour::InputBehaviour(QWidget* screen) : QObject(screen) {}
+InputBehaviour::InputBehaviour(QWidget* screen) : QObject(screen), m_screen(screen)
+{
+    screen->installEventFilter(this);
+}
 
 bool InputBehaviour::isEnterKey(int key)
 {
@@ -200,6 +313,10 @@ void InputBehaviour::focusLost(Entry& e, QWidget* widget)
 
 bool InputBehaviour::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_screen && event->type() == QEvent::Show) {
+        for (QLineEdit* field : m_screen->findChildren<QLineEdit*>())
+            ApplyFieldRules(field);
+    }
     Entry* e = find(watched);
     if (!e)
         return QObject::eventFilter(watched, event);
@@ -209,6 +326,8 @@ bool InputBehaviour::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::FocusIn: {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (field)
+            ApplyFieldRules(field);
         // The widget takes the focus first; then the screen's focus-gain behaviour runs.
         watched->event(event);
         if (isPassingFocus(reason) && m_focused == widget)

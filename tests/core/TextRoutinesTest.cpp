@@ -21,6 +21,8 @@ void checkAll(QString (*routine)(const QString&), std::initializer_list<Case> ca
         EXPECT_EQ(routine(q(c.input)).toStdString(), q(c.expected).toStdString()) << q(c.input).toStdString();
 }
 
+// The tables read best as the rows they are.
+// clang-format off
 TEST(TextRoutines, NumOnlyKeepsAsciiDigitsOnly)
 {
     checkAll(NumOnly, {{u"1,280円", u"1280"},
@@ -52,27 +54,43 @@ TEST(TextRoutines, TrimBlankRemovesOnlyAsciiBlanks)
 
 TEST(TextRoutines, ToWideConvertsNarrowCharacters)
 {
-    checkAll(ToWide, {{u"150-0001", u"１５０－０００１"},
-                      {u"A b", u"Ａ　ｂ"},
-                      {u"ｶﾞｯｺｳ", u"ガッコウ"},
-                      {u"ﾊﾟﾝ", u"パン"},
-                      {u"東京", u"東京"},
-                      {u"ｳﾞｧ", u"ヴァ"}});
+    checkAll(ToWide, {{u"150-0001", u"１５０－０００１"}, {u"A b", u"Ａ　ｂ"}, {u"ｶﾞｯｺｳ", u"ガッコウ"},
+                      {u"ﾊﾟﾝ", u"パン"}, {u"東京", u"東京"}, {u"ｳﾞｧ", u"ヴァ"}, {u"ﾜﾞｦﾞｳﾞ", u"ヷヺヴ"},
+                      {u"¢£¥¦¬¯₩", u"￠￡￥￤￢￣￦"}, {u"ﾜｦ", u"ワヲ"}, {u"ｱﾞ", u"ア゛"}});
 }
 
 TEST(TextRoutines, ToHalfKatakanaSplitsVoicedMarks)
 {
-    checkAll(ToHalfKatakana, {{u"やまだ", u"ﾔﾏﾀﾞ"},
-                              {u"ガッコウ", u"ｶﾞｯｺｳ"},
-                              {u"ぱーてぃー", u"ﾊﾟｰﾃｨｰ"},
-                              {u"ゔぁ", u"ｳﾞｧ"},
-                              {u"ヴ", u"ｳﾞ"},
-                              {u"ょ", u"ｮ"},
-                              {u"ｱｲｳ", u"ｱｲｳ"},
-                              {u"ＡＢＣ１", u"ABC1"},
-                              {u"山田", u"山田"},
-                              {u"を", u"ｦ"},
-                              {u"ん", u"ﾝ"}});
+    checkAll(ToHalfKatakana, {{u"やまだ", u"ﾔﾏﾀﾞ"}, {u"ガッコウ", u"ｶﾞｯｺｳ"}, {u"ぱーてぃー", u"ﾊﾟｰﾃｨｰ"},
+                              {u"ゔぁ", u"ｳﾞｧ"}, {u"ヴ", u"ｳﾞ"}, {u"ょ", u"ｮ"}, {u"ｱｲｳ", u"ｱｲｳ"},
+                              {u"ＡＢＣ１", u"ABC1"}, {u"山田", u"山田"}, {u"を", u"ｦ"}, {u"ん", u"ﾝ"},
+                              {u"か\u3099は\u309A", u"ｶﾞﾊﾟ"}, {u"カ\u3099", u"ｶﾞ"}, {u"\u3099", u"ﾞ"},
+                              {u"ﾊ\u309A", u"ﾊﾟ"}, {u"ヷヺ", u"ﾜﾞｦﾞ"}});
+}
+
+TEST(TextRoutines, ToHalfAsciiNarrowsWhatInputMethodsWiden)
+{
+    checkAll(ToHalfAscii, {{u"１００－０００１", u"100-0001"}, {u"ＡＢ　ｃ＠", u"AB c@"}, {u"あア", u"あア"},
+                           {u"ｱ￥", u"ｱ￥"}, {u"", u""}, {u"０３−１２３４〜‘’”", u"03-1234~`'\""}});
+}
+
+TEST(TextRoutines, SingleLineKeepsPrintableTextOnly)
+{
+    checkAll(SingleLine, {{u"L1\nL2", u"L1 L2"}, {u"L1\r\nL2", u"L1 L2"}, {u"L1\rL2\n", u"L1 L2 "},
+                          {u"a\tb", u"a b"}, {u"a\u0001b\u007Fc\u0085d\u009Fe", u"abc de"},
+                          {u"a\u2028b\u2029", u"a b "}, {u"a\xD83D" u"b\xDE00", u"ab"}, {u"😀\u3000あ", u"😀\u3000あ"}});
+}
+
+TEST(TextRoutines, CharactersAreCodePointsAndACutKeepsLettersWhole)
+{
+    const QString nineteen = QString(19, QChar(0x3042));
+    EXPECT_EQ(CharCount(nineteen + QStringLiteral("😀x")), 21);
+    EXPECT_EQ(LeftChars(nineteen + QStringLiteral("😀x"), 20), nineteen + QStringLiteral("😀"));
+    EXPECT_EQ(LeftChars(nineteen + QStringLiteral("x😀"), 20), nineteen + QStringLiteral("x"));
+    checkAll([](const QString& text) { return LeftChars(text, 3); },
+             {{u"ab😀c", u"ab😀"}, {u"abか\u3099", u"ab"}, {u"aか\u3099b", u"aか\u3099"}, {u"abｶﾞ", u"ab"},
+              {u"aｶﾞ", u"aｶﾞ"}, {u"e\u0301\u0302x", u"e\u0301\u0302"}, {u"ab", u"ab"}, {u"ab\u309Bc", u"ab\u309B"},
+              {u"ﾞﾞﾞﾞ", u"ﾞﾞﾞ"}});
 }
 
 TEST(TextRoutines, KanaOnlyRecognisesCompositionReadings)
@@ -84,5 +102,7 @@ TEST(TextRoutines, KanaOnlyRecognisesCompositionReadings)
     EXPECT_FALSE(IsKanaOnly(QStringLiteral("やま田")));
     EXPECT_FALSE(IsKanaOnly(QString()));
 }
+
+// clang-format on
 
 } // namespace

@@ -126,7 +126,7 @@ TEST_F(RegistrationTest, LayoutCaptionsLimitsAndModesOfEveryControl)
         EXPECT_EQ(txt(f.index)->parentWidget(), panel) << f.index;
         EXPECT_EQ(txt(f.index)->geometry().topLeft(), QPoint(Tw(f.left), Tw(300 + 480 * f.row))) << f.index;
         EXPECT_EQ(txt(f.index)->width(), Tw(f.width)) << f.index;
-        EXPECT_EQ(txt(f.index)->maxLength(), f.limit) << f.index;
+        EXPECT_EQ(FieldLimit(txt(f.index)), f.limit) << f.index;
         EXPECT_EQ(ImeModeOf(txt(f.index)), f.mode) << f.index;
         EXPECT_EQ(txt(f.index)->text(), QString()) << f.index;
     }

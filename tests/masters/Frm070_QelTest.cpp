@@ -176,10 +176,11 @@ TEST_F(ProductScreenTest, TypedPricesAreReadByTheirDigitsAndShownAsStored)
         txt(2)->setFocus(Qt::TabFocusReason);
         EXPECT_EQ(txt(2)->text(), NumOnly(QString::fromUtf8(c.shown))) << c.typed;
     }
-    // Full-width digits are no digits to NumOnly: nothing is taken from them.
+    // A price box takes direct input: full-width digits that still arrive are narrowed on entry,
+    // so they count as the digits they show.
     enter(txt(2), QStringLiteral("１２３"));
     txt(3)->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(txt(2)->text(), QStringLiteral("¥0"));
+    EXPECT_EQ(txt(2)->text(), QStringLiteral("¥123"));
 
     chooseMaker(0);
     enter(txt(0), QStringLiteral("時計"));

@@ -1,13 +1,18 @@
 #include "ui/InputBehaviour.h"
 #include "ui/ReadingCapture.h"
 
+#include "support/ScreenTest.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QInputMethod>
 #include <QInputMethodEvent>
+#include <QInputMethodQueryEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -210,6 +215,148 @@ TEST_F(InputBehaviourTest, ModeSixKeepsTheCaretBehindWhatWasEnteredAndSignalsOnl
     for (const QList<QVariant>& args : changed)
         seen << args.at(0).toString();
     EXPECT_EQ(seen, QStringList({"ｱ", "ｱｲ", "ｶﾞｱｲ"}));
+}
+
+void paste(QLineEdit* field, const QString& text)
+{
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+}
+
+bool acceptsInputMethod(QObject* field)
+{
+    QInputMethodQueryEvent query(Qt::ImEnabled);
+    QApplication::sendEvent(field, &query);
+    return query.value(Qt::ImEnabled).toBool();
+}
+
+TEST_F(InputBehaviourTest, ModeTwoKeepsTheInputMethodOutWhateverTheModesBefore)
+{
+    form->open();
+    SetImeMode(form->zip, ImeOff);
+    SetImeMode(form->name, ImeHiragana);
+    SetImeMode(form->reading, ImeHalfKatakana);
+    for (int round = 0; round < 3; ++round) {
+        for (QLineEdit* field : {form->name, form->zip, form->reading, form->zip}) {
+            field->setFocus();
+            ASSERT_EQ(QGuiApplication::focusObject(), field);
+            // What the input-method plugins ask of the focused field.
+            EXPECT_EQ(acceptsInputMethod(QGuiApplication::focusObject()), field != form->zip)
+                << field->objectName().toStdString();
+        }
+    }
+    SetImeMode(form->zip, ImeHiragana);
+    EXPECT_TRUE(acceptsInputMethod(form->zip));
+    SetImeMode(form->zip, ImeOff);
+    EXPECT_FALSE(acceptsInputMethod(form->zip));
+    EXPECT_TRUE(acceptsInputMethod(form->city));
+}
+
+TEST_F(InputBehaviourTest, ModeTwoNarrowsFullWidthAsciiAndCountsTheNarrowedText)
+{
+    form->open();
+    SetImeMode(form->zip, ImeOff);
+    form->zip->setFocus();
+    typeText(form->zip, QStringLiteral("１００－０００１"));
+    EXPECT_EQ(form->zip->text(), QStringLiteral("100-0001"));
+    form->zip->clear();
+    // An input method that composes anyway commits full-width digits.
+    sendPreedit(form->zip, QStringLiteral("１２３"));
+    sendCommit(form->zip, QStringLiteral("１２３"));
+    EXPECT_EQ(form->zip->text(), QStringLiteral("123"));
+    form->zip->clear();
+    paste(form->zip, QStringLiteral("ＡＢ　１２３４５６７"));
+    EXPECT_EQ(form->zip->text(), QStringLiteral("AB 12345"));
+    // Other modes keep full-width letters.
+    SetImeMode(form->name, ImeHiragana);
+    form->name->setFocus();
+    typeText(form->name, QStringLiteral("ＡＢ１"));
+    EXPECT_EQ(form->name->text(), QStringLiteral("ＡＢ１"));
+}
+
+TEST_F(InputBehaviourTest, SingleLineFieldsTakePrintableTextOnly)
+{
+    struct Case
+    {
+        const char16_t* pasted;
+        const char16_t* kept;
+    };
+    const Case cases[] = {
+        {u"L1\nL2", u"L1 L2"},
+        {u"L1\r\nL2\r\n", u"L1 L2 "},
+        {u"a\tb", u"a b"},
+        {u"a\u0001b\u007Fc\u001B", u"abc"},
+    };
+    form->open();
+    SetImeMode(form->name, ImeHiragana);
+    form->name->setFocus();
+    for (const Case& c : cases) {
+        form->name->clear();
+        paste(form->name, QString::fromUtf16(c.pasted));
+        EXPECT_EQ(form->name->text(), QString::fromUtf16(c.kept));
+    }
+    // Also a field that was given no mode, and text set by the program.
+    form->city->setText(QStringLiteral("x\ny\u0002"));
+    EXPECT_EQ(form->city->text(), QStringLiteral("x y"));
+}
+
+TEST_F(InputBehaviourTest, LimitsCountCharactersAndNeverCutOneInHalf)
+{
+    const QString nineteen(19, QChar(0x3042));
+    struct Case
+    {
+        QString pasted;
+        QString kept;
+    };
+    const Case cases[] = {
+        {nineteen + QStringLiteral("😀x"), nineteen + QStringLiteral("😀")},
+        {nineteen + QStringLiteral("か\u3099"), nineteen},
+        {QStringLiteral("😀").repeated(25), QStringLiteral("😀").repeated(20)},
+    };
+    form->open();
+    SetImeMode(form->name, ImeHiragana);
+    form->name->setFocus();
+    EXPECT_EQ(FieldLimit(form->name), 20);
+    for (const Case& c : cases) {
+        form->name->clear();
+        paste(form->name, c.pasted);
+        EXPECT_EQ(form->name->text(), c.kept);
+    }
+    // A full field refuses what is typed before its end, and keeps its own text.
+    form->name->setText(QString(20, QLatin1Char('A')));
+    QTest::keyClick(form->name, Qt::Key_Home);
+    typeText(form->name, QStringLiteral("😀"));
+    EXPECT_EQ(form->name->text(), QString(20, QLatin1Char('A')));
+    // Text set by the program keeps to the same rule.
+    SetFieldLimit(form->city, 20);
+    form->city->setText(nineteen + QStringLiteral("😀x"));
+    EXPECT_EQ(form->city->text(), nineteen + QStringLiteral("😀"));
+    EXPECT_EQ(FieldLimit(form->city), 20);
+    SetFieldLimit(form->city, 5);
+    EXPECT_EQ(form->city->text(), QString(5, QChar(0x3042)));
+    // A limit set after the mode holds from the next focus on.
+    form->zip->setFocus();
+    form->name->setMaxLength(3);
+    form->name->setFocus();
+    EXPECT_EQ(FieldLimit(form->name), 3);
+    form->name->clear();
+    paste(form->name, QStringLiteral("😀😀😀😀"));
+    EXPECT_EQ(form->name->text(), QStringLiteral("😀😀😀"));
+}
+
+TEST_F(InputBehaviourTest, ModeSixJoinsCombiningVoicedMarksAlsoWhenTheyComeAlone)
+{
+    form->open();
+    SetImeMode(form->reading, ImeHalfKatakana);
+    form->reading->setFocus();
+    paste(form->reading, QStringLiteral("か\u3099っこう"));
+    EXPECT_EQ(form->reading->text(), QStringLiteral("ｶﾞｯｺｳ"));
+    form->reading->clear();
+    typeText(form->reading, QStringLiteral("は"));
+    paste(form->reading, QStringLiteral("\u309A"));
+    typeText(form->reading, QStringLiteral("ン"));
+    paste(form->reading, QStringLiteral("\u3099"));
+    EXPECT_EQ(form->reading->text(), QStringLiteral("ﾊﾟﾝﾞ"));
 }
 
 TEST_F(InputBehaviourTest, LeavingModeSixStopsTheConversion)
@@ -605,6 +752,65 @@ TEST_F(NameReadingTest, ReadingTypedByHandInModeSixIsHalfWidth)
     ASSERT_EQ(QApplication::focusWidget(), form->reading);
     typeText(form->reading, QStringLiteral("たなか"));
     EXPECT_EQ(form->reading->text(), QStringLiteral("ﾀﾅｶ"));
+}
+
+// --- the rules on the real screens --------------------------------------------------------
+
+class FieldRulesScreenTest : public ScreenTest
+{
+  protected:
+    void addCustomer(const QString& name, const QString& reading)
+    {
+        execute(QStringLiteral("insert into Tb_顧客 (Fi_キー, Fi_名前, Fi_名前フリガナ) values "
+                               "((select coalesce(max(Fi_キー), 0) + 1 from Tb_顧客), ?, ?)"),
+                {name, reading});
+    }
+};
+
+TEST_F(FieldRulesScreenTest, RegistrationStoresAPastedEmojiWholeAndLineBreaksAsBlanks)
+{
+    writeIni(QStringLiteral("Todoufuken1=13\r\n"));
+    ASSERT_TRUE(openFromMenu(QStringLiteral("Frm020_Qel")));
+    const QString nineteen(19, QChar(0x3042));
+    txt(0)->setFocus();
+    paste(txt(0), nineteen + QStringLiteral("😀x"));
+    PressEnter();
+    TypeKeys(txt(1), QStringLiteral("あ"));
+    PressEnter();
+    TypeKeys(txt(2), QStringLiteral("１００－０００１"));
+    txt(4)->setFocus();
+    paste(txt(4), QStringLiteral("千代田1-1"));
+    txt(6)->setFocus();
+    TypeKeys(txt(6), QStringLiteral("０３－１２３４－５６７８"));
+    txt(10)->setFocus();
+    paste(txt(10), QStringLiteral("L1\r\nL2\tX\u0001"));
+    Click(cmd(0));
+    EXPECT_EQ(message(), QString());
+    EXPECT_EQ(column(QStringLiteral("Tb_顧客"), QStringLiteral("Fi_名前")), nineteen + QStringLiteral("😀"));
+    EXPECT_EQ(column(QStringLiteral("Tb_顧客"), QStringLiteral("Fi_郵便番号")), QStringLiteral("100-0001"));
+    EXPECT_EQ(column(QStringLiteral("Tb_顧客"), QStringLiteral("Fi_電話番号")),
+              QStringLiteral("03-1234-5678"));
+    EXPECT_EQ(column(QStringLiteral("Tb_顧客"), QStringLiteral("Fi_備考")), QStringLiteral("L1 L2 X"));
+}
+
+TEST_F(FieldRulesScreenTest, SalesEntryFindsAReadingPastedWithCombiningMarks)
+{
+    addCustomer(QStringLiteral("青木"), QStringLiteral("ｱｵｷ"));
+    addCustomer(QStringLiteral("学校"), QStringLiteral("ｶﾞｯｺｳ"));
+    addCustomer(QStringLiteral("佐藤"), QStringLiteral("ｻﾄｳ"));
+    ASSERT_TRUE(openFromMenu(QStringLiteral("Frm080_Qel")));
+    QLineEdit* search = txt(3);
+    search->setFocus();
+    paste(search, QStringLiteral("か\u3099っこう"));
+    EXPECT_EQ(search->text(), QStringLiteral("ｶﾞｯｺｳ"));
+    EXPECT_EQ(ttl(9)->text(), QStringLiteral("学校"));
+
+    // The mark alone, after the kana already converted.
+    search->clear();
+    TypeKeys(search, QStringLiteral("か"));
+    paste(search, QStringLiteral("\u3099"));
+    EXPECT_EQ(search->text(), QStringLiteral("ｶﾞ"));
+    EXPECT_EQ(ttl(9)->text(), QStringLiteral("学校"));
 }
 
 } // namespace
