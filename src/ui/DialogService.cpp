@@ -44,6 +44,23 @@ void DialogService::exclamation(const QString& title, const QString& text)
     show(QMessageBox::Warning, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
+void DialogService::failure(const QString& title, const QString& message, const QString& detail)
+{
+    if (detail.isEmpty()) {
+        warning(title, message);
+        return;
+    }
+    const auto html = [](const QString& text) {
+        return text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    };
+    QMessageBox box(QMessageBox::Warning, title, QString(), QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::RichText);
+    box.setText(html(message) + QStringLiteral("<br><br><small>") + html(detail) +
+                QStringLiteral("</small>"));
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+}
+
 DialogService& Dialogs()
 {
     return *slot();

@@ -16,6 +16,9 @@ class DialogService
     virtual void information(const QString& title, const QString& text);
     virtual void warning(const QString& title, const QString& text);
     virtual void exclamation(const QString& title, const QString& text);
+    // A failed action: the warning box with the sentence for the user, and below it, smaller,
+    // the engine's own text for support.
+    virtual void failure(const QString& title, const QString& message, const QString& detail);
 };
 
 DialogService& Dialogs();

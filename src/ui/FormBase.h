@@ -72,7 +72,7 @@ class FormBase : public QWidget
             action();
             return true;
         } catch (const DbError& e) {
-            Dialogs().warning(m_formName, e.userText());
+            Dialogs().failure(m_formName, e.message(), e.engineText());
             return false;
         }
     }

@@ -75,6 +75,11 @@ void ScriptedDialogs::warning(const QString& title, const QString& text)
     take(ShownBox::Kind::Warning, title, text);
 }
 
+void ScriptedDialogs::failure(const QString& title, const QString& message, const QString& detail)
+{
+    take(ShownBox::Kind::Warning, title, detail.isEmpty() ? message : message + QLatin1Char('\n') + detail);
+}
+
 void ScriptedDialogs::exclamation(const QString& title, const QString& text)
 {
     take(ShownBox::Kind::Exclamation, title, text);

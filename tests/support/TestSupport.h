@@ -39,6 +39,8 @@ class ScriptedDialogs : public DialogService
     void information(const QString& title, const QString& text) override;
     void warning(const QString& title, const QString& text) override;
     void exclamation(const QString& title, const QString& text) override;
+    // Recorded as the warning it is, its text as the user reads it: the message, then the detail.
+    void failure(const QString& title, const QString& message, const QString& detail) override;
 
     const std::vector<ShownBox>& shown() const { return m_shown; }
     bool allAnswered() const { return m_expected.empty(); }

@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <QTranslator>
 
 namespace {
@@ -135,6 +137,22 @@ TEST_F(MainScreenTest, CloseBoxIsRefusedButUnloadCloses)
     screen->Unload();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(screen.isNull());
+}
+
+TEST(DialogTexts, AFailureShowsTheEngineTextSmallerBelowTheSentence)
+{
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        box->accept();
+    });
+    DialogService().failure(QStringLiteral("Frm080_Qel"), QStringLiteral("使用中です。\n閉じてください。"),
+                            QStringLiteral("database <is> locked"));
+    EXPECT_EQ(
+        shown,
+        QStringLiteral("使用中です。<br>閉じてください。<br><br><small>database &lt;is&gt; locked</small>"));
 }
 
 TEST(DialogTexts, StandardButtonsReadInJapanese)
