@@ -25,7 +25,7 @@ constexpr int kSplitPositions = 48;
 CustomerFieldsScreen::CustomerFieldsScreen(const QString& formName, const CustomerScreenTexts& t)
     : MainScreen(formName)
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     const QStringList& c = t.captions;
     // Rows inside Picture1 are 480 apart from 300: name, reading, postal code, prefecture, city,
     // building, telephone, mobile, fax, e-mail, remarks.

@@ -27,7 +27,7 @@ const QString kAsk = QStringLiteral("確認");
 
 Frm040_Qel::Frm040_Qel() : MainScreen(QStringLiteral("Frm040_Qel"))
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     // The grid comes first so that it is first in the tab order and has the focus at opening.
     BuildControls({
         {K::Grid, "MSHFlexGrid1", -1, QString(), 360, 780, 9615, 5775},

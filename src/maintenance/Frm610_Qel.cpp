@@ -9,7 +9,7 @@
 
 Frm610_Qel::Frm610_Qel() : MainScreen(QStringLiteral("Frm610_Qel"))
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     BuildControls({
         {K::Label, "Lbl_Ttl", 14, QStringLiteral("データ バックアップ"), 360, 240, 9255, 435},
         {K::Label, "Lbl_Ttl", 0, QStringLiteral("データ バックアップは定期的に行ってください"), 360, 1260,

@@ -11,7 +11,7 @@
 
 Frm620_Qel::Frm620_Qel() : MainScreen(QStringLiteral("Frm620_Qel"))
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     BuildControls({
         {K::Label, "Lbl_Ttl", 14, QStringLiteral("売上データ　一括削除"), 360, 240, 9255, 435},
         {K::Frame, "Frame1", -1, QStringLiteral("データ　バックアップ"), 360, 780, 9255, 1335},

@@ -10,7 +10,7 @@
 
 Frm060_Qel::Frm060_Qel() : MasterListScreen(QStringLiteral("Frm060_Qel"), G().MakerTopRow, G().MakerRowSel)
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     // The grid comes first so that it is first in the tab order and has the focus at opening.
     BuildControls({
         {K::Grid, "MSHFlexGrid1", -1, QString(), 1230, 780, 9255, 4500},

@@ -22,7 +22,7 @@ int priceColumn(int box)
 Frm070_Qel::Frm070_Qel()
     : MasterListScreen(QStringLiteral("Frm070_Qel"), G().ProductTopRow, G().ProductRowSel)
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     // The grid comes first so that it is first in the tab order and has the focus at opening.
     BuildControls({
         {K::Grid, "MSHFlexGrid1", -1, QString(), 480, 1200, 10755, 3960},

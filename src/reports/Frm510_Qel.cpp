@@ -11,7 +11,7 @@
 
 Frm510_Qel::Frm510_Qel() : MainScreen(QStringLiteral("Frm510_Qel"))
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     BuildControls({
         {K::Label, "Lbl_Ttl", 14, QStringLiteral("売上明細　メニュー"), 360, 240, 10995, 435},
         {K::Button, "Cmd", 0, QStringLiteral("前月"), 360, 960, 1335, 435},

@@ -43,7 +43,7 @@ QString PeriodBoundText(const QString& bound, const QString& open)
 SalesReportScreen::SalesReportScreen(ReportKind kind)
     : MainScreen(ReportFormName(kind)), m_variant(ReportVariant::Of(kind))
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     BuildControls({
         {K::Label, "Lbl_Ttl", 14, QString(), 360, 240, 10995, 435},
         {K::Label, "Lbl_Ttl", 0, QStringLiteral(" 購入日"), 360, 840, 1935, 375},

@@ -15,7 +15,7 @@
 
 Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     BuildControls({
         {K::Label, "Lbl_Ttl", 14, QStringLiteral("売上入力"), 360, 240, 10995, 435},
         {K::Label, "Lbl_Ttl", 0, QStringLiteral(" 購入日"), 360, 840, 1935, 375},

@@ -50,7 +50,7 @@ void SetPublicStrings(const std::array<QString, 6>& values)
 
 Frm090_Qel::Frm090_Qel() : MainScreen(QStringLiteral("Frm090_Qel"))
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     BuildControls({
         {K::Label, "Lbl_Ttl", 14, QStringLiteral("売上修正"), 360, 240, 10995, 435},
         {K::Label, "Lbl_Ttl", 0, QStringLiteral(" 購入日"), 360, 840, 1935, 375},

@@ -10,7 +10,7 @@
 Frm310_Qel::Frm310_Qel(FormBase* sales, std::function<void()> henkouChk)
     : SaleFieldDialog(QStringLiteral("Frm310_Qel"), sales, 0, std::move(henkouChk))
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     BuildControls({
         {K::Button, "Cmd", 0, QStringLiteral("<<"), 120, 120, 615, 375},
         {K::Button, "Cmd", 1, QStringLiteral("<"), 795, 120, 615, 375},

@@ -10,7 +10,7 @@
 Frm320_Qel::Frm320_Qel(FormBase* sales, std::function<void()> henkouChk)
     : SaleFieldDialog(QStringLiteral("Frm320_Qel"), sales, 1, std::move(henkouChk))
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     BuildControls({
         {K::Combo, "Combo1", -1, QString(), 120, 120, 5055, 375},
         {K::List, "List1", -1, QString(), 120, 600, 5055, 375},

@@ -11,7 +11,7 @@
 Frm330_Qel::Frm330_Qel(FormBase* sales, std::function<void()> henkouChk)
     : SaleFieldDialog(QStringLiteral("Frm330_Qel"), sales, 2, std::move(henkouChk))
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     BuildControls({
         {K::Combo, "Combo1", -1, QString(), 120, 120, 5055, 375},
         {K::List, "List1", -1, QString(), 120, 600, 1575, 375},

@@ -10,7 +10,7 @@
 Frm370_Qel::Frm370_Qel(FormBase* sales, std::function<void()> henkouChk)
     : SaleFieldDialog(QStringLiteral("Frm370_Qel"), sales, 7, std::move(henkouChk))
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     BuildControls({
         {K::Text, "Text1", -1, QString(), 120, 120, 5055, 375},
         {K::List, "List1", -1, QString(), 120, 600, 5055, 1215},

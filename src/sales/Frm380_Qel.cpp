@@ -6,7 +6,7 @@
 Frm380_Qel::Frm380_Qel(FormBase* sales, std::function<void()> henkouChk)
     : SaleFieldDialog(QStringLiteral("Frm380_Qel"), sales, 10, std::move(henkouChk))
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     BuildControls({{K::Text, "Text1", -1, QString(), 120, 120, 5055, 375}});
     BuildButtons(2640, 3960, 600);
     SetClientSize(5295, 1215);

@@ -55,7 +55,7 @@ AmountFieldDialog::AmountFieldDialog(const QString& formName, FormBase* sales, i
     : SaleFieldDialog(formName, sales, label, std::move(henkouChk)), m_label(label), m_yen(yen),
       m_recomputeTotal(recomputeTotal)
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     BuildControls({{K::Text, "Text1", -1, QString(), 120, 120, 2535, 375}});
     BuildButtons(120, 1440, 600);
     SetClientSize(2775, 1215);

@@ -20,7 +20,7 @@ FieldDialog::~FieldDialog()
 
 void FieldDialog::BuildButtons(int left101, int left102, int top, int width, int height)
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     BuildControls({
         {K::Button, "Cmd", 101, QStringLiteral("修正"), left101, top, width, height},
         {K::Button, "Cmd", 102, QStringLiteral("ｷｬﾝｾﾙ"), left102, top, width, height},

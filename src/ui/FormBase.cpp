@@ -52,9 +52,9 @@ void FormBase::closeForm()
     close();
 }
 
-void FormBase::BuildControls(std::initializer_list<ControlSpec> layout)
+void FormBase::BuildControls(std::initializer_list<ControlRow> layout)
 {
-    for (const ControlSpec& row : layout) {
+    for (const ControlRow& row : layout) {
         QWidget* container = this;
         if (row.parent && *row.parent) {
             if (auto* found = findChild<QWidget*>(QString::fromLatin1(row.parent)))
@@ -63,7 +63,7 @@ void FormBase::BuildControls(std::initializer_list<ControlSpec> layout)
         const QLatin1String name(row.name);
         QWidget* widget = nullptr;
         switch (row.kind) {
-        case ControlSpec::Kind::Label: {
+        case ControlRow::Kind::Label: {
             auto* label = new QLabel(row.caption, container);
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             widget = label;
@@ -73,7 +73,7 @@ void FormBase::BuildControls(std::initializer_list<ControlSpec> layout)
                 Lbl_Dat.add(row.index, label);
             break;
         }
-        case ControlSpec::Kind::Button: {
+        case ControlRow::Kind::Button: {
             auto* button = new QPushButton(row.caption, container);
             // Enter on a focused button presses it, as the keyboard-driven screens expect.
             button->setAutoDefault(true);
@@ -85,7 +85,7 @@ void FormBase::BuildControls(std::initializer_list<ControlSpec> layout)
             }
             break;
         }
-        case ControlSpec::Kind::Text: {
+        case ControlRow::Kind::Text: {
             auto* edit = new QLineEdit(row.caption, container);
             ApplyFieldRules(edit);
             widget = edit;
@@ -93,28 +93,28 @@ void FormBase::BuildControls(std::initializer_list<ControlSpec> layout)
                 Txt_Inp.add(row.index, edit);
             break;
         }
-        case ControlSpec::Kind::Combo:
+        case ControlRow::Kind::Combo:
             widget = new QComboBox(container);
             break;
-        case ControlSpec::Kind::List:
+        case ControlRow::Kind::List:
             widget = new QListWidget(container);
             break;
-        case ControlSpec::Kind::Check:
+        case ControlRow::Kind::Check:
             widget = new QCheckBox(row.caption, container);
             break;
-        case ControlSpec::Kind::Frame:
+        case ControlRow::Kind::Frame:
             widget = new QGroupBox(row.caption, container);
             break;
-        case ControlSpec::Kind::Panel: {
+        case ControlRow::Kind::Panel: {
             auto* frame = new QFrame(container);
             frame->setFrameShape(QFrame::NoFrame);
             widget = frame;
             break;
         }
-        case ControlSpec::Kind::Grid:
+        case ControlRow::Kind::Grid:
             widget = new FlexGrid(container);
             break;
-        case ControlSpec::Kind::Scroll:
+        case ControlRow::Kind::Scroll:
             widget = new QScrollBar(Qt::Vertical, container);
             break;
         }

@@ -21,7 +21,7 @@ class FlexGrid;
 
 // One row of a form's layout table: a control, its array index (-1 for a single control),
 // caption, position and size in twips, and the object name of its container (empty: the form).
-struct ControlSpec
+struct ControlRow
 {
     enum class Kind { Label, Button, Text, Combo, List, Check, Frame, Panel, Grid, Scroll };
     Kind kind;
@@ -55,7 +55,7 @@ class FormBase : public QWidget
   protected:
     // Builds the controls of the table in its order (which is also the tab order). Every Cmd
     // button calls Cmd_Click with its index.
-    void BuildControls(std::initializer_list<ControlSpec> layout);
+    void BuildControls(std::initializer_list<ControlRow> layout);
     template <class T> T* Control(const char* name) const { return findChild<T*>(QString::fromLatin1(name)); }
     virtual void Cmd_Click(int index);
 

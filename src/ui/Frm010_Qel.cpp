@@ -18,7 +18,7 @@ const char* const kTargets[] = {"Frm020_Qel", "Frm030_Qel", "Frm060_Qel", "Frm07
 
 Frm010_Qel::Frm010_Qel() : MainScreen(QStringLiteral("Frm010_Qel"))
 {
-    using K = ControlSpec::Kind;
+    using K = ControlRow::Kind;
     BuildControls({
         {K::Label, "Lbl_Ttl", 14, QStringLiteral("メニュー"), 360, 240, 9255, 435},
         {K::Label, "Lbl_Ttl", 11, QStringLiteral("Version 1.0"), 360, 7440, 9255, 375},

@@ -112,17 +112,17 @@ TEST_F(RegistrationTest, LayoutCaptionsLimitsAndModesOfEveryControl)
     EXPECT_EQ(ttl(15)->geometry().left(), Tw(2880));
 
     // Field index -> row in the panel, left, width, limit, mode.
-    struct FieldSpec
+    struct FieldRow
     {
         int index, row, left, width, limit, mode;
     };
-    const FieldSpec fields[] = {
+    const FieldRow fields[] = {
         {0, 0, 2820, 6135, 20, 4},   {1, 1, 2820, 6135, 40, 6}, {2, 2, 3300, 1335, 8, 2},
         {4, 4, 2820, 6135, 20, 4},   {5, 5, 2820, 6135, 20, 4}, {6, 6, 2820, 2235, 14, 2},
         {7, 7, 2820, 2235, 14, 2},   {8, 8, 2820, 2235, 14, 2}, {9, 9, 2820, 6135, 40, 2},
         {10, 10, 2820, 6135, 20, 4},
     };
-    for (const FieldSpec& f : fields) {
+    for (const FieldRow& f : fields) {
         EXPECT_EQ(txt(f.index)->parentWidget(), panel) << f.index;
         EXPECT_EQ(txt(f.index)->geometry().topLeft(), QPoint(Tw(f.left), Tw(300 + 480 * f.row))) << f.index;
         EXPECT_EQ(txt(f.index)->width(), Tw(f.width)) << f.index;

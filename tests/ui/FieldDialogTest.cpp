@@ -14,7 +14,7 @@ class OwnerScreen : public MainScreen
   public:
     OwnerScreen() : MainScreen(QStringLiteral("Frm998_Qel"))
     {
-        using K = ControlSpec::Kind;
+        using K = ControlRow::Kind;
         BuildControls({{K::Label, "Lbl_Dat", 10, QStringLiteral("旧"), 2400, 6480, 5055, 375}});
     }
     void LoadProc() override { ShowScreen(); }
@@ -27,7 +27,7 @@ class RemarksDialog : public FieldDialog
     explicit RemarksDialog(OwnerScreen* owner)
         : FieldDialog(QStringLiteral("Frm997_Qel"), owner, [owner] { ++owner->checks; }), m_owner(owner)
     {
-        using K = ControlSpec::Kind;
+        using K = ControlRow::Kind;
         BuildControls({{K::Text, "Text1", -1, QString(), 120, 120, 5055, 375}});
         BuildButtons(120, 1500, 600);
     }

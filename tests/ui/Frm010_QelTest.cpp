@@ -22,7 +22,7 @@ class ReturningScreen : public MainScreen
     ReturningScreen() : MainScreen(QStringLiteral("Frm020_Qel"))
     {
         BuildControls(
-            {{ControlSpec::Kind::Button, "Cmd", 2, QStringLiteral("閉じる"), 7800, 6720, 1815, 555}});
+            {{ControlRow::Kind::Button, "Cmd", 2, QStringLiteral("閉じる"), 7800, 6720, 1815, 555}});
         connect(Cmd(2), &QPushButton::clicked, this, [this] { OpenScreen(QStringLiteral("Frm010_Qel")); });
     }
     void LoadProc() override { ShowScreen(); }

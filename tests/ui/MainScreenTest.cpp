@@ -18,7 +18,7 @@ class SampleScreen : public MainScreen
   public:
     SampleScreen() : MainScreen(QStringLiteral("Frm999_Qel"))
     {
-        using K = ControlSpec::Kind;
+        using K = ControlRow::Kind;
         BuildControls({
             {K::Label, "Lbl_Ttl", 14, QStringLiteral("題名"), 360, 240, 9255, 435},
             {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 9255, 375},

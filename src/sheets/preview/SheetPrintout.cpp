@@ -91,10 +91,10 @@ SectionFonts sectionFontsOf(const QString& header, const SheetFont& base)
             break;
         case '"': {
             const qsizetype end = header.indexOf(QLatin1Char('"'), i + 1);
-            const QString spec = header.mid(i + 1, (end < 0 ? header.size() : end) - i - 1);
-            const qsizetype comma = spec.indexOf(QLatin1Char(','));
-            const QString name = spec.left(comma < 0 ? spec.size() : comma).trimmed();
-            const QString style = comma < 0 ? QString() : spec.mid(comma + 1);
+            const QString fontCode = header.mid(i + 1, (end < 0 ? header.size() : end) - i - 1);
+            const qsizetype comma = fontCode.indexOf(QLatin1Char(','));
+            const QString name = fontCode.left(comma < 0 ? fontCode.size() : comma).trimmed();
+            const QString style = comma < 0 ? QString() : fontCode.mid(comma + 1);
             if (!name.isEmpty() && name != QLatin1String("-"))
                 font.name = name;
             if (comma >= 0) {
