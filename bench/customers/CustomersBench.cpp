@@ -3,7 +3,6 @@
 #include "core/Globals.h"
 #include "customers/RegisterCustomerScreens.h"
 #include "db/Database.h"
-#include "db/Schema.h"
 #include "ui/DialogService.h"
 #include "ui/FlexGrid.h"
 #include "ui/MainScreen.h"
@@ -14,7 +13,8 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
+
+#include "support/BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,23 +25,6 @@ namespace {
 
 constexpr int kCustomers = 100000;
 
-// A box during a benchmark means something went wrong; it must not wait for an answer.
-class FailingDialogs : public DialogService
-{
-  public:
-    Answer question(const QString& title, const QString& text) override { fail(title, text); }
-    void information(const QString& title, const QString& text) override { fail(title, text); }
-    void warning(const QString& title, const QString& text) override { fail(title, text); }
-    void exclamation(const QString& title, const QString& text) override { fail(title, text); }
-
-  private:
-    [[noreturn]] static void fail(const QString& title, const QString& text)
-    {
-        std::fprintf(stderr, "unexpected box [%s] %s\n", qPrintable(title), qPrintable(text));
-        std::abort();
-    }
-};
-
 // Every other customer is a 山田; readings spread over the syllabary so that the order by
 // reading is real work.
 class Shop
@@ -49,9 +32,6 @@ class Shop
   public:
     Shop()
     {
-        G().AppPath = m_dir.path();
-        G().DbFileName = kOperationalDbFile;
-        CreateDatabaseFile(Database::currentPath());
         Database db;
         db.execute(QStringLiteral("begin"));
         for (int i = 1; i <= kCustomers; ++i) {
@@ -77,7 +57,7 @@ class Shop
     }
 
   private:
-    QTemporaryDir m_dir;
+    BenchFolder m_folder;
 };
 
 Shop& TheShop()
@@ -148,7 +128,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    InstallDialogs(std::make_unique<FailingDialogs>());
+    FailOnEveryBox();
     benchmark::Initialize(&argc, argv);
     std::printf("Target: \"検索\" to the list shown within 300 ms at %d customers.\n", kCustomers);
     benchmark::RunSpecifiedBenchmarks();

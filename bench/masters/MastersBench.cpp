@@ -1,14 +1,14 @@
 // Opening the maker and product lists over 10,000 rows: read, fill the grid, position, show.
 #include "core/Globals.h"
 #include "db/Database.h"
-#include "db/Schema.h"
 #include "masters/RegisterMasterScreens.h"
 #include "ui/FlexGrid.h"
 #include "ui/MainScreen.h"
 #include "ui/Navigator.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
+
+#include "support/BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,11 +24,6 @@ class BenchData
   public:
     BenchData()
     {
-        G().AppPath = m_dir.path();
-        G().DbFileName = kOperationalDbFile;
-        G().Maker = QStringLiteral("ブランド");
-        G().Syouhin = QStringLiteral("商品");
-        CreateDatabaseFile(AppFile(kOperationalDbFile));
         Database db;
         SQLite::Transaction transaction(db.raw());
         for (int i = 1; i <= kRows; ++i) {
@@ -48,7 +43,7 @@ class BenchData
     }
 
   private:
-    QTemporaryDir m_dir;
+    BenchFolder m_folder;
 };
 
 BenchData& data()

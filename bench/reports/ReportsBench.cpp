@@ -2,7 +2,6 @@
 // one month, the by-maker report, and one paging step.
 #include "core/Globals.h"
 #include "db/Database.h"
-#include "db/Schema.h"
 #include "reports/RegisterReportScreens.h"
 #include "ui/DialogService.h"
 #include "ui/MainScreen.h"
@@ -11,7 +10,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QScrollBar>
-#include <QTemporaryDir>
+
+#include "support/BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,23 +22,6 @@ namespace {
 
 constexpr int kSales = 1000000;
 
-// A box during a benchmark means something went wrong; it must not wait for an answer.
-class FailingDialogs : public DialogService
-{
-  public:
-    Answer question(const QString& title, const QString& text) override { fail(title, text); }
-    void information(const QString& title, const QString& text) override { fail(title, text); }
-    void warning(const QString& title, const QString& text) override { fail(title, text); }
-    void exclamation(const QString& title, const QString& text) override { fail(title, text); }
-
-  private:
-    [[noreturn]] static void fail(const QString& title, const QString& text)
-    {
-        std::fprintf(stderr, "unexpected box [%s] %s\n", qPrintable(title), qPrintable(text));
-        std::abort();
-    }
-};
-
 // A million sales spread over the ten years 2015 to 2024, 50 makers, 5,000 purchasers; keys in
 // an order unrelated to the dates, as corrections leave them.
 class Ledger
@@ -46,12 +29,6 @@ class Ledger
   public:
     Ledger()
     {
-        AppGlobals& g = G();
-        g.AppPath = m_dir.path();
-        g.DbFileName = kOperationalDbFile;
-        g.Maker = QStringLiteral("ブランド");
-        g.Syouhin = QStringLiteral("商品");
-        CreateDatabaseFile(Database::currentPath());
         Database db;
         db.execute(
             QStringLiteral(
@@ -72,7 +49,7 @@ class Ledger
     }
 
   private:
-    QTemporaryDir m_dir;
+    BenchFolder m_folder;
 };
 
 Ledger& TheLedger()
@@ -172,7 +149,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    InstallDialogs(std::make_unique<FailingDialogs>());
+    FailOnEveryBox();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

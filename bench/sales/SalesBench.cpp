@@ -2,7 +2,6 @@
 // The sales correction with a million sales: opening the screen, and one paging step.
 #include "core/Globals.h"
 #include "db/Database.h"
-#include "db/Schema.h"
 #include "sales/Frm080_Qel.h"
 #include "sales/Frm090_Qel.h"
 #include "sales/RegisterSalesScreens.h"
@@ -17,7 +16,8 @@
 #include <QListWidget>
 #include <QRandomGenerator>
 #include <QScrollBar>
-#include <QTemporaryDir>
+
+#include "support/BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -29,23 +29,6 @@ namespace {
 constexpr int kCustomers = 10000;
 constexpr int kMakers = 500;
 constexpr int kProductsPerMaker = 40;
-
-// A box during a benchmark means something went wrong; it must not wait for an answer.
-class FailingDialogs : public DialogService
-{
-  public:
-    Answer question(const QString& title, const QString& text) override { fail(title, text); }
-    void information(const QString& title, const QString& text) override { fail(title, text); }
-    void warning(const QString& title, const QString& text) override { fail(title, text); }
-    void exclamation(const QString& title, const QString& text) override { fail(title, text); }
-
-  private:
-    [[noreturn]] static void fail(const QString& title, const QString& text)
-    {
-        std::fprintf(stderr, "unexpected box [%s] %s\n", qPrintable(title), qPrintable(text));
-        std::abort();
-    }
-};
 
 QString RandomReading(QRandomGenerator& random)
 {
@@ -65,12 +48,6 @@ class Shop
   public:
     Shop()
     {
-        AppGlobals& g = G();
-        g.AppPath = m_dir.path();
-        g.DbFileName = kOperationalDbFile;
-        g.Maker = QStringLiteral("ブランド");
-        g.Syouhin = QStringLiteral("商品");
-        CreateDatabaseFile(Database::currentPath());
         QRandomGenerator random(2005);
         Database db;
         db.execute(QStringLiteral("begin"));
@@ -109,7 +86,7 @@ class Shop
     }
 
   private:
-    QTemporaryDir m_dir;
+    BenchFolder m_folder;
 };
 
 Shop& TheShop()
@@ -297,7 +274,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    InstallDialogs(std::make_unique<FailingDialogs>());
+    FailOnEveryBox();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

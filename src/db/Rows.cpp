@@ -28,3 +28,26 @@ NamesWithReadings NamesOf(const std::vector<MakerRow>& makers)
     }
     return result;
 }
+
+std::vector<ProductRow> ReadProducts(Database& db, const QString& whereAndOrder, const QVariantList& values)
+{
+    std::vector<ProductRow> rows;
+    Query q(db,
+            QStringLiteral(
+                "select Fi_キー, Fi_メーカー, Fi_メーカーフリガナ, Fi_商品, Fi_商品フリガナ, Fi_定価, Fi_売価"
+                " from Tb_商品 ") +
+                whereAndOrder,
+            values);
+    while (q.next()) {
+        ProductRow row;
+        row.key = static_cast<std::int32_t>(q.integer(0));
+        row.maker = q.text(1);
+        row.makerReading = q.text(2);
+        row.name = q.text(3);
+        row.reading = q.text(4);
+        row.listPrice = q.integer(5);
+        row.sellingPrice = q.integer(6);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <cstdint>
 #include <vector>
 
@@ -40,3 +41,7 @@ class Database;
 // screen.
 std::vector<MakerRow> ReadMakers(Database& db);
 NamesWithReadings NamesOf(const std::vector<MakerRow>& makers);
+
+// The products that the condition and order (the text after "from Tb_商品") select, values bound.
+std::vector<ProductRow> ReadProducts(Database& db, const QString& whereAndOrder,
+                                     const QVariantList& values = {});

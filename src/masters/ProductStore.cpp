@@ -24,23 +24,7 @@ RowValues fieldsOf(const ProductRow& p)
 std::vector<ProductRow> ProductStore::all() const
 {
     Database db;
-    std::vector<ProductRow> rows;
-    Query q(db,
-            QStringLiteral(
-                "select Fi_キー, Fi_メーカー, Fi_メーカーフリガナ, Fi_商品, Fi_商品フリガナ, Fi_定価, Fi_売価"
-                " from Tb_商品 order by Fi_メーカーフリガナ, Fi_商品フリガナ, Fi_キー"));
-    while (q.next()) {
-        ProductRow row;
-        row.key = static_cast<std::int32_t>(q.integer("Fi_キー"));
-        row.maker = q.text("Fi_メーカー");
-        row.makerReading = q.text("Fi_メーカーフリガナ");
-        row.name = q.text("Fi_商品");
-        row.reading = q.text("Fi_商品フリガナ");
-        row.listPrice = q.amount("Fi_定価");
-        row.sellingPrice = q.amount("Fi_売価");
-        rows.push_back(std::move(row));
-    }
-    return rows;
+    return ReadProducts(db, QStringLiteral("order by Fi_メーカーフリガナ, Fi_商品フリガナ, Fi_キー"));
 }
 
 std::int32_t ProductStore::add(const ProductRow& product) const

@@ -91,22 +91,8 @@ std::int32_t SalesStore::add(const Sale& sale) const
 std::vector<ProductRow> SalesStore::productRowsOf(const QString& maker) const
 {
     Database db;
-    std::vector<ProductRow> rows;
-    Query q(db,
-            QStringLiteral("select * from Tb_商品 where Fi_メーカー = ? order by Fi_商品フリガナ, Fi_キー"),
-            {maker});
-    while (q.next()) {
-        ProductRow row;
-        row.key = static_cast<std::int32_t>(q.integer("Fi_キー"));
-        row.maker = q.text("Fi_メーカー");
-        row.makerReading = q.text("Fi_メーカーフリガナ");
-        row.name = q.text("Fi_商品");
-        row.reading = q.text("Fi_商品フリガナ");
-        row.listPrice = q.amount("Fi_定価");
-        row.sellingPrice = q.amount("Fi_売価");
-        rows.push_back(std::move(row));
-    }
-    return rows;
+    return ReadProducts(db, QStringLiteral("where Fi_メーカー = ? order by Fi_商品フリガナ, Fi_キー"),
+                        {maker});
 }
 
 std::vector<std::int32_t> SalesStore::saleKeys() const

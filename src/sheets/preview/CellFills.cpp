@@ -1,28 +1,12 @@
 #include "CellFills.h"
 
-#include <QFile>
+#include "sheets/ZipPackage.h"
 
 #include <pugixml.hpp>
-#include <zip.h>
 
 #include <cstring>
-#include <memory>
-#include <string>
 
 namespace {
-
-bool readEntry(zip_t* zip, const char* name, std::string& data)
-{
-    zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat(zip, name, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
-        return false;
-    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> file(zip_fopen(zip, name, 0), zip_fclose);
-    if (!file)
-        return false;
-    data.resize(stat.size);
-    return zip_fread(file.get(), data.data(), stat.size) == static_cast<zip_int64_t>(stat.size);
-}
 
 // The first colours of the legacy indexed palette, the ones a template is likely to name.
 QColor indexedColour(int index)
@@ -59,14 +43,10 @@ QColor colourOf(pugi::xml_node colour)
 
 std::vector<QColor> ReadCellFills(const QString& path)
 {
-    int error = 0;
-    std::unique_ptr<zip_t, void (*)(zip_t*)> zip(
-        zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error), zip_discard);
-    std::string data;
-    if (!zip || !readEntry(zip.get(), "xl/styles.xml", data))
-        return {};
+    ZipPackage package;
     pugi::xml_document doc;
-    if (!doc.load_buffer(data.data(), data.size()))
+    QString why;
+    if (!package.open(path, true, why) || !package.parse("xl/styles.xml", doc, why))
         return {};
     const pugi::xml_node root = doc.document_element();
 

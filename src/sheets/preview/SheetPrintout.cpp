@@ -2,6 +2,8 @@
 
 #include "CellFills.h"
 
+#include "sheets/PageHeader.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -67,34 +69,23 @@ SectionFonts sectionFontsOf(const QString& header, const SheetFont& base)
     SectionFonts out;
     for (SheetFont& f : out.fonts)
         f = base;
-    int section = 1;
-    for (qsizetype i = 0; i + 1 < header.size(); ++i) {
-        if (header.at(i) != QLatin1Char('&'))
+    for (const HeaderToken& token : TokenizeHeader(header)) {
+        if (token.kind != HeaderToken::Font)
             continue;
-        const QChar code = header.at(++i);
-        SheetFont& font = out.fonts[section];
-        switch (code.toUpper().unicode()) {
-        case 'L':
-            section = 0;
-            break;
-        case 'C':
-            section = 1;
-            break;
-        case 'R':
-            section = 2;
-            break;
-        case 'B':
+        SheetFont& font = out.fonts[token.section];
+        const QStringView code = token.piece.mid(1);
+        const QChar letter = code.front().toUpper();
+        if (letter == QLatin1Char('B')) {
             font.bold = !font.bold;
-            break;
-        case 'I':
+        } else if (letter == QLatin1Char('I')) {
             font.italic = !font.italic;
-            break;
-        case '"': {
-            const qsizetype end = header.indexOf(QLatin1Char('"'), i + 1);
-            const QString fontCode = header.mid(i + 1, (end < 0 ? header.size() : end) - i - 1);
+        } else if (letter == QLatin1Char('"')) {
+            QStringView fontCode = code.mid(1);
+            if (fontCode.endsWith(QLatin1Char('"')))
+                fontCode.chop(1);
             const qsizetype comma = fontCode.indexOf(QLatin1Char(','));
-            const QString name = fontCode.left(comma < 0 ? fontCode.size() : comma).trimmed();
-            const QString style = comma < 0 ? QString() : fontCode.mid(comma + 1);
+            const QString name = fontCode.left(comma < 0 ? fontCode.size() : comma).trimmed().toString();
+            const QStringView style = comma < 0 ? QStringView() : fontCode.mid(comma + 1);
             if (!name.isEmpty() && name != QLatin1String("-"))
                 font.name = name;
             if (comma >= 0) {
@@ -103,18 +94,8 @@ SectionFonts sectionFontsOf(const QString& header, const SheetFont& base)
                 font.italic = style.contains(QStringLiteral("斜体")) ||
                               style.contains(QLatin1String("Italic"), Qt::CaseInsensitive);
             }
-            i = end < 0 ? header.size() : end;
-            break;
-        }
-        default:
-            if (code.isDigit()) {
-                qsizetype end = i;
-                while (end + 1 < header.size() && header.at(end + 1).isDigit())
-                    ++end;
-                font.size = header.mid(i, end - i + 1).toDouble();
-                i = end;
-            }
-            break;
+        } else if (letter.isDigit()) {
+            font.size = code.toDouble();
         }
     }
     return out;
