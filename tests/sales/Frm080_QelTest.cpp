@@ -26,37 +26,6 @@ class SalesEntryTest : public ScreenTest
         writeIni(QStringLiteral("Maker=ブランド\r\nSyouhin=商品\r\n"));
     }
 
-    void addMaker(const QString& name, const QString& reading)
-    {
-        Database db(dbPath());
-        RowValues()
-            .set("Fi_キー", db.nextKey("Tb_メーカー"))
-            .set("Fi_メーカー", name)
-            .set("Fi_メーカーフリガナ", reading)
-            .insertInto(db, "Tb_メーカー");
-    }
-    void addProduct(const QString& maker, const QString& name, const QString& reading, qlonglong listPrice,
-                    qlonglong sellingPrice)
-    {
-        Database db(dbPath());
-        RowValues()
-            .set("Fi_キー", db.nextKey("Tb_商品"))
-            .set("Fi_メーカー", maker)
-            .set("Fi_商品", name)
-            .set("Fi_商品フリガナ", reading)
-            .set("Fi_定価", listPrice)
-            .set("Fi_売価", sellingPrice)
-            .insertInto(db, "Tb_商品");
-    }
-    void addCustomer(const QString& name, const QString& reading)
-    {
-        Database db(dbPath());
-        RowValues()
-            .set("Fi_キー", db.nextKey("Tb_顧客"))
-            .set("Fi_名前", name)
-            .set("Fi_名前フリガナ", reading)
-            .insertInto(db, "Tb_顧客");
-    }
     // Two makers (the second without products), two products of the first, two customers.
     void addShop()
     {

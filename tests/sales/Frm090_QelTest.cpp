@@ -55,26 +55,6 @@ class SalesCorrectionTest : public ScreenTest
         addCustomer(QStringLiteral("青木 花子"), QStringLiteral("ｱｵｷ ﾊﾅｺ"));
     }
 
-    void addMaker(const QString& name, const QString& reading)
-    {
-        execute(QStringLiteral("insert into Tb_メーカー (Fi_キー, Fi_メーカー, Fi_メーカーフリガナ) "
-                               "values ((select ifnull(max(Fi_キー), 0) + 1 from Tb_メーカー), ?, ?)"),
-                {name, reading});
-    }
-    void addProduct(const QString& maker, const QString& name, const QString& reading, qlonglong listPrice,
-                    qlonglong sellingPrice)
-    {
-        execute(QStringLiteral(
-                    "insert into Tb_商品 (Fi_キー, Fi_メーカー, Fi_商品, Fi_商品フリガナ, Fi_定価, Fi_売価) "
-                    "values ((select ifnull(max(Fi_キー), 0) + 1 from Tb_商品), ?, ?, ?, ?, ?)"),
-                {maker, name, reading, listPrice, sellingPrice});
-    }
-    void addCustomer(const QString& name, const QString& reading)
-    {
-        execute(QStringLiteral("insert into Tb_顧客 (Fi_キー, Fi_名前, Fi_名前フリガナ) "
-                               "values ((select ifnull(max(Fi_キー), 0) + 1 from Tb_顧客), ?, ?)"),
-                {name, reading});
-    }
     void store(const StoredSale& s)
     {
         Database db(dbPath());

@@ -42,53 +42,6 @@ class CustomerListSheetTest : public SheetsFixture
     }
 };
 
-TEST_F(CustomerListSheetTest, TwoCustomersFillTheirBlocksWithTheDesignedCells)
-{
-    const std::vector<CustomerListRow> rows = {customer(1), customer(2)};
-    CustomerListSheet sheet;
-    sheet.setProgressInterval(std::chrono::milliseconds(0));
-    Calls calls;
-    sheet.open();
-    sheet.writePageSetup();
-    EXPECT_EQ(sheet.writeRows(rows, [&](std::int64_t i, std::int64_t n) { calls.emplace_back(i, n); }), 2);
-    sheet.scrollToTop();
-    sheet.save();
-
-    EXPECT_EQ(sheet.targetPath(), AppFile(QStringLiteral("Data/顧客一覧.xlsx")));
-    const SheetModel m = ReadWorkbook(sheet.targetPath());
-    EXPECT_EQ(m.sheetName, QStringLiteral("顧客一覧"));
-    EXPECT_EQ(HeaderSectionsOf(m.oddHeader, 1, 1, m.sheetName, m.fileName).center,
-              QStringLiteral("顧客一覧"));
-    EXPECT_EQ(calls, (Calls{{1, 2}, {2, 2}}));
-    for (int i = 1; i <= 2; ++i) {
-        SCOPED_TRACE(i);
-        const int r = 3 * i + 1;
-        const CustomerListRow c = customer(i);
-        const std::pair<int, QString> cells[] = {
-            {1, QString::number(i)}, {2, c.reading}, {3, QStringLiteral("〒") + c.postalCode},
-            {4, QString()},          {5, c.mobile},  {6, QString()}};
-        for (const auto& [column, expected] : cells)
-            EXPECT_EQ(text(m, r, column), expected) << "column " << column;
-        const QString second[] = {QString(), c.name,  c.prefecture,
-                                  c.city,    c.phone, QStringLiteral("一二三四五六七八九十")};
-        const QString third[] = {QString(),  c.mail, QString(),
-                                 c.building, c.fax,  QStringLiteral("壱弐参四五六七八九十")};
-        for (int column = 1; column <= 6; ++column) {
-            EXPECT_EQ(text(m, r + 1, column), second[column - 1]) << "column " << column;
-            EXPECT_EQ(text(m, r + 2, column), third[column - 1]) << "column " << column;
-        }
-        EXPECT_TRUE(m.cell(r, 1)->isNumber);
-        for (int row = r; row <= r + 2; ++row) {
-            for (int column = 1; column <= 6; ++column) {
-                const SheetBorder& b = m.border(m.cell(row, column)->style);
-                EXPECT_TRUE(b.left && b.right && !b.top) << row << "," << column;
-                EXPECT_EQ(b.bottom, row == r + 2) << row << "," << column;
-            }
-        }
-    }
-    EXPECT_EQ(m.lastRow(), 9);
-}
-
 TEST_F(CustomerListSheetTest, RemarksSplitByCharacterWithoutBreakingOne)
 {
     const QString emoji = QStringLiteral("😀");

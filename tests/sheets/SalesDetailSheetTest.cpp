@@ -67,65 +67,6 @@ class SalesDetailSheetTest : public SheetsFixture
     Amount grandTotal = 0;
 };
 
-TEST_F(SalesDetailSheetTest, OneSaleTakesRowsThreeAndFourAndTheTotalRowFive)
-{
-    const SheetModel m = write({sale(1)}, true);
-    const std::pair<const char*, QString> cells[] = {
-        {"C1", QStringLiteral("ブランド名")}, {"C2", QStringLiteral("品名")},
-        {"A3", QStringLiteral("1")},          {"B3", QStringLiteral("H17.5.11")},
-        {"C3", QStringLiteral("メーカー1")},  {"C4", QStringLiteral("商品1")},
-        {"D3", QStringLiteral("購入者1")},    {"D4", QString()},
-        {"F3", QStringLiteral("1")},          {"F5", QStringLiteral("売価総合計")}};
-    for (const auto& [ref, expected] : cells) {
-        const int row = QByteArray(ref + 1).toInt(), column = ref[0] - 'A' + 1;
-        EXPECT_EQ(text(m, row, column), expected) << ref;
-    }
-    EXPECT_TRUE(m.cell(3, 2)->isNumber) << "a real date";
-    EXPECT_EQ(m.cell(3, 5)->number, 15000);
-    EXPECT_EQ(m.cell(4, 5)->number, 16000);
-    EXPECT_EQ(m.cell(3, 7)->number, 15000);
-    EXPECT_EQ(m.cell(5, 7)->number, 15000);
-    EXPECT_EQ(m.lastRow(), 5);
-    for (int row = 3; row <= 5; ++row) {
-        for (int column = row == 5 ? 6 : 1; column <= 7; ++column) {
-            const SheetBorder& b = m.border(m.cell(row, column)->style);
-            EXPECT_TRUE(b.left && b.right && !b.top) << row << "," << column;
-            EXPECT_EQ(b.bottom, row != 3) << row << "," << column;
-        }
-    }
-    EXPECT_FALSE(m.cell(5, 5)) << "the total line has only F and G";
-}
-
-TEST_F(SalesDetailSheetTest, HeadersSheetNameAndDateFormatFollowTheVariant)
-{
-    struct Case
-    {
-        bool era;
-        const char* left;
-        const char* center;
-        const char* right;
-        const char* sheet;
-        const char* date;
-    };
-    const Case cases[] = {
-        {true, "", "期間指定　売上明細", "期間:H17年5月～H17年6月", "期間指定売上明細", "H17.5.12"},
-        {false, "購入者:山田　太郎", "購入者別 売上明細", "期間:2005年5月～2005年6月", "購入者別売上明細",
-         "2005/5/12"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.sheet);
-        const SheetModel m = write({sale(1), sale(2)}, c.era);
-        const HeaderText h = HeaderSectionsOf(m.oddHeader, 1, 1, m.sheetName, m.fileName);
-        EXPECT_EQ(h.left, QString::fromUtf8(c.left));
-        EXPECT_EQ(h.center, QString::fromUtf8(c.center));
-        EXPECT_EQ(h.right, QString::fromUtf8(c.right));
-        EXPECT_EQ(m.sheetName, QString::fromUtf8(c.sheet));
-        EXPECT_EQ(text(m, 5, 2), QString::fromUtf8(c.date));
-        EXPECT_EQ(m.format(m.cell(5, 2)->style).numberFormat,
-                  QString::fromUtf16(c.era ? kEraDateFormat : kWesternDateFormat));
-    }
-}
-
 TEST_F(SalesDetailSheetTest, GrandTotalIsAWholeYenSumBeyondThirtyTwoBits)
 {
     std::vector<SalesDetailRow> rows;
@@ -189,31 +130,6 @@ TEST_F(SalesDetailSheetTest, PeriodTextOfTheRightHeader)
     for (const Case& c : cases)
         EXPECT_EQ(PeriodHeaderText(QString::fromUtf8(c.from), QString::fromUtf8(c.to), c.era),
                   QString::fromUtf8(c.text));
-}
-
-TEST_F(SalesDetailSheetTest, MoreSalesThanASheetHoldsAreRefusedBeforeAnyFileIsTouched)
-{
-    EXPECT_EQ(2 * SalesDetailSheet::kMaxSales + 3, 1048575);
-    EXPECT_TRUE(SalesDetailSheet::tooManyMessage(524286).isEmpty());
-    const QString message = SalesDetailSheet::tooManyMessage(524287);
-    EXPECT_TRUE(message.contains(QStringLiteral("524,286件"))) << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("期間を短く"))) << message.toStdString();
-
-    const QString target = WorkbookTarget(QStringLiteral("期間指定売上明細.xlsx"));
-    QFile old(target);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("the last report");
-    old.close();
-    SalesDetailSheet sheet(QStringLiteral("期間指定売上明細.xlsx"), texts(true));
-    try {
-        sheet.open(524287);
-        FAIL() << "no refusal";
-    } catch (const SheetError& e) {
-        EXPECT_EQ(e.description(), message);
-    }
-    QFile kept(target);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), QByteArray("the last report"));
 }
 
 } // namespace

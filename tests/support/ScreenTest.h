@@ -73,6 +73,12 @@ class ScreenTest : public AppFixture
     void clickRow(int row, int col = 0);
     void doubleClickRow(int row, int col = 0);
 
+    // Master rows as the screens find them, each under the next key.
+    void addMaker(const QString& name, const QString& reading) const;
+    void addProduct(const QString& maker, const QString& name, const QString& reading, qlonglong listPrice,
+                    qlonglong sellingPrice) const;
+    void addCustomer(const QString& name, const QString& reading) const;
+
     // Runs a statement on the database in use.
     void execute(const QString& sql, const QVariantList& values = {}) const;
     // One column of a table in key order, joined with commas.

@@ -758,13 +758,6 @@ TEST_F(NameReadingTest, ReadingTypedByHandInModeSixIsHalfWidth)
 
 class FieldRulesScreenTest : public ScreenTest
 {
-  protected:
-    void addCustomer(const QString& name, const QString& reading)
-    {
-        execute(QStringLiteral("insert into Tb_顧客 (Fi_キー, Fi_名前, Fi_名前フリガナ) values "
-                               "((select coalesce(max(Fi_キー), 0) + 1 from Tb_顧客), ?, ?)"),
-                {name, reading});
-    }
 };
 
 TEST_F(FieldRulesScreenTest, RegistrationStoresAPastedEmojiWholeAndLineBreaksAsBlanks)
