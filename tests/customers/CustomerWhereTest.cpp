@@ -142,12 +142,4 @@ TEST_F(CustomerWhereTest, EachConditionIsABoundContainmentMatchInTheDesignedOrde
     }
 }
 
-TEST_F(CustomerWhereTest, TheBoundValueIsTheTrimmedTextWithThePatternCharactersEscaped)
-{
-    const WhereClause where = CustomerWhere({.name = " 50%_\\x ", .remarks = "*?#["});
-    ASSERT_EQ(where.values.size(), 2);
-    EXPECT_EQ(where.values.at(0).toString(), QStringLiteral("%50\\%\\_\\\\x%"));
-    EXPECT_EQ(where.values.at(1).toString(), QStringLiteral("%*?#[%"));
-}
-
 } // namespace

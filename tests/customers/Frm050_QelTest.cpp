@@ -7,10 +7,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -132,25 +128,6 @@ TEST_F(DetailTest, ASaveEditsTheRowInPlaceWithAFreshStampAndTheSameKey)
     ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
     EXPECT_EQ(grid()->row(), 2);
     EXPECT_EQ(grid()->textMatrix(2, 3), QStringLiteral("03-9999-0000"));
-}
-
-TEST_F(DetailTest, TheChecksOfRegistrationStopTheSave)
-{
-    key = addCustomer(QStringLiteral("山田太郎"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
-    openFirst();
-    enter(txt(1), QStringLiteral("  "));
-    Click(cmd(0));
-    EXPECT_EQ(message(), QStringLiteral("フリガナを入力してください"));
-    EXPECT_EQ(focused(), txt(1));
-    combo()->setCurrentIndex(0);
-    enter(txt(1), QStringLiteral("ﾔﾏﾀﾞ"));
-    Click(cmd(0));
-    EXPECT_EQ(message(), QStringLiteral("都道府県を設定してください"));
-    EXPECT_EQ(focused(), txt(2));
-    EXPECT_EQ(stored("Fi_名前フリガナ"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
-    EXPECT_TRUE(waits->waits.empty());
-    dialogs->expectQuestion(kCloseQuestion, DialogService::Answer::Yes);
-    Click(cmd(2));
 }
 
 TEST_F(DetailTest, ACustomerDeletedBehindTheScreenIsReportedAndTheListComesBack)

@@ -7,12 +7,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrintPreviewDialog>
-#include <QProcess>
 #include <QTimer>
 
 void ReportsFixture::SetUp()
@@ -106,18 +104,6 @@ QStringList ReportsFixture::pageThrough()
     }
     bar->setValue(bar->minimum());
     return sales;
-}
-
-QJsonObject ReportsFixture::readWorkbook(const QString& path) const
-{
-    QProcess reader;
-    reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(QEL_READ_WORKBOOK), path});
-    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
-        ADD_FAILURE() << "openpyxl could not read " << path.toStdString() << ": "
-                      << reader.readAllStandardError().toStdString();
-        return {};
-    }
-    return QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
 }
 
 QString ReportsFixture::dataFile(const QString& name) const

@@ -40,8 +40,6 @@ class ReportsFixture : public ScreenTest
     // Every sale of the report in its order, paged through with the scroll bar.
     QStringList pageThrough();
 
-    // The workbook as openpyxl reads it back.
-    QJsonObject readWorkbook(const QString& path) const;
     QString dataFile(const QString& name) const;
     // Answers the print preview by closing it, and the message after it.
     void closePreviewWhenShown();

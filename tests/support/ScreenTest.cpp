@@ -10,9 +10,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QInputMethodEvent>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -247,4 +249,16 @@ void ScreenTest::addCustomer(const QString& name, const QString& reading) const
     execute(QStringLiteral("insert into Tb_顧客 (Fi_キー, Fi_名前, Fi_名前フリガナ) "
                            "values ((select ifnull(max(Fi_キー), 0) + 1 from Tb_顧客), ?, ?)"),
             {name, reading});
+}
+
+QJsonObject ScreenTest::readWorkbook(const QString& path)
+{
+    QProcess reader;
+    reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(QEL_READ_WORKBOOK), path});
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
+        ADD_FAILURE() << "openpyxl could not read " << path.toStdString() << ": "
+                      << reader.readAllStandardError().toStdString();
+        return {};
+    }
+    return QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
 }

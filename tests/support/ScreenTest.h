@@ -2,6 +2,7 @@
 
 #include "support/TestSupport.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -78,6 +79,10 @@ class ScreenTest : public AppFixture
     void addProduct(const QString& maker, const QString& name, const QString& reading, qlonglong listPrice,
                     qlonglong sellingPrice) const;
     void addCustomer(const QString& name, const QString& reading) const;
+
+    // A written workbook as openpyxl, a reader unrelated to the writer, reads it back (see
+    // read_workbook.py); empty, with a failure, when it cannot.
+    static QJsonObject readWorkbook(const QString& path);
 
     // Runs a statement on the database in use.
     void execute(const QString& sql, const QVariantList& values = {}) const;

@@ -1,6 +1,7 @@
 """Reads a written workbook with openpyxl, a reader unrelated to the writer, and prints what a
-test checks as JSON: the first sheet's name, page headers, and every cell from row 3 on that
-holds a value or a border, with its type and number format, plus C1 and C2.
+test checks as JSON: the first sheet's name, page headers, its last row, and every cell from
+row 3 on that holds a value or a border, with its type, number format and left, right and bottom
+border styles, plus C1 and C2.
 
 usage: read_workbook.py <workbook>
 """
@@ -40,6 +41,7 @@ def main():
         "title": ws.title,
         "headers": [ws.oddHeader.left.text or "", ws.oddHeader.center.text or "",
                     ws.oddHeader.right.text or ""],
+        "rows": ws.max_row,
         "cells": cells,
     }, ensure_ascii=False))
 
