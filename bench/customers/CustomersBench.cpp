@@ -126,12 +126,7 @@ BENCHMARK(BM_SearchToListNone)->UseManualTime()->Unit(benchmark::kMillisecond)->
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    FailOnEveryBox();
-    benchmark::Initialize(&argc, argv);
-    std::printf("Target: \"検索\" to the list shown within 300 ms at %d customers.\n", kCustomers);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunScreenBenchmarks(
+        argc, argv,
+        QStringLiteral("Target: \"検索\" to the list shown within 300 ms at %1 customers.").arg(kCustomers));
 }

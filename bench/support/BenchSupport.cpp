@@ -5,6 +5,10 @@
 #include "db/Schema.h"
 #include "ui/DialogService.h"
 
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -32,6 +36,21 @@ class FailingDialogs : public DialogService
 void FailOnEveryBox()
 {
     InstallDialogs(std::make_unique<FailingDialogs>());
+}
+
+int RunScreenBenchmarks(int argc, char** argv, const QString& target)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    FailOnEveryBox();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    if (!target.isEmpty())
+        std::printf("%s\n", qPrintable(target));
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 BenchFolder::BenchFolder()

@@ -335,6 +335,22 @@ QString LeftChars(const QString& text, qsizetype count)
     return text;
 }
 
+qsizetype CharsEnd(QStringView text, qsizetype count)
+{
+    qsizetype i = 0;
+    qsizetype length = 0;
+    char32_t previous = 0;
+    for (qsizetype taken = 0; i < text.size() && taken < count; i += length, ++taken)
+        previous = codePointAt(text, i, length);
+    for (; i < text.size(); i += length) {
+        const char32_t c = codePointAt(text, i, length);
+        if (!clingsToPrevious(c, previous))
+            break;
+        previous = c;
+    }
+    return i;
+}
+
 bool IsKanaOnly(const QString& text)
 {
     if (text.isEmpty())

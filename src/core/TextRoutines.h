@@ -36,6 +36,9 @@ qsizetype CharCount(QStringView text);
 // letter from the marks that follow it (combining marks, and ﾞ ﾟ after half-width kana): such a
 // letter is left out whole.
 QString LeftChars(const QString& text, qsizetype count);
+// Where the first `count` characters end, moved on past the marks that cling to the last of
+// them: the place to split a text into lines of `count` characters without parting a letter.
+qsizetype CharsEnd(QStringView text, qsizetype count);
 
 // Whether every character is kana (hiragana, katakana of either width) or the prolonged mark.
 bool IsKanaOnly(const QString& text);

@@ -1,55 +1,12 @@
 #include "CustomerListSheet.h"
 
 #include "core/Globals.h"
-
-namespace {
-
-// Marks that belong to the character before them: combining marks, and the half-width voiced
-// and semi-voiced sound marks that follow their kana.
-bool belongsToPrevious(char32_t c)
-{
-    if (c == 0xFF9E || c == 0xFF9F)
-        return true;
-    switch (QChar::category(c)) {
-    case QChar::Mark_NonSpacing:
-    case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// The code point at i and the index after it; a lone surrogate counts as one character.
-char32_t codePointAt(const QString& s, qsizetype& i)
-{
-    const QChar c = s.at(i++);
-    if (c.isHighSurrogate() && i < s.size() && s.at(i).isLowSurrogate())
-        return QChar::surrogateToUcs4(c, s.at(i++));
-    return c.unicode();
-}
-
-// The index after the first n characters, moved past the marks that follow them.
-qsizetype cutAfter(const QString& s, int n)
-{
-    qsizetype i = 0;
-    for (int counted = 0; i < s.size() && counted < n; ++counted)
-        codePointAt(s, i);
-    while (i < s.size()) {
-        qsizetype next = i;
-        if (!belongsToPrevious(codePointAt(s, next)))
-            break;
-        i = next;
-    }
-    return i;
-}
-
-} // namespace
+#include "core/TextRoutines.h"
 
 RemarkLines SplitRemarks(const QString& remarks)
 {
-    const qsizetype first = cutAfter(remarks, 10);
-    const qsizetype second = std::max(first, cutAfter(remarks, 20));
+    const qsizetype first = CharsEnd(remarks, 10);
+    const qsizetype second = std::max(first, CharsEnd(remarks, 20));
     return {remarks.left(first), remarks.mid(first, second - first)};
 }
 
