@@ -63,11 +63,11 @@ QString existingAncestor(const QString& path)
     return probe;
 }
 
-// Makes one folder (one level below an existing one); returns the reason when it cannot.
-QString makeFolder(const QString& name)
+} // namespace
+
+QString MakeFolder(const QString& folder, bool withParents)
 {
-    // A trailing separator ("帳票/") names the same folder.
-    const QString path = QDir::cleanPath(AppFile(name));
+    const QString path = QDir::cleanPath(folder);
     const QFileInfo info(path);
     if (info.isDir())
         return {};
@@ -76,22 +76,28 @@ QString makeFolder(const QString& name)
         return head +
                QStringLiteral("同じ名前のファイルがあります。ファイルの名前を変えるか移してください。");
     const QString parent = info.absolutePath();
+    const QString ancestor = existingAncestor(path);
     if (!QFileInfo(parent).isDir()) {
-        const QString ancestor = existingAncestor(path);
         if (QFileInfo(ancestor).isFile())
             return head +
                    QStringLiteral("途中の「%1」がフォルダではなくファイルです。").arg(native(ancestor));
-        return head + QStringLiteral("上のフォルダ「%1」がありません。先にそのフォルダを作成してください。")
-                          .arg(native(parent));
+        if (!withParents)
+            return head +
+                   QStringLiteral("上のフォルダ「%1」がありません。先にそのフォルダを作成してください。")
+                       .arg(native(parent));
     }
     std::error_code error;
-    std::filesystem::create_directory(std::filesystem::path(QFile::encodeName(path).toStdString()), error);
+    const std::filesystem::path target(QFile::encodeName(path).toStdString());
+    if (withParents)
+        std::filesystem::create_directories(target, error);
+    else
+        std::filesystem::create_directory(target, error);
     if (!error)
         return {};
     switch (static_cast<std::errc>(error.value())) {
     case std::errc::permission_denied:
     case std::errc::operation_not_permitted:
-        return head + QStringLiteral("「%1」に書き込む権限がありません。").arg(native(parent));
+        return head + QStringLiteral("「%1」に書き込む権限がありません。").arg(native(ancestor));
     case std::errc::file_exists:
         return head +
                QStringLiteral("同じ名前のファイルがあります。ファイルの名前を変えるか移してください。");
@@ -105,14 +111,13 @@ QString makeFolder(const QString& name)
     }
 }
 
-} // namespace
-
 void MakeFolders()
 {
     // Each folder is made or reported on its own: one that fails does not stop the other.
     QStringList reasons;
     for (const QString& name : {G().DataPath, G().BackDataPath}) {
-        const QString reason = makeFolder(name);
+        // A trailing separator ("帳票/") names the same folder.
+        const QString reason = MakeFolder(AppFile(name), false);
         if (!reason.isEmpty())
             reasons << reason;
     }

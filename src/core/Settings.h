@@ -21,6 +21,10 @@ class FolderError : public std::runtime_error
     QString m_message;
 };
 
+// Makes the folder (with every missing folder above it when withParents, else one level below an
+// existing folder). Returns why it cannot be made, in Japanese with its path, or an empty text.
+QString MakeFolder(const QString& folder, bool withParents);
+
 // Creates the workbook and backup folders (one level each) when they are missing. Both are
 // tried; FolderError names every folder that could not be made, each with its reason.
 void MakeFolders();

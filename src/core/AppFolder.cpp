@@ -1,0 +1,99 @@
+#include "AppFolder.h"
+
+#include "Globals.h"
+#include "Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(path));
+}
+
+QString homeFolder()
+{
+    const QString home = qEnvironmentVariable("HOME");
+    if (QDir::isAbsolutePath(home))
+        return home;
+    const passwd* entry = ::getpwuid(::getuid());
+    return entry ? QFile::decodeName(entry->pw_dir) : QDir::rootPath();
+}
+
+} // namespace
+
+AppFolder ChooseAppFolder(const QString& exeDir)
+{
+    if (QFileInfo(exeDir + QStringLiteral("/Qel.Ini")).isFile())
+        return {exeDir, {}};
+    // Found from the executable first, so that a copy installed under any prefix (a staging folder
+    // included) uses its own data.
+    const QString beside = QDir::cleanPath(exeDir + QStringLiteral("/" QEL_DATA_FROM_BIN));
+    const bool found = QFileInfo(beside + QStringLiteral("/Qel.Ini")).isFile();
+    return {UserAppFolder(), found ? beside : QStringLiteral(QEL_INSTALL_DATADIR)};
+}
+
+QString UserAppFolder()
+{
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(base))
+        base = homeFolder() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + QStringLiteral("/Qel"));
+}
+
+void SeedAppFolder(const QString& folder, const QString& seedDir)
+{
+    const QDir seed(seedDir);
+    if (!QFileInfo(seed.filePath(QStringLiteral("Qel.Ini"))).isFile())
+        throw FolderError(QStringLiteral("インストールされたデータが見つかりません。\n%1\n"
+                                         "Qel をインストールし直してください。")
+                              .arg(native(seedDir)));
+    const bool made = !QFileInfo(folder).isDir();
+    if (const QString reason = MakeFolder(folder, true); !reason.isEmpty())
+        throw FolderError(reason);
+    // The ledger holds customers' names and addresses: a folder made here is the user's alone.
+    if (made)
+        QFile::setPermissions(folder,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    const QDir target(folder);
+    const auto present = [&](const QString& name) {
+        const QFileInfo info(target.filePath(name));
+        return info.exists() || info.isSymLink();
+    };
+    const bool anyDatabase = present(kOperationalDbFile) || present(kSampleDbFile);
+    QStringList missing;
+    for (const QFileInfo& entry : seed.entryInfoList(QDir::Files, QDir::Name)) {
+        const QString name = entry.fileName();
+        if (present(name) || (name == kSampleDbFile && anyDatabase))
+            continue;
+        // The sample goes first: a start cut short after it still finds the operational database
+        // missing and completes the folder, while the reverse order would lose the sample.
+        if (name == kSampleDbFile)
+            missing.prepend(name);
+        else
+            missing.append(name);
+    }
+    if (missing.isEmpty())
+        return;
+    if (!QFileInfo(folder).isWritable())
+        throw FolderError(QStringLiteral("フォルダに書き込めません。\n%1\n「%1」に書き込む権限がありません。")
+                              .arg(native(folder)));
+    for (const QString& name : missing) {
+        // QFile::copy writes a temporary file and renames it: a failed copy leaves nothing
+        // behind, and a file that appeared meanwhile is not replaced.
+        QFile source(seed.filePath(name));
+        const QString copy = target.filePath(name);
+        if (!source.copy(copy))
+            throw FolderError(QStringLiteral("ファイルをコピーできません。\n%1\n→ %2\n%3")
+                                  .arg(native(source.fileName()), native(copy), source.errorString()));
+        QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+}
