@@ -3,6 +3,7 @@
 #include "DialogService.h"
 #include "Navigator.h"
 
+#include "core/AppFolder.h"
 #include "core/Globals.h"
 #include "core/Settings.h"
 
@@ -21,6 +22,25 @@ QString RealUserId()
     return QString::number(::getuid());
 }
 
+// The folder's real path also before it is made (the first start of an installed copy): the
+// nearest existing folder above it resolved, the rest appended, so that every start names it alike.
+QString realFolderPath(const QString& folder)
+{
+    QString head = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    QStringList rest;
+    QString canonical = QFileInfo(head).canonicalFilePath();
+    while (canonical.isEmpty()) {
+        const QFileInfo info(head);
+        if (info.absolutePath() == head)
+            return QDir::cleanPath(folder);
+        rest.prepend(info.fileName());
+        head = info.absolutePath();
+        canonical = QFileInfo(head).canonicalFilePath();
+    }
+    rest.prepend(canonical);
+    return QDir::cleanPath(rest.join(QLatin1Char('/')));
+}
+
 } // namespace
 
 QString InstanceLockPath(const QString& appPath)
@@ -34,18 +54,13 @@ QString InstanceLockPath(const QString& appPath)
     const bool ownRuntime =
         runtimeInfo.isDir() && !runtimeInfo.isSymLink() && runtimeInfo.ownerId() == ::getuid();
     const QString folder = ownRuntime ? runtime : QStringLiteral("/tmp");
-    const QString canonical = QFileInfo(appPath).canonicalFilePath();
     const QByteArray key =
-        QCryptographicHash::hash(
-            (canonical.isEmpty() ? QDir::cleanPath(QFileInfo(appPath).absoluteFilePath()) : canonical)
-                .toUtf8(),
-            QCryptographicHash::Sha1)
-            .toHex();
+        QCryptographicHash::hash(realFolderPath(appPath).toUtf8(), QCryptographicHash::Sha1).toHex();
     return folder + QStringLiteral("/qel-") + RealUserId() + QLatin1Char('-') +
            QString::fromLatin1(key.left(16)) + QStringLiteral(".lock");
 }
 
-std::unique_ptr<QLockFile> Main(const QString& appPath)
+std::unique_ptr<QLockFile> Main(const QString& appPath, const QString& seedDir)
 {
     auto lock = std::make_unique<QLockFile>(InstanceLockPath(appPath));
     // Only a live owner counts: a lock left by a crashed run is taken over.
@@ -56,6 +71,15 @@ std::unique_ptr<QLockFile> Main(const QString& appPath)
         return nullptr;
     }
 
+    if (!seedDir.isEmpty()) {
+        // No start on a half-made folder: the user is told what is wrong where, and the run ends.
+        try {
+            SeedAppFolder(appPath, seedDir);
+        } catch (const FolderError& e) {
+            Dialogs().warning(QStringLiteral("Qel"), e.message());
+            return nullptr;
+        }
+    }
     ReadSettings(appPath);
     try {
         MakeFolders();

@@ -69,6 +69,25 @@ TEST_F(MainTest, FolderThatCannotBeMadeIsReportedAndTheMenuStillOpens)
     EXPECT_TRUE(menuShown());
 }
 
+TEST_F(MainTest, InstalledStartWhoseFolderCannotBeMadeSaysWhereAndEnds)
+{
+    const QString seed = appPath() + QStringLiteral("/share");
+    ASSERT_TRUE(QDir().mkpath(seed));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QEL_APP_DIR "/Qel.Ini"), seed + QStringLiteral("/Qel.Ini")));
+    QFile blocker(appPath() + QStringLiteral("/ファイル"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString folder = blocker.fileName() + QStringLiteral("/Qel");
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Qel"), {});
+    EXPECT_EQ(Main(folder, seed), nullptr);
+    ASSERT_EQ(dialogs->shown().size(), 1u);
+    EXPECT_TRUE(dialogs->shown().front().text.contains(folder))
+        << dialogs->shown().front().text.toStdString();
+    EXPECT_FALSE(menuShown());
+    EXPECT_EQ(blocker.size(), 0);
+    EXPECT_FALSE(QFileInfo::exists(InstanceLockPath(folder))) << "the lock is let go";
+}
+
 TEST_F(MainTest, SecondInstanceInTheSameProcessIsRefused)
 {
     const auto first = Main(appPath());
@@ -87,6 +106,8 @@ TEST_F(MainTest, RunningApplicationRefusesASecondStartWhateverItsEnvironment)
     // variables a user can set when starting it do not make it a different instance.
     const QString built = QStringLiteral(QEL_APP_DIR);
     ASSERT_FALSE(built.isEmpty());
+    // Its Qel.Ini beside it makes the copy a portable one, which runs on this folder.
+    writeIni(QString());
     ASSERT_TRUE(QFile::copy(built + "/qel", appPath() + "/qel"));
     QFile::setPermissions(appPath() + "/qel", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     QTemporaryDir elsewhere;
