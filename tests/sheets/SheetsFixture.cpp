@@ -2,6 +2,7 @@
 
 #include "core/Globals.h"
 #include "sheets/CustomerListSheet.h"
+#include "sheets/SalesDetailSheet.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,14 +19,11 @@ void SheetsFixture::SetUp()
     }
     G().DataPath = QStringLiteral("Data");
     ASSERT_TRUE(QDir().mkpath(AppFile(G().DataPath)));
-    auto recorder = std::make_unique<RecordingExit>();
-    exits = recorder.get();
-    AppExit::install(std::move(recorder));
+    exits = recordExits();
 }
 
 void SheetsFixture::TearDown()
 {
-    AppExit::install(nullptr);
     exits = nullptr;
     AppFixture::TearDown();
 }
