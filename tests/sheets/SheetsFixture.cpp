@@ -64,3 +64,33 @@ QString SheetsFixture::writeCustomerList(int customers, const QString& fileName)
     sheet.save();
     return sheet.targetPath();
 }
+
+QString SheetsFixture::writeSalesDetail(int sales)
+{
+    SalesDetailTexts texts;
+    texts.makerHeading = QStringLiteral("ブランド名");
+    texts.productHeading = QStringLiteral("商品名");
+    texts.centerHeader = QStringLiteral("期間指定　売上明細");
+    texts.rightHeader = QStringLiteral("期間:指定なし");
+    texts.sheetName = QStringLiteral("期間指定売上明細");
+    std::vector<SalesDetailRow> rows;
+    for (int i = 1; i <= sales; ++i) {
+        SalesDetailRow r;
+        r.date = QStringLiteral("20050518");
+        r.maker = QStringLiteral("グッチョ");
+        r.product = QStringLiteral("財布");
+        r.buyer = QStringLiteral("山田　太郎");
+        r.sellingPrice = 12000;
+        r.listPrice = 15000;
+        r.quantity = 1;
+        r.total = 12000;
+        rows.push_back(r);
+    }
+    SalesDetailSheet sheet(salesTemplate(), WorkbookTarget(QStringLiteral("期間指定売上明細.xlsx")), texts);
+    sheet.open(sales);
+    sheet.writePageSetup();
+    sheet.writeRows(rows);
+    sheet.scrollToTop();
+    sheet.save();
+    return sheet.targetPath();
+}
