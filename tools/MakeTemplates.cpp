@@ -185,6 +185,8 @@ void makeTemplate(const std::string& designPath, const std::string& appDir)
                                   std::stod(arg(4)));
             headerMargin = std::stod(arg(5));
             footerMargin = std::stod(arg(6));
+        } else if (kind == "scale") {
+            worksheet_set_print_scale(sheet, std::stoi(arg(1)));
         } else if (kind == "fit") {
             worksheet_fit_to_pages(sheet, std::stoi(arg(1)), std::stoi(arg(2)));
         } else if (kind == "repeat_rows") {

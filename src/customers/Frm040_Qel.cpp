@@ -158,7 +158,13 @@ void Frm040_Qel::Cmd_Click(int index)
         break;
     case 2: {
         RememberPositionProc();
-        if (DeleteProc())
+        const DeleteResult result = DeleteProc();
+        // A deletion the database refused leaves the list as it was; the warning said why.
+        if (result == DeleteResult::Failed) {
+            MSHFlexGrid1->setFocus(Qt::OtherFocusReason);
+            break;
+        }
+        if (result == DeleteResult::Deleted)
             FlashNotice({Lbl_Ttl(12)}, {});
         G().CallerForm = formName();
         GridInitProc();
@@ -173,18 +179,20 @@ void Frm040_Qel::Cmd_Click(int index)
     }
 }
 
-bool Frm040_Qel::DeleteProc()
+Frm040_Qel::DeleteResult Frm040_Qel::DeleteProc()
 {
     const int row = MSHFlexGrid1->row();
     const QString question = QStringLiteral("No.") + MSHFlexGrid1->textMatrix(row, 0) + QStringLiteral(" ") +
                              MSHFlexGrid1->textMatrix(row, 2) +
                              QStringLiteral(" さんの\n情報を削除してもよろしいですか");
     if (Dialogs().question(kAsk, question) != DialogService::Answer::Yes)
-        return false;
+        return DeleteResult::Declined;
     const std::int32_t key = MSHFlexGrid1->textMatrix(row, 1).toInt();
     bool deleted = false;
-    Guarded([&] { deleted = CustomerStore().remove(key); });
-    return deleted;
+    if (!Guarded([&] { deleted = CustomerStore().remove(key); }))
+        return DeleteResult::Failed;
+    // A customer deleted meanwhile elsewhere is gone all the same: the list is refilled.
+    return deleted ? DeleteResult::Deleted : DeleteResult::Declined;
 }
 
 void Frm040_Qel::StatusProc(const QString& text)

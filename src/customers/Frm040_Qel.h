@@ -28,7 +28,8 @@ class Frm040_Qel : public MainScreen
     void GridInitProc();
     void ListProc();
     void RememberPositionProc();
-    bool DeleteProc();
+    enum class DeleteResult { Declined, Deleted, Failed };
+    DeleteResult DeleteProc();
     void PrintProc();
     std::int64_t WorkbookProc();
     void StatusProc(const QString& text);

@@ -142,7 +142,8 @@ std::int64_t Frm090_Qel::KeyListProc()
 {
     std::vector<std::int32_t> keys;
     // A list that cannot be read keeps the one the screen has (none at the opening).
-    if (Guarded([&] { keys = SalesStore().saleKeys(); }))
+    const bool read = Guarded([&] { keys = SalesStore().saleKeys(); });
+    if (read)
         m_keys = std::move(keys);
     const auto count = static_cast<std::int64_t>(m_keys.size());
     const QSignalBlocker blocker(VScroll1);
@@ -160,6 +161,9 @@ std::int64_t Frm090_Qel::KeyListProc()
     for (int i = 0; i <= 7; ++i)
         Syu(i)->setEnabled(false);
     ShowNoSale(Lbl_Dat);
+    // Unread sales are not an empty table.
+    if (!read)
+        Lbl_Ttl(11)->setText(QStringLiteral("売上を読み込めませんでした"));
     m_loaded.clear();
     for (int i : kChecked)
         m_loaded << Lbl_Dat(i)->text();

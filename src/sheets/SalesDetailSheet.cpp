@@ -1,5 +1,7 @@
 #include "SalesDetailSheet.h"
 
+#include "SheetError.h"
+
 #include "core/DateText.h"
 #include "core/Globals.h"
 #include "core/PeriodMonth.h"
@@ -62,10 +64,15 @@ void SalesDetailSheet::open(std::int64_t sales)
 
 void SalesDetailSheet::writePageSetup()
 {
-    if (!m_texts.leftHeader.isEmpty())
-        m_book.setLeftHeader(m_texts.leftHeader);
-    m_book.setCenterHeader(m_texts.centerHeader);
-    m_book.setRightHeader(m_texts.rightHeader);
+    // A header that does not fit is reported on its own; the others are still written.
+    RunEachPart({
+        [this] {
+            if (!m_texts.leftHeader.isEmpty())
+                m_book.setLeftHeader(m_texts.leftHeader);
+        },
+        [this] { m_book.setCenterHeader(m_texts.centerHeader); },
+        [this] { m_book.setRightHeader(m_texts.rightHeader); },
+    });
 }
 
 std::int64_t SalesDetailSheet::writeRows(SheetRows<SalesDetailRow> rows, const SheetProgress& progress)

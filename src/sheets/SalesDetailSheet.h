@@ -72,7 +72,8 @@ class SalesDetailSheet : public TemplateSheet
     // Deletes an existing target and opens a fresh copy of the template; with the number of
     // sales given, refuses too many before touching any file.
     void open(std::int64_t sales = 0);
-    // Left (when given), centre and right headers: the step whose failure lets the output go on.
+    // Left (when given), centre and right headers, each a step of its own whose failure lets
+    // the output go on: a header that fails is reported (SheetErrors) after the others are set.
     void writePageSetup();
     // C1 and C2, the column-B format, the sheet name, one block per sale at row 2i + 1 and the
     // grand-total line, reporting progress after blocks. Returns the number of sales written.

@@ -5,6 +5,25 @@ SheetError::SheetError(int number, QString description)
 {
 }
 
+SheetErrors::SheetErrors(std::vector<SheetError> errors)
+    : std::runtime_error(errors.empty() ? std::string() : errors.front().what()), m_errors(std::move(errors))
+{
+}
+
+void RunEachPart(std::initializer_list<std::function<void()>> parts)
+{
+    std::vector<SheetError> failures;
+    for (const std::function<void()>& part : parts) {
+        try {
+            part();
+        } catch (const SheetError& e) {
+            failures.push_back(e);
+        }
+    }
+    if (!failures.empty())
+        throw SheetErrors(std::move(failures));
+}
+
 void ThrowApplicationError(const QString& detail)
 {
     throw SheetError(SheetError::Application,

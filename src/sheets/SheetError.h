@@ -2,7 +2,10 @@
 
 #include <QString>
 
+#include <functional>
+#include <initializer_list>
 #include <stdexcept>
+#include <vector>
 
 // A failure of the spreadsheet output: a number and a description, as the warning box shows
 // them after "ErrNo=" and " ErrMsg=". The numbers keep the meanings users and old notes know.
@@ -24,6 +27,21 @@ class SheetError : public std::runtime_error
     int m_number;
     QString m_description;
 };
+
+// The failures of one call whose parts are steps of their own (the page headers): every part
+// was tried, and each failure is reported in its turn.
+class SheetErrors : public std::runtime_error
+{
+  public:
+    explicit SheetErrors(std::vector<SheetError> errors);
+    const std::vector<SheetError>& errors() const { return m_errors; }
+
+  private:
+    std::vector<SheetError> m_errors;
+};
+
+// Runs every part, a failing one not stopping the next; throws SheetErrors when any failed.
+void RunEachPart(std::initializer_list<std::function<void()>> parts);
 
 // The failure of the workbook itself, with a detail after the application's own text.
 [[noreturn]] void ThrowApplicationError(const QString& detail = {});

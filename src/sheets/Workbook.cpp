@@ -170,6 +170,17 @@ void Workbook::prepare()
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
         throw SheetError(SheetError::PathNotFound,
                          QStringLiteral("パスが見つかりません。 ") + native(folder));
+    // Nothing here locks a file that another program has open: the spreadsheet programs leave
+    // a lock file beside it, and a file marked read-only is the user's word not to replace it.
+    if (QFileInfo::exists(SpreadsheetLockFile(d->targetPath)))
+        throw SheetError(SheetError::PermissionDenied,
+                         QStringLiteral("書き込みできません。 ") + native(d->targetPath) +
+                             QStringLiteral("（他のプログラムで開かれています）"));
+    if (target.exists() && !target.isDir() &&
+        (!target.isWritable() || !target.permissions().testFlag(QFileDevice::WriteOwner)))
+        throw SheetError(SheetError::PermissionDenied, QStringLiteral("書き込みできません。 ") +
+                                                           native(d->targetPath) +
+                                                           QStringLiteral("（読み取り専用です）"));
     if (target.exists() || target.isSymLink()) {
         if (target.isDir() || !QFile::remove(d->targetPath))
             throw SheetError(SheetError::PermissionDenied,
@@ -457,6 +468,12 @@ void Workbook::save()
         throw SheetError(SheetError::PermissionDenied,
                          QStringLiteral("書き込みできません。 ") + native(d->targetPath));
     d->saved = true;
+}
+
+QString SpreadsheetLockFile(const QString& path)
+{
+    const QFileInfo file(path);
+    return file.absolutePath() + QStringLiteral("/.~lock.") + file.fileName() + QLatin1Char('#');
 }
 
 QString WorkbookTarget(const QString& fileName)

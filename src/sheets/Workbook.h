@@ -18,7 +18,8 @@ class Workbook
     Workbook(const Workbook&) = delete;
     Workbook& operator=(const Workbook&) = delete;
 
-    // Deletes an existing target and copies the template beside it.
+    // Deletes an existing target and copies the template beside it. A target open in a
+    // spreadsheet program (its lock file beside it) or marked read-only is refused.
     void prepare();
     // Opens the copy; the first worksheet is the one written.
     void open();
@@ -60,6 +61,9 @@ class Workbook
 // The column-B formats of the sales detail.
 inline constexpr char16_t kEraDateFormat[] = u"[$-411]ge.m.d";
 inline constexpr char16_t kWesternDateFormat[] = u"yyyy/m/d";
+
+// The lock file that LibreOffice keeps beside a file it has open.
+QString SpreadsheetLockFile(const QString& path);
 
 // AppPath + "/" + DataPath + "/" + file name: where every workbook is written.
 QString WorkbookTarget(const QString& fileName);

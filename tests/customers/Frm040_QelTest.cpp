@@ -1,6 +1,5 @@
 #include "CustomerScreenTest.h"
 
-#include "core/AppExit.h"
 #include "core/Globals.h"
 #include "ui/FlexGrid.h"
 #include "ui/Navigator.h"
@@ -17,6 +16,10 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <SQLiteCpp/Database.h>
+
+#include <functional>
+
 namespace {
 
 const QString kWorkbook = QStringLiteral("Data/顧客一覧.xlsx");
@@ -30,13 +33,6 @@ class ListTest : public CustomerScreenTest
         return QStringLiteral("No.%1 %2 さんの\n情報を削除してもよろしいですか").arg(row).arg(name);
     }
     bool usable(int index) const { return cmd(index)->isEnabled(); }
-};
-
-class RecordingExit : public AppExit
-{
-  public:
-    void endApplication() override { ++calls; }
-    int calls = 0;
 };
 
 TEST_F(ListTest, ASearchWithoutMatchShowsOneEmptyRowWithOnlyCloseUsable)
@@ -122,6 +118,30 @@ TEST_F(ListTest, DeletingAsksAndRefillsAtThePlaceAndDecliningChangesNothing)
     EXPECT_EQ(listedNames(), (QStringList{QStringLiteral("C01"), QStringLiteral("C02")}));
     EXPECT_EQ(grid()->row(), 2) << "lowered to the new last row";
     EXPECT_EQ(focused(), grid());
+}
+
+// Another program holds the database: one warning, and the list stays as the user left it.
+TEST_F(ListTest, ADeletionOnALockedDatabaseWarnsOnceAndKeepsTheList)
+{
+    addCustomers(3);
+    search();
+    clickRow(2, 2);
+    SQLite::Database other(dbPath().toStdString(), SQLite::OPEN_READWRITE);
+    other.exec("BEGIN EXCLUSIVE");
+    dialogs->expectQuestion(deleteQuestion(2, QStringLiteral("C02")), DialogService::Answer::Yes);
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm040_Qel"), {});
+    Click(cmd(2));
+    other.exec("ROLLBACK");
+
+    EXPECT_EQ(dialogs->shown().size(), 2u) << "the question and one warning";
+    EXPECT_TRUE(dialogs->shown().back().text.startsWith(
+        QStringLiteral("他のプログラムがデータベースを使用中です。")));
+    EXPECT_TRUE(waits->waits.empty()) << "no completion notice";
+    EXPECT_EQ(listedNames(),
+              (QStringList{QStringLiteral("C01"), QStringLiteral("C02"), QStringLiteral("C03")}));
+    EXPECT_EQ(grid()->row(), 2);
+    EXPECT_TRUE(usable(0) && usable(1) && usable(2) && usable(3));
+    EXPECT_EQ(rowCount(QStringLiteral("Tb_顧客")), 3);
 }
 
 TEST_F(ListTest, DeletingTheLastCustomerLeavesAnEmptyListWithOnlyCloseUsable)
@@ -255,9 +275,7 @@ TEST_F(ListTest, TheWorkbookHoldsTheDesignedBlocksReplacesAnOldFileAndHoldsTheBu
 
 TEST_F(ListTest, AWorkbookFailureIsReportedUnderTheListsNameAndNothingMatchingTouchesNoFile)
 {
-    auto exits = std::make_unique<RecordingExit>();
-    RecordingExit* exit = exits.get();
-    AppExit::install(std::move(exits));
+    RecordingExit* exit = recordExits();
     addCustomer(QStringLiteral("山田太郎"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
     search();
     // No template in the application folder.
@@ -273,7 +291,56 @@ TEST_F(ListTest, AWorkbookFailureIsReportedUnderTheListsNameAndNothingMatchingTo
     Click(cmd(1));
     EXPECT_EQ(message(), QStringLiteral("出力する情報はありません"));
     EXPECT_EQ(dialogs->shown().size(), 1u);
-    AppExit::install(nullptr);
+}
+
+// On this platform nothing stops a program from replacing a file that another one has open:
+// the writer itself refuses a workbook open in LibreOffice (its lock file beside it) or marked
+// read-only, with the box of a file open elsewhere, and leaves the file as it is.
+TEST_F(ListTest, AWorkbookOpenElsewhereOrReadOnlyIsRefusedAndKeptAsItIs)
+{
+    RecordingExit* exit = recordExits();
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QEL_APP_DIR "/顧客一覧オリジナル.xlsx"),
+                            AppFile(QStringLiteral("顧客一覧オリジナル.xlsx"))));
+    ASSERT_TRUE(QDir().mkpath(AppFile(QStringLiteral("Data"))));
+    const QString path = AppFile(kWorkbook);
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("yesterday's list");
+    old.close();
+    const QString lock = AppFile(QStringLiteral("Data/.~lock.顧客一覧.xlsx#"));
+    QFile lockFile(lock);
+    ASSERT_TRUE(lockFile.open(QIODevice::WriteOnly));
+    lockFile.write(",user,host,01.04.2005 10:00,file:///home/user/.config/libreoffice/4;");
+    lockFile.close();
+    addCustomer(QStringLiteral("山田太郎"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
+    search();
+
+    const QString refused = QStringLiteral("Excelファイルが開かれている可能性があります。\n"
+                                           "Excelファイル閉じてからプログラムを実行してください。\n"
+                                           "ErrNo=70 ErrMsg=書き込みできません。 ") +
+                            QDir::toNativeSeparators(path);
+    const std::function<void()> makeTheCase[] = {
+        [] {},
+        [&] {
+            ASSERT_TRUE(QFile::remove(lock));
+            ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                                                        QFileDevice::ReadOther));
+        },
+    };
+    for (std::size_t i = 0; i < std::size(makeTheCase); ++i) {
+        SCOPED_TRACE(i == 0 ? "open in LibreOffice" : "read-only");
+        makeTheCase[i]();
+        dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm040_Qel"), {});
+        ASSERT_TRUE(usable(1));
+        Click(cmd(1));
+        ASSERT_EQ(dialogs->shown().size(), i + 1) << "no report of success";
+        EXPECT_TRUE(dialogs->shown().back().text.startsWith(refused))
+            << dialogs->shown().back().text.toStdString();
+        EXPECT_EQ(exit->calls, int(i + 1));
+        QFile kept(path);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), QByteArray("yesterday's list"));
+    }
 }
 
 } // namespace

@@ -221,6 +221,89 @@ TEST_F(ReportWorkbookTest, ExistingOutputIsReplacedAndEveryButtonIsHeldWhileWrit
     EXPECT_EQ(cell(book, "G15"), QStringLiteral("168000"));
 }
 
+// A report open in LibreOffice (its lock file beside it) or marked read-only is not replaced: the
+// box of a file open elsewhere, and no report of success.
+TEST_F(ReportWorkbookTest, AReportOpenElsewhereOrReadOnlyIsRefusedAndKeptAsItIs)
+{
+    RecordingExit* exits = recordExits();
+    struct Case
+    {
+        int button;
+        const char* file;
+        bool locked; // else read-only
+    };
+    const Case cases[] = {
+        {7, "期間指定売上明細.xlsx", true},
+        {8, "ブランド名別売上明細.xlsx", false},
+        {9, "購入者別売上明細.xlsx", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString path = dataFile(QString::fromUtf8(c.file));
+        {
+            QFile old(path);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("last month's report");
+        }
+        if (c.locked) {
+            QFile lock(dataFile(QStringLiteral(".~lock.") + QString::fromUtf8(c.file) + QLatin1Char('#')));
+            ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        } else {
+            ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        }
+        openMenu();
+        if (c.button == 8)
+            chooseMaker(QStringLiteral("グッチョ"));
+        if (c.button == 9)
+            chooseBuyer(QStringLiteral("ﾔﾏﾀ"));
+        ASSERT_TRUE(makeReport(c.button));
+        const int before = exits->calls;
+        dialogs->expect(ShownBox::Kind::Warning, screen()->objectName(), QString());
+        Click(cmd(0));
+        ASSERT_TRUE(dialogs->allAnswered());
+        EXPECT_TRUE(dialogs->shown().back().text.startsWith(
+            QStringLiteral("Excelファイルが開かれている可能性があります。\n"
+                           "Excelファイル閉じてからプログラムを実行してください。\n"
+                           "ErrNo=70 ErrMsg=書き込みできません。")))
+            << dialogs->shown().back().text.toStdString();
+        EXPECT_EQ(exits->calls, before + 1);
+        QFile kept(path);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), QByteArray("last month's report"));
+        CloseAllScreens();
+    }
+}
+
+// A maker name too long for the page setup: the centre header does not fit beside it and is
+// reported, and the period is still written on the right. The template's header codes take 45
+// characters and "ブランド名:" six: 45 + 6 + 195 + the centre's 11 passes the 255 a header may
+// hold, while 45 + 6 + 195 + the period's 7 does not.
+TEST_F(ReportWorkbookTest, AHeaderThatDoesNotFitIsReportedAndTheNextOneIsStillWritten)
+{
+    const QString maker(195, QChar(0x30A2));
+    execute(QStringLiteral(
+                "insert into Tb_メーカー (Fi_キー, Fi_メーカー, Fi_メーカーフリガナ) values (9, ?, 'ｱ')"),
+            {maker});
+    addSale(7, "20060110", maker, QStringLiteral("鞄"), 30000, 25000, 1, QStringLiteral("青木 花子"));
+    openMenu();
+    chooseMaker(maker);
+    ASSERT_TRUE(makeReport(8));
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm530_Qel"), QString());
+    const QString path = dataFile(QStringLiteral("ブランド名別売上明細.xlsx"));
+    dialogs->expect(ShownBox::Kind::Information, QStringLiteral("帳票ファイルを作成しました"),
+                    QStringLiteral("ブランド名別売上明細をファイルに出力しました\n") + path);
+    closePreviewWhenShown();
+    Click(cmd(0));
+    ASSERT_TRUE(dialogs->allAnswered());
+    EXPECT_TRUE(dialogs->shown().front().text.startsWith(
+        QStringLiteral("プリンタの設定が行われていませんが処理はそのまま続行してください。\nErrNo=1004 "
+                       "ErrMsg=PageSetup クラスの CenterHeader")))
+        << dialogs->shown().front().text.toStdString();
+    EXPECT_EQ(message(), QStringLiteral("1件出力しました"));
+    const QJsonObject book = readWorkbook(path);
+    EXPECT_EQ(headers(book), (QStringList{QStringLiteral("ブランド名:") + maker, "", "期間:指定なし"}));
+}
+
 TEST_F(ReportWorkbookTest, MoreSalesThanOneSheetHoldsAreRefusedBeforeAnyFileIsTouched)
 {
     // 524,287 sales in January 2006, one more than a sheet takes at two rows each.

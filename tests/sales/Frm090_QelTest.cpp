@@ -13,6 +13,8 @@
 
 #include <map>
 
+#include <SQLiteCpp/Database.h>
+
 namespace {
 
 // A sale as the test stores it; the defaults are the sale most tests start from.
@@ -554,6 +556,28 @@ TEST_F(SalesCorrectionTest, DatabaseFailureAbandonsTheActionAndKeepsTheShownSale
         }
         EXPECT_EQ(rowCount(QStringLiteral("Tb_売上")), 2);
     }
+}
+
+// Opened while another program holds the database: the warning, and the message line tells the
+// unread sales from an empty table.
+TEST_F(SalesCorrectionTest, OpeningOnALockedDatabaseSaysTheSalesCouldNotBeRead)
+{
+    storeMany(2);
+    {
+        SQLite::Database other(dbPath().toStdString(), SQLite::OPEN_READWRITE);
+        other.exec("BEGIN EXCLUSIVE");
+        dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm090_Qel"), QString());
+        open();
+        other.exec("ROLLBACK");
+    }
+    EXPECT_TRUE(dialogs->allAnswered());
+    EXPECT_EQ(message(), QStringLiteral("売上を読み込めませんでした"));
+    EXPECT_FALSE(scroll()->isEnabled());
+    EXPECT_TRUE(cmd(103)->isEnabled());
+
+    open();
+    EXPECT_EQ(dat(8)->text(), QStringLiteral("2/2"));
+    EXPECT_EQ(message(), QString());
 }
 
 TEST_F(SalesCorrectionTest, NoChoiceInADialogLeavesTheSaleUnchanged)

@@ -48,24 +48,43 @@ class SheetPreviewTest : public SheetsFixture
     }
 };
 
-TEST_F(SheetPreviewTest, PagesFollowThePageSetupAndRepeatTheTitles)
+// The page counts LibreOffice prints for these workbooks (converted to PDF and counted). Both
+// templates print at 58% on A4 with margins of 0.8 and 0.6 inch, the header and footer 0.3 inch
+// from the edges; rows that declare no height take the sheet's default 14.25 points. The header
+// and footer bands (0.5 and 0.3 inch, each grown by what a 10-point Japanese line needs over
+// 11 points) shrink with the cells, so a page holds 1312 points of rows: 91 rows on the first
+// page of the customer list and 88 under its three title rows after, 92 and 90 for the sales.
+TEST_F(SheetPreviewTest, PagesBreakWhereLibreOfficeBreaksThem)
 {
-    // 100 customers take 303 rows. The columns are 912 pixels wide (seven per character of
-    // width), so fitting them to the width of A4 between the margins scales by 0.786; a page
-    // then holds 66 rows of 14.25 points, 63 under the repeated titles: 66 + 63 * 3 = 255,
-    // and the rest on a fifth page.
-    const SheetPrintout printout(ReadWorkbook(writeCustomerList(100)));
-    EXPECT_EQ(printout.pageCount(), 5);
-    EXPECT_EQ(SheetPrintout(ReadWorkbook(writeCustomerList(1))).pageCount(), 1);
+    struct Case
+    {
+        bool customers;
+        int count;
+        int pages;
+    };
+    const Case cases[] = {
+        {true, 1, 1},   {true, 29, 1},  {true, 30, 2},  {true, 48, 2},
+        {true, 100, 4}, {false, 44, 1}, {false, 45, 2}, {false, 520, 12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.customers ? "customers " : "sales ") << c.count);
+        const QString path = c.customers ? writeCustomerList(c.count) : writeSalesDetail(c.count);
+        EXPECT_EQ(SheetPrintout(ReadWorkbook(path)).pageCount(), c.pages);
+    }
     EXPECT_EQ(SheetPrintout(ReadWorkbook(customerTemplate())).pageCount(), 1) << "the template alone";
+}
 
+TEST_F(SheetPreviewTest, TheTitlesRepeatOnEveryPage)
+{
+    const SheetPrintout printout(ReadWorkbook(writeCustomerList(100)));
     // The title rows stand at the same place on every page; the rows under them differ.
     const QImage first = pageImage(printout, 0), second = pageImage(printout, 1);
     const double inch = 100;
     const SheetModel& m = printout.model();
-    const int titleTop = int(m.page.top * inch) + 1;
-    const int titleBottom =
-        int(m.page.top * inch + (m.rowHeight(1) + m.rowHeight(2) + m.rowHeight(3)) * inch / 72 * 0.7);
+    const double scale = printout.scale();
+    const int titleTop = int(printout.cellsTop(scale) * inch / 72) + 1;
+    const int titleBottom = int(
+        (printout.cellsTop(scale) + (m.rowHeight(1) + m.rowHeight(2) + m.rowHeight(3)) * scale) * inch / 72);
     const QRect titles(0, titleTop, first.width(), titleBottom - titleTop);
     EXPECT_GT(darkPixels(first, titles), 200) << "title and headings are drawn";
     EXPECT_EQ(first.copy(titles), second.copy(titles));
@@ -112,7 +131,7 @@ TEST_F(SheetPreviewTest, PreviewShowsTheWrittenFileAndThenTheReturnMessage)
     });
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("確認"), QStringLiteral("前の画面に戻ります"));
     PreviewWorkbook(nullptr, path);
-    EXPECT_EQ(previewPages, 5);
+    EXPECT_EQ(previewPages, 4);
     EXPECT_TRUE(canOpenExternally);
 }
 
@@ -127,10 +146,11 @@ TEST_F(SheetPreviewTest, UnreadableWorkbookSkipsThePreviewButNotTheMessage)
 TEST_F(SheetPreviewTest, HeadingCellsShowTheirFill)
 {
     const QColor lightBlue(0xDD, 0xEB, 0xF7);
-    const QImage sales = pageImage(SheetPrintout::fromFile(salesTemplate()), 0);
-    const SheetPage page = ReadWorkbook(salesTemplate()).page;
-    // A1 begins at the top-left corner of the printed area; a point just inside it.
-    const QPoint insideA1(int(page.left * 100) + 3, int(page.top * 100) + 3);
+    const SheetPrintout printout = SheetPrintout::fromFile(salesTemplate());
+    const QImage sales = pageImage(printout, 0);
+    const SheetPage page = printout.model().page;
+    // A1 begins at the top-left corner of the printed cells; a point just inside it.
+    const QPoint insideA1(int(page.left * 100) + 3, int(printout.cellsTop(printout.scale()) * 100 / 72) + 3);
     EXPECT_EQ(QColor(sales.pixel(insideA1)), lightBlue);
     const QImage unfilled = pageImage(SheetPrintout(ReadWorkbook(salesTemplate())), 0);
     EXPECT_EQ(QColor(unfilled.pixel(insideA1)), QColor(Qt::white)) << "the fill comes from the file's styles";
@@ -167,9 +187,9 @@ TEST_F(SheetPreviewTest, NumberTooWideForItsColumnShowsHashes)
         model.rows[3][5] = cell;
         return pageImage(SheetPrintout(std::move(model)), 0);
     };
-    EXPECT_EQ(page(999999999999), page(888888888888));
+    EXPECT_EQ(page(999999999999999), page(888888888888888));
     EXPECT_NE(page(1000), page(2000));
-    EXPECT_NE(page(999999999999), page(1000));
+    EXPECT_NE(page(999999999999999), page(1000));
 }
 
 TEST_F(SheetPreviewTest, CentreHeaderHonoursItsBoldFontCode)
@@ -201,8 +221,8 @@ TEST_F(SheetPreviewTest, SalesDetailColumnFHoldsTheGrandTotalCaption)
     points.setDotsPerMeterX(2835);
     points.setDotsPerMeterY(2835);
     const double caption = QFontMetricsF(font, &points).horizontalAdvance(QStringLiteral("売価総合計"));
-    // Seven pixels a character, three quarters of a point a pixel, two points of padding a side.
-    const double column = std::floor(model.columnWidth(6) * 7 + 0.5) * 0.75 - 4;
+    // Two points of padding a side.
+    const double column = SheetPrintout(model).columnPoints(6) - 4;
     EXPECT_LE(caption, column) << "column F is " << model.columnWidth(6) << " characters";
 }
 

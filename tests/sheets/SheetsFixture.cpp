@@ -2,6 +2,7 @@
 
 #include "core/Globals.h"
 #include "sheets/CustomerListSheet.h"
+#include "sheets/SalesDetailSheet.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,14 +19,11 @@ void SheetsFixture::SetUp()
     }
     G().DataPath = QStringLiteral("Data");
     ASSERT_TRUE(QDir().mkpath(AppFile(G().DataPath)));
-    auto recorder = std::make_unique<RecordingExit>();
-    exits = recorder.get();
-    AppExit::install(std::move(recorder));
+    exits = recordExits();
 }
 
 void SheetsFixture::TearDown()
 {
-    AppExit::install(nullptr);
     exits = nullptr;
     AppFixture::TearDown();
 }
@@ -60,6 +58,36 @@ QString SheetsFixture::writeCustomerList(int customers, const QString& fileName)
     }
     CustomerListSheet sheet(customerTemplate(), WorkbookTarget(fileName));
     sheet.open();
+    sheet.writePageSetup();
+    sheet.writeRows(rows);
+    sheet.scrollToTop();
+    sheet.save();
+    return sheet.targetPath();
+}
+
+QString SheetsFixture::writeSalesDetail(int sales)
+{
+    SalesDetailTexts texts;
+    texts.makerHeading = QStringLiteral("ブランド名");
+    texts.productHeading = QStringLiteral("商品名");
+    texts.centerHeader = QStringLiteral("期間指定　売上明細");
+    texts.rightHeader = QStringLiteral("期間:指定なし");
+    texts.sheetName = QStringLiteral("期間指定売上明細");
+    std::vector<SalesDetailRow> rows;
+    for (int i = 1; i <= sales; ++i) {
+        SalesDetailRow r;
+        r.date = QStringLiteral("20050518");
+        r.maker = QStringLiteral("グッチョ");
+        r.product = QStringLiteral("財布");
+        r.buyer = QStringLiteral("山田　太郎");
+        r.sellingPrice = 12000;
+        r.listPrice = 15000;
+        r.quantity = 1;
+        r.total = 12000;
+        rows.push_back(r);
+    }
+    SalesDetailSheet sheet(salesTemplate(), WorkbookTarget(QStringLiteral("期間指定売上明細.xlsx")), texts);
+    sheet.open(sales);
     sheet.writePageSetup();
     sheet.writeRows(rows);
     sheet.scrollToTop();

@@ -226,7 +226,8 @@ TEST_F(WorkbookTest, TemplateRowsWidthsAndPageSetupAreKept)
     for (int column = 1; column <= 6; ++column)
         EXPECT_EQ(written.columnWidth(column), original.columnWidth(column));
     EXPECT_EQ(written.page.paperSize, 9);
-    EXPECT_TRUE(written.page.fitToPage);
+    EXPECT_EQ(written.page.scale, original.page.scale);
+    EXPECT_EQ(written.page.fitToPage, original.page.fitToPage);
     EXPECT_EQ(written.page.left, original.page.left);
     EXPECT_EQ(written.oddFooter, original.oddFooter);
 }

@@ -141,6 +141,14 @@ void AppFixture::setNow(const QDateTime& now)
     Clock::install(std::make_unique<FixedClock>(now));
 }
 
+RecordingExit* AppFixture::recordExits()
+{
+    auto recorder = std::make_unique<RecordingExit>();
+    RecordingExit* exits = recorder.get();
+    AppExit::install(std::move(recorder));
+    return exits;
+}
+
 void CloseAllScreens()
 {
     for (QWidget* w : QApplication::topLevelWidgets()) {

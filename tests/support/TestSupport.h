@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/AppExit.h"
 #include "ui/DialogService.h"
 #include "ui/WaitService.h"
 
@@ -67,6 +68,14 @@ class RecordingWaits : public WaitService
     std::function<void()> during;
 };
 
+// Counts the ends of the application that the code asked for, instead of ending.
+class RecordingExit : public AppExit
+{
+  public:
+    void endApplication() override { ++calls; }
+    int calls = 0;
+};
+
 // A fresh application folder per test: its own Qel.Ini, the operational database made by the
 // same code as the shipped one, the globals reset, a fixed clock, scripted boxes and waits.
 class AppFixture : public ::testing::Test
@@ -80,6 +89,8 @@ class AppFixture : public ::testing::Test
     QString appPath() const { return m_dir.path(); }
     QString dbPath() const;
     void setNow(const QDateTime& now);
+    // Records the ends of the application from now on, until the test ends.
+    RecordingExit* recordExits();
 
     ScriptedDialogs* dialogs = nullptr;
     RecordingWaits* waits = nullptr;

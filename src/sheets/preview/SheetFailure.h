@@ -33,6 +33,12 @@ class SheetSteps
             return true;
         } catch (const SheetError& e) {
             return failed(e.number(), e.description());
+        } catch (const SheetErrors& e) {
+            for (const SheetError& part : e.errors()) {
+                if (!failed(part.number(), part.description()))
+                    return false;
+            }
+            return true;
         } catch (const DbError& e) {
             return failed(SheetError::Database, e.userText());
         } catch (const std::exception& e) {

@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -16,10 +17,10 @@
 
 namespace {
 
-// Column widths count characters of the default font, seven pixels each, plus padding.
-constexpr double kPixelsPerCharacter = 7;
-constexpr double kPointsPerPixel = 0.75;
 constexpr double kCellPadding = 2;
+// The spreadsheet programs keep this much of a header's or footer's margin for its text and
+// the rest as the space to the cells; a taller line of text takes from the cells.
+constexpr double kHeaderTextPoints = 11;
 
 QPageSize::PageSizeId pageSizeOf(int paperSize)
 {
@@ -47,8 +48,8 @@ QFont fontOf(const SheetFont& font, double scale)
     QStringList families;
     if (!font.name.isEmpty())
         families << font.name;
-    families << QStringLiteral("IPAGothic") << QStringLiteral("IPAexGothic")
-             << QStringLiteral("Noto Sans CJK JP");
+    families << QStringLiteral("Noto Sans CJK JP") << QStringLiteral("IPAGothic")
+             << QStringLiteral("IPAexGothic");
     f.setFamilies(families);
     f.setPointSizeF(std::max(1.0, font.size * scale));
     f.setBold(font.bold);
@@ -101,6 +102,20 @@ SectionFonts sectionFontsOf(const QString& header, const SheetFont& base)
     return out;
 }
 
+// Measures in points.
+QFontMetricsF pointMetrics(const QFont& font)
+{
+    static const QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.setDotsPerMeterX(2835); // 72 dpi
+        image.setDotsPerMeterY(2835);
+        return image;
+    }();
+    return QFontMetricsF(font, &device);
+}
+
+const SheetFont kHeaderFont{QStringLiteral("ＭＳ ゴシック"), 10, false, false};
+
 } // namespace
 
 SheetPrintout::SheetPrintout(SheetModel model, std::vector<QColor> fills)
@@ -108,6 +123,13 @@ SheetPrintout::SheetPrintout(SheetModel model, std::vector<QColor> fills)
 {
     m_lastRow = std::max(m_model.lastRow(), m_model.titleLastRow);
     m_lastColumn = m_model.lastColumn();
+    // A column's width counts digits of the workbook's default font, its first one.
+    // The font is taken as this system substitutes it, with no fallback of the preview's own.
+    const SheetFont base = m_model.fonts.empty() ? SheetFont() : m_model.fonts.front();
+    QFont digits(base.name.isEmpty() ? QStringLiteral("Calibri") : base.name);
+    digits.setPointSizeF(base.size > 0 ? base.size : 11);
+    m_characterPoints = pointMetrics(digits).horizontalAdvance(QLatin1Char('0'));
+    m_headerLinePoints = pointMetrics(fontOf(kHeaderFont, 1)).height();
 }
 
 SheetPrintout SheetPrintout::fromFile(const QString& path)
@@ -137,10 +159,22 @@ QSizeF SheetPrintout::sheetPaper() const
 
 double SheetPrintout::columnPoints(int column) const
 {
-    const double width = m_model.columnWidth(column);
-    if (width <= 0)
-        return 0;
-    return std::floor(width * kPixelsPerCharacter + 0.5) * kPointsPerPixel;
+    return std::max(0.0, m_model.columnWidth(column)) * m_characterPoints;
+}
+
+double SheetPrintout::bandPoints(double margin, double edge) const
+{
+    // From the paper's edge to the cells: the edge margin, then the header's text and the
+    // space under it, both counted in the sheet's own (scaled) points.
+    const double band = (margin - edge) * 72;
+    return std::max(0.0, band - kHeaderTextPoints) + std::max(kHeaderTextPoints, m_headerLinePoints);
+}
+
+double SheetPrintout::cellsTop(double scale) const
+{
+    const SheetPage& page = m_model.page;
+    return m_model.oddHeader.isEmpty() ? page.top * 72
+                                       : page.header * 72 + bandPoints(page.top, page.header) * scale;
 }
 
 SheetPrintout::Layout SheetPrintout::layoutFor(QSizeF paper) const
@@ -149,7 +183,6 @@ SheetPrintout::Layout SheetPrintout::layoutFor(QSizeF paper) const
         paper = sheetPaper();
     const SheetPage& page = m_model.page;
     const double width = paper.width() - (page.left + page.right) * 72;
-    const double height = paper.height() - (page.top + page.bottom) * 72;
 
     double totalWidth = 0, totalHeight = 0;
     for (int c = 1; c <= m_lastColumn; ++c)
@@ -157,18 +190,33 @@ SheetPrintout::Layout SheetPrintout::layoutFor(QSizeF paper) const
     for (int r = 1; r <= m_lastRow; ++r)
         totalHeight += m_model.rowHeight(r);
 
+    // The cells' height on a page at a scale: what the margins leave, less the header and
+    // footer bands, which shrink and grow with the cells.
+    const auto cellsHeight = [&](double scale) {
+        const double top = m_model.oddHeader.isEmpty() ? page.top * 72 : page.header * 72;
+        const double bottom = m_model.oddFooter.isEmpty() ? page.bottom * 72 : page.footer * 72;
+        double height = (paper.height() - top - bottom) / scale;
+        if (!m_model.oddHeader.isEmpty())
+            height -= bandPoints(page.top, page.header);
+        if (!m_model.oddFooter.isEmpty())
+            height -= bandPoints(page.bottom, page.footer);
+        return height;
+    };
+
     Layout layout;
     layout.scale = page.scale / 100.0;
     if (page.fitToPage) {
-        layout.scale = 1;
+        // Fitting chooses a whole percent, as the spreadsheet programs do.
+        double fit = 1;
         if (page.fitToWidth > 0 && totalWidth > 0)
-            layout.scale = std::min(layout.scale, page.fitToWidth * width / totalWidth);
+            fit = std::min(fit, page.fitToWidth * width / totalWidth);
         if (page.fitToHeight > 0 && totalHeight > 0)
-            layout.scale = std::min(layout.scale, page.fitToHeight * height / totalHeight);
+            fit = std::min(fit, page.fitToHeight * cellsHeight(1) / totalHeight);
+        layout.scale = std::floor(fit * 100 + 1e-9) / 100;
     }
     layout.scale = std::clamp(layout.scale, 0.1, 4.0);
 
-    const double availableWidth = width / layout.scale, availableHeight = height / layout.scale;
+    const double availableWidth = width / layout.scale, availableHeight = cellsHeight(layout.scale);
     for (int c = 1; c <= std::max(1, m_lastColumn);) {
         double used = 0;
         int last = c;
@@ -200,6 +248,11 @@ void SheetPrintout::applyPageSetup(QPrinter& printer) const
     printer.setDocName(m_model.fileName);
 }
 
+double SheetPrintout::scale(QSizeF paper) const
+{
+    return layoutFor(paper).scale;
+}
+
 int SheetPrintout::pageCount(QSizeF paper) const
 {
     return layoutFor(paper).pages();
@@ -225,7 +278,7 @@ void SheetPrintout::paintPage(QPainter& painter, int pageIndex, QSizeF paper) co
     painter.setRenderHint(QPainter::TextAntialiasing, true);
 
     // Page header and footer, each section in the font its codes give.
-    const SheetFont headerFont{QStringLiteral("ＭＳ ゴシック"), 10, false, false};
+    const SheetFont& headerFont = kHeaderFont;
     painter.setPen(Qt::black);
     const double left = page.left * 72, right = paper.width() - page.right * 72;
     for (int part = 0; part < 2; ++part) {
@@ -255,7 +308,7 @@ void SheetPrintout::paintPage(QPainter& painter, int pageIndex, QSizeF paper) co
     std::vector<double> columnX{0};
     for (int c = firstColumn; c <= lastColumn; ++c)
         columnX.push_back(columnX.back() + columnPoints(c) * s);
-    const double originX = page.left * 72, originY = page.top * 72;
+    const double originX = page.left * 72, originY = cellsTop(s);
     QPen line(Qt::black);
     line.setWidthF(std::max(1.0, 0.5 * k));
 

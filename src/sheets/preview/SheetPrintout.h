@@ -13,8 +13,9 @@ class QPainter;
 class QPrinter;
 
 // Lays out a sheet on paper as the spreadsheet applications print it: the page setup's
-// paper, margins and scale, the print titles on every page, pages down then across, and
-// the page headers and footers.
+// paper, margins and scale (the header and footer bands scaled with the cells), rows of the
+// sheet's default height where they declare none, the print titles on every page, pages
+// down then across, and the page headers and footers.
 class SheetPrintout
 {
   public:
@@ -28,12 +29,19 @@ class SheetPrintout
 
     // For paper of this size in points (the sheet's own paper when empty).
     int pageCount(QSizeF paper = {}) const;
+    // The scale the cells are printed at.
+    double scale(QSizeF paper = {}) const;
+    // From the paper's top edge to the first row, in points, at that scale.
+    double cellsTop(double scale) const;
     // Draws one page (from 0) on a device whose origin is the paper's top-left corner.
     void paintPage(QPainter& painter, int page, QSizeF paper = {}) const;
     // Every page, on the printer's paper.
     void print(QPrinter* printer) const;
 
     const SheetModel& model() const { return m_model; }
+    // A column's printed width in points at 100%: its width in digits of the workbook's
+    // default font.
+    double columnPoints(int column) const;
 
     // A number's text as a cell of this width (in the metrics' units) shows it: whole, or, when
     // it does not fit, as many "#" as fill the cell, as the spreadsheet programs do.
@@ -48,11 +56,13 @@ class SheetPrintout
     };
     Layout layoutFor(QSizeF paper) const;
     QSizeF sheetPaper() const;
-    double columnPoints(int column) const;
+    // A header's or footer's band between the paper's margin and the cells, in sheet points.
+    double bandPoints(double margin, double edge) const;
 
     QColor fillOf(int style) const;
 
     SheetModel m_model;
     std::vector<QColor> m_fills;
     int m_lastRow = 0, m_lastColumn = 0;
+    double m_characterPoints = 7, m_headerLinePoints = 0;
 };
