@@ -68,14 +68,7 @@ CustomerFieldsScreen::CustomerFieldsScreen(const QString& formName, const Custom
     panel->setFrameShape(QFrame::StyledPanel);
     Picture1 = panel;
     Combo1 = Control<QComboBox>("Combo1");
-    Lbl_Ttl(14)->setFont(ScreenFont(18));
-    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
-    SetBackColor(Lbl_Ttl(12), Colors::LightCyan);
-    SetBackColor(Lbl_Ttl(13), Colors::LightCyan);
-    Lbl_Ttl(12)->setAlignment(Qt::AlignCenter);
-    Lbl_Ttl(12)->setFont(ScreenFont(18));
-    Lbl_Ttl(12)->hide();
-    Lbl_Ttl(13)->hide();
+    StyleRoleLabels({.noticeBack = Colors::LightCyan, .panelBack = Colors::LightCyan});
 
     for (int i = 0; i <= 10; ++i)
         SetFieldLimit(Txt_Inp(i), kLimits[i]);

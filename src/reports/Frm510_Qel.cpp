@@ -45,16 +45,13 @@ Frm510_Qel::Frm510_Qel() : MainScreen(QStringLiteral("Frm510_Qel"))
     Frame2 = Control<QGroupBox>("Frame2");
     setWindowTitle(QStringLiteral("売上明細メニュー"));
 
-    Lbl_Ttl(14)->setFont(ScreenFont(18));
-    Lbl_Ttl(14)->setAlignment(Qt::AlignCenter);
-    SetBordered(Lbl_Ttl(14));
+    StyleRoleLabels({.framedTitle = true});
     for (int i : {0, 1}) {
         Lbl_Dat(i)->setAlignment(Qt::AlignCenter);
         SetBordered(Lbl_Dat(i));
         SetBackColor(Lbl_Dat(i), Colors::LightBlue);
     }
     Lbl_Dat(2)->setAlignment(Qt::AlignCenter);
-    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
 
     List1->setUniformItemSizes(true);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -104,8 +101,7 @@ void Frm510_Qel::LoadProc()
     m_workDate = Clock::current().now();
     m_start = kOpenStart;
     m_end = kOpenEnd;
-    Lbl_Dat(0)->setText(QStringLiteral("指定なし"));
-    Lbl_Dat(1)->setText(QStringLiteral("指定なし"));
+    PeriodDispProc();
     SetArrows(false);
     SetImeMode(Text1, ImeHalfKatakana);
     MakerListProc();
@@ -121,8 +117,8 @@ void Frm510_Qel::SetArrows(bool enabled)
 
 void Frm510_Qel::PeriodDispProc()
 {
-    Lbl_Dat(0)->setText(MonthDisplay(m_start));
-    Lbl_Dat(1)->setText(MonthDisplay(m_end));
+    Lbl_Dat(0)->setText(PeriodBoundText(m_start));
+    Lbl_Dat(1)->setText(PeriodBoundText(m_end));
 }
 
 void Frm510_Qel::MakerListProc()
@@ -200,8 +196,7 @@ void Frm510_Qel::Cmd_Click(int index)
     case 6:
         m_start = kOpenStart;
         m_end = kOpenEnd;
-        Lbl_Dat(0)->setText(QStringLiteral("指定なし"));
-        Lbl_Dat(1)->setText(QStringLiteral("指定なし"));
+        PeriodDispProc();
         SetArrows(false);
         return;
     case 7:

@@ -65,9 +65,8 @@ Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
     Frame1 = Control<QFrame>("Frame1");
     setWindowTitle(QStringLiteral("売上入力"));
 
-    Lbl_Ttl(14)->setFont(ScreenFont(18));
-    Lbl_Ttl(14)->setAlignment(Qt::AlignCenter);
-    SetBordered(Lbl_Ttl(14));
+    StyleRoleLabels(
+        {.framedTitle = true, .noticePoints = 20.25, .panelBack = Colors::LightCyan, .framedPanel = true});
     for (int i : {0, 1, 2, 3, 4, 5, 6, 8, 10, 15})
         SetBackColor(Lbl_Ttl(i), Colors::LightCyan);
     Lbl_Ttl(7)->setAlignment(Qt::AlignCenter);
@@ -75,13 +74,6 @@ Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
     SetBackColor(Lbl_Ttl(7), Colors::LightBlue);
     SetBordered(Lbl_Ttl(9));
     SetBackColor(Lbl_Ttl(9), Colors::LightBlue);
-    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
-    SetBordered(Lbl_Ttl(13));
-    SetBackColor(Lbl_Ttl(13), Colors::LightCyan);
-    Lbl_Ttl(12)->setFont(ScreenFont(20.25));
-    Lbl_Ttl(12)->setAlignment(Qt::AlignCenter);
-    Lbl_Ttl(13)->hide();
-    Lbl_Ttl(12)->hide();
 
     for (int i : {0, 1, 2}) {
         SetFieldLimit(Txt_Inp(i), 11);

@@ -46,6 +46,38 @@ FormBase::FormBase(const QString& formName, QWidget* parent, Qt::WindowFlags fla
 
 void FormBase::Cmd_Click(int) {}
 
+void FormBase::StyleRoleLabels(const RoleLabelStyle& style)
+{
+    if (Lbl_Ttl.contains(14)) {
+        QLabel* title = Lbl_Ttl(14);
+        title->setFont(ScreenFont(18));
+        if (style.framedTitle) {
+            title->setAlignment(Qt::AlignCenter);
+            SetBordered(title);
+        }
+        if (style.titleBack.isValid())
+            SetBackColor(title, style.titleBack);
+    }
+    if (style.messageLine && Lbl_Ttl.contains(11))
+        SetBackColor(Lbl_Ttl(11), Colors::LightRed);
+    if (Lbl_Ttl.contains(13)) {
+        QLabel* panel = Lbl_Ttl(13);
+        if (style.framedPanel)
+            SetBordered(panel);
+        if (style.panelBack.isValid())
+            SetBackColor(panel, style.panelBack);
+        panel->hide();
+    }
+    if (Lbl_Ttl.contains(12)) {
+        QLabel* notice = Lbl_Ttl(12);
+        notice->setFont(ScreenFont(style.noticePoints));
+        notice->setAlignment(Qt::AlignCenter);
+        if (style.noticeBack.isValid())
+            SetBackColor(notice, style.noticeBack);
+        notice->hide();
+    }
+}
+
 void FormBase::closeForm()
 {
     m_closing = true;

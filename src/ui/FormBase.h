@@ -19,6 +19,21 @@
 
 class FlexGrid;
 
+// How a form draws its labels of fixed role: the title Lbl_Ttl(14), the message line
+// Lbl_Ttl(11), the completion notice Lbl_Ttl(12) and the panel behind it Lbl_Ttl(13).
+struct RoleLabelStyle
+{
+    // The title centred in a box; otherwise left-aligned and plain.
+    bool framedTitle = false;
+    QColor titleBack = QColor();
+    // Lbl_Ttl(11) is the message line (the menu's is its version line).
+    bool messageLine = true;
+    double noticePoints = 18;
+    QColor noticeBack = QColor();
+    QColor panelBack = QColor();
+    bool framedPanel = false;
+};
+
 // One row of a form's layout table: a control, its array index (-1 for a single control),
 // caption, position and size in twips, and the object name of its container (empty: the form).
 struct ControlRow
@@ -57,6 +72,9 @@ class FormBase : public QWidget
     // button calls Cmd_Click with its index.
     void BuildControls(std::initializer_list<ControlRow> layout);
     template <class T> T* Control(const char* name) const { return findChild<T*>(QString::fromLatin1(name)); }
+    // Styles the role labels the form has: the title in the 18-point font, the message line on
+    // light red, the notice and its panel hidden until a notice shows them.
+    void StyleRoleLabels(const RoleLabelStyle& style = {});
     virtual void Cmd_Click(int index);
 
     // Whether the window's close box may close the form (the menu and the bulk deletion).
