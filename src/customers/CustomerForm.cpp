@@ -251,23 +251,16 @@ void CustomerEntryScreen::PrefectureSplitProc()
 
 bool CustomerEntryScreen::InputChk()
 {
-    Lbl_Ttl(11)->setText(QString());
-    auto fail = [this](const QString& message, QWidget* target) {
-        Lbl_Ttl(11)->setText(message);
-        ParkFocus(Txt_Inp(3), target);
-        return false;
-    };
-    if (IsBlank(Txt_Inp(0)->text()))
-        return fail(QStringLiteral("名前を入力してください"), Txt_Inp(0));
-    if (IsBlank(Txt_Inp(1)->text()))
-        return fail(QStringLiteral("フリガナを入力してください"), Txt_Inp(1));
-    if (IsBlank(Txt_Inp(2)->text()))
-        return fail(QStringLiteral("郵便番号を入力してください"), Txt_Inp(2));
-    if (Combo1->currentIndex() <= 0)
-        return fail(QStringLiteral("都道府県を設定してください"), Txt_Inp(2));
-    if (IsBlank(Txt_Inp(4)->text()))
-        return fail(QStringLiteral("市区町村・番地を入力してください"), Txt_Inp(4));
-    return true;
+    return FirstFailedCheck(
+               {
+                   {IsBlank(Txt_Inp(0)->text()), QStringLiteral("名前を入力してください"), Txt_Inp(0)},
+                   {IsBlank(Txt_Inp(1)->text()), QStringLiteral("フリガナを入力してください"), Txt_Inp(1)},
+                   {IsBlank(Txt_Inp(2)->text()), QStringLiteral("郵便番号を入力してください"), Txt_Inp(2)},
+                   {Combo1->currentIndex() <= 0, QStringLiteral("都道府県を設定してください"), Txt_Inp(2)},
+                   {IsBlank(Txt_Inp(4)->text()), QStringLiteral("市区町村・番地を入力してください"),
+                    Txt_Inp(4)},
+               },
+               Txt_Inp(3)) == 0;
 }
 
 bool CustomerEntryScreen::LeaveChk(const QString& question)

@@ -150,13 +150,6 @@ void MasterListScreen::ReadingAppendProc()
     AppendCapturedReading(Txt_Inp(1));
 }
 
-int MasterListScreen::CheckFailed(const QString& message, QWidget* target, int number)
-{
-    Lbl_Ttl(11)->setText(message);
-    ParkFocus(m_keyBox, target);
-    return number;
-}
-
 void MasterListScreen::MSHFlexGrid1_RowColChange()
 {
     RowDispProc(MSHFlexGrid1->row());

@@ -144,27 +144,14 @@ void Frm510_Qel::Text1_Change()
 
 int Frm510_Qel::ReportChk(int kind)
 {
-    Lbl_Ttl(11)->clear();
-    struct Check
-    {
-        bool failed;
-        QString message;
-        QWidget* focus;
-    };
-    const Check checks[] = {
-        {m_start > m_end, QStringLiteral("期間の指定に誤りがあります"), Cmd(0)},
-        {kind == 2 && TrimBlank(Combo1->currentText()).isEmpty(),
-         G().Maker + QStringLiteral("名を設定してください"), Combo1},
-        {kind == 3 && List1->currentRow() < 0, QStringLiteral("購入者を設定してください"), Text1},
-    };
-    for (int i = 0; i < static_cast<int>(std::size(checks)); ++i) {
-        if (checks[i].failed) {
-            Lbl_Ttl(11)->setText(checks[i].message);
-            ParkFocus(Txt_Inp(0), checks[i].focus);
-            return i + 1;
-        }
-    }
-    return 0;
+    return FirstFailedCheck(
+        {
+            {m_start > m_end, QStringLiteral("期間の指定に誤りがあります"), Cmd(0)},
+            {kind == 2 && TrimBlank(Combo1->currentText()).isEmpty(),
+             G().Maker + QStringLiteral("名を設定してください"), Combo1},
+            {kind == 3 && List1->currentRow() < 0, QStringLiteral("購入者を設定してください"), Text1},
+        },
+        Txt_Inp(0));
 }
 
 void Frm510_Qel::Cmd_Click(int index)

@@ -352,33 +352,20 @@ void Frm080_Qel::AmountCalc(int k)
 
 int Frm080_Qel::InputChk()
 {
-    Lbl_Ttl(11)->clear();
-    struct Check
-    {
-        bool failed;
-        QString message;
-        QWidget* focus;
-    };
     const AppGlobals& g = G();
-    const Check checks[] = {
-        {TrimBlank(Combo1->currentText()).isEmpty(), g.Maker + QStringLiteral("名を設定してください"),
-         Combo1},
-        {TrimBlank(Combo2->currentText()).isEmpty(), g.Syouhin + QStringLiteral("名を設定してください"),
-         Combo1},
-        {BoxAmount(Txt_Inp(0)->text()) == 0, QStringLiteral("定価を入力してください"), Txt_Inp(0)},
-        {BoxAmount(Txt_Inp(1)->text()) == 0, QStringLiteral("売価を入力してください"), Txt_Inp(1)},
-        {BoxAmount(Txt_Inp(2)->text()) == 0, QStringLiteral("数量を入力してください"), Txt_Inp(2)},
-        {AmountValue(TrimBlank(Text1->text())) == 0, QStringLiteral("売価合計がエラーです"), Txt_Inp(2)},
-        {TrimBlank(Lbl_Ttl(9)->text()).isEmpty(), QStringLiteral("購入者が未設定です"), Txt_Inp(2)},
-    };
-    for (int i = 0; i < static_cast<int>(std::size(checks)); ++i) {
-        if (checks[i].failed) {
-            Lbl_Ttl(11)->setText(checks[i].message);
-            ParkFocus(Txt_Inp(4), checks[i].focus);
-            return i + 1;
-        }
-    }
-    return 0;
+    return FirstFailedCheck(
+        {
+            {TrimBlank(Combo1->currentText()).isEmpty(), g.Maker + QStringLiteral("名を設定してください"),
+             Combo1},
+            {TrimBlank(Combo2->currentText()).isEmpty(), g.Syouhin + QStringLiteral("名を設定してください"),
+             Combo1},
+            {BoxAmount(Txt_Inp(0)->text()) == 0, QStringLiteral("定価を入力してください"), Txt_Inp(0)},
+            {BoxAmount(Txt_Inp(1)->text()) == 0, QStringLiteral("売価を入力してください"), Txt_Inp(1)},
+            {BoxAmount(Txt_Inp(2)->text()) == 0, QStringLiteral("数量を入力してください"), Txt_Inp(2)},
+            {AmountValue(TrimBlank(Text1->text())) == 0, QStringLiteral("売価合計がエラーです"), Txt_Inp(2)},
+            {TrimBlank(Lbl_Ttl(9)->text()).isEmpty(), QStringLiteral("購入者が未設定です"), Txt_Inp(2)},
+        },
+        Txt_Inp(4));
 }
 
 void Frm080_Qel::SalesSaveProc()

@@ -195,34 +195,19 @@ void Frm090_Qel::HenkouChk()
 
 int Frm090_Qel::InputChk()
 {
-    Lbl_Ttl(11)->clear();
-    struct Check
-    {
-        bool failed;
-        QString message;
-        int focus;
-    };
     const AppGlobals& g = G();
     auto blank = [this](int i) { return TrimBlank(Lbl_Dat(i)->text()).isEmpty(); };
     auto zero = [this](int i) { return AmountValue(Lbl_Dat(i)->text()) == 0; };
-    const Check checks[] = {
-        {blank(0), QStringLiteral("購入日を設定してください"), 0},
-        {blank(1), g.Maker + QStringLiteral("名を設定してください"), 1},
-        {blank(2), g.Syouhin + QStringLiteral("名を設定してください"), 2},
-        {zero(3), QStringLiteral("定価を入力してください"), 3},
-        {zero(4), QStringLiteral("売価を入力してください"), 4},
-        {zero(5), QStringLiteral("数量を入力してください"), 5},
-        {zero(6), QStringLiteral("売価合計がエラーです"), 5},
-        {blank(7), QStringLiteral("購入者が未設定です"), 6},
-    };
-    for (int i = 0; i < static_cast<int>(std::size(checks)); ++i) {
-        if (checks[i].failed) {
-            Lbl_Ttl(11)->setText(checks[i].message);
-            Syu(checks[i].focus)->setFocus(Qt::OtherFocusReason);
-            return i + 1;
-        }
-    }
-    return 0;
+    return FirstFailedCheck({
+        {blank(0), QStringLiteral("購入日を設定してください"), Syu(0)},
+        {blank(1), g.Maker + QStringLiteral("名を設定してください"), Syu(1)},
+        {blank(2), g.Syouhin + QStringLiteral("名を設定してください"), Syu(2)},
+        {zero(3), QStringLiteral("定価を入力してください"), Syu(3)},
+        {zero(4), QStringLiteral("売価を入力してください"), Syu(4)},
+        {zero(5), QStringLiteral("数量を入力してください"), Syu(5)},
+        {zero(6), QStringLiteral("売価合計がエラーです"), Syu(5)},
+        {blank(7), QStringLiteral("購入者が未設定です"), Syu(6)},
+    });
 }
 
 bool Frm090_Qel::SaveProc()

@@ -179,6 +179,24 @@ void FormBase::FlashNotice(std::initializer_list<QWidget*> shown, std::initializ
         w->setEnabled(*state++);
 }
 
+int FormBase::FirstFailedCheck(std::initializer_list<InputCheck> checks, QWidget* parking)
+{
+    Lbl_Ttl(11)->clear();
+    int number = 0;
+    for (const InputCheck& check : checks) {
+        ++number;
+        if (!check.failed)
+            continue;
+        Lbl_Ttl(11)->setText(check.message);
+        if (parking)
+            ParkFocus(parking, check.focus);
+        else
+            check.focus->setFocus(Qt::OtherFocusReason);
+        return number;
+    }
+    return 0;
+}
+
 void FormBase::ParkFocus(QWidget* hidden, QWidget* target)
 {
     hidden->setFocus(Qt::OtherFocusReason);

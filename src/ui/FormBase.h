@@ -50,6 +50,15 @@ struct ControlRow
     const char* parent = "";
 };
 
+// A check of the input: when it fails, its message goes to the message line and the focus to
+// the control to correct.
+struct InputCheck
+{
+    bool failed;
+    QString message;
+    QWidget* focus;
+};
+
 // What every form shares, main screen or modal dialog: the font, the layout table, the control
 // arrays with Cmd wired to Cmd_Click, the guarded user action, the completion notice, focus
 // parking and the refused close box.
@@ -99,6 +108,11 @@ class FormBase : public QWidget
     // labels and gives each control back the enabled state it had before.
     void FlashNotice(std::initializer_list<QWidget*> shown, std::initializer_list<QWidget*> disabled,
                      int milliseconds = 1000);
+
+    // Runs the checks in their order, after emptying the message line Lbl_Ttl(11). The first that
+    // fails writes its message there and moves the focus to its control, through the parking
+    // field when one is given. Returns its number (1 for the first), or 0 when every check passes.
+    int FirstFailedCheck(std::initializer_list<InputCheck> checks, QWidget* parking = nullptr);
 
     // Moves the focus through the hidden parking field to the target, so that the target's
     // focus-gain behaviour runs again.
