@@ -44,7 +44,7 @@ Frm620_Qel::Frm620_Qel() : MainScreen(QStringLiteral("Frm620_Qel"))
         SetBordered(Lbl_Dat(i));
     }
     Lbl_Dat(12)->setAlignment(Qt::AlignCenter);
-    // Closing the window ends the application, as the design has it for this screen only.
+    // The only screen whose close box ends the application: nothing else is open behind it.
     setCloseBoxAllowed(true);
 }
 

@@ -1,5 +1,7 @@
 #include "Frm510_Qel.h"
 
+#include "ReportVariant.h"
+
 #include "core/Clock.h"
 #include "core/Globals.h"
 #include "core/PeriodMonth.h"
@@ -142,14 +144,15 @@ void Frm510_Qel::Text1_Change()
     m_buyers->search(Text1->text());
 }
 
-int Frm510_Qel::ReportChk(int kind)
+int Frm510_Qel::ReportChk(ReportKind kind)
 {
     return FirstFailedCheck(
         {
             {m_start > m_end, QStringLiteral("期間の指定に誤りがあります"), Cmd(0)},
-            {kind == 2 && TrimBlank(Combo1->currentText()).isEmpty(),
+            {kind == ReportKind::Maker && TrimBlank(Combo1->currentText()).isEmpty(),
              G().Maker + QStringLiteral("名を設定してください"), Combo1},
-            {kind == 3 && List1->currentRow() < 0, QStringLiteral("購入者を設定してください"), Text1},
+            {kind == ReportKind::Buyer && List1->currentRow() < 0, QStringLiteral("購入者を設定してください"),
+             Text1},
         },
         Txt_Inp(0));
 }
@@ -189,18 +192,19 @@ void Frm510_Qel::Cmd_Click(int index)
     case 7:
     case 8:
     case 9: {
-        const int kind = index - 6;
+        // The "作成" of the period, the maker and the purchaser frame.
+        const ReportKind kind = index == 7   ? ReportKind::Period
+                                : index == 8 ? ReportKind::Maker
+                                             : ReportKind::Buyer;
         if (ReportChk(kind) != 0)
             return;
         g.PeriodFrom = m_start;
         g.PeriodTo = m_end;
-        if (kind == 2)
+        if (kind == ReportKind::Maker)
             g.ReportMaker = TrimBlank(Combo1->currentText());
-        if (kind == 3)
+        if (kind == ReportKind::Buyer)
             g.ReportBuyer = ItemText(List1, List1->currentRow());
-        OpenScreen(kind == 1   ? QStringLiteral("Frm520_Qel")
-                   : kind == 2 ? QStringLiteral("Frm530_Qel")
-                               : QStringLiteral("Frm540_Qel"));
+        OpenScreen(ReportFormName(kind));
         return;
     }
     case 10:

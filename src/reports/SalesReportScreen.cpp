@@ -74,12 +74,11 @@ SalesReportScreen::SalesReportScreen(ReportKind kind)
         {K::Label, "Lbl_Ttl", 11, QString(), 360, 7620, 10995, 375},
     });
     VScroll1 = Control<QScrollBar>("VScroll1");
+    CollectArray(Syu, "Syu");
     for (int i : {0, 1}) {
-        Syu[i] = Control<QPushButton>(i == 0 ? "Syu_0" : "Syu_1");
-        Syu[i]->setAutoDefault(true);
-        Syu[i]->setText(m_variant.jumps[i] == ReportJump::PeriodOfSale ? QStringLiteral("期間")
+        Syu(i)->setText(m_variant.jumps[i] == ReportJump::PeriodOfSale ? QStringLiteral("期間")
                                                                        : QStringLiteral("別"));
-        connect(Syu[i], &QPushButton::clicked, this, [this, i] { Syu_Click(i); });
+        connect(Syu(i), &QPushButton::clicked, this, [this, i] { Syu_Click(i); });
     }
 
     StyleRoleLabels({.framedTitle = true});
@@ -94,9 +93,9 @@ SalesReportScreen::SalesReportScreen(ReportKind kind)
     for (int i : {8, 10, 11, 12})
         Lbl_Dat(i)->setAlignment(Qt::AlignCenter);
 
-    setTabOrder(VScroll1, Syu[0]);
-    setTabOrder(Syu[0], Syu[1]);
-    setTabOrder(Syu[1], Cmd(0));
+    setTabOrder(VScroll1, Syu(0));
+    setTabOrder(Syu(0), Syu(1));
+    setTabOrder(Syu(1), Cmd(0));
     setTabOrder(Cmd(0), Cmd(1));
     m_sales.emplace(
         VScroll1,
@@ -156,7 +155,7 @@ std::int64_t SalesReportScreen::KeyListProc()
     }
     VScroll1->setEnabled(true);
     m_sales->moveTo(1);
-    for (QPushButton* b : {Syu[0], Syu[1], Cmd(0)})
+    for (QPushButton* b : {Syu(0), Syu(1), Cmd(0)})
         b->setEnabled(true);
     return m_sales->count();
 }
@@ -170,7 +169,7 @@ void SalesReportScreen::EmptyProc()
         Lbl_Dat(1)->setText(G().ReportMaker);
     else if (m_variant.kind == ReportKind::Buyer)
         Lbl_Dat(7)->setText(G().ReportBuyer);
-    for (QPushButton* b : {Syu[0], Syu[1], Cmd(0)})
+    for (QPushButton* b : {Syu(0), Syu(1), Cmd(0)})
         b->setEnabled(false);
 }
 
@@ -217,7 +216,7 @@ void SalesReportScreen::Cmd_Click(int index)
 void SalesReportScreen::BookPrintProc()
 {
     // Nothing may leave the screen or page it while the workbook is written.
-    QWidget* held[] = {Cmd(0), Cmd(1), Syu[0], Syu[1], VScroll1};
+    QWidget* held[] = {Cmd(0), Cmd(1), Syu(0), Syu(1), VScroll1};
     bool wasEnabled[std::size(held)];
     for (std::size_t i = 0; i < std::size(held); ++i) {
         wasEnabled[i] = held[i]->isEnabled();

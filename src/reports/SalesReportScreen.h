@@ -32,7 +32,7 @@ class SalesReportScreen : public MainScreen
     void BookPrintProc();
 
     ReportVariant m_variant;
-    QPushButton* Syu[2] = {nullptr, nullptr};
+    ControlArray<QPushButton> Syu;
     QScrollBar* VScroll1 = nullptr;
     std::optional<SaleBrowser> m_sales;
     Amount m_grandTotal = 0;

@@ -80,13 +80,11 @@ Frm090_Qel::Frm090_Qel() : MainScreen(QStringLiteral("Frm090_Qel"))
     });
     setWindowTitle(QStringLiteral("売上修正"));
     VScroll1 = Control<QScrollBar>("VScroll1");
-    // The keyboard pages too, as the scroll bar of the design takes the focus.
+    // The bar takes the focus, so that the arrow and page keys page through the sales.
     VScroll1->setFocusPolicy(Qt::StrongFocus);
-    for (int i = 0; i <= 7; ++i) {
-        auto* button = Control<QPushButton>(QStringLiteral("Syu_%1").arg(i).toLatin1().constData());
-        Syu.add(i, button);
-        connect(button, &QPushButton::clicked, this, [this, i] { Syu_Click(i); });
-    }
+    CollectArray(Syu, "Syu");
+    for (auto [i, button] : Syu.items().asKeyValueRange())
+        connect(button, &QPushButton::clicked, this, [this, i = i] { Syu_Click(i); });
     m_sales.emplace(
         VScroll1, [] { return SalesStore().saleKeys(); },
         [this] {

@@ -81,6 +81,18 @@ class FormBase : public QWidget
     // button calls Cmd_Click with its index.
     void BuildControls(std::initializer_list<ControlRow> layout);
     template <class T> T* Control(const char* name) const { return findChild<T*>(QString::fromLatin1(name)); }
+    // Gathers the built controls named name + "_" + index into a control array of the form's own.
+    template <class T> void CollectArray(ControlArray<T>& array, const char* name) const
+    {
+        const QString prefix = QString::fromLatin1(name) + QLatin1Char('_');
+        for (T* control : findChildren<T*>()) {
+            bool number = false;
+            const QString name = control->objectName();
+            const int index = name.startsWith(prefix) ? name.mid(prefix.size()).toInt(&number) : 0;
+            if (number)
+                array.add(index, control);
+        }
+    }
     // Styles the role labels the form has: the title in the 18-point font, the message line on
     // light red, the notice and its panel hidden until a notice shows them.
     void StyleRoleLabels(const RoleLabelStyle& style = {});
