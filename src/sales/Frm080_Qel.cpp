@@ -181,11 +181,6 @@ void Frm080_Qel::LoadProc()
     Combo1->setFocus(Qt::OtherFocusReason);
 }
 
-double Frm080_Qel::Log10(double x)
-{
-    return ::Log10(x);
-}
-
 void Frm080_Qel::DateDispProc()
 {
     Lbl_Ttl(7)->setText(DateWithWeekday(G().SalesDate.date()));
