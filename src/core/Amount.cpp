@@ -47,23 +47,6 @@ QString YenText(Amount value)
     return kYen + FormatGrouped(value);
 }
 
-Amount LeadingNumber(const QString& text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && (text.at(i) == QLatin1Char(' ') || text.at(i) == QLatin1Char('\t')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    const qsizetype start = i;
-    while (i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'))
-        ++i;
-    const Amount value = parseDigits(QStringView(text).mid(start, i - start));
-    return negative ? -value : value;
-}
-
 Amount BoxAmount(const QString& text)
 {
     const QString digits = NumOnly(TrimBlank(text));

@@ -20,11 +20,6 @@ QString FormatGrouped(Amount value);
 // A price or total as the screens show it: the yen sign and the grouped digits.
 QString YenText(Amount value);
 
-// The number read from the start of a text, as a numeric conversion of the text would: blanks
-// skipped, an optional sign, digits; reading stops at the first character that cannot continue
-// the number. A text that does not start with a number gives 0.
-Amount LeadingNumber(const QString& text);
-
 // The amount an amount box holds (a price, a quantity): the digits of its trimmed text, leading
 // zeros not counted; more than eight digits stand for 99,999,999. No digits gives 0.
 Amount BoxAmount(const QString& text);

@@ -101,7 +101,7 @@ bool GetIniString(const QString& path, const QString& section, const QString& ke
 
 std::int16_t IniInteger(const QString& text)
 {
-    // Blanks anywhere are skipped, as the original numeric reading did.
+    // Blanks anywhere inside the number are skipped: "1 2" reads as 12.
     QString s;
     for (QChar c : text) {
         if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\r') &&

@@ -28,3 +28,8 @@ QString MonthDisplay(const QString& yyyymm)
 {
     return YearMonthText(FirstDayOf(yyyymm));
 }
+
+QString PeriodBoundText(const QString& bound)
+{
+    return bound == kOpenStart || bound == kOpenEnd ? QStringLiteral("指定なし") : MonthDisplay(bound);
+}

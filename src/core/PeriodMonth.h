@@ -17,3 +17,6 @@ QString StepMonth(const QString& yyyymm, int delta);
 QDate FirstDayOf(const QString& yyyymm);
 // The month as the period labels show it: "gggee年mm月" in era mode, else "yyyy年mm月".
 QString MonthDisplay(const QString& yyyymm);
+// A period bound as the period labels show it: "指定なし" for an open start or end, else the
+// month.
+QString PeriodBoundText(const QString& bound);

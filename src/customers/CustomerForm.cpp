@@ -68,14 +68,7 @@ CustomerFieldsScreen::CustomerFieldsScreen(const QString& formName, const Custom
     panel->setFrameShape(QFrame::StyledPanel);
     Picture1 = panel;
     Combo1 = Control<QComboBox>("Combo1");
-    Lbl_Ttl(14)->setFont(ScreenFont(18));
-    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
-    SetBackColor(Lbl_Ttl(12), Colors::LightCyan);
-    SetBackColor(Lbl_Ttl(13), Colors::LightCyan);
-    Lbl_Ttl(12)->setAlignment(Qt::AlignCenter);
-    Lbl_Ttl(12)->setFont(ScreenFont(18));
-    Lbl_Ttl(12)->hide();
-    Lbl_Ttl(13)->hide();
+    StyleRoleLabels({.noticeBack = Colors::LightCyan, .panelBack = Colors::LightCyan});
 
     for (int i = 0; i <= 10; ++i)
         SetFieldLimit(Txt_Inp(i), kLimits[i]);
@@ -258,23 +251,16 @@ void CustomerEntryScreen::PrefectureSplitProc()
 
 bool CustomerEntryScreen::InputChk()
 {
-    Lbl_Ttl(11)->setText(QString());
-    auto fail = [this](const QString& message, QWidget* target) {
-        Lbl_Ttl(11)->setText(message);
-        ParkFocus(Txt_Inp(3), target);
-        return false;
-    };
-    if (IsBlank(Txt_Inp(0)->text()))
-        return fail(QStringLiteral("名前を入力してください"), Txt_Inp(0));
-    if (IsBlank(Txt_Inp(1)->text()))
-        return fail(QStringLiteral("フリガナを入力してください"), Txt_Inp(1));
-    if (IsBlank(Txt_Inp(2)->text()))
-        return fail(QStringLiteral("郵便番号を入力してください"), Txt_Inp(2));
-    if (Combo1->currentIndex() <= 0)
-        return fail(QStringLiteral("都道府県を設定してください"), Txt_Inp(2));
-    if (IsBlank(Txt_Inp(4)->text()))
-        return fail(QStringLiteral("市区町村・番地を入力してください"), Txt_Inp(4));
-    return true;
+    return FirstFailedCheck(
+               {
+                   {IsBlank(Txt_Inp(0)->text()), QStringLiteral("名前を入力してください"), Txt_Inp(0)},
+                   {IsBlank(Txt_Inp(1)->text()), QStringLiteral("フリガナを入力してください"), Txt_Inp(1)},
+                   {IsBlank(Txt_Inp(2)->text()), QStringLiteral("郵便番号を入力してください"), Txt_Inp(2)},
+                   {Combo1->currentIndex() <= 0, QStringLiteral("都道府県を設定してください"), Txt_Inp(2)},
+                   {IsBlank(Txt_Inp(4)->text()), QStringLiteral("市区町村・番地を入力してください"),
+                    Txt_Inp(4)},
+               },
+               Txt_Inp(3)) == 0;
 }
 
 bool CustomerEntryScreen::LeaveChk(const QString& question)

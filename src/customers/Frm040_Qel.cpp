@@ -43,12 +43,7 @@ Frm040_Qel::Frm040_Qel() : MainScreen(QStringLiteral("Frm040_Qel"))
     setWindowTitle(QStringLiteral("顧客一覧"));
     MSHFlexGrid1 = Control<FlexGrid>("MSHFlexGrid1");
     Combo1 = Control<QComboBox>("Combo1");
-    Lbl_Ttl(14)->setFont(ScreenFont(18));
-    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
-    SetBackColor(Lbl_Ttl(12), Colors::LightCyan);
-    Lbl_Ttl(12)->setAlignment(Qt::AlignCenter);
-    Lbl_Ttl(12)->setFont(ScreenFont(18));
-    Lbl_Ttl(12)->hide();
+    StyleRoleLabels({.noticeBack = Colors::LightCyan});
     Combo1->setFocusPolicy(Qt::NoFocus);
 
     MSHFlexGrid1->setSelectionColumns(1, 4);

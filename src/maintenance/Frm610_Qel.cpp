@@ -22,12 +22,11 @@ Frm610_Qel::Frm610_Qel() : MainScreen(QStringLiteral("Frm610_Qel"))
         {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 9255, 375},
     });
     setWindowTitle(QStringLiteral("データバックアップ"));
-    Lbl_Ttl(14)->setFont(ScreenFont(18));
+    StyleRoleLabels();
     // A deep folder path wraps rather than running off the screen.
     Lbl_Ttl(3)->setWordWrap(true);
     Lbl_Ttl(3)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     SetBordered(Lbl_Ttl(3));
-    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
 }
 
 void Frm610_Qel::LoadProc()

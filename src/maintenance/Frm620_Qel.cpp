@@ -38,14 +38,13 @@ Frm620_Qel::Frm620_Qel() : MainScreen(QStringLiteral("Frm620_Qel"))
     setWindowTitle(QStringLiteral("売上データ一括削除"));
     Frame1 = Control<QGroupBox>("Frame1");
     Frame2 = Control<QGroupBox>("Frame2");
-    Lbl_Ttl(14)->setFont(ScreenFont(18));
+    StyleRoleLabels();
     for (int i : {10, 11}) {
         Lbl_Dat(i)->setAlignment(Qt::AlignCenter);
         SetBordered(Lbl_Dat(i));
     }
     Lbl_Dat(12)->setAlignment(Qt::AlignCenter);
-    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
-    // Closing the window ends the application, as the design has it for this screen only.
+    // The only screen whose close box ends the application: nothing else is open behind it.
     setCloseBoxAllowed(true);
 }
 
@@ -106,8 +105,8 @@ void Frm620_Qel::DefaultPeriodProc()
 
 void Frm620_Qel::PeriodDispProc()
 {
-    Lbl_Dat(10)->setText(PeriodStart == kOpenStart ? QStringLiteral("指定なし") : MonthDisplay(PeriodStart));
-    Lbl_Dat(11)->setText(PeriodEnd == kOpenEnd ? QStringLiteral("指定なし") : MonthDisplay(PeriodEnd));
+    Lbl_Dat(10)->setText(PeriodBoundText(PeriodStart));
+    Lbl_Dat(11)->setText(PeriodBoundText(PeriodEnd));
 }
 
 void Frm620_Qel::DeleteStateProc(bool deleting)

@@ -114,12 +114,14 @@ void Frm060_Qel::Txt_Inp_LostFocus(int index)
 
 int Frm060_Qel::InputChk()
 {
-    Lbl_Ttl(11)->clear();
-    if (TrimBlank(Txt_Inp(0)->text()).isEmpty())
-        return CheckFailed(G().Maker + QStringLiteral("名を入力してください"), Txt_Inp(0), 1);
-    if (TrimBlank(Txt_Inp(1)->text()).isEmpty())
-        return CheckFailed(QStringLiteral("フリガナを入力してください"), Txt_Inp(1), 2);
-    return 0;
+    return FirstFailedCheck(
+        {
+            {TrimBlank(Txt_Inp(0)->text()).isEmpty(), G().Maker + QStringLiteral("名を入力してください"),
+             Txt_Inp(0)},
+            {TrimBlank(Txt_Inp(1)->text()).isEmpty(), QStringLiteral("フリガナを入力してください"),
+             Txt_Inp(1)},
+        },
+        KeyBox());
 }
 
 bool Frm060_Qel::AddProc()

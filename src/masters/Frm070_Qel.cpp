@@ -244,18 +244,17 @@ void Frm070_Qel::Txt_Inp_LostFocus(int index)
 
 int Frm070_Qel::InputChk()
 {
-    Lbl_Ttl(11)->clear();
-    if (Combo1->currentIndex() < 0)
-        return CheckFailed(G().Maker + QStringLiteral("名を設定してください"), Combo1, 1);
-    if (TrimBlank(Txt_Inp(0)->text()).isEmpty())
-        return CheckFailed(G().Syouhin + QStringLiteral("名を入力してください"), Txt_Inp(0), 2);
-    if (TrimBlank(Txt_Inp(1)->text()).isEmpty())
-        return CheckFailed(QStringLiteral("フリガナを入力してください"), Txt_Inp(1), 3);
-    if (BoxAmount(Txt_Inp(2)->text()) == 0)
-        return CheckFailed(QStringLiteral("定価を入力してください"), Txt_Inp(2), 4);
-    if (BoxAmount(Txt_Inp(3)->text()) == 0)
-        return CheckFailed(QStringLiteral("売価を入力してください"), Txt_Inp(3), 5);
-    return 0;
+    return FirstFailedCheck(
+        {
+            {Combo1->currentIndex() < 0, G().Maker + QStringLiteral("名を設定してください"), Combo1},
+            {TrimBlank(Txt_Inp(0)->text()).isEmpty(), G().Syouhin + QStringLiteral("名を入力してください"),
+             Txt_Inp(0)},
+            {TrimBlank(Txt_Inp(1)->text()).isEmpty(), QStringLiteral("フリガナを入力してください"),
+             Txt_Inp(1)},
+            {BoxAmount(Txt_Inp(2)->text()) == 0, QStringLiteral("定価を入力してください"), Txt_Inp(2)},
+            {BoxAmount(Txt_Inp(3)->text()) == 0, QStringLiteral("売価を入力してください"), Txt_Inp(3)},
+        },
+        KeyBox());
 }
 
 namespace {

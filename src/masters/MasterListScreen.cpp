@@ -34,15 +34,7 @@ void MasterListScreen::SetUpListControls(int keyBox, int lastSelectedColumn, QWi
     m_keyBox = Txt_Inp(keyBox);
     m_entryField = entryField;
 
-    Lbl_Ttl(14)->setAlignment(Qt::AlignCenter);
-    Lbl_Ttl(14)->setFont(ScreenFont(18));
-    SetBordered(Lbl_Ttl(14));
-    SetBackColor(Lbl_Ttl(14), Colors::LightCyan);
-    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
-    Lbl_Ttl(12)->setAlignment(Qt::AlignCenter);
-    Lbl_Ttl(12)->setFont(ScreenFont(18));
-    SetBackColor(Lbl_Ttl(12), Colors::LightRed);
-    Lbl_Ttl(12)->hide();
+    StyleRoleLabels({.framedTitle = true, .titleBack = Colors::LightCyan, .noticeBack = Colors::LightRed});
 
     SetImeMode(m_keyBox, ImeOff);
     m_keyBox->setFocusPolicy(Qt::ClickFocus);
@@ -156,13 +148,6 @@ void MasterListScreen::NameEditedProc(int index)
 void MasterListScreen::ReadingAppendProc()
 {
     AppendCapturedReading(Txt_Inp(1));
-}
-
-int MasterListScreen::CheckFailed(const QString& message, QWidget* target, int number)
-{
-    Lbl_Ttl(11)->setText(message);
-    ParkFocus(m_keyBox, target);
-    return number;
 }
 
 void MasterListScreen::MSHFlexGrid1_RowColChange()

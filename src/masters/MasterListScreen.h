@@ -53,7 +53,8 @@ class MasterListScreen : public MainScreen
     void NameEditedProc(int index);
     void ReadingAppendProc();
     void SaveButtonsOffProc();
-    int CheckFailed(const QString& message, QWidget* target, int number);
+    // The hidden key box, which also parks the focus.
+    QLineEdit* KeyBox() const { return m_keyBox; }
     bool DeleteRowProc(const std::function<bool(std::int32_t key)>& remove);
     void ShowListProc(const QString& caption);
 

@@ -1,5 +1,7 @@
 #include "Frm510_Qel.h"
 
+#include "ReportVariant.h"
+
 #include "core/Clock.h"
 #include "core/Globals.h"
 #include "core/PeriodMonth.h"
@@ -45,16 +47,13 @@ Frm510_Qel::Frm510_Qel() : MainScreen(QStringLiteral("Frm510_Qel"))
     Frame2 = Control<QGroupBox>("Frame2");
     setWindowTitle(QStringLiteral("売上明細メニュー"));
 
-    Lbl_Ttl(14)->setFont(ScreenFont(18));
-    Lbl_Ttl(14)->setAlignment(Qt::AlignCenter);
-    SetBordered(Lbl_Ttl(14));
+    StyleRoleLabels({.framedTitle = true});
     for (int i : {0, 1}) {
         Lbl_Dat(i)->setAlignment(Qt::AlignCenter);
         SetBordered(Lbl_Dat(i));
         SetBackColor(Lbl_Dat(i), Colors::LightBlue);
     }
     Lbl_Dat(2)->setAlignment(Qt::AlignCenter);
-    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
 
     List1->setUniformItemSizes(true);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -104,8 +103,7 @@ void Frm510_Qel::LoadProc()
     m_workDate = Clock::current().now();
     m_start = kOpenStart;
     m_end = kOpenEnd;
-    Lbl_Dat(0)->setText(QStringLiteral("指定なし"));
-    Lbl_Dat(1)->setText(QStringLiteral("指定なし"));
+    PeriodDispProc();
     SetArrows(false);
     SetImeMode(Text1, ImeHalfKatakana);
     MakerListProc();
@@ -121,8 +119,8 @@ void Frm510_Qel::SetArrows(bool enabled)
 
 void Frm510_Qel::PeriodDispProc()
 {
-    Lbl_Dat(0)->setText(MonthDisplay(m_start));
-    Lbl_Dat(1)->setText(MonthDisplay(m_end));
+    Lbl_Dat(0)->setText(PeriodBoundText(m_start));
+    Lbl_Dat(1)->setText(PeriodBoundText(m_end));
 }
 
 void Frm510_Qel::MakerListProc()
@@ -146,29 +144,17 @@ void Frm510_Qel::Text1_Change()
     m_buyers->search(Text1->text());
 }
 
-int Frm510_Qel::ReportChk(int kind)
+int Frm510_Qel::ReportChk(ReportKind kind)
 {
-    Lbl_Ttl(11)->clear();
-    struct Check
-    {
-        bool failed;
-        QString message;
-        QWidget* focus;
-    };
-    const Check checks[] = {
-        {m_start > m_end, QStringLiteral("期間の指定に誤りがあります"), Cmd(0)},
-        {kind == 2 && TrimBlank(Combo1->currentText()).isEmpty(),
-         G().Maker + QStringLiteral("名を設定してください"), Combo1},
-        {kind == 3 && List1->currentRow() < 0, QStringLiteral("購入者を設定してください"), Text1},
-    };
-    for (int i = 0; i < static_cast<int>(std::size(checks)); ++i) {
-        if (checks[i].failed) {
-            Lbl_Ttl(11)->setText(checks[i].message);
-            ParkFocus(Txt_Inp(0), checks[i].focus);
-            return i + 1;
-        }
-    }
-    return 0;
+    return FirstFailedCheck(
+        {
+            {m_start > m_end, QStringLiteral("期間の指定に誤りがあります"), Cmd(0)},
+            {kind == ReportKind::Maker && TrimBlank(Combo1->currentText()).isEmpty(),
+             G().Maker + QStringLiteral("名を設定してください"), Combo1},
+            {kind == ReportKind::Buyer && List1->currentRow() < 0, QStringLiteral("購入者を設定してください"),
+             Text1},
+        },
+        Txt_Inp(0));
 }
 
 void Frm510_Qel::Cmd_Click(int index)
@@ -200,25 +186,25 @@ void Frm510_Qel::Cmd_Click(int index)
     case 6:
         m_start = kOpenStart;
         m_end = kOpenEnd;
-        Lbl_Dat(0)->setText(QStringLiteral("指定なし"));
-        Lbl_Dat(1)->setText(QStringLiteral("指定なし"));
+        PeriodDispProc();
         SetArrows(false);
         return;
     case 7:
     case 8:
     case 9: {
-        const int kind = index - 6;
+        // The "作成" of the period, the maker and the purchaser frame.
+        const ReportKind kind = index == 7   ? ReportKind::Period
+                                : index == 8 ? ReportKind::Maker
+                                             : ReportKind::Buyer;
         if (ReportChk(kind) != 0)
             return;
         g.PeriodFrom = m_start;
         g.PeriodTo = m_end;
-        if (kind == 2)
+        if (kind == ReportKind::Maker)
             g.ReportMaker = TrimBlank(Combo1->currentText());
-        if (kind == 3)
+        if (kind == ReportKind::Buyer)
             g.ReportBuyer = ItemText(List1, List1->currentRow());
-        OpenScreen(kind == 1   ? QStringLiteral("Frm520_Qel")
-                   : kind == 2 ? QStringLiteral("Frm530_Qel")
-                               : QStringLiteral("Frm540_Qel"));
+        OpenScreen(ReportFormName(kind));
         return;
     }
     case 10:

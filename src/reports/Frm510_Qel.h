@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ReportStore.h"
+
 #include "ui/MainScreen.h"
 
 #include <QDateTime>
@@ -27,7 +29,7 @@ class Frm510_Qel : public MainScreen
     void PeriodDispProc();
     void MakerListProc();
     void CustomerListProc();
-    int ReportChk(int kind);
+    int ReportChk(ReportKind kind);
     void SetArrows(bool enabled);
 
     QComboBox* Combo1 = nullptr;

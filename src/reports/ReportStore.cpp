@@ -4,7 +4,7 @@
 
 namespace {
 
-// The designed selection: the purchase month as text between the two bounds, the maker or the
+// The report selection: the purchase month as text between the two bounds, the maker or the
 // purchaser by equal name, ordered by purchase date and key. In the period report the "+" keeps
 // the engine from reaching for the month index and sorting the whole table: the date index
 // walks the rows in report order and holds the month and the total itself.

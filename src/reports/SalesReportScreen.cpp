@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QDir>
 
-#include <cmath>
 #include <optional>
 
 namespace {
@@ -31,11 +30,6 @@ int JumpRowTop(ReportJump jump)
         break;
     }
     return 4200;
-}
-
-QString PeriodBoundText(const QString& bound, const QString& open)
-{
-    return bound == open ? QStringLiteral("指定なし") : MonthDisplay(bound);
 }
 
 } // namespace
@@ -80,17 +74,14 @@ SalesReportScreen::SalesReportScreen(ReportKind kind)
         {K::Label, "Lbl_Ttl", 11, QString(), 360, 7620, 10995, 375},
     });
     VScroll1 = Control<QScrollBar>("VScroll1");
+    CollectArray(Syu, "Syu");
     for (int i : {0, 1}) {
-        Syu[i] = Control<QPushButton>(i == 0 ? "Syu_0" : "Syu_1");
-        Syu[i]->setAutoDefault(true);
-        Syu[i]->setText(m_variant.jumps[i] == ReportJump::PeriodOfSale ? QStringLiteral("期間")
+        Syu(i)->setText(m_variant.jumps[i] == ReportJump::PeriodOfSale ? QStringLiteral("期間")
                                                                        : QStringLiteral("別"));
-        connect(Syu[i], &QPushButton::clicked, this, [this, i] { Syu_Click(i); });
+        connect(Syu(i), &QPushButton::clicked, this, [this, i] { Syu_Click(i); });
     }
 
-    Lbl_Ttl(14)->setFont(ScreenFont(18));
-    Lbl_Ttl(14)->setAlignment(Qt::AlignCenter);
-    SetBordered(Lbl_Ttl(14));
+    StyleRoleLabels({.framedTitle = true});
     for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10})
         SetBackColor(Lbl_Ttl(i), Colors::LightCyan);
     for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14}) {
@@ -101,12 +92,27 @@ SalesReportScreen::SalesReportScreen(ReportKind kind)
         Lbl_Dat(i)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (int i : {8, 10, 11, 12})
         Lbl_Dat(i)->setAlignment(Qt::AlignCenter);
-    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
 
-    setTabOrder(VScroll1, Syu[0]);
-    setTabOrder(Syu[0], Syu[1]);
-    setTabOrder(Syu[1], Cmd(0));
+    setTabOrder(VScroll1, Syu(0));
+    setTabOrder(Syu(0), Syu(1));
+    setTabOrder(Syu(1), Cmd(0));
     setTabOrder(Cmd(0), Cmd(1));
+    m_sales.emplace(
+        VScroll1,
+        [this] {
+            ReportKeys found = ReportStore().keys(m_variant.selection());
+            m_grandTotal = found.grandTotal;
+            return std::move(found.keys);
+        },
+        [this] {
+            // The grand total of what remains.
+            if (m_sales->empty()) {
+                EmptyProc();
+                Lbl_Dat(13)->clear();
+            } else {
+                Lbl_Dat(13)->setText(YenText(m_grandTotal));
+            }
+        });
     connect(VScroll1, &QScrollBar::valueChanged, this, [this] { DataReadProc(); });
 }
 
@@ -133,78 +139,47 @@ void SalesReportScreen::LoadProc()
 
 void SalesReportScreen::PeriodDispProc()
 {
-    Lbl_Dat(10)->setText(PeriodBoundText(G().PeriodFrom, kOpenStart));
-    Lbl_Dat(11)->setText(PeriodBoundText(G().PeriodTo, kOpenEnd));
+    Lbl_Dat(10)->setText(PeriodBoundText(G().PeriodFrom));
+    Lbl_Dat(11)->setText(PeriodBoundText(G().PeriodTo));
 }
 
 std::int64_t SalesReportScreen::KeyListProc()
 {
-    ReportKeys found;
-    if (!Guarded([&] { found = ReportStore().keys(m_variant.selection()); }))
-        found = {};
-    m_keys = std::move(found.keys);
-    m_grandTotal = found.grandTotal;
-    const auto count = static_cast<std::int64_t>(m_keys.size());
-    const QSignalBlocker block(VScroll1);
-    if (count == 0) {
+    if (!Guarded([this] { m_sales->reload(); })) {
+        m_sales->clear();
+        m_grandTotal = 0;
+    }
+    if (m_sales->empty()) {
         EmptyProc();
         return 0;
     }
     VScroll1->setEnabled(true);
-    VScroll1->setRange(1, static_cast<int>(count));
-    VScroll1->setSingleStep(1);
-    // A twentieth of the sales per page, halves to even, at least one.
-    VScroll1->setPageStep(static_cast<int>(std::max<long long>(1, std::llrint(double(count) / 20.0))));
-    VScroll1->setValue(1);
-    for (QPushButton* b : {Syu[0], Syu[1], Cmd(0)})
+    m_sales->moveTo(1);
+    for (QPushButton* b : {Syu(0), Syu(1), Cmd(0)})
         b->setEnabled(true);
-    return count;
+    return m_sales->count();
 }
 
 void SalesReportScreen::EmptyProc()
 {
-    m_keys.clear();
+    m_sales->clear();
     VScroll1->setEnabled(false);
     ShowNoSale(Lbl_Dat, SaleLabelIndex::Reports());
     if (m_variant.kind == ReportKind::Maker)
         Lbl_Dat(1)->setText(G().ReportMaker);
     else if (m_variant.kind == ReportKind::Buyer)
         Lbl_Dat(7)->setText(G().ReportBuyer);
-    for (QPushButton* b : {Syu[0], Syu[1], Cmd(0)})
+    for (QPushButton* b : {Syu(0), Syu(1), Cmd(0)})
         b->setEnabled(false);
 }
 
 void SalesReportScreen::DataReadProc()
 {
-    if (m_keys.empty())
-        return;
-    const auto at = [this] { return static_cast<std::size_t>(VScroll1->value() - 1); };
     std::optional<SaleRow> sale;
-    if (!Guarded([&] { sale = SalesStore().sale(m_keys[at()]); })) {
-        // The bar goes back to the sale still shown.
-        const QSignalBlocker block(VScroll1);
-        VScroll1->setValue(m_shownPlace);
+    if (!Guarded([&] { sale = m_sales->read(); }) || !sale)
         return;
-    }
-    if (!sale) {
-        // Deleted since the list was read: read the list again and show the sale now at this
-        // place (or the last one), with the grand total of what remains.
-        const int place = VScroll1->value();
-        if (KeyListProc() == 0) {
-            Lbl_Dat(13)->clear();
-            return;
-        }
-        Lbl_Dat(13)->setText(YenText(m_grandTotal));
-        {
-            const QSignalBlocker block(VScroll1);
-            VScroll1->setValue(std::min(place, VScroll1->maximum()));
-        }
-        if (!Guarded([&] { sale = SalesStore().sale(m_keys[at()]); }) || !sale)
-            return;
-    }
     ShowSale(Lbl_Dat, *sale, SaleLabelIndex::Reports());
-    ShowPosition(Lbl_Dat, VScroll1->value(), VScroll1->maximum(), SaleLabelIndex::Reports());
-    m_shownPlace = VScroll1->value();
+    ShowPosition(Lbl_Dat, m_sales->shown(), m_sales->count(), SaleLabelIndex::Reports());
 }
 
 void SalesReportScreen::Syu_Click(int index)
@@ -241,7 +216,7 @@ void SalesReportScreen::Cmd_Click(int index)
 void SalesReportScreen::BookPrintProc()
 {
     // Nothing may leave the screen or page it while the workbook is written.
-    QWidget* held[] = {Cmd(0), Cmd(1), Syu[0], Syu[1], VScroll1};
+    QWidget* held[] = {Cmd(0), Cmd(1), Syu(0), Syu(1), VScroll1};
     bool wasEnabled[std::size(held)];
     for (std::size_t i = 0; i < std::size(held); ++i) {
         wasEnabled[i] = held[i]->isEnabled();

@@ -2,10 +2,11 @@
 
 #include "ReportVariant.h"
 
+#include "sales/SaleBrowser.h"
 #include "ui/MainScreen.h"
 
 #include <cstdint>
-#include <vector>
+#include <optional>
 
 // Frm520_Qel, Frm530_Qel and Frm540_Qel: the sales of the report menu's selection one at a time,
 // their grand total, the jumps between the three reports and the sales-detail workbook. The
@@ -31,11 +32,9 @@ class SalesReportScreen : public MainScreen
     void BookPrintProc();
 
     ReportVariant m_variant;
-    QPushButton* Syu[2] = {nullptr, nullptr};
+    ControlArray<QPushButton> Syu;
     QScrollBar* VScroll1 = nullptr;
-    std::vector<std::int32_t> m_keys;
+    std::optional<SaleBrowser> m_sales;
     Amount m_grandTotal = 0;
     QString m_bookPath;
-    // The scroll value of the sale shown.
-    int m_shownPlace = 1;
 };

@@ -65,9 +65,8 @@ Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
     Frame1 = Control<QFrame>("Frame1");
     setWindowTitle(QStringLiteral("売上入力"));
 
-    Lbl_Ttl(14)->setFont(ScreenFont(18));
-    Lbl_Ttl(14)->setAlignment(Qt::AlignCenter);
-    SetBordered(Lbl_Ttl(14));
+    StyleRoleLabels(
+        {.framedTitle = true, .noticePoints = 20.25, .panelBack = Colors::LightCyan, .framedPanel = true});
     for (int i : {0, 1, 2, 3, 4, 5, 6, 8, 10, 15})
         SetBackColor(Lbl_Ttl(i), Colors::LightCyan);
     Lbl_Ttl(7)->setAlignment(Qt::AlignCenter);
@@ -75,13 +74,6 @@ Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
     SetBackColor(Lbl_Ttl(7), Colors::LightBlue);
     SetBordered(Lbl_Ttl(9));
     SetBackColor(Lbl_Ttl(9), Colors::LightBlue);
-    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
-    SetBordered(Lbl_Ttl(13));
-    SetBackColor(Lbl_Ttl(13), Colors::LightCyan);
-    Lbl_Ttl(12)->setFont(ScreenFont(20.25));
-    Lbl_Ttl(12)->setAlignment(Qt::AlignCenter);
-    Lbl_Ttl(13)->hide();
-    Lbl_Ttl(12)->hide();
 
     for (int i : {0, 1, 2}) {
         SetFieldLimit(Txt_Inp(i), 11);
@@ -187,11 +179,6 @@ void Frm080_Qel::LoadProc()
     SetImeMode(Txt_Inp(5), ImeHiragana);
     ShowScreen();
     Combo1->setFocus(Qt::OtherFocusReason);
-}
-
-double Frm080_Qel::Log10(double x)
-{
-    return ::Log10(x);
 }
 
 void Frm080_Qel::DateDispProc()
@@ -360,33 +347,20 @@ void Frm080_Qel::AmountCalc(int k)
 
 int Frm080_Qel::InputChk()
 {
-    Lbl_Ttl(11)->clear();
-    struct Check
-    {
-        bool failed;
-        QString message;
-        QWidget* focus;
-    };
     const AppGlobals& g = G();
-    const Check checks[] = {
-        {TrimBlank(Combo1->currentText()).isEmpty(), g.Maker + QStringLiteral("名を設定してください"),
-         Combo1},
-        {TrimBlank(Combo2->currentText()).isEmpty(), g.Syouhin + QStringLiteral("名を設定してください"),
-         Combo1},
-        {BoxAmount(Txt_Inp(0)->text()) == 0, QStringLiteral("定価を入力してください"), Txt_Inp(0)},
-        {BoxAmount(Txt_Inp(1)->text()) == 0, QStringLiteral("売価を入力してください"), Txt_Inp(1)},
-        {BoxAmount(Txt_Inp(2)->text()) == 0, QStringLiteral("数量を入力してください"), Txt_Inp(2)},
-        {AmountValue(TrimBlank(Text1->text())) == 0, QStringLiteral("売価合計がエラーです"), Txt_Inp(2)},
-        {TrimBlank(Lbl_Ttl(9)->text()).isEmpty(), QStringLiteral("購入者が未設定です"), Txt_Inp(2)},
-    };
-    for (int i = 0; i < static_cast<int>(std::size(checks)); ++i) {
-        if (checks[i].failed) {
-            Lbl_Ttl(11)->setText(checks[i].message);
-            ParkFocus(Txt_Inp(4), checks[i].focus);
-            return i + 1;
-        }
-    }
-    return 0;
+    return FirstFailedCheck(
+        {
+            {TrimBlank(Combo1->currentText()).isEmpty(), g.Maker + QStringLiteral("名を設定してください"),
+             Combo1},
+            {TrimBlank(Combo2->currentText()).isEmpty(), g.Syouhin + QStringLiteral("名を設定してください"),
+             Combo1},
+            {BoxAmount(Txt_Inp(0)->text()) == 0, QStringLiteral("定価を入力してください"), Txt_Inp(0)},
+            {BoxAmount(Txt_Inp(1)->text()) == 0, QStringLiteral("売価を入力してください"), Txt_Inp(1)},
+            {BoxAmount(Txt_Inp(2)->text()) == 0, QStringLiteral("数量を入力してください"), Txt_Inp(2)},
+            {AmountValue(TrimBlank(Text1->text())) == 0, QStringLiteral("売価合計がエラーです"), Txt_Inp(2)},
+            {TrimBlank(Lbl_Ttl(9)->text()).isEmpty(), QStringLiteral("購入者が未設定です"), Txt_Inp(2)},
+        },
+        Txt_Inp(4));
 }
 
 void Frm080_Qel::SalesSaveProc()

@@ -21,8 +21,6 @@ class Frm080_Qel : public MainScreen
     ~Frm080_Qel() override;
     void LoadProc() override;
 
-    static double Log10(double x);
-
   private:
     void Cmd_Click(int index) override;
     void Combo1_Click();

@@ -16,24 +16,12 @@
 #include "core/TextRoutines.h"
 #include "ui/Twips.h"
 
-#include <QSignalBlocker>
-
 #include <memory>
 
 namespace {
 
 // The labels the change check compares and "修正取消" puts back.
 constexpr int kChecked[] = {0, 1, 2, 3, 4, 5, 6, 7, 10};
-
-// The count divided by 20, rounded to the nearest integer with a half to the even one, at least 1.
-int LargeChange(std::int64_t count)
-{
-    std::int64_t step = count / 20;
-    const std::int64_t rest = count % 20;
-    if (rest > 10 || (rest == 10 && step % 2 == 1))
-        ++step;
-    return static_cast<int>(std::max<std::int64_t>(step, 1));
-}
 
 void SetPublicStrings(const std::array<QString, 6>& values)
 {
@@ -92,18 +80,21 @@ Frm090_Qel::Frm090_Qel() : MainScreen(QStringLiteral("Frm090_Qel"))
     });
     setWindowTitle(QStringLiteral("売上修正"));
     VScroll1 = Control<QScrollBar>("VScroll1");
-    // The keyboard pages too, as the scroll bar of the design takes the focus.
+    // The bar takes the focus, so that the arrow and page keys page through the sales.
     VScroll1->setFocusPolicy(Qt::StrongFocus);
-    for (int i = 0; i <= 7; ++i) {
-        auto* button = Control<QPushButton>(QStringLiteral("Syu_%1").arg(i).toLatin1().constData());
-        Syu.add(i, button);
-        connect(button, &QPushButton::clicked, this, [this, i] { Syu_Click(i); });
-    }
+    CollectArray(Syu, "Syu");
+    for (auto [i, button] : Syu.items().asKeyValueRange())
+        connect(button, &QPushButton::clicked, this, [this, i = i] { Syu_Click(i); });
+    m_sales.emplace(
+        VScroll1, [] { return SalesStore().saleKeys(); },
+        [this] {
+            if (m_sales->empty())
+                EmptyProc();
+        });
     connect(VScroll1, &QScrollBar::valueChanged, this, &Frm090_Qel::VScroll1_Change);
 
-    Lbl_Ttl(14)->setFont(ScreenFont(18));
-    Lbl_Ttl(14)->setAlignment(Qt::AlignCenter);
-    SetBordered(Lbl_Ttl(14));
+    StyleRoleLabels(
+        {.framedTitle = true, .noticePoints = 20.25, .panelBack = Colors::LightCyan, .framedPanel = true});
     for (int i = 0; i <= 8; ++i)
         SetBackColor(Lbl_Ttl(i), Colors::LightCyan);
     for (int i : kChecked) {
@@ -115,13 +106,6 @@ Frm090_Qel::Frm090_Qel() : MainScreen(QStringLiteral("Frm090_Qel"))
     Lbl_Dat(0)->setAlignment(Qt::AlignCenter);
     SetBordered(Lbl_Dat(8));
     Lbl_Dat(8)->setAlignment(Qt::AlignCenter);
-    SetBackColor(Lbl_Ttl(11), Colors::LightRed);
-    SetBordered(Lbl_Ttl(13));
-    SetBackColor(Lbl_Ttl(13), Colors::LightCyan);
-    Lbl_Ttl(12)->setFont(ScreenFont(20.25));
-    Lbl_Ttl(12)->setAlignment(Qt::AlignCenter);
-    Lbl_Ttl(13)->hide();
-    Lbl_Ttl(12)->hide();
 }
 
 void Frm090_Qel::LoadProc()
@@ -140,74 +124,48 @@ void Frm090_Qel::LoadProc()
 
 std::int64_t Frm090_Qel::KeyListProc()
 {
-    std::vector<std::int32_t> keys;
     // A list that cannot be read keeps the one the screen has (none at the opening).
-    const bool read = Guarded([&] { keys = SalesStore().saleKeys(); });
-    if (read)
-        m_keys = std::move(keys);
-    const auto count = static_cast<std::int64_t>(m_keys.size());
-    const QSignalBlocker blocker(VScroll1);
-    if (count > 0) {
-        VScroll1->setRange(1, static_cast<int>(count));
-        VScroll1->setSingleStep(1);
-        VScroll1->setPageStep(LargeChange(count));
-        VScroll1->setValue(static_cast<int>(count));
-        return count;
+    const bool read = Guarded([this] { m_sales->reload(); });
+    if (m_sales->empty()) {
+        EmptyProc();
+        // Unread sales are not an empty table.
+        if (!read)
+            Lbl_Ttl(11)->setText(QStringLiteral("売上を読み込めませんでした"));
+        return 0;
     }
-    m_shown = 0;
+    m_sales->moveTo(m_sales->count());
+    return m_sales->count();
+}
+
+void Frm090_Qel::EmptyProc()
+{
     VScroll1->setEnabled(false);
     for (int i : {101, 102, 104})
         Cmd(i)->setEnabled(false);
     for (int i = 0; i <= 7; ++i)
         Syu(i)->setEnabled(false);
     ShowNoSale(Lbl_Dat);
-    // Unread sales are not an empty table.
-    if (!read)
-        Lbl_Ttl(11)->setText(QStringLiteral("売上を読み込めませんでした"));
     m_loaded.clear();
     for (int i : kChecked)
         m_loaded << Lbl_Dat(i)->text();
-    return 0;
 }
 
 bool Frm090_Qel::DataReadProc()
 {
-    // A sale deleted behind the screen is skipped: the key list is read again and the sale that
-    // now takes the position is shown. Each round loses at least one key, so this ends.
-    while (!m_keys.empty()) {
-        const std::int64_t position = VScroll1->value();
-        if (position < 1 || position > static_cast<std::int64_t>(m_keys.size()))
-            return false;
-        std::optional<SaleRow> sale;
-        if (!Guarded([&] { sale = SalesStore().sale(m_keys[static_cast<std::size_t>(position - 1)]); })) {
-            // The screen stays on the sale it showed.
-            const QSignalBlocker blocker(VScroll1);
-            if (m_shown > 0)
-                VScroll1->setValue(static_cast<int>(m_shown));
-            return false;
-        }
-        if (!sale) {
-            const std::size_t before = m_keys.size();
-            KeyListProc();
-            if (m_keys.empty() || m_keys.size() >= before)
-                return false;
-            const QSignalBlocker blocker(VScroll1);
-            VScroll1->setValue(static_cast<int>(std::min<std::int64_t>(position, m_keys.size())));
-            continue;
-        }
-        ShowSale(Lbl_Dat, *sale);
-        ShowPosition(Lbl_Dat, position, static_cast<std::int64_t>(m_keys.size()));
-        m_shown = position;
-        m_loaded.clear();
-        for (int i : kChecked)
-            m_loaded << Lbl_Dat(i)->text();
-        m_loadedStrings = {sale->year,         sale->yearMonth,      sale->date,
-                           sale->makerReading, sale->productReading, sale->buyerReading};
-        SetPublicStrings(m_loadedStrings);
-        HenkouChk();
-        return true;
-    }
-    return false;
+    std::optional<SaleRow> sale;
+    // A failed read keeps the screen on the sale it showed.
+    if (!Guarded([&] { sale = m_sales->read(); }) || !sale)
+        return false;
+    ShowSale(Lbl_Dat, *sale);
+    ShowPosition(Lbl_Dat, m_sales->shown(), m_sales->count());
+    m_loaded.clear();
+    for (int i : kChecked)
+        m_loaded << Lbl_Dat(i)->text();
+    m_loadedStrings = {sale->year,         sale->yearMonth,      sale->date,
+                       sale->makerReading, sale->productReading, sale->buyerReading};
+    SetPublicStrings(m_loadedStrings);
+    HenkouChk();
+    return true;
 }
 
 void Frm090_Qel::VScroll1_Change()
@@ -217,7 +175,7 @@ void Frm090_Qel::VScroll1_Change()
 
 void Frm090_Qel::HenkouChk()
 {
-    if (m_keys.empty()) {
+    if (m_sales->empty()) {
         for (QWidget* w : {static_cast<QWidget*>(Cmd(101)), static_cast<QWidget*>(Cmd(102)),
                            static_cast<QWidget*>(Cmd(104)), static_cast<QWidget*>(VScroll1)})
             w->setEnabled(false);
@@ -238,34 +196,19 @@ void Frm090_Qel::HenkouChk()
 
 int Frm090_Qel::InputChk()
 {
-    Lbl_Ttl(11)->clear();
-    struct Check
-    {
-        bool failed;
-        QString message;
-        int focus;
-    };
     const AppGlobals& g = G();
     auto blank = [this](int i) { return TrimBlank(Lbl_Dat(i)->text()).isEmpty(); };
     auto zero = [this](int i) { return AmountValue(Lbl_Dat(i)->text()) == 0; };
-    const Check checks[] = {
-        {blank(0), QStringLiteral("購入日を設定してください"), 0},
-        {blank(1), g.Maker + QStringLiteral("名を設定してください"), 1},
-        {blank(2), g.Syouhin + QStringLiteral("名を設定してください"), 2},
-        {zero(3), QStringLiteral("定価を入力してください"), 3},
-        {zero(4), QStringLiteral("売価を入力してください"), 4},
-        {zero(5), QStringLiteral("数量を入力してください"), 5},
-        {zero(6), QStringLiteral("売価合計がエラーです"), 5},
-        {blank(7), QStringLiteral("購入者が未設定です"), 6},
-    };
-    for (int i = 0; i < static_cast<int>(std::size(checks)); ++i) {
-        if (checks[i].failed) {
-            Lbl_Ttl(11)->setText(checks[i].message);
-            Syu(checks[i].focus)->setFocus(Qt::OtherFocusReason);
-            return i + 1;
-        }
-    }
-    return 0;
+    return FirstFailedCheck({
+        {blank(0), QStringLiteral("購入日を設定してください"), Syu(0)},
+        {blank(1), g.Maker + QStringLiteral("名を設定してください"), Syu(1)},
+        {blank(2), g.Syouhin + QStringLiteral("名を設定してください"), Syu(2)},
+        {zero(3), QStringLiteral("定価を入力してください"), Syu(3)},
+        {zero(4), QStringLiteral("売価を入力してください"), Syu(4)},
+        {zero(5), QStringLiteral("数量を入力してください"), Syu(5)},
+        {zero(6), QStringLiteral("売価合計がエラーです"), Syu(5)},
+        {blank(7), QStringLiteral("購入者が未設定です"), Syu(6)},
+    });
 }
 
 bool Frm090_Qel::SaveProc()
@@ -286,7 +229,7 @@ bool Frm090_Qel::SaveProc()
     sale.buyer = TrimBlank(Lbl_Dat(7)->text());
     sale.buyerReading = g.g_Fmr090_KokyakuKana;
     sale.remarks = TrimBlank(Lbl_Dat(10)->text());
-    return SalesStore().update(m_keys[static_cast<std::size_t>(m_shown - 1)], sale);
+    return SalesStore().update(m_sales->shownKey(), sale);
 }
 
 bool Frm090_Qel::DeleteProc()
@@ -296,7 +239,7 @@ bool Frm090_Qel::DeleteProc()
         DialogService::Answer::Yes)
         return false;
     // A row already gone is as deleted as the user asked.
-    SalesStore().remove(m_keys[static_cast<std::size_t>(m_shown - 1)]);
+    SalesStore().remove(m_sales->shownKey());
     return true;
 }
 
@@ -323,13 +266,13 @@ void Frm090_Qel::Cmd_Click(int index)
 void Frm090_Qel::CorrectProc()
 {
     Lbl_Ttl(11)->clear();
-    if (m_shown < 1 || InputChk() != 0)
+    if (m_sales->shown() < 1 || InputChk() != 0)
         return;
     bool stored = false;
     // A failed write leaves the change on screen, to be stored again or undone.
     if (!Guarded([&] { stored = SaveProc(); }))
         return;
-    const std::int64_t position = m_shown;
+    const std::int64_t position = m_sales->shown();
     if (!stored) {
         ReloadAt(position);
         Lbl_Ttl(11)->setText(QStringLiteral("この売上は既に削除されています。修正は登録されませんでした"));
@@ -343,7 +286,7 @@ void Frm090_Qel::CorrectProc()
 
 void Frm090_Qel::DeleteButtonProc()
 {
-    if (m_shown < 1)
+    if (m_sales->shown() < 1)
         return;
     const std::int64_t position = VScroll1->value();
     bool deleted = false;
@@ -379,10 +322,7 @@ void Frm090_Qel::ReloadAt(std::int64_t position)
 {
     if (KeyListProc() == 0)
         return;
-    {
-        const QSignalBlocker blocker(VScroll1);
-        VScroll1->setValue(static_cast<int>(std::min<std::int64_t>(position, m_keys.size())));
-    }
+    m_sales->moveTo(std::min(position, m_sales->count()));
     DataReadProc();
 }
 

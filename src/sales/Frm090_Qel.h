@@ -1,12 +1,14 @@
 #pragma once
 
+#include "SaleBrowser.h"
+
 #include "ui/MainScreen.h"
 
 #include <QStringList>
 
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <optional>
 
 // Sales correction: pages through every stored sale in key order, changes its fields through
 // the field dialogs, stores or undoes the change, or deletes the sale.
@@ -30,6 +32,7 @@ class Frm090_Qel : public MainScreen
     void VScroll1_Change();
 
     std::int64_t KeyListProc();
+    void EmptyProc();
     bool DataReadProc();
     int InputChk();
     bool SaveProc();
@@ -46,9 +49,7 @@ class Frm090_Qel : public MainScreen
     void FocusAfterAction(QWidget* otherwise);
 
     QScrollBar* VScroll1 = nullptr;
-    std::vector<std::int32_t> m_keys;
-    // The position whose sale the labels show (0: none).
-    std::int64_t m_shown = 0;
+    std::optional<SaleBrowser> m_sales;
     // The nine captions and the six public strings as last read from the database.
     QStringList m_loaded;
     std::array<QString, 6> m_loadedStrings;

@@ -1,5 +1,7 @@
 #include "Frm310_Qel.h"
 
+#include "SaleDisplay.h"
+
 #include "DateStep.h"
 
 #include "core/Clock.h"
@@ -8,7 +10,7 @@
 #include "ui/Twips.h"
 
 Frm310_Qel::Frm310_Qel(FormBase* sales, std::function<void()> henkouChk)
-    : SaleFieldDialog(QStringLiteral("Frm310_Qel"), sales, 0, std::move(henkouChk))
+    : SaleFieldDialog(QStringLiteral("Frm310_Qel"), sales, kCorrectionLabels.date, std::move(henkouChk))
 {
     using K = ControlRow::Kind;
     BuildControls({
@@ -54,7 +56,7 @@ void Frm310_Qel::ApplyProc()
 {
     AppGlobals& g = G();
     const QDate date = m_date.date();
-    Shown(0)->setText(Lbl_Dat(0)->text());
+    Shown(kCorrectionLabels.date)->setText(Lbl_Dat(0)->text());
     g.g_Fmr090_Nen = date.toString(QStringLiteral("yyyy"));
     g.g_Fmr090_Nengetu = date.toString(QStringLiteral("yyyyMM"));
     g.g_Fmr090_Nengappi = date.toString(QStringLiteral("yyyyMMdd"));

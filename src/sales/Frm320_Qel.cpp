@@ -1,5 +1,7 @@
 #include "Frm320_Qel.h"
 
+#include "SaleDisplay.h"
+
 #include "SalesStore.h"
 
 #include "core/Amount.h"
@@ -8,7 +10,7 @@
 #include "ui/ReadingSearch.h"
 
 Frm320_Qel::Frm320_Qel(FormBase* sales, std::function<void()> henkouChk)
-    : SaleFieldDialog(QStringLiteral("Frm320_Qel"), sales, 1, std::move(henkouChk))
+    : SaleFieldDialog(QStringLiteral("Frm320_Qel"), sales, kCorrectionLabels.maker, std::move(henkouChk))
 {
     using K = ControlRow::Kind;
     BuildControls({
@@ -42,12 +44,12 @@ void Frm320_Qel::ApplyProc()
 {
     // No maker to choose leaves the sale as it is.
     const int i = Combo1->currentIndex();
-    if (i < 0 || Combo1->currentText() == Shown(1)->text())
+    if (i < 0 || Combo1->currentText() == Shown(kCorrectionLabels.maker)->text())
         return;
-    Shown(1)->setText(Combo1->currentText());
-    Shown(2)->clear();
-    for (int k : {3, 4, 6})
+    Shown(kCorrectionLabels.maker)->setText(Combo1->currentText());
+    Shown(kCorrectionLabels.product)->clear();
+    for (int k : {kCorrectionLabels.listPrice, kCorrectionLabels.sellingPrice, kCorrectionLabels.total})
         Shown(k)->setText(YenText(0));
-    Shown(5)->setText(QStringLiteral("0"));
+    Shown(kCorrectionLabels.quantity)->setText(QStringLiteral("0"));
     G().g_Fmr090_MakerKana = ItemText(List1, i);
 }

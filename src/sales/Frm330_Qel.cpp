@@ -1,5 +1,7 @@
 #include "Frm330_Qel.h"
 
+#include "SaleDisplay.h"
+
 #include "SalesStore.h"
 
 #include "core/Amount.h"
@@ -9,7 +11,7 @@
 #include "ui/ReadingSearch.h"
 
 Frm330_Qel::Frm330_Qel(FormBase* sales, std::function<void()> henkouChk)
-    : SaleFieldDialog(QStringLiteral("Frm330_Qel"), sales, 2, std::move(henkouChk))
+    : SaleFieldDialog(QStringLiteral("Frm330_Qel"), sales, kCorrectionLabels.product, std::move(henkouChk))
 {
     using K = ControlRow::Kind;
     BuildControls({
@@ -38,7 +40,7 @@ void Frm330_Qel::PrepareProc()
 
 void Frm330_Qel::ProductListProc()
 {
-    const QString maker = TrimBlank(Shown(1)->text());
+    const QString maker = TrimBlank(Shown(kCorrectionLabels.maker)->text());
     std::vector<ProductRow> products;
     Guarded([&] { products = SalesStore().productRowsOf(maker); });
     QStringList names, readings, listPrices, sellingPrices;
@@ -65,14 +67,14 @@ void Frm330_Qel::ApplyProc()
         return;
     const Amount listPrice = AmountValue(ItemText(List2, i));
     const Amount sellingPrice = AmountValue(ItemText(List3, i));
-    Shown(2)->setText(Combo1->currentText());
-    Shown(3)->setText(YenText(listPrice));
-    Shown(4)->setText(YenText(sellingPrice));
-    Amount quantity = AmountValue(Shown(5)->text());
+    Shown(kCorrectionLabels.product)->setText(Combo1->currentText());
+    Shown(kCorrectionLabels.listPrice)->setText(YenText(listPrice));
+    Shown(kCorrectionLabels.sellingPrice)->setText(YenText(sellingPrice));
+    Amount quantity = AmountValue(Shown(kCorrectionLabels.quantity)->text());
     if (quantity == 0) {
         quantity = 1;
-        Shown(5)->setText(QStringLiteral("1"));
+        Shown(kCorrectionLabels.quantity)->setText(QStringLiteral("1"));
     }
-    Shown(6)->setText(TotalText(sellingPrice, quantity));
+    Shown(kCorrectionLabels.total)->setText(TotalText(sellingPrice, quantity));
     G().g_Fmr090_SyouhinKana = ItemText(List1, i);
 }

@@ -1,7 +1,10 @@
 #include "Frm350_Qel.h"
 
+#include "SaleDisplay.h"
+
 Frm350_Qel::Frm350_Qel(FormBase* sales, std::function<void()> henkouChk)
-    : AmountFieldDialog(QStringLiteral("Frm350_Qel"), sales, 4, true, true, std::move(henkouChk))
+    : AmountFieldDialog(QStringLiteral("Frm350_Qel"), sales, kCorrectionLabels.sellingPrice, true, true,
+                        std::move(henkouChk))
 {
     setWindowTitle(QStringLiteral("売価修正"));
 }

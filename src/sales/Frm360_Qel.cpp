@@ -1,7 +1,10 @@
 #include "Frm360_Qel.h"
 
+#include "SaleDisplay.h"
+
 Frm360_Qel::Frm360_Qel(FormBase* sales, std::function<void()> henkouChk)
-    : AmountFieldDialog(QStringLiteral("Frm360_Qel"), sales, 5, false, true, std::move(henkouChk))
+    : AmountFieldDialog(QStringLiteral("Frm360_Qel"), sales, kCorrectionLabels.quantity, false, true,
+                        std::move(henkouChk))
 {
     setWindowTitle(QStringLiteral("数量修正"));
 }

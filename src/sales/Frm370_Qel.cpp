@@ -1,5 +1,7 @@
 #include "Frm370_Qel.h"
 
+#include "SaleDisplay.h"
+
 #include "SalesStore.h"
 
 #include "core/Globals.h"
@@ -8,7 +10,7 @@
 #include "ui/Twips.h"
 
 Frm370_Qel::Frm370_Qel(FormBase* sales, std::function<void()> henkouChk)
-    : SaleFieldDialog(QStringLiteral("Frm370_Qel"), sales, 7, std::move(henkouChk))
+    : SaleFieldDialog(QStringLiteral("Frm370_Qel"), sales, kCorrectionLabels.buyer, std::move(henkouChk))
 {
     using K = ControlRow::Kind;
     BuildControls({
@@ -67,6 +69,6 @@ void Frm370_Qel::ApplyProc()
     // No customer to choose leaves the sale as it is.
     if (List1->currentRow() < 0)
         return;
-    Shown(7)->setText(m_buyers->name());
+    Shown(kCorrectionLabels.buyer)->setText(m_buyers->name());
     G().g_Fmr090_KokyakuKana = m_buyers->reading();
 }

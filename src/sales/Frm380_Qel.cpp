@@ -1,10 +1,12 @@
 #include "Frm380_Qel.h"
 
+#include "SaleDisplay.h"
+
 #include "core/TextRoutines.h"
 #include "ui/InputBehaviour.h"
 
 Frm380_Qel::Frm380_Qel(FormBase* sales, std::function<void()> henkouChk)
-    : SaleFieldDialog(QStringLiteral("Frm380_Qel"), sales, 10, std::move(henkouChk))
+    : SaleFieldDialog(QStringLiteral("Frm380_Qel"), sales, kCorrectionLabels.remarks, std::move(henkouChk))
 {
     using K = ControlRow::Kind;
     BuildControls({{K::Text, "Text1", -1, QString(), 120, 120, 5055, 375}});
@@ -25,5 +27,5 @@ void Frm380_Qel::PrepareProc()
 
 void Frm380_Qel::ApplyProc()
 {
-    Shown(10)->setText(TrimBlank(Text1->text()));
+    Shown(kCorrectionLabels.remarks)->setText(TrimBlank(Text1->text()));
 }

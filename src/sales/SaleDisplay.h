@@ -30,6 +30,9 @@ struct SaleLabelIndex
     static SaleLabelIndex Reports();
 };
 
+// The labels of the sales correction, which its field dialogs edit.
+inline constexpr SaleLabelIndex kCorrectionLabels{};
+
 // The purchase date "yyyymmdd" as a date; invalid when the text is not one.
 QDate SaleDateOf(const Sale& sale);
 // The purchase date with its weekday in the era or Western form; a stored text that is not a

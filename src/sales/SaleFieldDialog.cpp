@@ -1,5 +1,7 @@
 #include "SaleFieldDialog.h"
 
+#include "SaleDisplay.h"
+
 #include "core/Amount.h"
 #include "core/TextRoutines.h"
 #include "ui/InputBehaviour.h"
@@ -99,5 +101,7 @@ void AmountFieldDialog::ApplyProc()
     if (value != 0)
         Shown(m_label)->setText(Shows(value));
     if (m_recomputeTotal)
-        Shown(6)->setText(TotalText(AmountValue(Shown(4)->text()), AmountValue(Shown(5)->text())));
+        Shown(kCorrectionLabels.total)
+            ->setText(TotalText(AmountValue(Shown(kCorrectionLabels.sellingPrice)->text()),
+                                AmountValue(Shown(kCorrectionLabels.quantity)->text())));
 }

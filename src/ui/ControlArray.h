@@ -5,7 +5,7 @@
 
 #include <cassert>
 
-// A control array of the design: controls of one kind under one name, found by index.
+// A control array: controls of one kind under one name, found by index.
 template <class Control> class ControlArray
 {
   public:

@@ -40,7 +40,7 @@ void DialogService::warning(const QString& title, const QString& text)
 
 void DialogService::exclamation(const QString& title, const QString& text)
 {
-    // The exclamation mark of the original is the warning icon here.
+    // An exclamation is the warning icon: the platform has no other.
     show(QMessageBox::Warning, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 

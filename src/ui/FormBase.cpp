@@ -46,6 +46,38 @@ FormBase::FormBase(const QString& formName, QWidget* parent, Qt::WindowFlags fla
 
 void FormBase::Cmd_Click(int) {}
 
+void FormBase::StyleRoleLabels(const RoleLabelStyle& style)
+{
+    if (Lbl_Ttl.contains(14)) {
+        QLabel* title = Lbl_Ttl(14);
+        title->setFont(ScreenFont(18));
+        if (style.framedTitle) {
+            title->setAlignment(Qt::AlignCenter);
+            SetBordered(title);
+        }
+        if (style.titleBack.isValid())
+            SetBackColor(title, style.titleBack);
+    }
+    if (style.messageLine && Lbl_Ttl.contains(11))
+        SetBackColor(Lbl_Ttl(11), Colors::LightRed);
+    if (Lbl_Ttl.contains(13)) {
+        QLabel* panel = Lbl_Ttl(13);
+        if (style.framedPanel)
+            SetBordered(panel);
+        if (style.panelBack.isValid())
+            SetBackColor(panel, style.panelBack);
+        panel->hide();
+    }
+    if (Lbl_Ttl.contains(12)) {
+        QLabel* notice = Lbl_Ttl(12);
+        notice->setFont(ScreenFont(style.noticePoints));
+        notice->setAlignment(Qt::AlignCenter);
+        if (style.noticeBack.isValid())
+            SetBackColor(notice, style.noticeBack);
+        notice->hide();
+    }
+}
+
 void FormBase::closeForm()
 {
     m_closing = true;
@@ -145,6 +177,24 @@ void FormBase::FlashNotice(std::initializer_list<QWidget*> shown, std::initializ
     auto state = wasEnabled.cbegin();
     for (QWidget* w : disabled)
         w->setEnabled(*state++);
+}
+
+int FormBase::FirstFailedCheck(std::initializer_list<InputCheck> checks, QWidget* parking)
+{
+    Lbl_Ttl(11)->clear();
+    int number = 0;
+    for (const InputCheck& check : checks) {
+        ++number;
+        if (!check.failed)
+            continue;
+        Lbl_Ttl(11)->setText(check.message);
+        if (parking)
+            ParkFocus(parking, check.focus);
+        else
+            check.focus->setFocus(Qt::OtherFocusReason);
+        return number;
+    }
+    return 0;
 }
 
 void FormBase::ParkFocus(QWidget* hidden, QWidget* target)

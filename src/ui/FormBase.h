@@ -19,6 +19,21 @@
 
 class FlexGrid;
 
+// How a form draws its labels of fixed role: the title Lbl_Ttl(14), the message line
+// Lbl_Ttl(11), the completion notice Lbl_Ttl(12) and the panel behind it Lbl_Ttl(13).
+struct RoleLabelStyle
+{
+    // The title centred in a box; otherwise left-aligned and plain.
+    bool framedTitle = false;
+    QColor titleBack = QColor();
+    // Lbl_Ttl(11) is the message line (the menu's is its version line).
+    bool messageLine = true;
+    double noticePoints = 18;
+    QColor noticeBack = QColor();
+    QColor panelBack = QColor();
+    bool framedPanel = false;
+};
+
 // One row of a form's layout table: a control, its array index (-1 for a single control),
 // caption, position and size in twips, and the object name of its container (empty: the form).
 struct ControlRow
@@ -33,6 +48,15 @@ struct ControlRow
     int width;
     int height;
     const char* parent = "";
+};
+
+// A check of the input: when it fails, its message goes to the message line and the focus to
+// the control to correct.
+struct InputCheck
+{
+    bool failed;
+    QString message;
+    QWidget* focus;
 };
 
 // What every form shares, main screen or modal dialog: the font, the layout table, the control
@@ -57,6 +81,21 @@ class FormBase : public QWidget
     // button calls Cmd_Click with its index.
     void BuildControls(std::initializer_list<ControlRow> layout);
     template <class T> T* Control(const char* name) const { return findChild<T*>(QString::fromLatin1(name)); }
+    // Gathers the built controls named name + "_" + index into a control array of the form's own.
+    template <class T> void CollectArray(ControlArray<T>& array, const char* name) const
+    {
+        const QString prefix = QString::fromLatin1(name) + QLatin1Char('_');
+        for (T* control : findChildren<T*>()) {
+            bool number = false;
+            const QString name = control->objectName();
+            const int index = name.startsWith(prefix) ? name.mid(prefix.size()).toInt(&number) : 0;
+            if (number)
+                array.add(index, control);
+        }
+    }
+    // Styles the role labels the form has: the title in the 18-point font, the message line on
+    // light red, the notice and its panel hidden until a notice shows them.
+    void StyleRoleLabels(const RoleLabelStyle& style = {});
     virtual void Cmd_Click(int index);
 
     // Whether the window's close box may close the form (the menu and the bulk deletion).
@@ -81,6 +120,11 @@ class FormBase : public QWidget
     // labels and gives each control back the enabled state it had before.
     void FlashNotice(std::initializer_list<QWidget*> shown, std::initializer_list<QWidget*> disabled,
                      int milliseconds = 1000);
+
+    // Runs the checks in their order, after emptying the message line Lbl_Ttl(11). The first that
+    // fails writes its message there and moves the focus to its control, through the parking
+    // field when one is given. Returns its number (1 for the first), or 0 when every check passes.
+    int FirstFailedCheck(std::initializer_list<InputCheck> checks, QWidget* parking = nullptr);
 
     // Moves the focus through the hidden parking field to the target, so that the target's
     // focus-gain behaviour runs again.

@@ -44,7 +44,7 @@ Frm010_Qel::Frm010_Qel() : MainScreen(QStringLiteral("Frm010_Qel"))
     });
     Frame1 = Control<QGroupBox>("Frame1");
     Check1 = Control<QCheckBox>("Check1");
-    Lbl_Ttl(14)->setFont(ScreenFont(18));
+    StyleRoleLabels({.messageLine = false});
     setCloseBoxAllowed(true);
 
     connect(Check1, &QCheckBox::clicked, this, &Frm010_Qel::Check1_Click);

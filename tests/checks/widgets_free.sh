@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# widgets_free.sh <source folder> <Qt header folder>: the libraries that link Qt Core only
-# (src/core, src/db, the workbook code of src/sheets) include no header of Qt Widgets, Qt Gui or
-# Qt Print Support, nor one of the screens' own.
+# widgets_free.sh <source folder> <Qt header folder> [files...]: the libraries that link Qt Core
+# only (src/core, src/db, the workbook code of src/sheets, and the files given: the stores of the
+# subsystems) include no header of Qt Widgets, Qt Gui or Qt Print Support, nor one of the screens'
+# own.
 set -uo pipefail
 root=$1
 qt_headers=${2:-}
+shift 2
 cd "$root" || exit 1
 
 modules=(QtWidgets QtGui QtPrintSupport)
@@ -24,7 +26,10 @@ if [ ! -s "$names" ]; then
     QScrollBar QTableView QTextDocument QValidator QWidget QWindow >"$names"
 fi
 
-mapfile -t files < <(find src/core src/db src/sheets -path src/sheets/preview -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print | sort)
+mapfile -t files < <({
+  find src/core src/db src/sheets -path src/sheets/preview -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print
+  printf '%s\n' "$@"
+} | sort -u)
 if [ ${#files[@]} -eq 0 ]; then
   echo "widgets free: no sources found under $root" >&2
   exit 1
@@ -46,7 +51,7 @@ bad=$(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"][^>"]+[>"]' "${
     }')
 if [ -n "$bad" ]; then
   echo "$bad"
-  echo "widgets free: Widgets, Gui or screen headers included in src/core, src/db or src/sheets (outside preview)" >&2
+  echo "widgets free: Widgets, Gui or screen headers included in a library that links Qt Core only" >&2
   exit 1
 fi
 echo "widgets free: ${#files[@]} files checked"

@@ -30,13 +30,4 @@ TEST(Amount, ValueOfAShownAmountIsItsDigits)
     EXPECT_EQ(AmountValue(QString(40, QLatin1Char('9'))), std::numeric_limits<Amount>::max());
 }
 
-TEST(Amount, LeadingNumberStopsAtTheFirstNonDigit)
-{
-    EXPECT_EQ(LeadingNumber(QStringLiteral("15000")), 15000);
-    EXPECT_EQ(LeadingNumber(QStringLiteral(" 12abc")), 12);
-    EXPECT_EQ(LeadingNumber(QStringLiteral("1,280")), 1);
-    EXPECT_EQ(LeadingNumber(QStringLiteral("¥100")), 0);
-    EXPECT_EQ(LeadingNumber(QStringLiteral("-5")), -5);
-}
-
 } // namespace

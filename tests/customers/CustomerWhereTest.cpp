@@ -62,7 +62,7 @@ class CustomerWhereTest : public AppFixture
     }
 };
 
-TEST_F(CustomerWhereTest, EachConditionIsABoundContainmentMatchInTheDesignedOrder)
+TEST_F(CustomerWhereTest, EachConditionIsABoundContainmentMatchInFieldOrder)
 {
     struct Case
     {
@@ -115,7 +115,7 @@ TEST_F(CustomerWhereTest, EachConditionIsABoundContainmentMatchInTheDesignedOrde
          {.city = "千代田区千代田一丁目一番一号皇居外苑内特別地区"},
          {},
          "山田太郎"},
-        {"every field, in the designed order",
+        {"every field, in field order",
          {.name = "山田",
           .reading = "ﾔﾏﾀﾞ",
           .postalCode = "100",

@@ -158,7 +158,7 @@ TEST_F(ListTest, DeletingTheLastCustomerLeavesAnEmptyListWithOnlyCloseUsable)
     EXPECT_TRUE(usable(3));
 }
 
-TEST_F(ListTest, TheWorkbookHoldsTheDesignedBlocksReplacesAnOldFileAndHoldsTheButtonsMeanwhile)
+TEST_F(ListTest, TheWorkbookHoldsThreeRowsACustomerReplacesAnOldFileAndHoldsTheButtonsMeanwhile)
 {
     for (const char* name : {"顧客一覧オリジナル.xlsx"})
         ASSERT_TRUE(QFile::copy(QStringLiteral(QEL_APP_DIR "/") + QString::fromUtf8(name),
