@@ -292,7 +292,7 @@ std::int64_t SalesReportScreen::BookOutProc()
         return 0;
     if (readFailure) {
         Lbl_Ttl(11)->clear();
-        Dialogs().warning(formName(), readFailure->userText());
+        Dialogs().failure(formName(), readFailure->message(), readFailure->engineText());
         return 0;
     }
     if (!steps.run([&] { sheet.scrollToTop(); }) || !steps.run([&] { sheet.save(); }))

@@ -508,7 +508,7 @@ TEST_F(RegistrationTest, ADatabaseFailureDuringTheSaveStoresNothingAndKeepsTheEn
     fillCustomer();
     execute(QStringLiteral(
         "create trigger Tr_fail before insert on Tb_顧客 begin select raise(abort, 'disk is full'); end"));
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm020_Qel"), {});
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm020_Qel"), {});
     Click(cmd(0));
     ASSERT_EQ(dialogs->shown().size(), 1u);
     EXPECT_TRUE(dialogs->shown().front().text.contains(QStringLiteral("disk is full")));
@@ -528,7 +528,7 @@ TEST_F(RegistrationTest, ADatabaseFailureDuringTheSaveStoresNothingAndKeepsTheEn
 TEST_F(RegistrationTest, AMissingDatabaseFileIsReportedAndTheScreenStaysUsable)
 {
     QFile::remove(dbPath());
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm020_Qel"), {});
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm020_Qel"), {});
     ASSERT_NE(open(), nullptr);
     EXPECT_TRUE(
         dialogs->shown().front().text.contains(QStringLiteral("データベースファイルが見つかりません")));

@@ -140,7 +140,7 @@ TEST_F(SearchTest, AFailedSaveOfTheConditionsKeepsTheScreenAndItsEntries)
     enter(txt(0), QStringLiteral("山田"));
     execute(QStringLiteral("create trigger Tr_fail before insert on Tb_検索条件 begin select raise(abort, "
                            "'disk is full'); end"));
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm030_Qel"), {});
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm030_Qel"), {});
     Click(cmd(0));
     EXPECT_TRUE(dialogs->shown().front().text.contains(QStringLiteral("disk is full")));
     EXPECT_TRUE(follow(QStringLiteral("Frm030_Qel")));

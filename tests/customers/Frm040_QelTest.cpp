@@ -129,7 +129,7 @@ TEST_F(ListTest, ADeletionOnALockedDatabaseWarnsOnceAndKeepsTheList)
     SQLite::Database other(dbPath().toStdString(), SQLite::OPEN_READWRITE);
     other.exec("BEGIN EXCLUSIVE");
     dialogs->expectQuestion(deleteQuestion(2, QStringLiteral("C02")), DialogService::Answer::Yes);
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm040_Qel"), {});
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm040_Qel"), {});
     Click(cmd(2));
     other.exec("ROLLBACK");
 

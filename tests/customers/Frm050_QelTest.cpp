@@ -163,7 +163,7 @@ TEST_F(DetailTest, AFailedSaveKeepsTheEntriesAndTheFlag)
     enter(txt(10), QStringLiteral("メモ"));
     execute(QStringLiteral(
         "create trigger Tr_fail before update on Tb_顧客 begin select raise(abort, 'disk is full'); end"));
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm050_Qel"), {});
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm050_Qel"), {});
     Click(cmd(0));
     EXPECT_TRUE(waits->waits.empty());
     EXPECT_EQ(txt(10)->text(), QStringLiteral("メモ"));

@@ -195,7 +195,7 @@ TEST_F(BulkDeleteTest, FailureMidwayDeletesNothing)
     backupFirst();
     press(QStringLiteral("6"));
     expectQuestion(30, DialogService::Answer::Yes);
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm620_Qel"), {});
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm620_Qel"), {});
     Click(cmd(7));
     EXPECT_TRUE(dialogs->shown().back().text.contains(QStringLiteral("削除したデータはありません")));
     EXPECT_EQ(rowCount(QStringLiteral("Tb_売上")), 30);

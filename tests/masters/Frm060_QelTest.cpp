@@ -383,7 +383,7 @@ TEST_F(MakerScreenTest, DatabaseFailuresAreShownAndTheScreenStaysUsable)
 
     enter(txt(0), QStringLiteral("ベータ"));
     enter(txt(1), QStringLiteral("ﾍﾞｰﾀ"));
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm060_Qel"), {});
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm060_Qel"), {});
     Click(cmd(0));
     EXPECT_TRUE(
         dialogs->shown().back().text.contains(QStringLiteral("データベースファイルが見つかりません")));
@@ -399,7 +399,7 @@ TEST_F(MakerScreenTest, DatabaseFailuresAreShownAndTheScreenStaysUsable)
 TEST_F(MakerScreenTest, OpeningWithoutTheDatabaseWarnsAndStillOpens)
 {
     ASSERT_TRUE(QFile::remove(dbPath()));
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm060_Qel"), {});
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm060_Qel"), {});
     ASSERT_NE(open(), nullptr);
     EXPECT_EQ(grid()->rows(), 2);
     EXPECT_EQ(actions(), "000");

@@ -29,7 +29,7 @@ TEST_F(LockedDatabaseTest, SavingWhileAnotherProgramHoldsTheDatabaseSaysSoInJapa
 
     SQLite::Database other(dbPath().toStdString(), SQLite::OPEN_READWRITE);
     other.exec("BEGIN EXCLUSIVE");
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm060_Qel"), {});
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm060_Qel"), {});
     Click(cmd(0));
     other.exec("ROLLBACK");
 

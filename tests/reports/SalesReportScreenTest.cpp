@@ -231,12 +231,12 @@ TEST_F(SalesReportTest, DatabaseFailureIsReportedAndTheScreenStaysUsable)
 {
     open({{}, "", "", 7});
     execute(QStringLiteral("alter table Tb_売上 rename to Tb_売上_old"));
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm520_Qel"), QString());
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm520_Qel"), QString());
     scroll()->setValue(3);
     EXPECT_EQ(shownSale(), S5) << "the shown sale stays";
     EXPECT_EQ(scroll()->value(), 1);
     EXPECT_EQ(dat(8)->text(), QStringLiteral("1/6"));
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm520_Qel"), QString());
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm520_Qel"), QString());
     Click(cmd(0));
     EXPECT_TRUE(dialogs->allAnswered());
     EXPECT_FALSE(QFile::exists(dataFile(QStringLiteral("期間指定売上明細.xlsx"))));

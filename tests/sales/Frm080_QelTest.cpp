@@ -597,7 +597,7 @@ TEST_F(SalesEntryTest, AMissingDatabaseIsReportedAndTheScreenStaysUsable)
 {
     addShop();
     ASSERT_TRUE(QFile::rename(dbPath(), dbPath() + ".away"));
-    dialogs->expect(ShownBox::Kind::Warning, "Frm080_Qel", {});
+    dialogs->expect(ShownBox::Kind::Failure, "Frm080_Qel", {});
     ASSERT_NE(open(), nullptr);
     ASSERT_EQ(dialogs->shown().size(), 1u) << "one failure, one message";
     EXPECT_TRUE(dialogs->shown().front().text.contains(QStringLiteral("見つかりません")));
@@ -624,7 +624,7 @@ TEST_F(SalesEntryTest, AFailedSaveIsReportedAndNothingIsWritten)
             "create trigger Tr_refuse before insert on Tb_売上 begin select raise(abort, 'disk full'); end");
     }
     dialogs->expectQuestion(kQuestion, DialogService::Answer::Yes);
-    dialogs->expect(ShownBox::Kind::Warning, "Frm080_Qel", {});
+    dialogs->expect(ShownBox::Kind::Failure, "Frm080_Qel", {});
     Click(cmd(100));
     EXPECT_TRUE(dialogs->shown().back().text.contains(QStringLiteral("disk full")));
     EXPECT_TRUE(waits->waits.empty());

@@ -537,7 +537,7 @@ TEST_F(SalesCorrectionTest, DatabaseFailureAbandonsTheActionAndKeepsTheShownSale
         if (action == Action::Delete)
             dialogs->expectQuestion(QStringLiteral("表示されている売上情報を削除してもよろしいですか"),
                                     DialogService::Answer::Yes);
-        dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm090_Qel"), QString());
+        dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm090_Qel"), QString());
         if (action == Action::Page)
             scroll()->triggerAction(QAbstractSlider::SliderSingleStepSub);
         else
@@ -566,7 +566,7 @@ TEST_F(SalesCorrectionTest, OpeningOnALockedDatabaseSaysTheSalesCouldNotBeRead)
     {
         SQLite::Database other(dbPath().toStdString(), SQLite::OPEN_READWRITE);
         other.exec("BEGIN EXCLUSIVE");
-        dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm090_Qel"), QString());
+        dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm090_Qel"), QString());
         open();
         other.exec("ROLLBACK");
     }

@@ -37,7 +37,7 @@ TEST_F(SalesEntryFailureTest, APriceReadThatFailsLeavesThePricesAtZeroAndTheSave
         // Another program holds the database.
         SQLite::Database other(dbPath().toStdString(), SQLite::OPEN_READWRITE);
         other.exec("begin exclusive");
-        dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm080_Qel"), QString());
+        dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm080_Qel"), QString());
         products->setFocus();
         QTest::keyClick(products, Qt::Key_Down);
         ASSERT_EQ(products->currentText(), QStringLiteral("鞄"));
@@ -56,7 +56,7 @@ TEST_F(SalesEntryFailureTest, APriceReadThatFailsLeavesThePricesAtZeroAndTheSave
 TEST_F(SalesEntryFailureTest, AProductTableWithoutSellingPricesOpensWithPricesOfZero)
 {
     execute("alter table Tb_商品 drop column Fi_売価");
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm080_Qel"), QString());
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm080_Qel"), QString());
     openFromMenu(QStringLiteral("Frm080_Qel"));
     EXPECT_EQ(txt(0)->text(), QStringLiteral("¥0"));
     EXPECT_EQ(txt(1)->text(), QStringLiteral("¥0"));

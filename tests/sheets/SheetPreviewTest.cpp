@@ -135,11 +135,13 @@ TEST_F(SheetPreviewTest, PreviewShowsTheWrittenFileAndThenTheReturnMessage)
     EXPECT_TRUE(canOpenExternally);
 }
 
-TEST_F(SheetPreviewTest, UnreadableWorkbookSkipsThePreviewButNotTheMessage)
+TEST_F(SheetPreviewTest, UnreadableWorkbookSaysSoInPlaceOfThePreviewAndGoesOn)
 {
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Qel"), {});
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("確認"), QStringLiteral("前の画面に戻ります"));
     PreviewWorkbook(nullptr, appPath() + QStringLiteral("/missing.xlsx"));
-    EXPECT_EQ(dialogs->shown().size(), 1u);
+    ASSERT_EQ(dialogs->shown().size(), 2u);
+    EXPECT_TRUE(dialogs->shown()[0].text.startsWith(QStringLiteral("印刷プレビューを表示できません。")));
 }
 
 // The heading rows of the templates are light blue in the spreadsheet programs; so in the preview.

@@ -27,6 +27,8 @@ const char* kindName(ShownBox::Kind kind)
         return "warning";
     case ShownBox::Kind::Exclamation:
         return "exclamation";
+    case ShownBox::Kind::Failure:
+        return "failure";
     }
     return "?";
 }
@@ -77,7 +79,7 @@ void ScriptedDialogs::warning(const QString& title, const QString& text)
 
 void ScriptedDialogs::failure(const QString& title, const QString& message, const QString& detail)
 {
-    take(ShownBox::Kind::Warning, title, detail.isEmpty() ? message : message + QLatin1Char('\n') + detail);
+    take(ShownBox::Kind::Failure, title, detail.isEmpty() ? message : message + QLatin1Char('\n') + detail);
 }
 
 void ScriptedDialogs::exclamation(const QString& title, const QString& text)

@@ -17,7 +17,8 @@
 // A message box as the test saw it.
 struct ShownBox
 {
-    enum class Kind { Question, Information, Warning, Exclamation };
+    // Failure: a failed action's warning, with the engine's text as its smaller second line.
+    enum class Kind { Question, Information, Warning, Exclamation, Failure };
     Kind kind;
     QString title;
     QString text;
@@ -40,7 +41,7 @@ class ScriptedDialogs : public DialogService
     void information(const QString& title, const QString& text) override;
     void warning(const QString& title, const QString& text) override;
     void exclamation(const QString& title, const QString& text) override;
-    // Recorded as the warning it is, its text as the user reads it: the message, then the detail.
+    // Its text as the user reads it: the message, then the detail.
     void failure(const QString& title, const QString& message, const QString& detail) override;
 
     const std::vector<ShownBox>& shown() const { return m_shown; }

@@ -100,7 +100,7 @@ TEST_F(MainScreenTest, NoticeGivesEachControlBackTheStateItHadBefore)
 TEST_F(MainScreenTest, DatabaseFailureIsShownCaptionedWithTheFormAndTheScreenGoesOn)
 {
     SampleScreen* screen = open();
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm999_Qel"),
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm999_Qel"),
                     QStringLiteral("データベースの処理ができませんでした。\ndisk I/O error"));
     EXPECT_FALSE(screen->run(
         [] { throw DbError(QStringLiteral("データベースの処理ができませんでした。"), "disk I/O error"); }));

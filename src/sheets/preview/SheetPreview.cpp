@@ -5,6 +5,7 @@
 #include "ui/DialogService.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -15,11 +16,16 @@
 
 void PreviewWorkbook(QWidget* parent, const QString& path)
 {
-    // A preview that cannot be shown is passed over, as every failing preview step is.
+    // The workbook is written whether or not it can be shown: a preview that fails says so and
+    // the screen goes on.
     std::optional<SheetPrintout> printout;
     try {
         printout.emplace(SheetPrintout::fromFile(path));
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        Dialogs().failure(
+            parent ? parent->objectName() : QStringLiteral("Qel"),
+            QStringLiteral("印刷プレビューを表示できません。\n%1").arg(QDir::toNativeSeparators(path)),
+            QString::fromUtf8(e.what()));
     }
     if (printout) {
         QPrinter printer(QPrinter::HighResolution);
