@@ -17,8 +17,8 @@ Frm060_Qel::Frm060_Qel() : MasterListScreen(QStringLiteral("Frm060_Qel"), G().Ma
         {K::Label, "Lbl_Ttl", 14, QString(), 1230, 240, 9255, 435},
         {K::Frame, "Frame1", -1, QString(), 1230, 5340, 9255, 1260},
         {K::Label, "Lbl_Ttl", 12, QString(), 4830, 120, 4000, 435, "Frame1"},
-        {K::Text, "Txt_Inp", 0, QString(), 830, 660, 4000, 375, "Frame1"},
-        {K::Text, "Txt_Inp", 1, QString(), 4830, 660, 4000, 375, "Frame1"},
+        {K::Text, "Txt_Inp", 0, QString(), 830, 660, 4000, 375, "Frame1", 13},
+        {K::Text, "Txt_Inp", 1, QString(), 4830, 660, 4000, 375, "Frame1", 25},
         {K::Text, "Txt_Inp", 2, QString(), 1230, 6780, 1000, 375},
         {K::Button, "Cmd", 0, QStringLiteral("新規登録"), 1230, 6780, 1815, 555},
         {K::Button, "Cmd", 1, QStringLiteral("修正登録"), 3270, 6780, 1815, 555},
@@ -28,8 +28,6 @@ Frm060_Qel::Frm060_Qel() : MasterListScreen(QStringLiteral("Frm060_Qel"), G().Ma
     });
     Frame1 = Control<QGroupBox>("Frame1");
 
-    SetFieldLimit(Txt_Inp(0), 13);
-    SetFieldLimit(Txt_Inp(1), 25);
     SetImeMode(Txt_Inp(0), ImeHiragana);
     SetImeMode(Txt_Inp(1), ImeHalfKatakana);
     setTabOrder(MSHFlexGrid1, Txt_Inp(0));

@@ -32,10 +32,10 @@ Frm070_Qel::Frm070_Qel()
         {K::Frame, "Frame1", -1, QString(), 480, 5220, 10755, 1500},
         {K::Combo, "Combo1", -1, QString(), 830, 180, 4000, 375, "Frame1"},
         {K::Label, "Lbl_Ttl", 12, QString(), 6830, 120, 3600, 435, "Frame1"},
-        {K::Text, "Txt_Inp", 0, QString(), 830, 630, 6000, 375, "Frame1"},
-        {K::Text, "Txt_Inp", 2, QString(), 6830, 630, 1800, 375, "Frame1"},
-        {K::Text, "Txt_Inp", 3, QString(), 8630, 630, 1800, 375, "Frame1"},
-        {K::Text, "Txt_Inp", 1, QString(), 830, 1050, 6000, 375, "Frame1"},
+        {K::Text, "Txt_Inp", 0, QString(), 830, 630, 6000, 375, "Frame1", 20},
+        {K::Text, "Txt_Inp", 2, QString(), 6830, 630, 1800, 375, "Frame1", 11},
+        {K::Text, "Txt_Inp", 3, QString(), 8630, 630, 1800, 375, "Frame1", 11},
+        {K::Text, "Txt_Inp", 1, QString(), 830, 1050, 6000, 375, "Frame1", 40},
         {K::Text, "Txt_Inp", 4, QString(), 480, 6840, 1000, 375},
         {K::Button, "Cmd", 0, QStringLiteral("新規登録"), 480, 6840, 1815, 555},
         {K::Button, "Cmd", 1, QStringLiteral("修正登録"), 2520, 6840, 1815, 555},
@@ -53,12 +53,9 @@ Frm070_Qel::Frm070_Qel()
     SetBackColor(Lbl_Ttl(0), Colors::LightYellow);
     SetBackColor(Lbl_Ttl(1), Colors::LightBlue);
 
-    SetFieldLimit(Txt_Inp(0), 20);
-    SetFieldLimit(Txt_Inp(1), 40);
     SetImeMode(Txt_Inp(0), ImeHiragana);
     SetImeMode(Txt_Inp(1), ImeHalfKatakana);
     for (int i : {2, 3}) {
-        SetFieldLimit(Txt_Inp(i), 11);
         Txt_Inp(i)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         SetImeMode(Txt_Inp(i), ImeOff);
     }

@@ -30,11 +30,11 @@ Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
         {K::Label, "Lbl_Ttl", 2, QStringLiteral(" 名"), 360, 1800, 1935, 375},
         {K::Combo, "Combo2", -1, QString(), 2400, 1800, 5055, 375},
         {K::Label, "Lbl_Ttl", 3, QStringLiteral(" 定価"), 360, 2280, 1935, 375},
-        {K::Text, "Txt_Inp", 0, QStringLiteral("0"), 2400, 2280, 2175, 375},
+        {K::Text, "Txt_Inp", 0, QStringLiteral("0"), 2400, 2280, 2175, 375, "", 11},
         {K::Label, "Lbl_Ttl", 4, QStringLiteral(" 売価"), 360, 2760, 1935, 375},
-        {K::Text, "Txt_Inp", 1, QStringLiteral("0"), 2400, 2760, 2175, 375},
+        {K::Text, "Txt_Inp", 1, QStringLiteral("0"), 2400, 2760, 2175, 375, "", 11},
         {K::Label, "Lbl_Ttl", 5, QStringLiteral(" 数量"), 360, 3240, 1935, 375},
-        {K::Text, "Txt_Inp", 2, QStringLiteral("0"), 2400, 3240, 2175, 375},
+        {K::Text, "Txt_Inp", 2, QStringLiteral("0"), 2400, 3240, 2175, 375, "", 11},
         {K::Label, "Lbl_Ttl", 6, QStringLiteral(" 売価合計"), 360, 3720, 1935, 375},
         {K::Panel, "Frame1", -1, QString(), 2400, 3720, 2175, 375},
         {K::Text, "Text1", -1, QStringLiteral("0"), 0, 0, 2175, 375, "Frame1"},
@@ -43,10 +43,10 @@ Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
         {K::Label, "Lbl_Ttl", 8, QStringLiteral(" 購入者"), 360, 4200, 1935, 375},
         {K::Label, "Lbl_Ttl", 9, QString(), 2400, 4200, 5055, 375},
         {K::Label, "Lbl_Ttl", 10, QStringLiteral("フリガナ"), 360, 4680, 1935, 375},
-        {K::Text, "Txt_Inp", 3, QString(), 2400, 4680, 5055, 375},
+        {K::Text, "Txt_Inp", 3, QString(), 2400, 4680, 5055, 375, "", 40},
         {K::List, "List1", -1, QString(), 2400, 5160, 5055, 1215},
         {K::Label, "Lbl_Ttl", 15, QStringLiteral(" 備考"), 360, 6480, 1935, 375},
-        {K::Text, "Txt_Inp", 5, QString(), 2400, 6480, 5055, 375},
+        {K::Text, "Txt_Inp", 5, QString(), 2400, 6480, 5055, 375, "", 20},
         {K::Button, "Cmd", 100, QStringLiteral("売上登録"), 360, 7020, 1815, 495},
         {K::Button, "Cmd", 103, QStringLiteral("閉じる"), 9540, 7020, 1815, 495},
         {K::Label, "Lbl_Ttl", 11, QString(), 360, 7620, 10995, 375},
@@ -75,12 +75,8 @@ Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
     SetBordered(Lbl_Ttl(9));
     SetBackColor(Lbl_Ttl(9), Colors::LightBlue);
 
-    for (int i : {0, 1, 2}) {
-        SetFieldLimit(Txt_Inp(i), 11);
+    for (int i : {0, 1, 2})
         Txt_Inp(i)->setAlignment(Qt::AlignRight);
-    }
-    SetFieldLimit(Txt_Inp(3), 40);
-    SetFieldLimit(Txt_Inp(5), 20);
     Txt_Inp(4)->setFocusPolicy(Qt::ClickFocus);
 
     // The total can be neither focused nor edited; its frame is disabled, but it stays legible.

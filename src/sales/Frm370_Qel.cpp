@@ -14,7 +14,7 @@ Frm370_Qel::Frm370_Qel(FormBase* sales, std::function<void()> henkouChk)
 {
     using K = ControlRow::Kind;
     BuildControls({
-        {K::Text, "Text1", -1, QString(), 120, 120, 5055, 375},
+        {K::Text, "Text1", -1, QString(), 120, 120, 5055, 375, "", 40},
         {K::List, "List1", -1, QString(), 120, 600, 5055, 1215},
         {K::List, "List2", -1, QString(), 120, 1920, 5055, 375},
     });
@@ -24,7 +24,6 @@ Frm370_Qel::Frm370_Qel(FormBase* sales, std::function<void()> henkouChk)
     Text1 = Control<QLineEdit>("Text1");
     List1 = Control<QListWidget>("List1");
     List2 = Control<QListWidget>("List2");
-    SetFieldLimit(Text1, 40);
     SetImeMode(Text1, ImeHalfKatakana);
     for (QListWidget* list : {List1, List2}) {
         list->setUniformItemSizes(true);

@@ -9,12 +9,11 @@ Frm380_Qel::Frm380_Qel(FormBase* sales, std::function<void()> henkouChk)
     : SaleFieldDialog(QStringLiteral("Frm380_Qel"), sales, kCorrectionLabels.remarks, std::move(henkouChk))
 {
     using K = ControlRow::Kind;
-    BuildControls({{K::Text, "Text1", -1, QString(), 120, 120, 5055, 375}});
+    BuildControls({{K::Text, "Text1", -1, QString(), 120, 120, 5055, 375, "", 20}});
     BuildButtons(2640, 3960, 600);
     SetClientSize(5295, 1215);
     setWindowTitle(QStringLiteral("備考修正"));
     Text1 = Control<QLineEdit>("Text1");
-    SetFieldLimit(Text1, 20);
     SetImeMode(Text1, ImeHiragana);
     Input()->selectAllOnFocus(Text1);
     Input()->enterMovesTo(Text1, {Cmd(101)});

@@ -58,11 +58,10 @@ AmountFieldDialog::AmountFieldDialog(const QString& formName, FormBase* sales, i
       m_recomputeTotal(recomputeTotal)
 {
     using K = ControlRow::Kind;
-    BuildControls({{K::Text, "Text1", -1, QString(), 120, 120, 2535, 375}});
+    BuildControls({{K::Text, "Text1", -1, QString(), 120, 120, 2535, 375, "", 11}});
     BuildButtons(120, 1440, 600);
     SetClientSize(2775, 1215);
     Text1 = Control<QLineEdit>("Text1");
-    SetFieldLimit(Text1, 11);
     Text1->setAlignment(Qt::AlignRight);
     SetImeMode(Text1, ImeOff);
     Input()->selectAllOnFocus(Text1);

@@ -120,6 +120,8 @@ void FormBase::BuildControls(std::initializer_list<ControlRow> layout)
         case ControlRow::Kind::Text: {
             auto* edit = new QLineEdit(row.caption, container);
             ApplyFieldRules(edit);
+            if (row.limit > 0)
+                SetFieldLimit(edit, row.limit);
             widget = edit;
             if (name == QLatin1String("Txt_Inp"))
                 Txt_Inp.add(row.index, edit);

@@ -35,7 +35,8 @@ struct RoleLabelStyle
 };
 
 // One row of a form's layout table: a control, its array index (-1 for a single control),
-// caption, position and size in twips, and the object name of its container (empty: the form).
+// caption, position and size in twips, the object name of its container (empty: the form), and
+// for a text field the most characters it takes (0: no limit).
 struct ControlRow
 {
     enum class Kind { Label, Button, Text, Combo, List, Check, Frame, Panel, Grid, Scroll };
@@ -48,6 +49,7 @@ struct ControlRow
     int width;
     int height;
     const char* parent = "";
+    int limit = 0;
 };
 
 // A check of the input: when it fails, its message goes to the message line and the focus to
