@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QTextBoundaryFinder>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -328,6 +329,18 @@ qsizetype CharsEnd(QStringView text, qsizetype count)
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, whole);
     finder.setPosition(limit);
     return finder.isAtBoundary() ? limit : finder.toNextBoundary();
+}
+
+TextChange ChangeBetween(QStringView before, QStringView after)
+{
+    const qsizetype common = std::min(before.size(), after.size());
+    qsizetype head = 0;
+    while (head < common && before.at(head) == after.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < common - head && before.at(before.size() - 1 - tail) == after.at(after.size() - 1 - tail))
+        ++tail;
+    return {head, tail};
 }
 
 bool IsKanaOnly(const QString& text)

@@ -41,5 +41,15 @@ QString LeftChars(const QString& text, qsizetype count);
 // that the count ends in: the place to split a text into lines of `count` characters.
 qsizetype CharsEnd(QStringView text, qsizetype count);
 
+// Where `after` differs from `before`: the units they share at the start and at the end (never
+// overlapping), so that `before` lost [head, before.size() - tail) and `after` has in its place
+// [head, after.size() - tail).
+struct TextChange
+{
+    qsizetype head;
+    qsizetype tail;
+};
+TextChange ChangeBetween(QStringView before, QStringView after);
+
 // Whether every character is kana (hiragana, katakana of either width) or the prolonged mark.
 bool IsKanaOnly(const QString& text);
