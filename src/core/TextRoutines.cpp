@@ -1,7 +1,9 @@
 #include "TextRoutines.h"
 
 #include <QHash>
+#include <QTextBoundaryFinder>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -100,27 +102,9 @@ bool isHalfKana(QChar c)
     return c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F;
 }
 
-bool isHalfVoicedMark(char32_t c)
-{
-    return c == 0xFF9E || c == 0xFF9F;
-}
-
 bool isLineBreak(char32_t c)
 {
     return c == 0x0A || c == 0x0B || c == 0x0C || c == 0x0D || c == 0x85 || c == 0x2028 || c == 0x2029;
-}
-
-// A character that belongs to the letter before it and must not be parted from it.
-bool clingsToPrevious(char32_t c, char32_t previous)
-{
-    switch (QChar::category(c)) {
-    case QChar::Mark_NonSpacing:
-    case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
-        return true;
-    default:
-        return isHalfVoicedMark(c) && previous >= 0xFF66 && previous <= 0xFF9D;
-    }
 }
 
 // The code point at `i` and its length in UTF-16 units; a broken surrogate half stands alone.
@@ -133,6 +117,15 @@ char32_t codePointAt(QStringView text, qsizetype i, qsizetype& length)
     }
     length = 1;
     return c.unicode();
+}
+
+// Where the first `count` code points end, in UTF-16 units (the text's end when it is shorter).
+qsizetype unitsOf(QStringView text, qsizetype count)
+{
+    qsizetype i = 0;
+    for (qsizetype taken = 0, length = 0; i < text.size() && taken < count; i += length, ++taken)
+        codePointAt(text, i, length);
+    return i;
 }
 
 } // namespace
@@ -316,39 +309,38 @@ qsizetype CharCount(QStringView text)
 
 QString LeftChars(const QString& text, qsizetype count)
 {
-    // `end` is the end of the last whole letter (with its marks) that fits.
+    const qsizetype limit = unitsOf(text, count);
+    if (limit == text.size())
+        return text;
+    // The last boundary between user-perceived characters that the limit reaches.
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
     qsizetype end = 0;
-    qsizetype taken = 0;
-    char32_t previous = 0;
-    for (qsizetype i = 0, length = 0; i < text.size(); i += length) {
-        const char32_t c = codePointAt(text, i, length);
-        if (taken == count) {
-            if (clingsToPrevious(c, previous))
-                return text.left(end);
-            return text.left(i);
-        }
-        if (!clingsToPrevious(c, previous))
-            end = i;
-        previous = c;
-        ++taken;
-    }
-    return text;
+    for (qsizetype at = finder.toNextBoundary(); at != -1 && at <= limit; at = finder.toNextBoundary())
+        end = at;
+    return text.left(end);
 }
 
 qsizetype CharsEnd(QStringView text, qsizetype count)
 {
-    qsizetype i = 0;
-    qsizetype length = 0;
-    char32_t previous = 0;
-    for (qsizetype taken = 0; i < text.size() && taken < count; i += length, ++taken)
-        previous = codePointAt(text, i, length);
-    for (; i < text.size(); i += length) {
-        const char32_t c = codePointAt(text, i, length);
-        if (!clingsToPrevious(c, previous))
-            break;
-        previous = c;
-    }
-    return i;
+    const qsizetype limit = unitsOf(text, count);
+    if (limit == 0 || limit == text.size())
+        return limit;
+    const QString whole = text.toString();
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, whole);
+    finder.setPosition(limit);
+    return finder.isAtBoundary() ? limit : finder.toNextBoundary();
+}
+
+TextChange ChangeBetween(QStringView before, QStringView after)
+{
+    const qsizetype common = std::min(before.size(), after.size());
+    qsizetype head = 0;
+    while (head < common && before.at(head) == after.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < common - head && before.at(before.size() - 1 - tail) == after.at(after.size() - 1 - tail))
+        ++tail;
+    return {head, tail};
 }
 
 bool IsKanaOnly(const QString& text)

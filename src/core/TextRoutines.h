@@ -29,16 +29,27 @@ QString ToHalfAscii(const QString& text);
 // becomes one blank; other control characters and broken surrogate halves are dropped.
 QString SingleLine(const QString& text);
 
-// The number of characters (Unicode code points): a surrogate pair is one.
+// The number of characters (Unicode code points): a surrogate pair is one. Field limits count
+// in these units, so that what a limit lets through stays bounded in storage.
 qsizetype CharCount(QStringView text);
 
-// At most `count` characters from the start. The cut never splits a surrogate pair, nor parts a
-// letter from the marks that follow it (combining marks, and ﾞ ﾟ after half-width kana): such a
-// letter is left out whole.
+// At most `count` characters from the start, cut only between user-perceived characters
+// (grapheme clusters): a letter with its marks, ｶﾞ, an emoji sequence joined by ZWJ or a flag is
+// left out whole when it does not fit.
 QString LeftChars(const QString& text, qsizetype count);
-// Where the first `count` characters end, moved on past the marks that cling to the last of
-// them: the place to split a text into lines of `count` characters without parting a letter.
+// Where the first `count` characters end, moved on to the end of the user-perceived character
+// that the count ends in: the place to split a text into lines of `count` characters.
 qsizetype CharsEnd(QStringView text, qsizetype count);
+
+// Where `after` differs from `before`: the units they share at the start and at the end (never
+// overlapping), so that `before` lost [head, before.size() - tail) and `after` has in its place
+// [head, after.size() - tail).
+struct TextChange
+{
+    qsizetype head;
+    qsizetype tail;
+};
+TextChange ChangeBetween(QStringView before, QStringView after);
 
 // Whether every character is kana (hiragana, katakana of either width) or the prolonged mark.
 bool IsKanaOnly(const QString& text);

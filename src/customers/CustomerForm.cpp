@@ -158,19 +158,21 @@ Customer CustomerFieldsScreen::FieldsToCustomer() const
 
 void CustomerFieldsScreen::CustomerToFields(const Customer& c)
 {
-    Txt_Inp(0)->setText(TrimBlank(c.name));
-    Txt_Inp(1)->setText(TrimBlank(c.reading));
-    Txt_Inp(2)->setText(TrimBlank(c.postalCode));
+    // A stored text longer than its field's limit (from another tool or an older version) is
+    // shown and saved back whole; the limits hold for what the user enters.
+    ShowStoredText(Txt_Inp(0), TrimBlank(c.name));
+    ShowStoredText(Txt_Inp(1), TrimBlank(c.reading));
+    ShowStoredText(Txt_Inp(2), TrimBlank(c.postalCode));
     // A number the list does not have leaves the list where it stands rather than blank.
     if (c.prefecture >= 0 && c.prefecture < Combo1->count())
         Combo1->setCurrentIndex(c.prefecture);
-    Txt_Inp(4)->setText(TrimBlank(c.city));
-    Txt_Inp(5)->setText(TrimBlank(c.building));
-    Txt_Inp(6)->setText(TrimBlank(c.phone));
-    Txt_Inp(7)->setText(TrimBlank(c.mobile));
-    Txt_Inp(8)->setText(TrimBlank(c.fax));
-    Txt_Inp(9)->setText(TrimBlank(c.mail));
-    Txt_Inp(10)->setText(TrimBlank(c.remarks));
+    ShowStoredText(Txt_Inp(4), TrimBlank(c.city));
+    ShowStoredText(Txt_Inp(5), TrimBlank(c.building));
+    ShowStoredText(Txt_Inp(6), TrimBlank(c.phone));
+    ShowStoredText(Txt_Inp(7), TrimBlank(c.mobile));
+    ShowStoredText(Txt_Inp(8), TrimBlank(c.fax));
+    ShowStoredText(Txt_Inp(9), TrimBlank(c.mail));
+    ShowStoredText(Txt_Inp(10), TrimBlank(c.remarks));
 }
 
 void CustomerFieldsScreen::ClearFieldsProc()

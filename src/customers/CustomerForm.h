@@ -42,7 +42,8 @@ class CustomerFieldsScreen : public MainScreen
     void ImeModeProc();
     // The boxes as a row, each text trimmed, the prefecture by list position.
     Customer FieldsToCustomer() const;
-    // Each text trimmed into its box, the list at the prefecture's position.
+    // Each text trimmed into its box, whole even beyond the box's limit, the list at the
+    // prefecture's position.
     void CustomerToFields(const Customer& customer);
     void ClearFieldsProc();
     // A required entry of blanks only, half- or full-width, is no entry.

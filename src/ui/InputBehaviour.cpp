@@ -3,14 +3,17 @@
 #include "core/TextRoutines.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QValidator>
 
 #include <algorithm>
@@ -21,9 +24,29 @@ const char* const kModeProperty = "qelImeMode";
 const char* const kRulesName = "qelFieldRules";
 constexpr int kNoLimit = 32767;
 
+// What a mode-6 field keeps once the text is converted: half-width katakana (with ･, ﾞ, ﾟ and ｰ)
+// and blanks.
+QString halfKatakanaOnly(const QString& text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (QChar c : text) {
+        if (c == QLatin1Char(' ') || (c.unicode() >= 0xFF65 && c.unicode() <= 0xFF9F))
+            kept += c;
+    }
+    return kept;
+}
+
+bool hasContent(const QInputMethodEvent& event)
+{
+    return !event.commitString().isEmpty() || !event.preeditString().isEmpty() ||
+           event.replacementLength() > 0;
+}
+
 // The rules of one text field. As its validator it may rewrite the text before the field takes
 // it, so the field emits its change signals once, with the text as stored, and the caret stays
-// behind what was entered. As its event filter it keeps the input method out in mode 2.
+// behind what was entered. As its event filter it decides which input-method events the field
+// takes: none in mode 2, and no commit that the input method meant for another composition.
 class FieldRules : public QValidator
 {
   public:
@@ -35,20 +58,29 @@ class FieldRules : public QValidator
 
     int mode = 0;
     int limit = kNoLimit;
+    // Set while a stored text is shown: it is taken whole, beyond the limit.
+    bool takeWhole = false;
+    std::function<void(const QInputMethodEvent&)> watcher;
 
     State validate(QString& input, int& pos) const override
     {
-        QString before = fit(input.left(pos));
-        QString after = fit(input.mid(pos));
-        if (limit < kNoLimit) {
+        // QLineEdit clears its undo history when the program sets the text: a change that leaves
+        // the field modified is the user's.
+        const bool entered = m_field->isModified();
+        QString before = fit(input.left(pos), entered);
+        QString after = fit(input.mid(pos), entered);
+        if (limit < kNoLimit && !takeWhole) {
+            // What stays of a text already over the limit (a stored one shown whole) is kept; the
+            // limit holds for the rest.
+            const qsizetype room = std::max<qsizetype>(limit, keptCount(input));
             // As with a plain length limit, what was just inserted before the caret gives way,
             // not the text behind it.
             const qsizetype afterCount = CharCount(after);
-            if (afterCount >= limit) {
+            if (afterCount >= room) {
                 before.clear();
-                after = LeftChars(after, limit);
+                after = LeftChars(after, room);
             } else {
-                before = LeftChars(before, limit - afterCount);
+                before = LeftChars(before, room - afterCount);
             }
         }
         const QString result = before + after;
@@ -56,6 +88,7 @@ class FieldRules : public QValidator
             input = result;
             pos = static_cast<int>(before.size());
         }
+        m_held = result;
         return Acceptable;
     }
 
@@ -71,40 +104,150 @@ class FieldRules : public QValidator
         limit = characters >= kNoLimit ? kNoLimit : std::max(characters, 0);
         // Room for every character being a surrogate pair (or a kana that splits in two); the
         // cut itself is the validator's.
-        m_applied = limit >= kNoLimit ? kNoLimit : std::min(kNoLimit, limit * 2);
-        m_field->setMaxLength(m_applied);
+        applyLength(limit >= kNoLimit ? kNoLimit : std::min(kNoLimit, limit * 2));
         // A text that fits the new length in units may still be too long in characters.
+        m_held.clear();
         if (limit < kNoLimit && CharCount(m_field->text()) > limit)
             m_field->setText(LeftChars(m_field->text(), limit));
+        m_held = m_field->text();
+    }
+
+    void showWhole(const QString& text)
+    {
+        if (text.size() > m_applied)
+            applyLength(static_cast<int>(std::min<qsizetype>(text.size(), kNoLimit)));
+        takeWhole = true;
+        m_field->setText(text);
+        takeWhole = false;
+    }
+
+    // The focus moved from this field to `to`.
+    void focusLeft(QObject* to)
+    {
+        // A conversion still open, or closed by the commit that the focus change itself caused,
+        // may be delivered once more to the field that took the focus.
+        const QString pending = m_composing ? m_preedit : m_closingCommit;
+        if (!pending.isEmpty())
+            handover() = {to, pending};
+        m_composing = false;
+        m_closingCommit.clear();
+        m_abandoned.clear();
+        m_echo.clear();
+    }
+
+    void focusCame()
+    {
+        m_echo.clear();
+        if (handover().to == m_field)
+            m_echo = handover().text;
+        handover() = {};
     }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == m_field && event->type() == QEvent::FocusIn)
+        if (watched != m_field)
+            return false;
+        switch (event->type()) {
+        case QEvent::FocusIn:
             adoptLimit();
-        // QLineEdit answers that it accepts the input method whenever it is enabled, whatever
-        // its WA_InputMethodEnabled says; the input-method plugins (ibus, fcitx) ask this query.
-        if (watched == m_field && mode == ImeOff && event->type() == QEvent::InputMethodQuery) {
-            auto* query = static_cast<QInputMethodQueryEvent*>(event);
-            if (query->queries() & Qt::ImEnabled) {
+            break;
+        case QEvent::InputMethodQuery:
+            // QLineEdit answers that it accepts the input method whenever it is enabled, whatever
+            // its WA_InputMethodEnabled says; the input-method plugins (ibus, fcitx) ask this.
+            if (mode == ImeOff && (static_cast<QInputMethodQueryEvent*>(event)->queries() & Qt::ImEnabled)) {
                 watched->event(event);
-                query->setValue(Qt::ImEnabled, false);
+                static_cast<QInputMethodQueryEvent*>(event)->setValue(Qt::ImEnabled, false);
                 return true;
             }
+            break;
+        case QEvent::InputMethod:
+            return !take(*static_cast<QInputMethodEvent*>(event));
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+            if (!InputBehaviour::isModifierKey(static_cast<QKeyEvent*>(event)->key())) {
+                m_closingCommit.clear();
+                m_echo.clear();
+            }
+            break;
+        default:
+            break;
         }
         return false;
     }
 
   private:
-    QString fit(const QString& text) const
+    struct Handover
+    {
+        QPointer<QObject> to;
+        QString text;
+    };
+    // One focus at a time, so one handover for every field.
+    static Handover& handover()
+    {
+        static Handover h;
+        return h;
+    }
+
+    // Whether the field takes the event; keeps track of the composition either way.
+    bool take(const QInputMethodEvent& event)
+    {
+        if (mode == ImeOff)
+            return !hasContent(event);
+        const QString commit = event.commitString();
+        const QString preedit = event.preeditString();
+        const bool bareCommit = !commit.isEmpty() && preedit.isEmpty() && event.replacementLength() == 0;
+        // ibus delivers the commit of a conversion that was open when the focus moved to the old
+        // field and again to the new one; and its Qt plugin commits a composition the user
+        // cancelled (Escape) when the focus leaves. Neither was typed into this field.
+        const bool echo = bareCommit && !m_composing && commit == m_echo;
+        const bool stale = bareCommit && !m_composing && commit == m_abandoned;
+        if (hasContent(event)) {
+            m_echo.clear();
+            m_abandoned.clear();
+        }
+        // The end of a conversion that the focus change committed is the last thing the field
+        // hears of it before the focus moves; anything after it ends the wait for an echo.
+        m_closingCommit.clear();
+        if (echo || stale)
+            return false;
+        if (!commit.isEmpty() && m_composing && preedit.isEmpty())
+            m_closingCommit = commit;
+        else if (commit.isEmpty() && preedit.isEmpty() && m_composing)
+            m_abandoned = m_preedit;
+        m_composing = !preedit.isEmpty();
+        if (m_composing)
+            m_preedit = preedit;
+        if (watcher)
+            watcher(event);
+        return true;
+    }
+
+    // The characters of the text held so far that are still there, unchanged, in the new one.
+    qsizetype keptCount(const QString& input) const
+    {
+        const auto [head, tail] = ChangeBetween(m_held, input);
+        return CharCount(QStringView(m_held).left(head)) + CharCount(QStringView(m_held).right(tail));
+    }
+
+    void applyLength(int units)
+    {
+        m_applied = units;
+        m_field->setMaxLength(units);
+    }
+
+    QString fit(const QString& text, bool entered) const
     {
         const QString line = SingleLine(text);
         switch (mode) {
         case ImeOff:
             return ToHalfAscii(line);
-        case ImeHalfKatakana:
-            return ToHalfKatakana(line);
+        case ImeHalfKatakana: {
+            // A stored reading shown by the program keeps what it has; only what the user enters
+            // is held to half-width katakana.
+            const QString half = ToHalfKatakana(line);
+            return entered ? halfKatakanaOnly(half) : half;
+        }
         default:
             return line;
         }
@@ -112,6 +255,14 @@ class FieldRules : public QValidator
 
     QLineEdit* m_field;
     int m_applied = -1;
+    // The text as last taken.
+    mutable QString m_held;
+    // The input method's work in this field as the events tell it.
+    bool m_composing = false;
+    QString m_preedit;
+    QString m_closingCommit;
+    QString m_abandoned;
+    QString m_echo;
 };
 
 FieldRules* findRules(const QLineEdit* field)
@@ -131,13 +282,19 @@ FieldRules* rules(QLineEdit* field)
     auto* made = new FieldRules(field);
     field->setValidator(made);
     made->adoptLimit();
+    static const bool followingFocus = [] {
+        QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget* old, QWidget* now) {
+            auto* from = qobject_cast<QLineEdit*>(old);
+            if (FieldRules* r = from ? findRules(from) : nullptr)
+                r->focusLeft(now);
+            auto* to = qobject_cast<QLineEdit*>(now);
+            if (FieldRules* r = to ? findRules(to) : nullptr)
+                r->focusCame();
+        });
+        return true;
+    }();
+    Q_UNUSED(followingFocus);
     return made;
-}
-
-// Focus moves that are no move of the user's from one control to another.
-bool isPassingFocus(Qt::FocusReason reason)
-{
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 
 } // namespace
@@ -184,6 +341,20 @@ int FieldLimit(const QLineEdit* field)
     return r ? r->limit : field->maxLength();
 }
 
+void ShowStoredText(QLineEdit* field, const QString& text)
+{
+    if (FieldRules* r = rules(field))
+        r->showWhole(text);
+    else
+        field->setText(text);
+}
+
+void WatchInputMethod(QLineEdit* field, std::function<void(const QInputMethodEvent&)> watcher)
+{
+    if (FieldRules* r = rules(field))
+        r->watcher = std::move(watcher);
+}
+
 void ApplyFieldRules(QLineEdit* field)
 {
     if (FieldRules* r = rules(field))
@@ -204,6 +375,17 @@ InputBehaviour::InputBehaviour(QWidget* screen) : QObject(screen), m_screen(scre
 bool InputBehaviour::isEnterKey(int key)
 {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+bool InputBehaviour::isModifierKey(int key)
+{
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta ||
+           key == Qt::Key_AltGr;
+}
+
+bool InputBehaviour::isPassingFocus(Qt::FocusReason reason)
+{
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 
 InputBehaviour::Entry& InputBehaviour::entry(QWidget* widget)
@@ -263,13 +445,6 @@ void InputBehaviour::setEnterOrder(const std::vector<EnterStep>& steps)
 void InputBehaviour::swallowEnter(QWidget* field)
 {
     entry(field).swallowEnter = true;
-}
-
-void InputBehaviour::onEnter(QWidget* from, std::function<void()> handler)
-{
-    Entry& e = entry(from);
-    e.swallowEnter = true;
-    e.enter = std::move(handler);
 }
 
 void InputBehaviour::onFocusIn(QWidget* field, std::function<void()> handler)
@@ -363,10 +538,6 @@ bool InputBehaviour::eventFilter(QObject* watched, QEvent* event)
         if (auto* combo = qobject_cast<QComboBox*>(watched);
             combo && combo->view() && combo->view()->isVisible())
             break;
-        if (e->enter) {
-            e->enter();
-            return true;
-        }
         for (const QPointer<QWidget>& next : e->next) {
             if (next && next->isEnabled() && next->isVisible()) {
                 next->setFocus(Qt::TabFocusReason);

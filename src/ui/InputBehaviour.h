@@ -2,12 +2,14 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 #include <deque>
 #include <functional>
 #include <initializer_list>
 #include <vector>
 
+class QInputMethodEvent;
 class QLineEdit;
 class QWidget;
 
@@ -22,8 +24,14 @@ enum ImeMode : int {
 // the text (typed, pasted, committed by the input method, set by the program) is made to fit
 // before any change signal is emitted: line breaks and tabs become blanks and other control
 // characters are dropped; in mode 2 full-width ASCII is narrowed and the input method is kept
-// out of the field (it passes the keys through as typed); in mode 6 the text becomes half-width
-// katakana; last, the text is cut at the field's limit.
+// out of the field (it passes the keys through as typed, and nothing it commits is taken); in
+// mode 6 the text becomes half-width katakana, and whatever else the user enters is dropped,
+// blanks aside (a stored text set by the program keeps it); last, the text is cut at the
+// field's limit.
+//
+// In every mode, a commit that the input method delivers again to the field that took the focus
+// from one whose conversion was open, or that repeats a composition the user cancelled, is not
+// taken: the field keeps only what was typed into it.
 void SetImeMode(QLineEdit* field, int mode);
 int ImeModeOf(const QLineEdit* field);
 
@@ -34,6 +42,14 @@ int ImeModeOf(const QLineEdit* field);
 // text set by the program before that is cut by Qt's rule.
 void SetFieldLimit(QLineEdit* field, int limit);
 int FieldLimit(const QLineEdit* field);
+
+// Shows a stored value whole, even where it is longer than the field's limit: the limit holds for
+// what the user enters, so such a text may shrink but not grow.
+void ShowStoredText(QLineEdit* field, const QString& text);
+
+// Hands every input-method event that the field takes to `watcher` before the field applies it
+// (one watcher a field; an empty function ends the watch).
+void WatchInputMethod(QLineEdit* field, std::function<void(const QInputMethodEvent&)> watcher);
 
 // Puts the field under the rules without changing its mode (every text field of a form's layout
 // is, from its making), taking over a maximum length that was set on it since.
@@ -75,13 +91,15 @@ class InputBehaviour : public QObject
     void setEnterOrder(const std::vector<EnterStep>& steps);
     // Enter in the field is swallowed and nothing else happens.
     void swallowEnter(QWidget* field);
-    // Enter in `from` runs the handler instead of moving on; the character is swallowed.
-    void onEnter(QWidget* from, std::function<void()> handler);
 
     void onFocusIn(QWidget* field, std::function<void()> handler);
     void onFocusOut(QWidget* field, std::function<void()> handler);
 
     static bool isEnterKey(int key);
+    static bool isModifierKey(int key);
+    // Focus moves that are no move of the user's from one control to another (a window's
+    // activation, a popup).
+    static bool isPassingFocus(Qt::FocusReason reason);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,7 +112,6 @@ class InputBehaviour : public QObject
         bool mousePending = false;
         bool swallowEnter = false;
         std::vector<QPointer<QWidget>> next;
-        std::function<void()> enter;
         std::function<void()> focusIn;
         std::function<void()> focusOut;
     };

@@ -8,17 +8,26 @@ class QLineEdit;
 // Captures the readings of what the user commits through the input method into one name
 // field, from its focus gain to its focus loss. One capture at a time.
 //
-// Each committed conversion yields its reading once, in order, as half-width katakana: the
-// last all-kana composition before the commit, or the commit itself when it is all kana.
+// Each committed conversion yields its reading once, in order, as half-width katakana: the kana
+// of the composition it converted (a pending romaji n counting as ん, other pending letters not
+// at all), or the commit itself when it is all kana. A conversion committed in parts gives each
+// part's reading once. The capture follows the edits of the name: a run of committed text that
+// is deleted whole takes its reading with it, and the readings come in the order of the text.
 // A composition abandoned without a commit yields nothing.
 void StartReadingCapture(QLineEdit* field);
 void StopReadingCapture();
 // The readings captured since the last start; kept after the stop for the caller to read.
 QString ReadingText();
+// Whether the captured reading may be short of the name's: a prediction chosen (its reading
+// goes on beyond the kana typed), a conversion over part of a committed run, a conversion put
+// before the text the field had. What is known is kept all the same.
+bool ReadingNeedsLook();
 
 // Stops the capture, puts the reading field in mode 6 and appends what was captured to it: what
-// leaving a name field does.
+// leaving a name field does. A reading that needs a look is marked: the field turns yellow with
+// the hint "フリガナを確認してください" until the user has been in it or its text changes.
 void AppendCapturedReading(QLineEdit* reading);
+bool ReadingMarked(const QLineEdit* reading);
 
 // The whole protocol of a name field and its reading field, through the name field's focus
 // hooks: on focus gain the text is selected and the capture starts; on focus loss it stops,

@@ -84,13 +84,21 @@ TEST(TextRoutines, SingleLineKeepsPrintableTextOnly)
 TEST(TextRoutines, CharactersAreCodePointsAndACutKeepsLettersWhole)
 {
     const QString nineteen = QString(19, QChar(0x3042));
+    const QString family = QStringLiteral("👨\u200D👩\u200D👧");
     EXPECT_EQ(CharCount(nineteen + QStringLiteral("😀x")), 21);
     EXPECT_EQ(LeftChars(nineteen + QStringLiteral("😀x"), 20), nineteen + QStringLiteral("😀"));
     EXPECT_EQ(LeftChars(nineteen + QStringLiteral("x😀"), 20), nineteen + QStringLiteral("x"));
+    // A ZWJ sequence is one picture: kept whole or left out, never cut to its first person.
+    EXPECT_EQ(LeftChars(nineteen + family + QStringLiteral("z"), 20), nineteen);
+    EXPECT_EQ(LeftChars(QStringLiteral("a") + family + QStringLiteral("z"), 6), QStringLiteral("a") + family);
     checkAll([](const QString& text) { return LeftChars(text, 3); },
              {{u"ab😀c", u"ab😀"}, {u"abか\u3099", u"ab"}, {u"aか\u3099b", u"aか\u3099"}, {u"abｶﾞ", u"ab"},
               {u"aｶﾞ", u"aｶﾞ"}, {u"e\u0301\u0302x", u"e\u0301\u0302"}, {u"ab", u"ab"}, {u"ab\u309Bc", u"ab\u309B"},
-              {u"ﾞﾞﾞﾞ", u"ﾞﾞﾞ"}});
+              {u"ab🇯🇵", u"ab"}, {u"a👍🏽x", u"a👍🏽"}, {u"ﾞﾞﾞﾞ", u""}});
+    // A line of ten ends after the picture that its tenth character begins.
+    const QString nine(9, QChar(0x3042));
+    EXPECT_EQ(CharsEnd(nine + family + QStringLiteral("z"), 10), nine.size() + family.size());
+    EXPECT_EQ(CharsEnd(nine + QStringLiteral("かz"), 10), 10);
 }
 
 TEST(TextRoutines, KanaOnlyRecognisesCompositionReadings)

@@ -130,6 +130,32 @@ TEST_F(DetailTest, ASaveEditsTheRowInPlaceWithAFreshStampAndTheSameKey)
     EXPECT_EQ(grid()->textMatrix(2, 3), QStringLiteral("03-9999-0000"));
 }
 
+TEST_F(DetailTest, StoredTextsLongerThanTheirLimitsAreShownAndSavedWhole)
+{
+    // Written by another tool: a name of 25 characters and remarks of 22, over the limits of 20.
+    const QString name = QStringLiteral("株式会社").repeated(6) + QStringLiteral("様");
+    const QString remarks = QStringLiteral("備考").repeated(11);
+    key = addCustomer(name, QStringLiteral("ｶﾌﾞｼｷｶﾞｲｼｬ"), 13, {}, remarks);
+    search();
+    openDetail(1);
+    EXPECT_EQ(txt(0)->text(), name);
+    EXPECT_EQ(txt(10)->text(), remarks);
+    enter(txt(6), QStringLiteral("03-1111-2222"));
+    Click(cmd(0));
+    EXPECT_EQ(stored("Fi_名前"), name);
+    EXPECT_EQ(stored("Fi_備考"), remarks);
+    EXPECT_EQ(stored("Fi_電話番号"), QStringLiteral("03-1111-2222"));
+
+    // What the user types is held to the limit: the long name takes nothing more, and a name
+    // typed afresh is cut at 20.
+    txt(0)->setFocus();
+    txt(0)->end(false);
+    ImeCommit(txt(0), QStringLiteral("御中"));
+    EXPECT_EQ(txt(0)->text(), name);
+    enter(txt(0), QStringLiteral("山").repeated(25));
+    EXPECT_EQ(txt(0)->text(), QStringLiteral("山").repeated(20));
+}
+
 TEST_F(DetailTest, ACustomerDeletedBehindTheScreenIsReportedAndTheListComesBack)
 {
     key = addCustomer(QStringLiteral("山田太郎"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));

@@ -12,13 +12,19 @@ class MakerScreenTest : public MastersFixture
   protected:
     QWidget* open() { return openFromMenu(QStringLiteral("Frm060_Qel")); }
 
-    // Makers M01 .. Mnn with the readings R01 .. Rnn, added in reverse so that keys and
-    // reading order differ.
+    // The reading of maker i: ﾘ and two half-width katakana that count up in code order, as a
+    // reading box takes nothing else from the user.
+    static QString reading(int i)
+    {
+        return QStringLiteral("ﾘ") + QChar(0xFF71 + i / 10) + QChar(0xFF71 + i % 10);
+    }
+
+    // Makers M01 .. Mnn with the readings reading(1) .. reading(nn), added in reverse so that
+    // keys and reading order differ.
     void addMakers(int count)
     {
         for (int i = count; i >= 1; --i)
-            MakerStore().add(QStringLiteral("M%1").arg(i, 2, 10, QLatin1Char('0')),
-                             QStringLiteral("R%1").arg(i, 2, 10, QLatin1Char('0')));
+            MakerStore().add(QStringLiteral("M%1").arg(i, 2, 10, QLatin1Char('0')), reading(i));
     }
 
     // The row shown in the boxes: name, reading, key.
@@ -50,15 +56,15 @@ TEST_F(MakerScreenTest, AddingIntoTheMiddleSelectsTheNewRowAtTheTop)
     addMakers(40);
     ASSERT_NE(open(), nullptr);
     EXPECT_EQ(grid()->rows(), 41);
-    EXPECT_EQ(grid()->textMatrix(1, 3), QStringLiteral("R01"));
+    EXPECT_EQ(grid()->textMatrix(1, 3), reading(1));
     EXPECT_EQ(grid()->textMatrix(1, 0), QStringLiteral("1"));
     EXPECT_EQ(grid()->cellAlignment(1, 0), Qt::AlignRight | Qt::AlignVCenter);
     EXPECT_EQ(grid()->textMatrix(1, 1), QStringLiteral("40"));
-    EXPECT_EQ(shown(), "M01|R01|40");
+    EXPECT_EQ(shown(), QStringLiteral("M01|%1|40").arg(reading(1)));
     EXPECT_EQ(actions(), "001");
 
     enter(txt(0), QStringLiteral("新しい名前"));
-    enter(txt(1), QStringLiteral("R20X"));
+    enter(txt(1), reading(20) + QStringLiteral("ｱ"));
     EXPECT_EQ(actions(), "111");
 
     bool noticeSeen = false;
@@ -72,12 +78,12 @@ TEST_F(MakerScreenTest, AddingIntoTheMiddleSelectsTheNewRowAtTheTop)
     EXPECT_FALSE(ttl(12)->isVisible());
 
     EXPECT_EQ(grid()->rows(), 42);
-    EXPECT_EQ(grid()->textMatrix(21, 3), QStringLiteral("R20X"));
-    EXPECT_EQ(grid()->textMatrix(22, 3), QStringLiteral("R21"));
+    EXPECT_EQ(grid()->textMatrix(21, 3), reading(20) + QStringLiteral("ｱ"));
+    EXPECT_EQ(grid()->textMatrix(22, 3), reading(21));
     EXPECT_EQ(grid()->row(), 21);
     EXPECT_EQ(grid()->topRow(), 21);
     EXPECT_TRUE(grid()->isCellSelected(21, 3));
-    EXPECT_EQ(shown(), "新しい名前|R20X|41");
+    EXPECT_EQ(shown(), QStringLiteral("新しい名前|%1ｱ|41").arg(reading(20)));
     EXPECT_EQ(actions(), "001");
     EXPECT_TRUE(grid()->hasFocus());
     EXPECT_EQ(G().CallerForm, QStringLiteral("Frm060_Qel"));
@@ -303,12 +309,12 @@ TEST_F(MakerScreenTest, GridMouseAndKeysMoveToTheNameBox)
     EXPECT_EQ(actions(), "111");
     clickRow(2);
     EXPECT_EQ(actions(), "001");
-    EXPECT_EQ(shown(), "M02|R02|2");
+    EXPECT_EQ(shown(), QStringLiteral("M02|%1|2").arg(reading(2)));
     EXPECT_TRUE(grid()->hasFocus());
     EXPECT_EQ(grid()->backColorBkg(), QColor(128, 128, 128));
 
     QTest::keyClick(grid(), Qt::Key_Down);
-    EXPECT_EQ(shown(), "M03|R03|1");
+    EXPECT_EQ(shown(), QStringLiteral("M03|%1|1").arg(reading(3)));
     QTest::keyClick(grid(), Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), txt(0));
     EXPECT_EQ(grid()->backColorBkg(), QColor(192, 192, 192));
@@ -316,7 +322,7 @@ TEST_F(MakerScreenTest, GridMouseAndKeysMoveToTheNameBox)
     const QRect cell = grid()->visualRect(grid()->model()->index(0, 1));
     QTest::mouseDClick(screen()->windowHandle(), Qt::LeftButton, {},
                        grid()->viewport()->mapTo(screen(), cell.center()));
-    EXPECT_EQ(shown(), "M01|R01|3");
+    EXPECT_EQ(shown(), QStringLiteral("M01|%1|3").arg(reading(1)));
     EXPECT_EQ(QApplication::focusWidget(), txt(0));
     EXPECT_EQ(actions(), "001");
 }

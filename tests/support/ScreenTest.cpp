@@ -3,6 +3,7 @@
 #include "AllScreens.h"
 #include "db/Database.h"
 #include "ui/FlexGrid.h"
+#include "ui/InputBehaviour.h"
 #include "ui/Navigator.h"
 
 #include "core/Globals.h"
@@ -165,7 +166,8 @@ void ScreenTest::enter(QLineEdit* field, const QString& text)
         return;
     }
     const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
-    if (ascii)
+    // A field without the input method takes keys only.
+    if (ascii || ImeModeOf(field) == ImeOff)
         TypeKeys(field, text);
     else
         ImeCommit(field, text);

@@ -10,6 +10,7 @@
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextCharFormat>
 #include <QWidget>
 
 #include <ostream>
@@ -117,6 +119,66 @@ void typeTarou(QWidget* field)
     convert(field, {"ｔ", "た", "たｒ", "たろ", "たろう"}, "太郎");
 }
 
+// The two input methods the events were recorded with (Mozc under each), which draw the
+// composition differently.
+enum class Im { Ibus, Fcitx5 };
+
+// What each draws under a segment: the one being converted highlighted, the rest underlined.
+QTextCharFormat segmentFormat(Im im, bool converting)
+{
+    QTextCharFormat f;
+    f.setUnderlineStyle(im == Im::Ibus && !converting   ? QTextCharFormat::SingleUnderline
+                        : im == Im::Ibus || !converting ? QTextCharFormat::DashUnderline
+                                                        : QTextCharFormat::NoUnderline);
+    if (converting)
+        f.setBackground(im == Im::Ibus ? QColor(0xd1, 0xea, 0xff) : QColor(0x30, 0x8c, 0xc6));
+    return f;
+}
+
+// Replays what an input method sent to a field, as recorded from a real session with Mozc (one
+// token a step): "p:けｎ" the composition as typed, "p:[山田]花子" one under conversion with its
+// highlighted segment, "=県" a commit, "0" an empty event, "^Space" and "vShift+Left" the release
+// and the press of a key that reached the field.
+void replay(QWidget* field, Im im, const QString& recording)
+{
+    using A = QInputMethodEvent::Attribute;
+    for (const QString& step : recording.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QChar kind = step.at(0);
+        if (kind == QLatin1Char('^') || kind == QLatin1Char('v')) {
+            const QString name = step.mid(1);
+            const QKeyCombination key = name == QLatin1String("Shift")  ? QKeyCombination(Qt::Key_Shift)
+                                        : name == QLatin1String("Ctrl") ? QKeyCombination(Qt::Key_Control)
+                                                                        : QKeySequence(name)[0];
+            const QString text = name.size() == 1 ? name : name == QLatin1String("Space") ? " " : "";
+            QKeyEvent event(kind == QLatin1Char('^') ? QEvent::KeyRelease : QEvent::KeyPress, key.key(),
+                            key.keyboardModifiers(), text);
+            QApplication::sendEvent(field, &event);
+            continue;
+        }
+        QString preedit = kind == QLatin1Char('p') ? step.mid(2) : QString();
+        QList<A> attributes;
+        const qsizetype open = preedit.indexOf(QLatin1Char('['));
+        const qsizetype close = preedit.indexOf(QLatin1Char(']')) - 1;
+        preedit.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+        const int size = static_cast<int>(preedit.size());
+        const int from = static_cast<int>(open < 0 ? size : open);
+        const int to = static_cast<int>(open < 0 ? size : close);
+        if (from > 0)
+            attributes << A(QInputMethodEvent::TextFormat, 0, from, segmentFormat(im, false));
+        if (to > from)
+            attributes << A(QInputMethodEvent::TextFormat, from, to - from, segmentFormat(im, true));
+        if (size > to)
+            attributes << A(QInputMethodEvent::TextFormat, to, size - to, segmentFormat(im, false));
+        if (size > 0 || (kind == QLatin1Char('0') && im == Im::Fcitx5))
+            attributes << A(QInputMethodEvent::Cursor, open < 0 ? size : from, 1,
+                            im == Im::Ibus ? QVariant() : QVariant(0));
+        QInputMethodEvent event(preedit, attributes);
+        if (kind == QLatin1Char('='))
+            event.setCommitString(step.mid(1));
+        QApplication::sendEvent(field, &event);
+    }
+}
+
 class InputBehaviourTest : public ::testing::Test
 {
   protected:
@@ -167,7 +229,10 @@ TEST_F(InputBehaviourTest, ModeSixTurnsTypedKanaIntoHalfWidthKatakana)
         {u"ぁぃぅぇぉゃゅょっ", u"ｧｨｩｪｫｬｭｮｯ"},
         {u"ガギグゲゴザジズゼゾダヂヅデド", u"ｶﾞｷﾞｸﾞｹﾞｺﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞ"},
         {u"ﾔﾏﾀﾞ", u"ﾔﾏﾀﾞ"},
-        {u"ABC 12", u"ABC 12"},
+        {u"ジョン・スミス", u"ｼﾞｮﾝ･ｽﾐｽ"},
+        // Nothing but half-width katakana and blanks: not the kanji or letters an input method may
+        // commit, nor digits.
+        {u"ﾔﾏﾀﾞ 山田 AB12ｎ", u"ﾔﾏﾀﾞ  "},
     };
     form->open();
     SetImeMode(form->reading, ImeHalfKatakana);
@@ -259,11 +324,15 @@ TEST_F(InputBehaviourTest, ModeTwoNarrowsFullWidthAsciiAndCountsTheNarrowedText)
     form->zip->setFocus();
     typeText(form->zip, QStringLiteral("１００－０００１"));
     EXPECT_EQ(form->zip->text(), QStringLiteral("100-0001"));
+    // An input method that composes anyway, or delivers a conversion meant for another field,
+    // gets nothing in; the keys typed after it still do.
     form->zip->clear();
-    // An input method that composes anyway commits full-width digits.
     sendPreedit(form->zip, QStringLiteral("１２３"));
     sendCommit(form->zip, QStringLiteral("１２３"));
-    EXPECT_EQ(form->zip->text(), QStringLiteral("123"));
+    sendCommit(form->zip, QStringLiteral("マツダ"));
+    EXPECT_EQ(form->zip->text(), QString());
+    typeText(form->zip, QStringLiteral("１２"));
+    EXPECT_EQ(form->zip->text(), QStringLiteral("12"));
     form->zip->clear();
     paste(form->zip, QStringLiteral("ＡＢ　１２３４５６７"));
     EXPECT_EQ(form->zip->text(), QStringLiteral("AB 12345"));
@@ -563,13 +632,9 @@ TEST_F(EnterOrderTest, OtherKeysKeepTheirMeaning)
     EXPECT_EQ(QApplication::focusWidget(), form->reading);
 }
 
-TEST_F(EnterOrderTest, AHandlerOrASwallowReplacesTheMove)
+TEST_F(EnterOrderTest, ASwallowReplacesTheMove)
 {
-    int presses = 0;
-    form->input->onEnter(form->zip, [&] { ++presses; });
     form->input->swallowEnter(form->button);
-    EXPECT_EQ(focusAfterEnter(form->zip), form->zip);
-    EXPECT_EQ(presses, 1);
     QSignalSpy clicked(form->button, &QPushButton::clicked);
     EXPECT_EQ(focusAfterEnter(form->button), form->button);
     EXPECT_EQ(clicked.count(), 0);
@@ -754,6 +819,98 @@ TEST_F(NameReadingTest, ReadingTypedByHandInModeSixIsHalfWidth)
     EXPECT_EQ(form->reading->text(), QStringLiteral("ﾀﾅｶ"));
 }
 
+struct RecordedFlow
+{
+    const char* typed;
+    const char16_t* recording;
+    const char16_t* name;
+    const char16_t* reading;
+    bool needsLook;
+};
+
+// The sessions of the end-to-end test, as ibus and fcitx5 delivered them (the same events but
+// for their formats and empty events).
+const RecordedFlow kRecordedFlows[] = {
+    {"ken Space Return", u"p:ｋ ^k p:け ^e p:けｎ ^n p:[県] ^Space =県 0", u"県", u"ｹﾝ", false},
+    {"shun Space Return", u"p:ｓ ^s p:ｓｈ ^h p:しゅ ^u p:しゅｎ ^n p:[旬] ^Space =旬 0", u"旬", u"ｼｭﾝ",
+     false},
+    {"ken Return, unconverted", u"p:ｋ ^k p:け ^e p:けｎ ^n =けｎ 0", u"けｎ", u"ｹ", false},
+    {"yamadahanako Space Ctrl+Down Escape Space Return",
+     u"p:や ^a p:やま ^a p:やまだ ^a p:やまだは ^a p:やまだはな ^a p:やまだはなこ ^o p:[山田]花子 ^Space "
+     u"vCtrl "
+     u"=山田 p:[花子] ^Ctrl ^Down p:はなこ ^Esc p:[花子] ^Space =花子 0",
+     u"山田花子", u"ﾔﾏﾀﾞﾊﾅｺ", false},
+    {"yamadatarou Space Right Space Return",
+     u"p:やまだたろう ^u p:[山田]太郎 ^Space p:山田[太郎] ^Right p:山田[タロウ] ^Space =山田タロウ 0",
+     u"山田タロウ", u"ﾔﾏﾀﾞﾀﾛｳ", false},
+    {"yamada Space tarou Space Return",
+     u"p:やまｄ ^d p:やまだ ^a p:[山田] ^Space =山田 p:ｔ ^t p:た ^a p:たろう ^u p:[太郎] ^Space =太郎 0",
+     u"山田太郎", u"ﾔﾏﾀﾞﾀﾛｳ", false},
+    {"takaha Tab Return", u"p:たか ^a p:たかｈ ^h p:たかは ^a p:[高橋] ^Tab =高橋 0", u"高橋", u"ﾀｶﾊ", true},
+    {"watana Down Return", u"p:わたｎ ^n p:わたな ^a p:[渡辺] ^Down =渡辺 0", u"渡辺", u"ﾜﾀﾅ", true},
+    {"satou, kenji, Shift+Left over one character, ichi",
+     u"p:さとう ^u p:[砂糖] ^Space =砂糖 0 =　 ^Space p:けんじ ^i p:[検事] ^Space =検事 0 vShift vShift+Left "
+     u"^Shift ^Left "
+     u"p:い ^i p:いち ^i p:[位置] ^Space =位置 0",
+     u"砂糖　検位置", u"ｻﾄｳｹﾝｼﾞｲﾁ", true},
+    {"satou, kenji, Shift+Left over the whole conversion, ichi",
+     u"p:さとう ^u p:[砂糖] ^Space =砂糖 0 =　 ^Space p:けんじ ^i p:[検事] ^Space =検事 0 vShift vShift+Left "
+     u"^Left "
+     u"vShift+Left "
+     u"^Shift ^Left p:い ^i p:いち ^i p:[位置] ^Space =位置 0",
+     u"砂糖　位置", u"ｻﾄｳｲﾁ", false},
+    // ibus's Qt plugin commits the kana of a cancelled composition when the focus leaves.
+    {"satou Space Escape Escape, then the focus leaves",
+     u"p:さとう ^u p:[砂糖] ^Space p:さとう ^Esc 0 ^Esc =さとう", u"", u"", false},
+};
+
+TEST_F(NameReadingTest, RecordedSessionsGiveTheNameAndItsReading)
+{
+    for (Im im : {Im::Ibus, Im::Fcitx5}) {
+        for (const RecordedFlow& flow : kRecordedFlows) {
+            form->name->clear();
+            form->reading->clear();
+            form->zip->setFocus();
+            form->name->setFocus();
+            replay(form->name, im, QString::fromUtf16(flow.recording));
+            leaveName();
+            const std::string what = std::string(im == Im::Ibus ? "ibus: " : "fcitx5: ") + flow.typed;
+            EXPECT_EQ(form->name->text(), QString::fromUtf16(flow.name)) << what;
+            EXPECT_EQ(form->reading->text(), QString::fromUtf16(flow.reading)) << what;
+            EXPECT_EQ(ReadingMarked(form->reading), flow.needsLook) << what;
+        }
+    }
+}
+
+TEST_F(NameReadingTest, AReadingThatNeedsALookIsMarkedUntilTheUserHasBeenInIt)
+{
+    const QPalette plain = form->reading->palette();
+    form->name->setFocus();
+    replay(form->name, Im::Ibus, QStringLiteral("p:たかは ^a p:[高橋] ^Tab =高橋 0"));
+    leaveName();
+    ASSERT_EQ(QApplication::focusWidget(), form->reading);
+    EXPECT_TRUE(ReadingMarked(form->reading));
+    EXPECT_NE(form->reading->palette().color(QPalette::Base), plain.color(QPalette::Base));
+    EXPECT_EQ(form->reading->toolTip(), QStringLiteral("フリガナを確認してください"));
+    EXPECT_EQ(form->reading->selectedText(), QStringLiteral("ﾀｶﾊ"));
+    form->zip->setFocus();
+    EXPECT_FALSE(ReadingMarked(form->reading));
+
+    // A conversion put before the name that the field had: its reading cannot go before the
+    // reading already there.
+    form->name->setFocus();
+    form->name->home(false);
+    replay(form->name, Im::Fcitx5, QStringLiteral("p:おお ^o p:[大] ^Space =大 0"));
+    form->zip->setFocus();
+    EXPECT_EQ(form->name->text(), QStringLiteral("大高橋"));
+    EXPECT_EQ(form->reading->text(), QStringLiteral("ﾀｶﾊｵｵ"));
+    EXPECT_TRUE(ReadingMarked(form->reading));
+    // Typing in the reading takes the mark away.
+    form->reading->setFocus();
+    typeText(form->reading, QStringLiteral("ｼ"));
+    EXPECT_FALSE(ReadingMarked(form->reading));
+}
+
 // --- the rules on the real screens --------------------------------------------------------
 
 class FieldRulesScreenTest : public ScreenTest
@@ -784,6 +941,45 @@ TEST_F(FieldRulesScreenTest, RegistrationStoresAPastedEmojiWholeAndLineBreaksAsB
     EXPECT_EQ(column(QStringLiteral("Tb_顧客"), QStringLiteral("Fi_電話番号")),
               QStringLiteral("03-1234-5678"));
     EXPECT_EQ(column(QStringLiteral("Tb_顧客"), QStringLiteral("Fi_備考")), QStringLiteral("L1 L2 X"));
+}
+
+TEST_F(FieldRulesScreenTest, AConversionLeftOpenByAClickReachesTheNameOnly)
+{
+    writeIni(QStringLiteral("Todoufuken1=13\r\n"));
+    ASSERT_TRUE(openFromMenu(QStringLiteral("Frm020_Qel")));
+    struct Case
+    {
+        int field;
+        const char* kept;
+        // Typed into the field after the click, through the input method where the field has one.
+        const char* typed;
+        const char* then;
+    };
+    const Case cases[] = {
+        {1, "ﾔﾏﾓﾄ", "あ", "ｱ"},
+        {4, "ちよだ", "あ", "あ"},
+        {2, "100-0001", "9", "9"},
+    };
+    for (const Case& c : cases) {
+        txt(4)->setText(QStringLiteral("ちよだ"));
+        txt(2)->setText(QStringLiteral("100-0001"));
+        txt(3)->setFocus();
+        txt(0)->setFocus();
+        // ibus: the conversion is committed to the name as the click takes the focus away, and
+        // once more to the field clicked.
+        replay(txt(0), Im::Ibus, QStringLiteral("p:やまも ^o p:やまもと ^o p:[山本] ^Space =山本"));
+        QTest::mouseClick(txt(c.field), Qt::LeftButton, {}, QPoint(5, txt(c.field)->height() / 2));
+        ASSERT_EQ(focused(), txt(c.field));
+        replay(txt(c.field), Im::Ibus, QStringLiteral("0 =山本"));
+        EXPECT_EQ(txt(0)->text(), QStringLiteral("山本")) << c.field;
+        EXPECT_EQ(txt(1)->text(), QStringLiteral("ﾔﾏﾓﾄ")) << c.field;
+        EXPECT_EQ(txt(c.field)->text(), QString::fromUtf8(c.kept)) << c.field;
+        if (ImeModeOf(txt(c.field)) == ImeOff)
+            TypeKeys(txt(c.field), QString::fromUtf8(c.typed));
+        else
+            replay(txt(c.field), Im::Ibus, QStringLiteral("p:%1 =%1 0").arg(QString::fromUtf8(c.typed)));
+        EXPECT_EQ(txt(c.field)->text(), QString::fromUtf8(c.then)) << c.field;
+    }
 }
 
 TEST_F(FieldRulesScreenTest, SalesEntryFindsAReadingPastedWithCombiningMarks)
