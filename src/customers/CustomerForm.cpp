@@ -12,8 +12,6 @@
 
 namespace {
 
-// Entry limits of Txt_Inp 0 to 10; the hidden parking field 3 has none.
-constexpr int kLimits[] = {20, 40, 8, 32767, 20, 20, 14, 14, 14, 40, 20};
 // Input-method modes of Txt_Inp 0 to 10 (3 is never typed into).
 constexpr int kModes[] = {ImeHiragana, ImeHalfKatakana, ImeOff, 0,      ImeHiragana, ImeHiragana,
                           ImeOff,      ImeOff,          ImeOff, ImeOff, ImeHiragana};
@@ -43,18 +41,18 @@ CustomerFieldsScreen::CustomerFieldsScreen(const QString& formName, const Custom
         {K::Label, "Lbl_Ttl", 8, c.value(8), 300, 4140, 2475, 375, "Picture1"},
         {K::Label, "Lbl_Ttl", 9, c.value(9), 300, 4620, 2475, 375, "Picture1"},
         {K::Label, "Lbl_Ttl", 10, c.value(10), 300, 5100, 2475, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 0, QString(), 2820, 300, 6135, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 1, QString(), 2820, 780, 6135, 375, "Picture1"},
+        {K::Text, "Txt_Inp", 0, QString(), 2820, 300, 6135, 375, "Picture1", 20},
+        {K::Text, "Txt_Inp", 1, QString(), 2820, 780, 6135, 375, "Picture1", 40},
         {K::Label, "Lbl_Ttl", 15, QStringLiteral("〒"), 2880, 1260, 420, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 2, QString(), 3300, 1260, 1335, 375, "Picture1"},
+        {K::Text, "Txt_Inp", 2, QString(), 3300, 1260, 1335, 375, "Picture1", 8},
         {K::Combo, "Combo1", -1, QString(), 2820, 1740, 1875, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 4, QString(), 2820, 2220, 6135, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 5, QString(), 2820, 2700, 6135, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 6, QString(), 2820, 3180, 2235, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 7, QString(), 2820, 3660, 2235, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 8, QString(), 2820, 4140, 2235, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 9, QString(), 2820, 4620, 6135, 375, "Picture1"},
-        {K::Text, "Txt_Inp", 10, QString(), 2820, 5100, 6135, 375, "Picture1"},
+        {K::Text, "Txt_Inp", 4, QString(), 2820, 2220, 6135, 375, "Picture1", 20},
+        {K::Text, "Txt_Inp", 5, QString(), 2820, 2700, 6135, 375, "Picture1", 20},
+        {K::Text, "Txt_Inp", 6, QString(), 2820, 3180, 2235, 375, "Picture1", 14},
+        {K::Text, "Txt_Inp", 7, QString(), 2820, 3660, 2235, 375, "Picture1", 14},
+        {K::Text, "Txt_Inp", 8, QString(), 2820, 4140, 2235, 375, "Picture1", 14},
+        {K::Text, "Txt_Inp", 9, QString(), 2820, 4620, 6135, 375, "Picture1", 40},
+        {K::Text, "Txt_Inp", 10, QString(), 2820, 5100, 6135, 375, "Picture1", 20},
         {K::Text, "Txt_Inp", 3, QString(), -2000, -2000, 600, 375},
         {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 9255, 375},
         {K::Button, "Cmd", 0, t.buttons.value(0), 360, 6720, 1815, 555},
@@ -70,8 +68,6 @@ CustomerFieldsScreen::CustomerFieldsScreen(const QString& formName, const Custom
     Combo1 = Control<QComboBox>("Combo1");
     StyleRoleLabels({.noticeBack = Colors::LightCyan, .panelBack = Colors::LightCyan});
 
-    for (int i = 0; i <= 10; ++i)
-        SetFieldLimit(Txt_Inp(i), kLimits[i]);
     // The parking field is reached only by the program, never by Tab.
     Txt_Inp(3)->setFocusPolicy(Qt::ClickFocus);
     QWidget* tabOrder[] = {Txt_Inp(0),  Txt_Inp(1), Txt_Inp(2), Combo1,     Txt_Inp(4),
