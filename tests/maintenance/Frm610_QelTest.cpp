@@ -13,6 +13,7 @@
 
 #include <SQLiteCpp/Database.h>
 
+#include <cerrno>
 #include <functional>
 #include <memory>
 
@@ -139,12 +140,9 @@ class RefusingFiles : public BackupFiles
         : m_rule(std::move(rule))
     {
     }
-    bool rename(const QString& from, const QString& to, QString& why) override
+    int rename(const QString& from, const QString& to) override
     {
-        if (!m_rule(from, to))
-            return BackupFiles::rename(from, to, why);
-        why = QStringLiteral("Read-only file system");
-        return false;
+        return m_rule(from, to) ? EROFS : BackupFiles::rename(from, to);
     }
 
   private:
@@ -165,7 +163,7 @@ TEST_F(BackupScreenTest, FailingStepKeepsTheDatabaseAndEveryBackup)
              holder = std::make_unique<SQLite::Database>(dbPath().toStdString(), SQLite::OPEN_READWRITE);
              holder->exec("BEGIN EXCLUSIVE");
          },
-         [&] { holder.reset(); }, "データベース最適化", dbPath()},
+         [&] { holder.reset(); }, "バックアップ前準備", dbPath()},
         {"final rename failing",
          [this] {
              const QString temp = this->temp();
