@@ -12,7 +12,10 @@
 #include <QRegularExpression>
 
 #include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
+
+#include <sqlite3.h>
 
 #include <cerrno>
 
@@ -117,9 +120,11 @@ void checkCopy(const QString& path, bool whole)
 }
 
 // Writes the database file as it is under the backup's final name: first under a partial name
-// beside it (a second name of the same file where the folder lies on the same file system, else
-// a flushed copy), then renamed, and the folder flushed. Nothing is left behind when it fails.
-void writeBackupFile(const QString& dbPath, const QString& target)
+// beside it (a second name of the same file where that is allowed and the folder lies on the same
+// file system, else a flushed copy), then renamed, and the folder flushed. Nothing is left behind
+// when it fails. A second name is allowed only where the database is replaced right after, so
+// that the backup never shares the bytes of the database in use.
+void writeBackupFile(const QString& dbPath, const QString& target, bool mayLink)
 {
     BackupFiles& files = BackupFiles::current();
     const QString folder = folderOf(target);
@@ -128,7 +133,7 @@ void writeBackupFile(const QString& dbPath, const QString& target)
         QStringLiteral("バックアップファイルを書き込めません。データベースは元のままです。");
     discard(partial);
     try {
-        int error = files.link(dbPath, partial);
+        int error = mayLink ? files.link(dbPath, partial) : EXDEV;
         // Another file system, or one without links: the bytes are copied instead.
         if (error == EXDEV || error == EPERM || error == EOPNOTSUPP || error == EMLINK || error == ENOSYS)
             error = files.copy(dbPath, partial);
@@ -274,7 +279,7 @@ QString BackupDb()
         // CompactDb has just checked the copy whole; a second full pass would double the run.
         checkCopy(temp, false);
         target = newBackupPath();
-        writeBackupFile(dbPath, target);
+        writeBackupFile(dbPath, target, true);
         replaceDatabase(
             temp, dbPath,
             QStringLiteral("圧縮したデータベースを置き換えられません。データベースは元のままです。"));
@@ -292,7 +297,7 @@ QString BackupDb()
 QString KeepDbAsBackup()
 {
     const QString target = newBackupPath();
-    writeBackupFile(Database::currentPath(), target);
+    writeBackupFile(Database::currentPath(), target, false);
     return target;
 }
 
@@ -315,18 +320,19 @@ void RestoreDb(const QString& backupPath)
             throw DbError(failed + QLatin1Char('\n') + e.message() + QLatin1Char('\n') + fileLine(temp),
                           e.engineText());
         }
-        // Another program that is writing to the database would lose its work: wait for it, or stop.
+        // Another program that is writing to the database would lose its work: wait for it, or
+        // stop. A file the engine cannot read at all is the damaged one the copy replaces.
         if (QFileInfo::exists(dbPath)) {
             try {
-                Database db(dbPath);
-                db.raw().exec("begin exclusive");
-                db.raw().exec("rollback");
-            } catch (const DbError& e) {
-                throw DbError(failed + QLatin1Char('\n') + e.message() + QLatin1Char('\n') + fileLine(dbPath),
-                              e.engineText());
-            } catch (const std::exception& e) {
-                const DbError cause = DbError::fromEngine(e, fileLine(dbPath));
-                throw DbError(failed + QLatin1Char('\n') + cause.message(), cause.engineText());
+                SQLite::Database db(dbPath.toStdString(), SQLite::OPEN_READWRITE, 2000);
+                db.exec("begin exclusive");
+                db.exec("rollback");
+            } catch (const SQLite::Exception& e) {
+                const int code = e.getErrorCode();
+                if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
+                    const DbError cause = DbError::fromEngine(e, fileLine(dbPath));
+                    throw DbError(failed + QLatin1Char('\n') + cause.message(), cause.engineText());
+                }
             }
         }
         replaceDatabase(temp, dbPath, failed);

@@ -55,8 +55,9 @@ struct DatabaseSummary
 // Reads a database file without changing it. Throws DbError with the reason, in a sentence for
 // the user, when it is not one of ours: missing, not a database, cut short, damaged, or lacking
 // one of the six tables or one of their columns. `whole` runs the engine's full integrity check
-// as well (it reads every page).
-DatabaseSummary InspectDatabase(const QString& path, bool whole);
+// as well (it reads every page). Without `counts` the summary stays empty: counting the sales
+// reads a large part of the file.
+DatabaseSummary InspectDatabase(const QString& path, bool whole, bool counts = true);
 
 // The file operations of the backup routines, so that tests can make any of them fail, or stop
 // the program after any of them, where a real file system cannot be made to (permissions do not

@@ -80,7 +80,7 @@ void checkHeader(const QString& path, qint64 size)
 
 } // namespace
 
-DatabaseSummary InspectDatabase(const QString& path, bool whole)
+DatabaseSummary InspectDatabase(const QString& path, bool whole, bool counts)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -111,6 +111,8 @@ DatabaseSummary InspectDatabase(const QString& path, bool whole)
             }
         }
         DatabaseSummary summary;
+        if (!counts)
+            return summary;
         summary.customers = db.execAndGet("select count(*) from Tb_顧客").getInt64();
         SQLite::Statement sales(db, "select count(*), coalesce(max(Fi_購入年月日), '') from Tb_売上");
         sales.executeStep();

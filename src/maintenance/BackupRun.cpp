@@ -75,6 +75,33 @@ QStringList OldestBackups(const QStringList& sortedNames, int backCnt)
     return sortedNames.mid(0, n - backCnt + 1);
 }
 
+void PruneBackups(BackupResult& result)
+{
+    const QString folder = AppFile(G().BackDataPath);
+    const QString appFolder = resolved(G().AppPath);
+    QStringList problems;
+    QStringList details;
+    for (const QString& name : result.toPrune) {
+        const QString path = folder + QLatin1Char('/') + name;
+        if (path == result.backupPath || QFileInfo(resolved(path)).absolutePath() == appFolder)
+            continue;
+        try {
+            DeleteBackFile(name);
+        } catch (const DbError& e) {
+            problems << e.message();
+            details << e.engineText();
+        }
+    }
+    result.toPrune.clear();
+    if (!problems.isEmpty()) {
+        result.pruneProblem =
+            QStringLiteral(
+                "バックアップは完了しましたが、古いバックアップファイルを削除できませんでした。\n") +
+            problems.join(QLatin1Char('\n'));
+        result.pruneDetail = details.join(QLatin1Char('\n'));
+    }
+}
+
 BackupResult RunBackup(const std::function<void(const QString& status)>& announce,
                        const BackupOptions& options)
 {
@@ -99,27 +126,9 @@ BackupResult RunBackup(const std::function<void(const QString& status)>& announc
         result.backupPath = step(QStringLiteral("データベースバックアップ"), [] { return BackupDb(); });
     }
 
+    result.toPrune = oldest;
     // The new backup is in place: only now may the old ones go.
-    const QString appFolder = resolved(G().AppPath);
-    QStringList problems;
-    QStringList details;
-    for (const QString& name : oldest) {
-        const QString path = folder + QLatin1Char('/') + name;
-        if (path == result.backupPath || QFileInfo(resolved(path)).absolutePath() == appFolder)
-            continue;
-        try {
-            DeleteBackFile(name);
-        } catch (const DbError& e) {
-            problems << e.message();
-            details << e.engineText();
-        }
-    }
-    if (!problems.isEmpty()) {
-        result.pruneProblem =
-            QStringLiteral(
-                "バックアップは完了しましたが、古いバックアップファイルを削除できませんでした。\n") +
-            problems.join(QLatin1Char('\n'));
-        result.pruneDetail = details.join(QLatin1Char('\n'));
-    }
+    if (!options.deferPruning)
+        PruneBackups(result);
     return result;
 }

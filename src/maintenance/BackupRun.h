@@ -14,6 +14,8 @@ struct BackupResult
     // reads, and the system's texts for support.
     QString pruneProblem;
     QString pruneDetail;
+    // The old backups left for the caller to delete (with deferPruning).
+    QStringList toPrune;
 };
 
 // What the run does besides the ordinary backup, for the restore that runs it first.
@@ -24,6 +26,9 @@ struct BackupOptions
     // Writes the database as it is, without the check and the compaction: a damaged file that a
     // restore is about to replace is kept this way.
     bool asIs = false;
+    // Leaves the pruning to the caller, who deletes the old backups only once its own work is done
+    // (PruneBackups), so that a restore that fails costs no backup.
+    bool deferPruning = false;
 };
 
 // The backup run shared by the backup screen, the bulk deletion and the restore: the preparation
@@ -35,6 +40,10 @@ struct BackupOptions
 // costs an old backup.
 BackupResult RunBackup(const std::function<void(const QString& status)>& announce,
                        const BackupOptions& options = {});
+
+// Deletes the named old backups of the folder, never the new one; what could not be deleted is
+// added to the result's prune problem.
+void PruneBackups(BackupResult& result);
 
 // The backup folder, AppPath + "/" + BackDataPath, resolved. Throws DbError when it is missing,
 // is not a folder, or is the application folder or a folder above it (pruning every file there

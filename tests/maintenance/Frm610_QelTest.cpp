@@ -261,6 +261,14 @@ TEST_F(BackupScreenTest, MenuOpensItAndOnlyCloseReturns)
     EXPECT_EQ(ttl(14)->text(), QStringLiteral("データ バックアップ"));
     EXPECT_FALSE(screen()->close());
     EXPECT_NE(visibleScreen(QStringLiteral("Frm610_Qel")), nullptr);
+    // "復元…" leads to the restore screen and its "閉じる" back here.
+    Click(cmd(1));
+    ASSERT_TRUE(follow(QStringLiteral("Frm630_Qel")));
+    EXPECT_EQ(ttl(14)->text(), QStringLiteral("データ 復元"));
+    EXPECT_FALSE(screen()->close());
+    Click(cmd(99));
+    ASSERT_TRUE(follow(QStringLiteral("Frm610_Qel")));
+    EXPECT_EQ(G().CallerForm, QStringLiteral("Frm630_Qel"));
     Click(cmd(99));
     EXPECT_EQ(visibleScreen(QStringLiteral("Frm610_Qel")), nullptr);
     EXPECT_NE(visibleScreen(QStringLiteral("Frm010_Qel")), nullptr);
