@@ -34,6 +34,6 @@ class Frm630_Qel : public MainScreen
 
     FlexGrid* MSHFlexGrid1 = nullptr;
     std::vector<BackupEntry> m_entries;
-    // Counts the rows beyond the first screenful one at a time between the user's events.
+    // Counts the rows one at a time between the user's events.
     QTimer* m_counter = nullptr;
 };
