@@ -351,16 +351,19 @@ QStringList RecoverInterruptedBackup()
         const QString temp = tempPathFor(name);
         if (!QFileInfo::exists(temp))
             continue;
-        bool whole = true;
-        try {
-            InspectDatabase(temp, true);
-        } catch (const DbError&) {
-            whole = false;
-        }
+        // Reads the whole copy, so only where the copy may be needed.
+        const auto whole = [&temp] {
+            try {
+                InspectDatabase(temp, true);
+                return true;
+            } catch (const DbError&) {
+                return false;
+            }
+        };
         if (!QFileInfo::exists(dbPath)) {
             // Left by a run that stopped between its two renames (an earlier version moved the
             // database away first): the checked copy is the database.
-            if (!whole) {
+            if (!whole()) {
                 notices << QStringLiteral(
                                "データベースファイル「%1」がありません。前回のバックアップで作られた"
                                "作業ファイルは壊れているため、元に戻せませんでした。\n"
@@ -392,7 +395,7 @@ QStringList RecoverInterruptedBackup()
             // the run is finished, so that the backup keeps the file as it was rather than follow
             // every later change. Without a whole copy the database is copied to part from it.
             try {
-                if (!whole) {
+                if (!whole()) {
                     discard(temp);
                     if (const int error = BackupFiles::current().copy(dbPath, temp))
                         throw DbError::fromFile(error,

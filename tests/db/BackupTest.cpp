@@ -163,26 +163,6 @@ TEST_F(BackupTest, ReadOnlyBackupFolderKeepsTheDatabase)
     EXPECT_TRUE(QDir(backups()).isEmpty());
 }
 
-TEST_F(BackupTest, FailedFinalRenameKeepsTheDatabaseAndLeavesNoBackupBehind)
-{
-    const QByteArray before = contents(dbPath());
-    refuse([this](const QString& from, const QString&) { return from == temp(); });
-    CompactDb();
-    try {
-        BackupDb();
-        FAIL();
-    } catch (const DbError& e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("データベースは元のままです")))
-            << e.userText().toStdString();
-        EXPECT_TRUE(e.message().contains(QStringLiteral("権限がありません"))) << e.userText().toStdString();
-        EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(dbPath()))) << e.userText().toStdString();
-    }
-    EXPECT_EQ(contents(dbPath()), before);
-    EXPECT_FALSE(QFileInfo::exists(temp()));
-    // The backup was written as a second name of the database: it must not stay and follow it.
-    EXPECT_TRUE(QDir(backups()).isEmpty());
-}
-
 TEST_F(BackupTest, DeleteBackFileIsSilentForAMissingFile)
 {
     QFile old(backups() + "/Back20000101000000Db_販売顧客.mdb");
