@@ -1,10 +1,12 @@
-// The backup run of a 200 MB database beside the bare steps it cannot avoid, and the bulk
-// deletion of one year out of 1,000,000 sales.
+// The backup run of a 200 MB database beside the bare steps it cannot avoid, the bulk deletion
+// of one year out of 1,000,000 sales, and the restore screen's list of a backup folder of 300
+// such files (what it reads before it shows, and the count of one file after).
 #include "core/Globals.h"
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "maintenance/BackupRun.h"
 #include "maintenance/BulkDeleteStore.h"
+#include "maintenance/RestoreRun.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +22,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -155,6 +160,28 @@ void BM_BareSteps(benchmark::State& state)
     }
 }
 
+// A backup folder of 300 backups of the seed (second names of one file, so that the disk holds
+// one copy): what the list reads before it shows, with the chosen (first) row counted or not.
+void BM_ListBackups(benchmark::State& state)
+{
+    AppFolder app;
+    for (int i = 0; i < 300; ++i) {
+        const QString name =
+            QStringLiteral("/Back2026%1120000Db_販売顧客.mdb").arg(i + 100000, 6, 10, QLatin1Char('0'));
+        if (::link(QFile::encodeName(Shop::seed()).constData(),
+                   QFile::encodeName(app.backups() + name).constData()) != 0)
+            die(QStringLiteral("cannot link the seed"));
+    }
+    const int counted = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        std::vector<BackupEntry> entries = ListBackups();
+        for (int i = 0; i < counted; ++i)
+            CountBackup(entries[static_cast<size_t>(i)]);
+        if (entries.size() != 300 || (counted > 0 && entries.front().summary.sales != kSales))
+            die(QStringLiteral("unexpected list"));
+    }
+}
+
 void BM_DeleteOneYear(benchmark::State& state)
 {
     AppFolder app;
@@ -174,6 +201,7 @@ void BM_DeleteOneYear(benchmark::State& state)
 
 BENCHMARK(BM_BackupRun)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_BareSteps)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ListBackups)->Unit(benchmark::kMillisecond)->Arg(0)->Arg(1)->Iterations(3);
 BENCHMARK(BM_DeleteOneYear)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)

@@ -69,10 +69,15 @@ void SeedAppFolder(const QString& folder, const QString& seedDir)
         return info.exists() || info.isSymLink();
     };
     const bool anyDatabase = present(kOperationalDbFile) || present(kSampleDbFile);
+    // A compacted copy left by a stopped backup is put back by the start-up that follows; a fresh
+    // database seeded in its place would hide it.
+    const bool copyLeft = present(QStringLiteral("Temp") + kOperationalDbFile) ||
+                          present(QStringLiteral("Temp") + kSampleDbFile);
     QStringList missing;
     for (const QFileInfo& entry : seed.entryInfoList(QDir::Files, QDir::Name)) {
         const QString name = entry.fileName();
-        if (present(name) || (name == kSampleDbFile && anyDatabase))
+        const bool database = name == kSampleDbFile || name == kOperationalDbFile;
+        if (present(name) || (name == kSampleDbFile && anyDatabase) || (database && copyLeft))
             continue;
         // The sample goes first: a start cut short after it still finds the operational database
         // missing and completes the folder, while the reverse order would lose the sample.

@@ -4,6 +4,9 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
+
 DbError::DbError(QString message, QString engineText)
     : std::runtime_error((message + QLatin1Char(' ') + engineText).toStdString()),
       m_message(std::move(message)), m_engineText(std::move(engineText))
@@ -27,7 +30,7 @@ QString DbError::sentenceFor(int resultCode)
         return QStringLiteral("データベースファイルを使う権限がありません。"
                               "ファイルとフォルダの権限を確かめてください。");
     case SQLITE_FULL:
-        return QStringLiteral("ディスクの空き容量が足りないため、データベースに書き込めません。"
+        return QStringLiteral("ディスクの空き容量が足りないため、書き込めません。"
                               "不要なファイルを削除して空きを作ってから、もう一度操作してください。");
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
@@ -42,6 +45,45 @@ QString DbError::sentenceFor(int resultCode)
     default:
         return QStringLiteral("データベースの処理ができませんでした。");
     }
+}
+
+QString DbError::fileSentenceFor(int error)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        // The same words as the engine's full disk: the user meets one cause, one sentence.
+        return sentenceFor(SQLITE_FULL);
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("ファイルを使う権限がありません。"
+                              "ファイルとフォルダの権限を確かめてください。");
+    case EROFS:
+        return QStringLiteral("書き込みのできないディスクです。");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("ファイルまたはフォルダが見つかりません。");
+    case EISDIR:
+        return QStringLiteral("ファイルの代わりに同じ名前のフォルダがあります。");
+    case EEXIST:
+        return QStringLiteral("同じ名前のファイルがあります。");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("他のプログラムがファイルを使用中です。"
+                              "そのプログラムを閉じてから、もう一度操作してください。");
+    case EIO:
+        return sentenceFor(SQLITE_IOERR);
+    default:
+        return QStringLiteral("ファイルの操作ができませんでした。");
+    }
+}
+
+DbError DbError::fromFile(int error, const QString& what, const QString& where)
+{
+    QString message = what + QLatin1Char('\n') + fileSentenceFor(error);
+    if (!where.isEmpty())
+        message += QLatin1Char('\n') + where;
+    return DbError(message, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 DbError DbError::fromEngine(const std::exception& e, const QString& where)

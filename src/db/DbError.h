@@ -18,6 +18,12 @@ class DbError : public std::runtime_error
     static DbError fromEngine(const std::exception& e, const QString& where = {});
     // The sentence for one of the engine's result codes (primary or extended).
     static QString sentenceFor(int resultCode);
+    // A failed file operation (copy, rename, delete, flush): `what` says which, then the sentence
+    // of the system's error class and `where` on their own lines; the system's own text is kept
+    // as the engine text.
+    static DbError fromFile(int error, const QString& what, const QString& where);
+    // The sentence for one of the system's error numbers (errno).
+    static QString fileSentenceFor(int error);
 
     const QString& message() const { return m_message; }
     const QString& engineText() const { return m_engineText; }

@@ -43,9 +43,13 @@ void CreateDatabaseFile(const QString& path)
             insert.reset();
         }
         db.exec("commit");
+    } catch (const DbError&) {
+        QFile::remove(path);
+        throw;
     } catch (const std::exception& e) {
         QFile::remove(path);
-        throw DbError(QStringLiteral("データベースファイルを作成できません。\n%1").arg(path),
-                      QString::fromUtf8(e.what()));
+        const DbError cause = DbError::fromEngine(e, path);
+        throw DbError(QStringLiteral("データベースファイルを作成できません。\n") + cause.message(),
+                      cause.engineText());
     }
 }

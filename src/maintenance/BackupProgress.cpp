@@ -10,7 +10,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
-#include <QPushButton>
+
+#include <vector>
 
 namespace {
 
@@ -28,32 +29,54 @@ class Hourglass
 
 } // namespace
 
-bool ShowBackupRun(MainScreen* screen, QLabel* status, QPushButton* button)
+bool ShowProgressRun(MainScreen* screen, QLabel* status, std::initializer_list<QWidget*> held,
+                     const std::function<void(const Announce& announce)>& work, const QString& done,
+                     const QString& stopped)
 {
-    BackupResult result;
-    QString failure;
+    std::vector<bool> wasEnabled;
+    bool failed = false;
+    QString message;
+    QString detail;
     {
         Hourglass hourglass;
-        button->setEnabled(false);
+        for (QWidget* w : held) {
+            wasEnabled.push_back(!w->testAttribute(Qt::WA_ForceDisabled));
+            w->setEnabled(false);
+        }
         try {
-            result = RunBackup([&](const QString& text) {
+            work([&](const QString& text) {
                 status->setText(text);
                 Waits().wait(screen, kPauseMs);
             });
-            status->setText(QStringLiteral("　バックアップ完了"));
+            status->setText(done);
         } catch (const DbError& e) {
-            failure = e.userText();
-            status->setText(QStringLiteral("バックアップを中止しました"));
+            failed = true;
+            message = e.message();
+            detail = e.engineText();
+            status->setText(stopped);
         }
-        button->setEnabled(true);
+        // The clicks and keys that queued during the pauses reach the held controls while they are
+        // still disabled, and are dropped there.
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        auto state = wasEnabled.cbegin();
+        for (QWidget* w : held)
+            w->setEnabled(*state++);
     }
-    if (!failure.isEmpty()) {
-        Dialogs().warning(screen->formName(), failure);
+    if (failed)
+        Dialogs().failure(screen->formName(), message, detail);
+    return !failed;
+}
+
+bool ShowBackupRun(MainScreen* screen, QLabel* status, QWidget* button)
+{
+    BackupResult result;
+    if (!ShowProgressRun(
+            screen, status, {button}, [&](const Announce& announce) { result = RunBackup(announce); },
+            QStringLiteral("　バックアップ完了"), QStringLiteral("バックアップを中止しました")))
         return false;
-    }
     Dialogs().information(QStringLiteral("バックアップ完了"),
                           QStringLiteral("ﾌｧｲﾙ名:") + QDir::toNativeSeparators(result.backupPath));
     if (!result.pruneProblem.isEmpty())
-        Dialogs().warning(screen->formName(), result.pruneProblem);
+        Dialogs().failure(screen->formName(), result.pruneProblem, result.pruneDetail);
     return true;
 }

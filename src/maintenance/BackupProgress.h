@@ -1,11 +1,27 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
+#include <initializer_list>
+
 class MainScreen;
 class QLabel;
-class QPushButton;
+class QWidget;
 
-// The backup run as both maintenance screens show it: the hourglass and the button disabled
-// while it runs, the three status texts each with its half-second pause, the completion text and
-// the box with the backup file's path. A failure is shown in a warning box and leaves the screen
-// usable. Returns whether the backup was made.
-bool ShowBackupRun(MainScreen* screen, QLabel* status, QPushButton* button);
+// Shows one step of a run: its text in the status line, then the half-second pause.
+using Announce = std::function<void(const QString& status)>;
+
+// Runs work as the maintenance screens show it: the hourglass and the held controls disabled
+// while it runs, each announced step in the status line with its pause, then `done` or `stopped`
+// in the status line. A failure is shown through the dialog service's failure box captioned with
+// the form's name and leaves the screen usable. Input that queued while the controls were held is
+// handled before they are enabled again, so that a click made during the run is not taken for a
+// new request. Returns whether the work completed.
+bool ShowProgressRun(MainScreen* screen, QLabel* status, std::initializer_list<QWidget*> held,
+                     const std::function<void(const Announce& announce)>& work, const QString& done,
+                     const QString& stopped);
+
+// The backup run as both maintenance screens show it: the run with the button held, then the box
+// with the backup file's path. Returns whether the backup was made.
+bool ShowBackupRun(MainScreen* screen, QLabel* status, QWidget* button);

@@ -33,8 +33,9 @@ template <class F> auto step(const QString& name, F&& action)
         throw DbError(QStringLiteral("バックアップを中止しました（%1）。\n%2").arg(name, e.message()),
                       e.engineText());
     } catch (const std::exception& e) {
-        throw DbError(QStringLiteral("バックアップを中止しました（%1）。").arg(name),
-                      QString::fromUtf8(e.what()));
+        const DbError cause = DbError::fromEngine(e);
+        throw DbError(QStringLiteral("バックアップを中止しました（%1）。\n%2").arg(name, cause.message()),
+                      cause.engineText());
     }
 }
 
@@ -61,6 +62,7 @@ QString CheckedBackupFolder()
 QStringList BackupFileNames(const QString& folder)
 {
     QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
+    names.removeIf([](const QString& name) { return IsPartialBackup(name); });
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -73,36 +75,60 @@ QStringList OldestBackups(const QStringList& sortedNames, int backCnt)
     return sortedNames.mid(0, n - backCnt + 1);
 }
 
-BackupResult RunBackup(const std::function<void(const QString& status)>& announce)
+void PruneBackups(BackupResult& result)
 {
-    announce(QStringLiteral("バックアップ前準備"));
-    const QString folder = step(QStringLiteral("バックアップ前準備"), [] { return CheckedBackupFolder(); });
-    const QStringList oldest = OldestBackups(BackupFileNames(folder), G().BackCnt);
-
-    announce(QStringLiteral("データベース最適化"));
-    step(QStringLiteral("データベース最適化"), [] { CompactDb(); });
-
-    announce(QStringLiteral("データベースバックアップ"));
-    BackupResult result;
-    result.backupPath = step(QStringLiteral("データベースバックアップ"), [] { return BackupDb(); });
-
-    // The new backup is in place: only now may the old ones go.
+    const QString folder = AppFile(G().BackDataPath);
     const QString appFolder = resolved(G().AppPath);
     QStringList problems;
-    for (const QString& name : oldest) {
+    QStringList details;
+    for (const QString& name : result.toPrune) {
         const QString path = folder + QLatin1Char('/') + name;
         if (path == result.backupPath || QFileInfo(resolved(path)).absolutePath() == appFolder)
             continue;
         try {
             DeleteBackFile(name);
         } catch (const DbError& e) {
-            problems << e.userText();
+            problems << e.message();
+            details << e.engineText();
         }
     }
-    if (!problems.isEmpty())
+    result.toPrune.clear();
+    if (!problems.isEmpty()) {
         result.pruneProblem =
             QStringLiteral(
                 "バックアップは完了しましたが、古いバックアップファイルを削除できませんでした。\n") +
             problems.join(QLatin1Char('\n'));
+        result.pruneDetail = details.join(QLatin1Char('\n'));
+    }
+}
+
+BackupResult RunBackup(const std::function<void(const QString& status)>& announce,
+                       const BackupOptions& options)
+{
+    announce(QStringLiteral("バックアップ前準備"));
+    const QString folder = step(QStringLiteral("バックアップ前準備"), [&] {
+        const QString checked = CheckedBackupFolder();
+        CheckDatabaseInUse(!options.asIs);
+        return checked;
+    });
+    QStringList oldest = OldestBackups(BackupFileNames(folder), G().BackCnt);
+    oldest.removeAll(QFileInfo(options.keep).fileName());
+
+    BackupResult result;
+    if (options.asIs) {
+        announce(QStringLiteral("データベースバックアップ"));
+        result.backupPath = step(QStringLiteral("データベースバックアップ"), [] { return KeepDbAsBackup(); });
+    } else {
+        announce(QStringLiteral("データベース最適化"));
+        step(QStringLiteral("データベース最適化"), [] { CompactDb(); });
+
+        announce(QStringLiteral("データベースバックアップ"));
+        result.backupPath = step(QStringLiteral("データベースバックアップ"), [] { return BackupDb(); });
+    }
+
+    result.toPrune = oldest;
+    // The new backup is in place: only now may the old ones go.
+    if (!options.deferPruning)
+        PruneBackups(result);
     return result;
 }

@@ -10,24 +10,48 @@ struct BackupResult
 {
     // Full path of the backup file written.
     QString backupPath;
-    // Set when an old backup could not be deleted after the new one was in place.
+    // Set when an old backup could not be deleted after the new one was in place: what the user
+    // reads, and the system's texts for support.
     QString pruneProblem;
+    QString pruneDetail;
+    // The old backups left for the caller to delete (with deferPruning).
+    QStringList toPrune;
 };
 
-// The backup run shared by the backup screen and the bulk deletion: the preparation of the
-// backup folder, the compaction and the backup, each announced before it runs (the screen shows
-// the text and pauses). A failing step throws DbError naming the step and the file; the
-// database in use stays where it was and no compacted copy is left behind.
+// What the run does besides the ordinary backup, for the restore that runs it first.
+struct BackupOptions
+{
+    // A backup the pruning must leave (the one about to be restored).
+    QString keep;
+    // Writes the database as it is, without the check and the compaction: a damaged file that a
+    // restore is about to replace is kept this way.
+    bool asIs = false;
+    // Leaves the pruning to the caller, who deletes the old backups only once its own work is done
+    // (PruneBackups), so that a restore that fails costs no backup.
+    bool deferPruning = false;
+};
+
+// The backup run shared by the backup screen, the bulk deletion and the restore: the preparation
+// (the backup folder, and the database checked to be ours and writable, before anything moves),
+// the compaction and the backup, each announced before it runs (the screen shows the text and
+// pauses). A failing step throws DbError naming the step and the file; the database in use stays
+// where it was and no compacted copy or partial backup is left behind.
 // The old backups are deleted only once the new one is in place, so that a failed run never
 // costs an old backup.
-BackupResult RunBackup(const std::function<void(const QString& status)>& announce);
+BackupResult RunBackup(const std::function<void(const QString& status)>& announce,
+                       const BackupOptions& options = {});
+
+// Deletes the named old backups of the folder, never the new one; what could not be deleted is
+// added to the result's prune problem.
+void PruneBackups(BackupResult& result);
 
 // The backup folder, AppPath + "/" + BackDataPath, resolved. Throws DbError when it is missing,
 // is not a folder, or is the application folder or a folder above it (pruning every file there
 // would delete the database in use and the program).
 QString CheckedBackupFolder();
 
-// The ordinary files of the folder (sub-folders are not backups), names in ascending order.
+// The backups of the folder, names in ascending order: its ordinary files (sub-folders are not
+// backups) except those a stopped run left half-written.
 QStringList BackupFileNames(const QString& folder);
 
 // The oldest names to delete so that backCnt backups remain with the new one; none when fewer

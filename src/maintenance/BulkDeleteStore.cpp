@@ -35,8 +35,9 @@ std::int64_t BulkDeleteStore::remove(const QString& from, const QString& to, std
         transaction.commit();
         return found;
     } catch (const DbError& e) {
-        throw DbError(failed, e.engineText().isEmpty() ? e.message() : e.engineText());
+        throw DbError(failed + QLatin1Char('\n') + e.message(), e.engineText());
     } catch (const std::exception& e) {
-        throw DbError(failed, QString::fromUtf8(e.what()));
+        const DbError cause = DbError::fromEngine(e);
+        throw DbError(failed + QLatin1Char('\n') + cause.message(), cause.engineText());
     }
 }

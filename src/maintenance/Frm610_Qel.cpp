@@ -18,6 +18,7 @@ Frm610_Qel::Frm610_Qel() : MainScreen(QStringLiteral("Frm610_Qel"))
         {K::Label, "Lbl_Ttl", 2, QString(), 360, 2700, 9255, 375},
         {K::Label, "Lbl_Ttl", 3, QString(), 360, 3180, 9255, 975},
         {K::Button, "Cmd", 0, QStringLiteral("バックアップ"), 360, 6720, 1815, 555},
+        {K::Button, "Cmd", 1, QStringLiteral("復元…"), 4080, 6720, 1815, 555},
         {K::Button, "Cmd", 99, QStringLiteral("閉じる"), 7800, 6720, 1815, 555},
         {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 9255, 375},
     });
@@ -47,6 +48,8 @@ void Frm610_Qel::Cmd_Click(int index)
 {
     if (index == 0)
         ShowBackupRun(this, Lbl_Ttl(11), Cmd(0));
+    else if (index == 1)
+        OpenScreen(QStringLiteral("Frm630_Qel"));
     else if (index == 99)
         OpenScreen(QStringLiteral("Frm010_Qel"));
 }

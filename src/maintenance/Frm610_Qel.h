@@ -2,7 +2,8 @@
 
 #include "ui/MainScreen.h"
 
-// The backup screen: one press backs the database up, compacts it and prunes the backup folder.
+// The backup screen: one press backs the database up, compacts it and prunes the backup folder;
+// "復元…" opens the restore screen.
 class Frm610_Qel : public MainScreen
 {
     Q_OBJECT

@@ -2,6 +2,7 @@
 
 #include "Frm610_Qel.h"
 #include "Frm620_Qel.h"
+#include "Frm630_Qel.h"
 
 #include "ui/Navigator.h"
 
@@ -9,4 +10,5 @@ void RegisterMaintenanceScreens(Navigator& navigator)
 {
     navigator.registerScreen(QStringLiteral("Frm610_Qel"), [] { return new Frm610_Qel; });
     navigator.registerScreen(QStringLiteral("Frm620_Qel"), [] { return new Frm620_Qel; });
+    navigator.registerScreen(QStringLiteral("Frm630_Qel"), [] { return new Frm630_Qel; });
 }

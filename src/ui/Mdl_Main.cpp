@@ -6,6 +6,7 @@
 #include "core/AppFolder.h"
 #include "core/Globals.h"
 #include "core/Settings.h"
+#include "db/Backup.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -86,6 +87,8 @@ std::unique_ptr<QLockFile> Main(const QString& appPath, const QString& seedDir)
     } catch (const FolderError& e) {
         Dialogs().warning(QStringLiteral("Qel"), e.message());
     }
+    for (const QString& notice : RecoverInterruptedBackup())
+        Dialogs().information(QStringLiteral("データベースの復旧"), notice);
     G().CallerForm.clear();
     Screens().open(QStringLiteral("Frm010_Qel"));
     return lock;

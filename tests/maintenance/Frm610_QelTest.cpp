@@ -9,10 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include <SQLiteCpp/Database.h>
 
+#include <cerrno>
 #include <functional>
 #include <memory>
 
@@ -128,7 +130,9 @@ struct FaultCase
     std::function<void()> inject;
     std::function<void()> release;
     const char* step;
-    QString file; // the message names it
+    QString file;       // the message names it
+    const char* cause;  // the Japanese sentence of the cause
+    const char* detail; // the engine's or the system's own text, on the smaller line
 };
 
 // Refuses the renames the rule picks, as a file system that will not take them.
@@ -139,12 +143,9 @@ class RefusingFiles : public BackupFiles
         : m_rule(std::move(rule))
     {
     }
-    bool rename(const QString& from, const QString& to, QString& why) override
+    int rename(const QString& from, const QString& to) override
     {
-        if (!m_rule(from, to))
-            return BackupFiles::rename(from, to, why);
-        why = QStringLiteral("Read-only file system");
-        return false;
+        return m_rule(from, to) ? EROFS : BackupFiles::rename(from, to);
     }
 
   private:
@@ -159,20 +160,22 @@ TEST_F(BackupScreenTest, FailingStepKeepsTheDatabaseAndEveryBackup)
     std::unique_ptr<SQLite::Database> holder;
     const FaultCase cases[] = {
         {"backup folder missing", [this] { QDir(backups()).removeRecursively(); }, [] {},
-         "バックアップ前準備", backups()},
+         "バックアップ前準備", backups(), "バックアップフォルダがありません", ""},
         {"database locked by another program",
          [&] {
              holder = std::make_unique<SQLite::Database>(dbPath().toStdString(), SQLite::OPEN_READWRITE);
              holder->exec("BEGIN EXCLUSIVE");
          },
-         [&] { holder.reset(); }, "データベース最適化", dbPath()},
+         [&] { holder.reset(); }, "バックアップ前準備", dbPath(), "他のプログラムがデータベースを使用中です",
+         "database is locked"},
         {"final rename failing",
          [this] {
              const QString temp = this->temp();
              BackupFiles::install(std::make_unique<RefusingFiles>(
                  [temp](const QString& from, const QString&) { return from == temp; }));
          },
-         [] { BackupFiles::install(nullptr); }, "データベースバックアップ", dbPath()},
+         [] { BackupFiles::install(nullptr); }, "データベースバックアップ", dbPath(),
+         "書き込みのできないディスクです", "Read-only file system"},
     };
     for (const FaultCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -185,10 +188,15 @@ TEST_F(BackupScreenTest, FailingStepKeepsTheDatabaseAndEveryBackup)
         dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm610_Qel"), {});
         Click(cmd(0));
         c.release();
-        ASSERT_FALSE(dialogs->shown().empty());
-        const QString text = dialogs->shown().back().text;
+        // Through the failure box, the cause in Japanese and the engine's words apart from it.
+        ASSERT_EQ(boxes->failures.size(), 1u);
+        const FailureBoxes::Failure shown = boxes->failures.front();
+        boxes->failures.clear();
+        const QString text = shown.message;
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.step))) << text.toStdString();
         EXPECT_TRUE(text.contains(QDir::toNativeSeparators(c.file))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.cause))) << text.toStdString();
+        EXPECT_EQ(shown.detail, QString::fromUtf8(c.detail));
         EXPECT_EQ(message(), QStringLiteral("バックアップを中止しました"));
         EXPECT_TRUE(cmd(0)->isEnabled());
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -222,6 +230,28 @@ TEST_F(BackupScreenTest, BackupFolderThatHoldsTheApplicationIsRefused)
     }
 }
 
+TEST_F(BackupScreenTest, ClickQueuedDuringTheRunDoesNotStartAnother)
+{
+    openBackup();
+    QPushButton* button = cmd(0);
+    // Clicks reach the window while the run pauses; they are delivered after the pause.
+    waits->during = [button] {
+        const QPointF centre = QRectF(button->rect()).center();
+        const QPointF global = button->mapToGlobal(centre);
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonPress, centre, global,
+                                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, centre, global,
+                                                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    };
+    expectBackupBox();
+    Click(button);
+    waits->during = nullptr;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(waits->waits.size(), 3u);
+    EXPECT_EQ(namesIn(backups()), QStringList{kNew});
+    EXPECT_TRUE(cmd(0)->isEnabled());
+}
+
 TEST_F(BackupScreenTest, MenuOpensItAndOnlyCloseReturns)
 {
     Screens().open(QStringLiteral("Frm010_Qel"));
@@ -231,6 +261,14 @@ TEST_F(BackupScreenTest, MenuOpensItAndOnlyCloseReturns)
     EXPECT_EQ(ttl(14)->text(), QStringLiteral("データ バックアップ"));
     EXPECT_FALSE(screen()->close());
     EXPECT_NE(visibleScreen(QStringLiteral("Frm610_Qel")), nullptr);
+    // "復元…" leads to the restore screen and its "閉じる" back here.
+    Click(cmd(1));
+    ASSERT_TRUE(follow(QStringLiteral("Frm630_Qel")));
+    EXPECT_EQ(ttl(14)->text(), QStringLiteral("データ 復元"));
+    EXPECT_FALSE(screen()->close());
+    Click(cmd(99));
+    ASSERT_TRUE(follow(QStringLiteral("Frm610_Qel")));
+    EXPECT_EQ(G().CallerForm, QStringLiteral("Frm630_Qel"));
     Click(cmd(99));
     EXPECT_EQ(visibleScreen(QStringLiteral("Frm610_Qel")), nullptr);
     EXPECT_NE(visibleScreen(QStringLiteral("Frm010_Qel")), nullptr);

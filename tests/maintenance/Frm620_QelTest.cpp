@@ -10,6 +10,9 @@
 #include <QPushButton>
 
 #include <functional>
+#include <memory>
+
+#include <SQLiteCpp/Database.h>
 
 namespace {
 
@@ -202,7 +205,7 @@ TEST_F(BulkDeleteTest, FailureMidwayDeletesNothing)
 }
 
 // Lets a test change the database while the question is up, as another program could.
-class MeddlingDialogs : public ScriptedDialogs
+class MeddlingDialogs : public FailureBoxes
 {
   public:
     std::function<void()> onQuestion;
@@ -213,20 +216,19 @@ class MeddlingDialogs : public ScriptedDialogs
             onQuestion = nullptr;
             once();
         }
-        return ScriptedDialogs::question(title, text);
+        return FailureBoxes::question(title, text);
     }
 };
 
 TEST_F(BulkDeleteTest, ChangedCountIsAskedAgain)
 {
     auto meddling = std::make_unique<MeddlingDialogs>();
-    MeddlingDialogs* boxes = meddling.get();
-    dialogs = boxes;
-    InstallDialogs(std::move(meddling));
+    MeddlingDialogs* meddler = meddling.get();
+    useBoxes(std::move(meddling));
     setSales({"202501", "202502", "202601"});
     open();
     backupFirst();
-    boxes->onQuestion = [this] {
+    meddler->onQuestion = [this] {
         execute(QStringLiteral("insert into Tb_売上 (Fi_キー, Fi_購入年月) values (9, '202503')"));
     };
     expectQuestion(3, DialogService::Answer::Yes);
@@ -256,6 +258,33 @@ TEST_F(BulkDeleteTest, CloseBoxEndsTheApplicationAndCloseReturnsToTheMenu)
     open();
     EXPECT_EQ(period(), QStringLiteral("指定なし～2026年03月"));
     EXPECT_FALSE(cmd(7)->isEnabled());
+}
+
+TEST_F(BulkDeleteTest, DatabaseLockedAfterTheQuestionSaysSoInJapaneseAndDeletesNothing)
+{
+    auto meddling = std::make_unique<MeddlingDialogs>();
+    MeddlingDialogs* meddler = meddling.get();
+    useBoxes(std::move(meddling));
+    open();
+    backupFirst();
+    std::unique_ptr<SQLite::Database> other;
+    meddler->onQuestion = [&] {
+        other = std::make_unique<SQLite::Database>(dbPath().toStdString(), SQLite::OPEN_READWRITE);
+        other->exec("BEGIN EXCLUSIVE");
+    };
+    press(QStringLiteral("6"));
+    expectQuestion(30, DialogService::Answer::Yes);
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm620_Qel"), {});
+    Click(cmd(7));
+    other.reset();
+    ASSERT_EQ(boxes->failures.size(), 1u);
+    const FailureBoxes::Failure& shown = boxes->failures.front();
+    EXPECT_TRUE(shown.message.startsWith(
+        QStringLiteral("売上データを削除できませんでした。削除したデータはありません。\n"
+                       "他のプログラムがデータベースを使用中です。")))
+        << shown.message.toStdString();
+    EXPECT_EQ(shown.detail, QStringLiteral("database is locked"));
+    EXPECT_EQ(rowCount(QStringLiteral("Tb_売上")), 30);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 void MaintenanceTest::SetUp()
 {
     ScreenTest::SetUp();
+    useBoxes(std::make_unique<FailureBoxes>());
     G().BackDataPath = QStringLiteral("バックアップ");
     G().BackCnt = 3;
     ASSERT_TRUE(QDir(appPath()).mkdir(G().BackDataPath));
@@ -23,6 +24,13 @@ void MaintenanceTest::SetUp()
     }
     // Deleted rows leave free pages for the compaction to drop.
     execute(QStringLiteral("delete from Tb_顧客 where Fi_キー > 20"));
+}
+
+void MaintenanceTest::useBoxes(std::unique_ptr<FailureBoxes> replacement)
+{
+    boxes = replacement.get();
+    dialogs = boxes;
+    InstallDialogs(std::move(replacement));
 }
 
 void MaintenanceTest::seedBackups(const QStringList& names) const

@@ -1,0 +1,127 @@
+#include "Backup.h"
+
+#include "DbError.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+namespace {
+
+using Tables = std::map<std::string, std::set<std::string>>;
+
+std::set<std::string> columnsOf(SQLite::Database& db, const std::string& table)
+{
+    std::set<std::string> columns;
+    SQLite::Statement info(db, "select name from pragma_table_info(?)");
+    info.bind(1, table);
+    while (info.executeStep())
+        columns.insert(info.getColumn(0).getString());
+    return columns;
+}
+
+// The tables and columns of our databases, as the schema that makes them declares them.
+Tables expectedTables()
+{
+    QFile file(QStringLiteral(":/db/schema.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("組み込みの定義が読めません。"), file.fileName());
+    SQLite::Database db(":memory:", SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    db.exec(file.readAll().toStdString());
+    Tables tables;
+    SQLite::Statement names(db, "select name from sqlite_master where type = 'table'");
+    while (names.executeStep()) {
+        const std::string table = names.getColumn(0).getString();
+        tables[table] = columnsOf(db, table);
+    }
+    return tables;
+}
+
+const Tables& expected()
+{
+    static const Tables tables = expectedTables();
+    return tables;
+}
+
+quint32 bigEndian(const QByteArray& bytes, int at, int size)
+{
+    quint32 value = 0;
+    for (int i = 0; i < size; ++i)
+        value = (value << 8) | static_cast<unsigned char>(bytes.at(at + i));
+    return value;
+}
+
+// A look at the file's header: a database at all, and not shorter than the header says (a copy
+// cut off by a stop or a full disk). The engine would open such a file and fail later, or not
+// at all when the missing pages are not read.
+void checkHeader(const QString& path, qint64 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("ファイルを読めません。"), file.errorString());
+    const QByteArray header = file.read(100);
+    if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        throw DbError(QStringLiteral("データベースのファイルではありません。"));
+    const quint32 pageSize = bigEndian(header, 16, 2) == 1 ? 65536 : bigEndian(header, 16, 2);
+    const quint32 pages = bigEndian(header, 28, 4);
+    // The page count is valid only when the engine wrote it with the change counter.
+    const bool countValid = pages > 0 && bigEndian(header, 92, 4) == bigEndian(header, 24, 4);
+    if (countValid && size < static_cast<qint64>(pages) * pageSize)
+        throw DbError(
+            QStringLiteral("ファイルが途中で切れています（書き込みが終わっていないか、壊れています）。"),
+            QStringLiteral("%1 / %2 bytes").arg(size).arg(static_cast<qint64>(pages) * pageSize));
+}
+
+} // namespace
+
+DatabaseSummary InspectDatabase(const QString& path, bool whole, bool counts)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw DbError(QStringLiteral("ファイルが見つかりません。"));
+    if (!info.isFile())
+        throw DbError(QStringLiteral("ファイルではありません。"));
+    checkHeader(path, info.size());
+    try {
+        // Waits for another program's write as every operation does, then says it is in use.
+        SQLite::Database db(path.toStdString(), SQLite::OPEN_READONLY, 2000);
+        if (whole) {
+            SQLite::Statement check(db, "PRAGMA integrity_check");
+            const std::string first = check.executeStep() ? check.getColumn(0).getString() : std::string();
+            if (first != "ok")
+                throw DbError(QStringLiteral("ファイルが壊れています。"), QString::fromStdString(first));
+        }
+        for (const auto& [table, columns] : expected()) {
+            const std::set<std::string> present = columnsOf(db, table);
+            if (present.empty())
+                throw DbError(
+                    QStringLiteral("このプログラムのデータベースではありません（表「%1」がありません）。")
+                        .arg(QString::fromStdString(table)));
+            for (const std::string& column : columns) {
+                if (!present.count(column))
+                    throw DbError(QStringLiteral("このプログラムのデータベースではありません"
+                                                 "（表「%1」に列「%2」がありません）。")
+                                      .arg(QString::fromStdString(table), QString::fromStdString(column)));
+            }
+        }
+        DatabaseSummary summary;
+        if (!counts)
+            return summary;
+        summary.customers = db.execAndGet("select count(*) from Tb_顧客").getInt64();
+        SQLite::Statement sales(db, "select count(*), coalesce(max(Fi_購入年月日), '') from Tb_売上");
+        sales.executeStep();
+        summary.sales = sales.getColumn(0).getInt64();
+        summary.latestSale = QString::fromStdString(sales.getColumn(1).getString());
+        return summary;
+    } catch (const DbError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw DbError::fromEngine(e);
+    }
+}

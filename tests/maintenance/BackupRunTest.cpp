@@ -1,0 +1,394 @@
+// The backup run's file steps as a shop meets them when something goes wrong: a stop at any
+// moment, a second file system, a full disk, a file that is not ours, a read-only file, and the
+// file's mode kept throughout.
+#include "maintenance/BackupRun.h"
+#include "core/Globals.h"
+#include "db/Backup.h"
+#include "db/Database.h"
+#include "ui/Mdl_Main.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <SQLiteCpp/Database.h>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kNew = QStringLiteral("Back20261208143005Db_販売顧客.mdb");
+const QStringList kOld = {QStringLiteral("Back20261101000000Db_販売顧客.mdb"),
+                          QStringLiteral("Back20261102000000Db_販売顧客.mdb"),
+                          QStringLiteral("Back20261103000000Db_販売顧客.mdb")};
+
+// What the shop's data is, to compare before and after.
+struct Rows
+{
+    qint64 customers = -1;
+    qint64 sales = -1;
+    qint64 keys = -1;
+    bool operator==(const Rows&) const = default;
+};
+
+Rows RowsOf(const QString& path)
+{
+    InspectDatabase(path, true);
+    Database db(path);
+    Query q(db,
+            QStringLiteral("select (select count(*) from Tb_顧客), (select count(*) from Tb_売上), "
+                           "(select total(Fi_キー) from Tb_売上) + (select total(Fi_キー) from Tb_顧客)"));
+    q.next();
+    return {q.integer(0), q.integer(1), q.integer(2)};
+}
+
+QByteArray Bytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+unsigned ModeOf(const QString& path)
+{
+    struct stat info = {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// Ends the program without a word after the n-th file operation, as a kill or a power cut
+// would; a copy chosen to be the last is cut off half-way.
+class StoppingFiles : public BackupFiles
+{
+  public:
+    explicit StoppingFiles(int stopAfter) : m_left(stopAfter) {}
+    int rename(const QString& from, const QString& to) override
+    {
+        return tick(BackupFiles::rename(from, to));
+    }
+    int link(const QString& from, const QString& to) override { return tick(BackupFiles::link(from, to)); }
+    int remove(const QString& path) override { return tick(BackupFiles::remove(path)); }
+    int setMode(const QString& path, unsigned mode) override
+    {
+        return tick(BackupFiles::setMode(path, mode));
+    }
+    int flush(const QString& path) override { return tick(BackupFiles::flush(path)); }
+    int copy(const QString& from, const QString& to) override
+    {
+        if (m_left == 1) {
+            const QByteArray bytes = Bytes(from);
+            const int fd = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            if (fd >= 0 && ::write(fd, bytes.constData(), static_cast<size_t>(bytes.size() / 2)) < 0)
+                ::_exit(4);
+            ::_exit(0);
+        }
+        return tick(BackupFiles::copy(from, to));
+    }
+
+  private:
+    int tick(int result)
+    {
+        if (--m_left == 0)
+            ::_exit(0);
+        return result;
+    }
+    int m_left;
+};
+
+class BackupRunTest : public AppFixture
+{
+  protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        writeIni(QStringLiteral("BackDataPath=バックアップ\r\nBackCnt=3\r\n"));
+        ASSERT_TRUE(QDir(appPath()).mkdir(QStringLiteral("バックアップ")));
+        setNow(QDateTime(QDate(2026, 12, 8), QTime(14, 30, 5)));
+        {
+            Database db;
+            db.execute(QStringLiteral("begin"));
+            for (int i = 1; i <= 200; ++i) {
+                db.execute(
+                    QStringLiteral("insert into Tb_顧客 (Fi_キー, Fi_名前, Fi_備考) values (?, ?, ?)"),
+                    {i, QStringLiteral("顧客%1").arg(i), QString(i > 150 ? 3000 : 10, QLatin1Char('x'))});
+                db.execute(QStringLiteral("insert into Tb_売上 (Fi_キー, Fi_購入年月日) values (?, ?)"),
+                           {i, QStringLiteral("202611%1").arg(i % 28 + 1, 2, 10, QLatin1Char('0'))});
+            }
+            db.execute(QStringLiteral("commit"));
+            // Free pages for the compaction to drop.
+            db.execute(QStringLiteral("delete from Tb_顧客 where Fi_キー > 150"));
+        }
+        m_rows = RowsOf(dbPath());
+        m_seed = Bytes(dbPath());
+    }
+    void TearDown() override
+    {
+        for (const QString& mount : m_mounts)
+            ::umount2(QFile::encodeName(mount).constData(), MNT_DETACH);
+        AppFixture::TearDown();
+    }
+
+    QString backups() const { return appPath() + QStringLiteral("/バックアップ"); }
+    QString temp() const { return appPath() + QStringLiteral("/Temp") + G().DbFileName; }
+    QStringList names(const QString& folder) const
+    {
+        QStringList found = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        found.sort();
+        return found;
+    }
+    // The database as the test began and three old backups beside it.
+    void reset() const
+    {
+        QFile::remove(dbPath());
+        QFile::remove(temp());
+        QFile db(dbPath());
+        ASSERT_TRUE(db.open(QIODevice::WriteOnly));
+        db.write(m_seed);
+        db.close();
+        // A mode of the user's choice, which every file the run puts in its place keeps.
+        ASSERT_EQ(::chmod(QFile::encodeName(dbPath()).constData(), 0640), 0);
+        for (const QString& name : names(backups()))
+            QFile::remove(backups() + QLatin1Char('/') + name);
+        for (const QString& name : kOld) {
+            QFile file(backups() + QLatin1Char('/') + name);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(name.toUtf8());
+        }
+    }
+    // A tmpfs of the size on the folder, as a second disk; false where the test may not mount.
+    bool mountDisk(const QString& folder, const QString& size)
+    {
+        const QByteArray options = (QStringLiteral("size=") + size).toUtf8();
+        if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, options.constData()) != 0)
+            return false;
+        m_mounts.prepend(folder);
+        return true;
+    }
+    // Takes all the free space of the folder's disk but a few pages; returns the filler file.
+    static QString fillDisk(const QString& folder)
+    {
+        struct statvfs disk = {};
+        EXPECT_EQ(::statvfs(QFile::encodeName(folder).constData(), &disk), 0);
+        QFile filler(folder + QStringLiteral("/filler"));
+        EXPECT_TRUE(filler.open(QIODevice::WriteOnly));
+        filler.write(QByteArray(static_cast<qsizetype>(disk.f_bavail * disk.f_frsize) - 8192, 'x'));
+        return filler.fileName();
+    }
+    static BackupResult run()
+    {
+        return RunBackup([](const QString&) {});
+    }
+    static QString failureOf(const std::function<void()>& action)
+    {
+        try {
+            action();
+        } catch (const DbError& e) {
+            return e.userText();
+        }
+        ADD_FAILURE() << "no failure";
+        return {};
+    }
+
+    Rows m_rows;
+    QByteArray m_seed;
+    QStringList m_mounts;
+};
+
+TEST_F(BackupRunTest, StopAfterAnyFileStepThenRestartLosesNothing)
+{
+    bool secondDisk = false;
+    for (int disk = 0; disk < 2; ++disk) {
+        if (disk == 1 && !(secondDisk = mountDisk(backups(), QStringLiteral("8m"))))
+            break;
+        bool completed = false;
+        for (int stopAfter = 1; !completed && stopAfter < 40; ++stopAfter) {
+            SCOPED_TRACE(
+                QStringLiteral("%1, stopped after step %2")
+                    .arg(disk ? QStringLiteral("backup folder on another disk") : QStringLiteral("one disk"))
+                    .arg(stopAfter)
+                    .toStdString());
+            reset();
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                BackupFiles::install(std::make_unique<StoppingFiles>(stopAfter));
+                try {
+                    run();
+                } catch (...) {
+                    ::_exit(3);
+                }
+                ::_exit(2);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFEXITED(status));
+            ASSERT_NE(WEXITSTATUS(status), 3) << "the run failed instead of being stopped";
+            completed = WEXITSTATUS(status) == 2;
+
+            // The next start: nothing to tell the user, since nothing was lost.
+            ASSERT_NE(Main(appPath()), nullptr);
+            G().DbFileName = kOperationalDbFile;
+            EXPECT_EQ(RowsOf(dbPath()), m_rows);
+            EXPECT_EQ(ModeOf(dbPath()), 0640u);
+            struct stat db = {};
+            ASSERT_EQ(::stat(QFile::encodeName(dbPath()).constData(), &db), 0);
+            EXPECT_EQ(db.st_nlink, 1u) << "a backup shares the database's bytes";
+            EXPECT_FALSE(QFileInfo::exists(temp()));
+            const QStringList left = names(backups());
+            for (const QString& name : left)
+                EXPECT_TRUE(kOld.contains(name) || name == kNew) << name.toStdString();
+            if (left.contains(kNew)) {
+                // Whole, and as the database was; only then may the oldest have gone.
+                EXPECT_EQ(RowsOf(backups() + QLatin1Char('/') + kNew), m_rows);
+                EXPECT_TRUE(left.contains(kOld[1]) && left.contains(kOld[2]));
+            } else {
+                for (const QString& name : kOld)
+                    EXPECT_TRUE(left.contains(name)) << name.toStdString();
+            }
+            if (completed) {
+                EXPECT_EQ(left, (QStringList{kOld[1], kOld[2], kNew}));
+            }
+        }
+        EXPECT_TRUE(completed);
+    }
+    if (!secondDisk)
+        GTEST_SKIP() << "no tmpfs mount here: the backup folder on a second disk was not tried";
+}
+
+TEST_F(BackupRunTest, FullDiskSaysWhichFolderAndCostsNoBackup)
+{
+    if (!mountDisk(backups(), QStringLiteral("1m")))
+        GTEST_SKIP() << "no tmpfs mount here";
+    reset();
+    const QString filler = fillDisk(backups());
+    const QStringList full = names(backups());
+    const QString text = failureOf([] { run(); });
+    EXPECT_TRUE(text.contains(QStringLiteral("ディスクの空き容量が足りない"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(backups()))) << text.toStdString();
+    EXPECT_EQ(names(backups()), full);
+    EXPECT_EQ(Bytes(dbPath()), m_seed);
+    EXPECT_FALSE(QFileInfo::exists(temp()));
+
+    // Space freed: the next run prunes exactly one old backup, as with a folder never full.
+    ASSERT_TRUE(QFile::remove(filler));
+    run();
+    EXPECT_EQ(names(backups()), (QStringList{kOld[1], kOld[2], kNew}));
+
+    // The application's own disk full: the compaction stops and says where.
+    const QString app = appPath() + QStringLiteral("/app");
+    ASSERT_TRUE(QDir().mkpath(app));
+    ASSERT_TRUE(mountDisk(app, QStringLiteral("4m")));
+    ASSERT_TRUE(QDir(app).mkdir(QStringLiteral("バックアップ")));
+    ASSERT_TRUE(QFile::copy(dbPath(), app + QLatin1Char('/') + kOperationalDbFile));
+    fillDisk(app);
+    G().AppPath = app;
+    const QString db = AppFile(kOperationalDbFile);
+    const QByteArray before = Bytes(db);
+    const QString compaction = failureOf([] { run(); });
+    EXPECT_TRUE(compaction.contains(QStringLiteral("ディスクの空き容量が足りない")))
+        << compaction.toStdString();
+    EXPECT_TRUE(compaction.contains(QDir::toNativeSeparators(app))) << compaction.toStdString();
+    EXPECT_EQ(Bytes(db), before);
+    EXPECT_FALSE(QFileInfo::exists(AppFile(QStringLiteral("Temp") + kOperationalDbFile)));
+}
+
+TEST_F(BackupRunTest, FileThatIsNotOursOrReadOnlyStopsTheRunBeforeAnythingMoves)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(const QString& db)> make;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"a foreign SQLite file",
+         [](const QString& db) {
+             QFile::remove(db);
+             SQLite::Database(db.toStdString(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE)
+                 .exec("create table x (y); insert into x values (1)");
+         },
+         "このプログラムのデータベースではありません（表「"},
+        {"cut short", [](const QString& db) { ASSERT_TRUE(QFile::resize(db, QFileInfo(db).size() / 2)); },
+         "ファイルが途中で切れています"},
+        {"read-only",
+         [](const QString& db) { ASSERT_TRUE(::chmod(QFile::encodeName(db).constData(), 0444) == 0); },
+         "読み取り専用"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        reset();
+        c.make(dbPath());
+        const QByteArray before = Bytes(dbPath());
+        const unsigned mode = ModeOf(dbPath());
+        const QString text = failureOf([] { run(); });
+        EXPECT_TRUE(text.startsWith(QStringLiteral("バックアップを中止しました（バックアップ前準備）。")))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.says))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QDir::toNativeSeparators(dbPath()))) << text.toStdString();
+        EXPECT_EQ(Bytes(dbPath()), before);
+        EXPECT_EQ(ModeOf(dbPath()), mode);
+        EXPECT_EQ(names(backups()), kOld);
+        EXPECT_FALSE(QFileInfo::exists(temp()));
+    }
+}
+
+TEST_F(BackupRunTest, StartUpPutsBackADatabaseLeftOnlyAsItsCompactedCopy)
+{
+    struct Case
+    {
+        const char* name;
+        QString db;
+        bool wholeCopy;
+        const char* notice;
+    };
+    // An earlier version moved the database away before it renamed the copy into its place.
+    const Case cases[] = {
+        {"sample database, so that the menu does not switch to the other one", kSampleDbFile, true,
+         "元に戻しました"},
+        {"damaged copy", kOperationalDbFile, false, "元に戻せませんでした"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        reset();
+        const QString db = appPath() + QLatin1Char('/') + c.db;
+        const QString copy = appPath() + QStringLiteral("/Temp") + c.db;
+        QFile::remove(copy);
+        ASSERT_TRUE(QFile::rename(dbPath(), copy));
+        if (!c.wholeCopy) {
+            ASSERT_TRUE(QFile::resize(copy, QFileInfo(copy).size() / 2));
+        }
+        const QByteArray left = Bytes(copy);
+        // A partial backup of the stopped run goes too.
+        QFile partial(backups() + QStringLiteral("/TempBack20261208143005") + c.db);
+        ASSERT_TRUE(partial.open(QIODevice::WriteOnly));
+        partial.close();
+        dialogs->expect(ShownBox::Kind::Information, QStringLiteral("データベースの復旧"), {});
+        ASSERT_NE(Main(appPath()), nullptr);
+        ASSERT_FALSE(dialogs->shown().empty());
+        const QString text = dialogs->shown().back().text;
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.notice))) << text.toStdString();
+        EXPECT_TRUE(text.contains(c.db)) << text.toStdString();
+        if (c.wholeCopy) {
+            EXPECT_EQ(RowsOf(db), m_rows);
+            EXPECT_FALSE(QFileInfo::exists(copy));
+        } else {
+            // Nothing the user might still need is deleted.
+            EXPECT_FALSE(QFileInfo::exists(db));
+            EXPECT_EQ(Bytes(copy), left);
+            QFile::remove(copy);
+        }
+        EXPECT_EQ(names(backups()), kOld);
+        QFile::remove(db);
+    }
+}
+
+} // namespace
