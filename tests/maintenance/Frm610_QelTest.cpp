@@ -185,7 +185,7 @@ TEST_F(BackupScreenTest, FailingStepKeepsTheDatabaseAndEveryBackup)
         const QByteArray before = FileBytes(dbPath());
         c.inject();
         openBackup();
-        dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm610_Qel"), {});
+        dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm610_Qel"), {});
         Click(cmd(0));
         c.release();
         // Through the failure box, the cause in Japanese and the engine's words apart from it.
@@ -219,7 +219,7 @@ TEST_F(BackupScreenTest, BackupFolderThatHoldsTheApplicationIsRefused)
         G().BackDataPath = QString::fromUtf8(setting);
         G().BackCnt = 1;
         openBackup();
-        dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm610_Qel"), {});
+        dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm610_Qel"), {});
         Click(cmd(0));
         ASSERT_FALSE(dialogs->shown().empty());
         EXPECT_TRUE(dialogs->shown().back().text.contains(QStringLiteral("BackDataPath")));

@@ -274,7 +274,7 @@ TEST_F(BulkDeleteTest, DatabaseLockedAfterTheQuestionSaysSoInJapaneseAndDeletesN
     };
     press(QStringLiteral("6"));
     expectQuestion(30, DialogService::Answer::Yes);
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm620_Qel"), {});
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm620_Qel"), {});
     Click(cmd(7));
     other.reset();
     ASSERT_EQ(boxes->failures.size(), 1u);

@@ -306,7 +306,7 @@ TEST_F(RestoreTest, FailureAtAnyStepKeepsTheDatabaseInUseAndEveryBackup)
         clickRow(rowOf(kB2));
         c.inject();
         dialogs->expectQuestion({}, DialogService::Answer::Yes);
-        dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm630_Qel"), {});
+        dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm630_Qel"), {});
         Click(cmd(0));
         holder.reset();
         BackupFiles::install(nullptr);
