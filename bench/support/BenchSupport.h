@@ -1,8 +1,16 @@
 #pragma once
 
-#include <QTemporaryDir>
-
 #include <QString>
+#include <QTemporaryDir>
+#include <QVariantList>
+
+#include <functional>
+#include <vector>
+
+namespace benchmark {
+class State;
+}
+class MainScreen;
 
 // A box during a benchmark means something went wrong: it ends the run instead of waiting for
 // an answer.
@@ -22,3 +30,30 @@ class BenchFolder
   private:
     QTemporaryDir m_dir;
 };
+
+// A statement with its bound values.
+struct BareStatement
+{
+    QString sql;
+    QVariantList values;
+};
+
+// Runs the statements on one fresh connection and steps through every row, touching each
+// column as the engine hands it over: what reading these rows costs before any screen work,
+// the floor of a screen that shows them. Returns the number of rows.
+long long BareRead(const std::vector<BareStatement>& statements);
+
+// A screen opened as from the menu, until it is painted.
+struct ScreenOpening
+{
+    QString form;
+    double targetMs = 0;
+    // The rows the screen reads, as bare statements.
+    std::vector<BareStatement> rows;
+    // Empty when the opened screen shows what it should, else what is wrong.
+    std::function<QString(MainScreen*)> wrong;
+};
+
+// Each iteration opens the screen, paints it, then reads its rows bare; the time reported is
+// the screen's, beside it the floor, the ratio of the two and the target.
+void OpenAgainstFloor(benchmark::State& state, const ScreenOpening& opening);

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <SQLiteCpp/Column.h>
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
@@ -58,8 +59,11 @@ Database::Database(const QString& path) : m_path(path)
     if (!info.exists() || !info.isFile())
         throw DbError(QStringLiteral("データベースファイルが見つかりません。\n%1").arg(path));
     try {
-        // Read and write, never create: a missing file must not be replaced by an empty one.
-        m_db = std::make_unique<SQLite::Database>(utf8(path), SQLite::OPEN_READWRITE, 2000);
+        // Read and write, never create: a missing file must not be replaced by an empty one. A
+        // connection lives on the one thread that opened it, so the engine need not lock each
+        // call.
+        m_db = std::make_unique<SQLite::Database>(utf8(path), SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX,
+                                                  2000);
         m_db->exec("PRAGMA foreign_keys = OFF");
     } catch (const std::exception& e) {
         throw DbError::fromEngine(e, path);
@@ -142,11 +146,13 @@ bool Query::next()
 
 QString Query::text(const char* column) const
 {
+    int index = 0;
     try {
-        return QString::fromUtf8(m_stmt->getColumn(column).getText());
+        index = m_stmt->getColumnIndex(column);
     } catch (const std::exception& e) {
         fail(e);
     }
+    return text(index);
 }
 
 std::int64_t Query::integer(const char* column) const
@@ -169,7 +175,10 @@ std::int64_t Query::amount(const char* column) const
 QString Query::text(int column) const
 {
     try {
-        return QString::fromUtf8(m_stmt->getColumn(column).getText());
+        // The length comes with the text: no second pass over it to find its end.
+        const SQLite::Column value = m_stmt->getColumn(column);
+        const char* text = value.getText();
+        return QString::fromUtf8(text, value.getBytes());
     } catch (const std::exception& e) {
         fail(e);
     }

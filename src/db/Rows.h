@@ -35,6 +35,14 @@ struct NamesWithReadings
     QStringList readings;
 };
 
+// Keys in list order with the reading of each at the same position: a list whose names are read
+// later, a block at a time.
+struct KeysWithReadings
+{
+    std::vector<std::int32_t> keys;
+    QStringList readings;
+};
+
 class Database;
 
 // Every maker in reading order, rows of equal reading in key order: the one maker list of every
@@ -45,3 +53,9 @@ NamesWithReadings NamesOf(const std::vector<MakerRow>& makers);
 // The products that the condition and order (the text after "from Tb_商品") select, values bound.
 std::vector<ProductRow> ReadProducts(Database& db, const QString& whereAndOrder,
                                      const QVariantList& values = {});
+
+// For lists read a block of keys at a time: the keys that a statement selects, in its order;
+// "?, ?, ?" for the values of an "in (...)" condition; the keys as those values.
+std::vector<std::int32_t> ReadKeys(Database& db, const QString& sql);
+QString Placeholders(std::size_t count);
+QVariantList KeyValues(const std::vector<std::int32_t>& keys);

@@ -8,6 +8,8 @@
 #include "ui/InputBehaviour.h"
 #include "ui/ReadingCapture.h"
 
+#include <QHash>
+
 Frm060_Qel::Frm060_Qel() : MasterListScreen(QStringLiteral("Frm060_Qel"), G().MakerTopRow, G().MakerRowSel)
 {
     using K = ControlRow::Kind;
@@ -64,24 +66,35 @@ void Frm060_Qel::GridInitProc()
     MSHFlexGrid1->setTextMatrix(0, 2, G().Maker + QStringLiteral("名"));
     MSHFlexGrid1->setTextMatrix(0, 3, QStringLiteral("フリガナ"));
     GridFillProc();
-    GridPositionProc(3, TrimBlank(Txt_Inp(1)->text()));
+    GridPositionProc();
 }
 
 void Frm060_Qel::GridFillProc()
 {
-    std::vector<MakerRow> makers;
+    std::vector<std::int32_t> keys;
     // A database that cannot be read leaves the list empty; the warning says why.
-    Guarded([&] { makers = MakerStore().all(); });
-    const int count = static_cast<int>(makers.size());
-    if (!GridRowsProc(count))
-        return;
-    FlexGrid* grid = MSHFlexGrid1;
-    for (int i = 1; i <= count; ++i) {
-        const MakerRow& m = makers[static_cast<size_t>(i - 1)];
-        grid->setTextMatrix(i, 1, QString::number(m.key));
-        grid->setTextMatrix(i, 2, TrimBlank(m.name));
-        grid->setTextMatrix(i, 3, TrimBlank(m.reading));
+    Guarded([&] { keys = MakerStore().keys(); });
+    GridKeysProc(std::move(keys));
+}
+
+std::vector<QStringList> Frm060_Qel::RowTextsProc(const std::vector<std::int32_t>& keys)
+{
+    QHash<std::int32_t, MakerRow> byKey;
+    for (MakerRow& m : MakerStore().rowsOf(keys))
+        byKey.insert(m.key, std::move(m));
+    std::vector<QStringList> texts;
+    texts.reserve(keys.size());
+    for (std::int32_t key : keys) {
+        const auto it = byKey.constFind(key);
+        texts.push_back(it == byKey.constEnd() ? QStringList()
+                                               : QStringList{TrimBlank(it->name), TrimBlank(it->reading)});
     }
+    return texts;
+}
+
+std::optional<std::int32_t> Frm060_Qel::MatchKeyProc()
+{
+    return MakerStore().firstKeyOf(TrimBlank(Txt_Inp(0)->text()), TrimBlank(Txt_Inp(1)->text()));
 }
 
 void Frm060_Qel::RowDispProc(int row)

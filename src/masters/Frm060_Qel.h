@@ -18,6 +18,8 @@ class Frm060_Qel : public MasterListScreen
 
     void GridInitProc() override;
     void GridFillProc();
+    std::vector<QStringList> RowTextsProc(const std::vector<std::int32_t>& keys) override;
+    std::optional<std::int32_t> MatchKeyProc() override;
     void RowDispProc(int row) override;
     int InputChk() override;
     bool AddProc() override;

@@ -7,7 +7,10 @@
 #include "ui/FlexGrid.h"
 #include "ui/InputBehaviour.h"
 #include "ui/ReadingCapture.h"
+#include "ui/ReadingSearch.h"
 #include "ui/Twips.h"
+
+#include <QHash>
 
 namespace {
 
@@ -103,12 +106,9 @@ void Frm070_Qel::MakerListProc()
 {
     std::vector<MakerRow> makers;
     Guarded([&] { makers = ProductStore().makers(); });
-    Combo1->clear();
-    MakerReadings.clear();
-    for (const MakerRow& m : makers) {
-        Combo1->addItem(m.name);
-        MakerReadings << m.reading;
-    }
+    NamesWithReadings lists = NamesOf(makers);
+    FillCombo(Combo1, lists.names);
+    MakerReadings = std::move(lists.readings);
     Combo1->setCurrentIndex(-1);
 }
 
@@ -119,29 +119,40 @@ void Frm070_Qel::GridInitProc()
     MSHFlexGrid1->setTextMatrix(0, 3, QStringLiteral("定価"));
     MSHFlexGrid1->setTextMatrix(0, 4, QStringLiteral("売価"));
     GridFillProc();
-    GridPositionProc(6, TrimBlank(Combo1->currentText()));
+    GridPositionProc();
 }
 
 void Frm070_Qel::GridFillProc()
 {
-    std::vector<ProductRow> products;
-    Guarded([&] { products = ProductStore().all(); });
-    const int count = static_cast<int>(products.size());
-    if (!GridRowsProc(count))
-        return;
-    FlexGrid* grid = MSHFlexGrid1;
-    grid->setColAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
-    grid->setColAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
-    for (int i = 1; i <= count; ++i) {
-        const ProductRow& p = products[static_cast<size_t>(i - 1)];
-        grid->setTextMatrix(i, 1, QString::number(p.key));
-        grid->setTextMatrix(i, 2, TrimBlank(p.name));
-        grid->setTextMatrix(i, 3, YenText(p.listPrice));
-        grid->setTextMatrix(i, 4, YenText(p.sellingPrice));
-        grid->setTextMatrix(i, 5, TrimBlank(p.reading));
-        grid->setTextMatrix(i, 6, TrimBlank(p.maker));
-        grid->setTextMatrix(i, 7, TrimBlank(p.makerReading));
+    std::vector<std::int32_t> keys;
+    Guarded([&] { keys = ProductStore().keys(); });
+    MSHFlexGrid1->setColAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+    MSHFlexGrid1->setColAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
+    GridKeysProc(std::move(keys));
+}
+
+std::vector<QStringList> Frm070_Qel::RowTextsProc(const std::vector<std::int32_t>& keys)
+{
+    QHash<std::int32_t, ProductRow> byKey;
+    for (ProductRow& p : ProductStore().rowsOf(keys))
+        byKey.insert(p.key, std::move(p));
+    std::vector<QStringList> texts;
+    texts.reserve(keys.size());
+    for (std::int32_t key : keys) {
+        const auto it = byKey.constFind(key);
+        if (it == byKey.constEnd()) {
+            texts.emplace_back();
+            continue;
+        }
+        texts.push_back({TrimBlank(it->name), YenText(it->listPrice), YenText(it->sellingPrice),
+                         TrimBlank(it->reading), TrimBlank(it->maker), TrimBlank(it->makerReading)});
     }
+    return texts;
+}
+
+std::optional<std::int32_t> Frm070_Qel::MatchKeyProc()
+{
+    return ProductStore().firstKeyOf(TrimBlank(Txt_Inp(0)->text()), TrimBlank(Combo1->currentText()));
 }
 
 void Frm070_Qel::RowDispProc(int row)

@@ -4,6 +4,7 @@
 #include "core/TextRoutines.h"
 #include "ui/FlexGrid.h"
 #include "ui/InputBehaviour.h"
+#include "ui/LateFailure.h"
 #include "ui/ReadingCapture.h"
 #include "ui/Twips.h"
 
@@ -76,27 +77,69 @@ void MasterListScreen::GridColumnsProc(std::initializer_list<int> widths, int la
         grid->setCellAlignment(0, c, Qt::AlignCenter);
 }
 
-bool MasterListScreen::GridRowsProc(int count)
+// The rows of the grid, read a block of keys at a time. A row whose texts cannot be read shows
+// its number and key only.
+class MasterListScreen::GridRows : public FlexGridRows
+{
+  public:
+    GridRows(MasterListScreen* screen, std::vector<std::int32_t> keys)
+        : m_screen(screen), m_keys(std::move(keys))
+    {
+    }
+
+    std::vector<QStringList> read(int first, int count) override
+    {
+        const auto begin = m_keys.begin() + (first - 1);
+        const std::vector<std::int32_t> keys(begin, begin + count);
+        std::vector<QStringList> texts;
+        try {
+            texts = m_screen->RowTextsProc(keys);
+        } catch (const DbError& e) {
+            m_screen->RowsUnreadProc(e);
+        }
+        std::vector<QStringList> rows;
+        rows.reserve(keys.size());
+        for (int i = 0; i < count; ++i) {
+            QStringList row{QString::number(first + i), QString::number(keys[static_cast<size_t>(i)])};
+            if (static_cast<size_t>(i) < texts.size())
+                row += texts[static_cast<size_t>(i)];
+            rows.push_back(std::move(row));
+        }
+        return rows;
+    }
+
+  private:
+    MasterListScreen* m_screen;
+    std::vector<std::int32_t> m_keys;
+};
+
+void MasterListScreen::GridKeysProc(std::vector<std::int32_t> keys)
 {
     FlexGrid* grid = MSHFlexGrid1;
-    if (count == 0) {
+    m_keys = std::move(keys);
+    m_unreadShown = false;
+    if (m_keys.empty()) {
         grid->setRows(2);
         for (int i = 0; i <= 2; ++i)
             Cmd(i)->setEnabled(false);
-        return false;
+        return;
     }
     Cmd(0)->setEnabled(false);
     Cmd(1)->setEnabled(false);
     Cmd(2)->setEnabled(true);
-    grid->setRows(count + 1);
-    for (int i = 1; i <= count; ++i) {
-        grid->setTextMatrix(i, 0, QString::number(i));
-        grid->setCellAlignment(i, 0, Qt::AlignRight | Qt::AlignVCenter);
-    }
-    return true;
+    grid->setColAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+    grid->setRowSource(static_cast<int>(m_keys.size()), std::make_unique<GridRows>(this, m_keys));
 }
 
-void MasterListScreen::GridPositionProc(int matchColumn, const QString& matchText)
+void MasterListScreen::RowsUnreadProc(const DbError& error)
+{
+    if (m_unreadShown)
+        return;
+    m_unreadShown = true;
+    ShowFailureLater(this, formName(), error);
+}
+
+void MasterListScreen::GridPositionProc()
 {
     FlexGrid* grid = MSHFlexGrid1;
     const int last = grid->rows() - 1;
@@ -107,15 +150,14 @@ void MasterListScreen::GridPositionProc(int matchColumn, const QString& matchTex
     // Row 0 is the heading: a position from before any visit starts at the first data row.
     m_topRow = std::clamp(m_topRow, 1, last);
     m_rowSel = std::clamp(m_rowSel, 1, last);
-    if (LastCmd == 1 || LastCmd == 2) {
-        const QString name = TrimBlank(Txt_Inp(0)->text());
-        for (int r = 1; r <= last; ++r) {
-            if (TrimBlank(grid->textMatrix(r, 2)) == name &&
-                TrimBlank(grid->textMatrix(r, matchColumn)) == matchText) {
-                m_topRow = r;
-                m_rowSel = r;
-                break;
-            }
+    if ((LastCmd == 1 || LastCmd == 2) && !m_keys.empty()) {
+        std::optional<std::int32_t> match;
+        Guarded([&] { match = MatchKeyProc(); });
+        const std::int32_t key = match.value_or(0);
+        const auto found = match ? std::find(m_keys.begin(), m_keys.end(), key) : m_keys.end();
+        if (found != m_keys.end()) {
+            m_topRow = static_cast<std::int32_t>(found - m_keys.begin()) + 1;
+            m_rowSel = m_topRow;
         }
     }
     grid->setRedraw(true);

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <vector>
 
 class FlexGrid;
 class InputBehaviour;
@@ -30,6 +32,12 @@ class MasterListScreen : public MainScreen
 
     // The form's own procedures, run by the shared flow.
     virtual void GridInitProc() = 0;
+    // The texts of grid columns 2 onwards for the rows of the keys, one list per key in their
+    // order (an empty one for a key whose row is gone). Throws DbError.
+    virtual std::vector<QStringList> RowTextsProc(const std::vector<std::int32_t>& keys) = 0;
+    // After an add or a correction: the key of the first row in list order that holds what the
+    // boxes hold. Throws DbError.
+    virtual std::optional<std::int32_t> MatchKeyProc() = 0;
     virtual void RowDispProc(int row) = 0;
     virtual int InputChk() = 0;
     virtual bool AddProc() = 0;
@@ -44,11 +52,12 @@ class MasterListScreen : public MainScreen
 
     // Shared steps of the forms' procedures.
     void GridColumnsProc(std::initializer_list<int> widths, int lastCentredHeader);
-    // Sizes the grid for count data rows and numbers them; false when there is none to fill.
-    bool GridRowsProc(int count);
-    // Where the rebuilt grid stands; after an add or a correction, at the first row that has the
-    // name box's name in column 2 and matchText in matchColumn.
-    void GridPositionProc(int matchColumn, const QString& matchText);
+    // Gives the grid a numbered row for each key, in their order; the texts of a row are read
+    // (RowTextsProc) when the grid draws it or is asked about it, so that a long list opens at
+    // once. The buttons follow: with no key, none of the three actions.
+    void GridKeysProc(std::vector<std::int32_t> keys);
+    // Where the rebuilt grid stands; after an add or a correction, at the row of MatchKeyProc.
+    void GridPositionProc();
     void EditedProc();
     void NameEditedProc(int index);
     void ReadingAppendProc();
@@ -72,6 +81,11 @@ class MasterListScreen : public MainScreen
     void MSHFlexGrid1_KeyDown();
     void MSHFlexGrid1_RowColChange();
 
+    class GridRows;
+    // A block of rows could not be read: the failure is shown once per fill, after the paint
+    // or the handler that asked for them.
+    void RowsUnreadProc(const DbError& error);
+
     bool CorrectProc();
     void NoticeProc(const QString& caption);
     void RememberPositionProc();
@@ -80,4 +94,7 @@ class MasterListScreen : public MainScreen
     std::int32_t& m_rowSel;
     QLineEdit* m_keyBox = nullptr;
     QWidget* m_entryField = nullptr;
+    // The keys of the grid's data rows, in row order.
+    std::vector<std::int32_t> m_keys;
+    bool m_unreadShown = false;
 };

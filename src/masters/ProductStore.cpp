@@ -21,10 +21,33 @@ RowValues fieldsOf(const ProductRow& p)
 
 } // namespace
 
-std::vector<ProductRow> ProductStore::all() const
+std::vector<std::int32_t> ProductStore::keys() const
 {
     Database db;
-    return ReadProducts(db, QStringLiteral("order by Fi_メーカーフリガナ, Fi_商品フリガナ, Fi_キー"));
+    // The reading index holds the key: the list order is read without touching a row.
+    return ReadKeys(
+        db,
+        QStringLiteral("select Fi_キー from Tb_商品 order by Fi_メーカーフリガナ, Fi_商品フリガナ, Fi_キー"));
+}
+
+std::vector<ProductRow> ProductStore::rowsOf(const std::vector<std::int32_t>& keys) const
+{
+    Database db;
+    return ReadProducts(db, QStringLiteral("where Fi_キー in (%1)").arg(Placeholders(keys.size())),
+                        KeyValues(keys));
+}
+
+std::optional<std::int32_t> ProductStore::firstKeyOf(const QString& name, const QString& maker) const
+{
+    Database db;
+    Query q(db,
+            QStringLiteral(
+                "select Fi_キー from Tb_商品 where trim(Fi_商品, ' ') = ? and trim(Fi_メーカー, ' ') = ?"
+                " order by Fi_メーカーフリガナ, Fi_商品フリガナ, Fi_キー limit 1"),
+            {name, maker});
+    if (!q.next())
+        return std::nullopt;
+    return static_cast<std::int32_t>(q.integer(0));
 }
 
 std::int32_t ProductStore::add(const ProductRow& product) const

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // The statements of the product screen over Tb_商品 and its maker list. Every call opens the
@@ -12,8 +13,14 @@
 class ProductStore
 {
   public:
-    // Every product, grouped by maker reading, then in product reading order.
-    std::vector<ProductRow> all() const;
+    // The key of every product in list order: grouped by maker reading, then by product
+    // reading, rows of equal readings in key order.
+    std::vector<std::int32_t> keys() const;
+    // The rows of those keys that still exist, in no particular order.
+    std::vector<ProductRow> rowsOf(const std::vector<std::int32_t>& keys) const;
+    // The first product in list order whose name and maker name, without their outer blanks,
+    // are these.
+    std::optional<std::int32_t> firstKeyOf(const QString& name, const QString& maker) const;
     // Every maker, as the maker list reads them.
     std::vector<MakerRow> makers() const;
     // Adds the product (its key is ignored) under the next key, stamped now; returns the key.

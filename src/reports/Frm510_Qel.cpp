@@ -6,10 +6,14 @@
 #include "core/Globals.h"
 #include "core/PeriodMonth.h"
 #include "core/TextRoutines.h"
+#include "reports/ReportStore.h"
 #include "sales/SalesStore.h"
 #include "ui/InputBehaviour.h"
+#include "ui/LateFailure.h"
 #include "ui/ReadingSearch.h"
 #include "ui/Twips.h"
+
+#include <QApplication>
 
 Frm510_Qel::Frm510_Qel() : MainScreen(QStringLiteral("Frm510_Qel"))
 {
@@ -127,16 +131,41 @@ void Frm510_Qel::MakerListProc()
 {
     NamesWithReadings makers;
     Guarded([&] { makers = SalesStore().makers(); });
-    Combo1->clear();
-    Combo1->addItems(makers.names);
+    FillCombo(Combo1, makers.names);
     Combo1->setCurrentIndex(Combo1->count() > 0 ? 0 : -1);
 }
 
 void Frm510_Qel::CustomerListProc()
 {
-    NamesWithReadings customers;
-    Guarded([&] { customers = SalesStore().customers(); });
-    m_buyers->fill(customers);
+    KeysWithReadings customers;
+    Guarded([&] { customers = SalesStore().customerReadings(); });
+    m_buyers->fill(
+        std::move(customers),
+        [](const std::vector<std::int32_t>& keys) { return SalesStore().customerNames(keys); },
+        [this](const DbError& e) { ShowFailureLater(this, formName(), e); });
+}
+
+// A file made before the report indexes gets them before its first report: seconds over a
+// million sales, so the menu says what it is doing, with the wait cursor, and keeps painting.
+// A file that cannot take them (read-only, say) says why and is reported on without them; one
+// that cannot be read at all says so and the menu stays.
+bool Frm510_Qel::IndexProc()
+{
+    bool missing = false;
+    if (!Guarded([&] { missing = ReportStore().indexesMissing(); }))
+        return false;
+    if (!missing)
+        return true;
+    Lbl_Ttl(11)->setText(QStringLiteral("集計用の索引を作成しています。しばらくお待ちください"));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    repaint();
+    Guarded([] {
+        ReportStore().buildIndexes(
+            [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    });
+    QApplication::restoreOverrideCursor();
+    Lbl_Ttl(11)->clear();
+    return true;
 }
 
 void Frm510_Qel::Text1_Change()
@@ -203,7 +232,9 @@ void Frm510_Qel::Cmd_Click(int index)
         if (kind == ReportKind::Maker)
             g.ReportMaker = TrimBlank(Combo1->currentText());
         if (kind == ReportKind::Buyer)
-            g.ReportBuyer = ItemText(List1, List1->currentRow());
+            g.ReportBuyer = m_buyers->name();
+        if (!IndexProc())
+            return;
         OpenScreen(ReportFormName(kind));
         return;
     }

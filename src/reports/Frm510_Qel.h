@@ -30,6 +30,8 @@ class Frm510_Qel : public MainScreen
     void MakerListProc();
     void CustomerListProc();
     int ReportChk(ReportKind kind);
+    // Whether the report may be made.
+    bool IndexProc();
     void SetArrows(bool enabled);
 
     QComboBox* Combo1 = nullptr;

@@ -2,6 +2,12 @@
 
 #include "db/Database.h"
 
+#include <SQLiteCpp/Database.h>
+
+#include <sqlite3.h>
+
+#include <iterator>
+
 namespace {
 
 // The report selection: the purchase month as text between the two bounds, the maker or the
@@ -30,27 +36,69 @@ QVariantList valuesOf(const ReportSelection& s)
     return {s.name, s.periodFrom, s.periodTo};
 }
 
+const char* const kReportIndexes[][2] = {
+    {"Ix_売上_購入年月日", "Tb_売上 (Fi_購入年月日, Fi_キー, Fi_購入年月, Fi_売価合計)"},
+    {"Ix_売上_メーカー", "Tb_売上 (Fi_メーカー, Fi_購入年月日)"},
+    {"Ix_売上_購入者", "Tb_売上 (Fi_購入者, Fi_購入年月日)"},
+};
+
+// Runs the callback every so many steps of the engine for as long as it lives.
+class ProgressHandler
+{
+  public:
+    ProgressHandler(Database& db, const std::function<void()>& progress) : m_handle(db.raw().getHandle())
+    {
+        if (progress)
+            sqlite3_progress_handler(m_handle, 100'000, &ProgressHandler::call,
+                                     const_cast<std::function<void()>*>(&progress));
+    }
+    ~ProgressHandler() { sqlite3_progress_handler(m_handle, 0, nullptr, nullptr); }
+    ProgressHandler(const ProgressHandler&) = delete;
+    ProgressHandler& operator=(const ProgressHandler&) = delete;
+
+  private:
+    static int call(void* progress)
+    {
+        (*static_cast<std::function<void()>*>(progress))();
+        return 0; // go on
+    }
+    sqlite3* m_handle;
+};
+
 } // namespace
 
-void EnsureReportIndexes(Database& db)
+bool ReportIndexesMissing(Database& db)
 {
-    // Only speed depends on them: a file that cannot take them (read-only, say) still gives
-    // its reports, read the slow way.
-    try {
-        db.execute(QStringLiteral("create index if not exists Ix_売上_購入年月日 on Tb_売上 "
-                                  "(Fi_購入年月日, Fi_キー, Fi_購入年月, Fi_売価合計)"));
-        db.execute(QStringLiteral(
-            "create index if not exists Ix_売上_メーカー on Tb_売上 (Fi_メーカー, Fi_購入年月日)"));
-        db.execute(QStringLiteral(
-            "create index if not exists Ix_売上_購入者 on Tb_売上 (Fi_購入者, Fi_購入年月日)"));
-    } catch (const DbError&) {
-    }
+    Query q(db,
+            QStringLiteral("select count(*) from sqlite_master where type = 'index' and name in (?, ?, ?)"),
+            {QString::fromUtf8(kReportIndexes[0][0]), QString::fromUtf8(kReportIndexes[1][0]),
+             QString::fromUtf8(kReportIndexes[2][0])});
+    return !q.next() || q.integer(0) < static_cast<std::int64_t>(std::size(kReportIndexes));
+}
+
+void BuildReportIndexes(Database& db, const std::function<void()>& progress)
+{
+    const ProgressHandler handler(db, progress);
+    for (const auto& index : kReportIndexes)
+        db.execute(QStringLiteral("create index if not exists %1 on %2")
+                       .arg(QString::fromUtf8(index[0]), QString::fromUtf8(index[1])));
+}
+
+bool ReportStore::indexesMissing() const
+{
+    Database db;
+    return ReportIndexesMissing(db);
+}
+
+void ReportStore::buildIndexes(const std::function<void()>& progress) const
+{
+    Database db;
+    BuildReportIndexes(db, progress);
 }
 
 ReportKeys ReportStore::keys(const ReportSelection& selection) const
 {
     Database db;
-    EnsureReportIndexes(db);
     ReportKeys result;
     Query q(db, QStringLiteral("select Fi_キー, Fi_売価合計") + whereAndOrder(selection.kind),
             valuesOf(selection));
@@ -64,7 +112,6 @@ ReportKeys ReportStore::keys(const ReportSelection& selection) const
 ReportSales::ReportSales(const ReportSelection& selection)
     : m_selection(selection), m_db(std::make_unique<Database>())
 {
-    EnsureReportIndexes(*m_db);
     QString countSql = whereAndOrder(selection.kind);
     countSql.truncate(countSql.indexOf(QStringLiteral(" order by")));
     Query q(*m_db, QStringLiteral("select count(*)") + countSql, valuesOf(selection));

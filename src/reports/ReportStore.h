@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -39,6 +40,11 @@ class ReportStore
 {
   public:
     ReportKeys keys(const ReportSelection& selection) const;
+    // Whether the file lacks an index of the report order (a file made before they existed).
+    bool indexesMissing() const;
+    // Builds the missing indexes, which takes seconds over a million sales; progress runs now
+    // and then meanwhile.
+    void buildIndexes(const std::function<void()>& progress = {}) const;
 };
 
 // The report's sales for its workbook, read one at a time while the workbook is written, so that
@@ -65,6 +71,8 @@ class ReportSales
     std::int64_t m_count = 0;
 };
 
-// Adds the indexes that serve the report order to a file made before they existed; the rows are
-// left as they are. A file that cannot take them is read without them.
-void EnsureReportIndexes(Database& db);
+// The indexes that serve the report order, for a file made before they existed: whether one is
+// missing, and building the missing ones (the rows are left as they are). progress runs every
+// few milliseconds while the engine builds, so that the screen that waits can repaint.
+bool ReportIndexesMissing(Database& db);
+void BuildReportIndexes(Database& db, const std::function<void()>& progress = {});

@@ -8,6 +8,7 @@
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
 #include "ui/InputBehaviour.h"
+#include "ui/LateFailure.h"
 #include "ui/ReadingSearch.h"
 #include "ui/Twips.h"
 
@@ -165,10 +166,14 @@ void Frm080_Qel::LoadProc()
     if (MakerListProc())
         CustomerListProc();
     else
-        m_buyers->fill({});
+        m_buyers->fill(NamesWithReadings{});
     for (QWidget* hidden : {static_cast<QWidget*>(List2), static_cast<QWidget*>(List3),
                             static_cast<QWidget*>(List4), static_cast<QWidget*>(Txt_Inp(4))})
         hidden->move(hidden->x(), Tw(-2000));
+    // The companion lists are never seen: hidden, a hundred thousand readings cost no layout.
+    // The focus parking field stays shown, as the focus can rest only on a shown field.
+    for (QListWidget* companion : {List2, List3, List4})
+        companion->hide();
     for (int i : {0, 1, 2})
         SetImeMode(Txt_Inp(i), ImeOff);
     SetImeMode(Txt_Inp(3), ImeHalfKatakana);
@@ -279,9 +284,12 @@ void Frm080_Qel::PriceGetProc(Amount& listPrice, Amount& sellingPrice)
 
 void Frm080_Qel::CustomerListProc()
 {
-    NamesWithReadings customers;
-    Guarded([&] { customers = SalesStore().customers(); });
-    m_buyers->fill(customers);
+    KeysWithReadings customers;
+    Guarded([&] { customers = SalesStore().customerReadings(); });
+    m_buyers->fill(
+        std::move(customers),
+        [](const std::vector<std::int32_t>& keys) { return SalesStore().customerNames(keys); },
+        [this](const DbError& e) { ShowFailureLater(this, formName(), e); });
     List1_Click();
 }
 

@@ -3,6 +3,8 @@
 #include "db/Database.h"
 #include "db/Stamp.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 namespace {
@@ -78,6 +80,36 @@ NamesWithReadings SalesStore::customers() const
         result.readings << q.text(1);
     }
     return result;
+}
+
+KeysWithReadings SalesStore::customerReadings() const
+{
+    Database db;
+    KeysWithReadings result;
+    Query q(db,
+            QStringLiteral("select Fi_キー, Fi_名前フリガナ from Tb_顧客 order by Fi_名前フリガナ, Fi_キー"));
+    while (q.next()) {
+        result.keys.push_back(static_cast<std::int32_t>(q.integer(0)));
+        result.readings << q.text(1);
+    }
+    return result;
+}
+
+QStringList SalesStore::customerNames(const std::vector<std::int32_t>& keys) const
+{
+    Database db;
+    QHash<std::int32_t, QString> byKey;
+    Query q(db,
+            QStringLiteral("select Fi_キー, Fi_名前 from Tb_顧客 where Fi_キー in (%1)")
+                .arg(Placeholders(keys.size())),
+            KeyValues(keys));
+    while (q.next())
+        byKey.insert(static_cast<std::int32_t>(q.integer(0)), q.text(1));
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(keys.size()));
+    for (std::int32_t key : keys)
+        names << byKey.value(key);
+    return names;
 }
 
 std::int32_t SalesStore::add(const Sale& sale) const

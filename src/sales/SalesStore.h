@@ -57,6 +57,11 @@ class SalesStore
     // The prices of the maker's product; none when the product has no row (any more).
     std::optional<ProductPrices> pricesOf(const QString& maker, const QString& product) const;
     NamesWithReadings customers() const;
+    // Every customer's key and reading in the same order, read from the reading index alone, and
+    // the names of some customers by key, in the order of the keys (empty for a key without a
+    // row): a long purchaser list is shown at once and its names read as they are drawn.
+    KeysWithReadings customerReadings() const;
+    QStringList customerNames(const std::vector<std::int32_t>& keys) const;
     // Appends the sale under the next key and returns that key.
     std::int32_t add(const Sale& sale) const;
 

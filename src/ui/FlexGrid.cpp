@@ -10,11 +10,16 @@
 #include <QScrollBar>
 
 #include <algorithm>
-#include <optional>
 
 namespace {
 
 constexpr Qt::Alignment kDefaultAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+// The area not covered by cells: grey while the grid has the focus, silver without it.
+const QColor kFocused{128, 128, 128};
+const QColor kUnfocused{192, 192, 192};
+
+// Rows read from a row source at a time: a screenful or two.
+constexpr int kSourceBlock = 64;
 
 struct Cell
 {
@@ -22,37 +27,33 @@ struct Cell
     Qt::Alignment alignment; // empty: the column's
 };
 
-std::optional<double> numberOf(const QString& text)
-{
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
-}
+// The cells of one row; empty until one of them is written, so that a long grid costs little
+// before it is filled.
+using Row = std::vector<Cell>;
 
-// The number a text starts with; 0 when it does not start with one.
-double leadingNumber(const QString& text)
+// The numbering column: its width is the grid's to set, so its size is never measured from the
+// texts of its rows, which would read rows that are not in view.
+class NumberingHeader : public QHeaderView
 {
-    const QString t = text.trimmed();
-    qsizetype end = 0;
-    if (end < t.size() && (t.at(end) == QLatin1Char('-') || t.at(end) == QLatin1Char('+')))
-        ++end;
-    while (end < t.size() && (t.at(end).isDigit() || t.at(end) == QLatin1Char('.')))
-        ++end;
-    bool ok = false;
-    const double value = t.left(end).toDouble(&ok);
-    return ok ? value : 0.0;
-}
+  public:
+    using QHeaderView::QHeaderView;
+    QSize sizeHint() const override { return {minimumWidth(), defaultSectionSize()}; }
+};
 
 } // namespace
 
+FlexGridRows::~FlexGridRows() = default;
+
 // Holds every cell of the grid, the heading row and numbering column included; the view shows
-// row 0 as its horizontal header and column 0 as its vertical header.
+// row 0 as its horizontal header and column 0 as its vertical header. With a row source, the
+// data rows are read from it a block at a time when the view draws them or the program asks for
+// them.
 class FlexGridModel : public QAbstractTableModel
 {
   public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    int gridRows() const { return static_cast<int>(cells.size()); }
+    int gridRows() const { return static_cast<int>(rows.size()); }
     int gridCols() const { return cols; }
 
     int rowCount(const QModelIndex& parent = {}) const override
@@ -82,10 +83,9 @@ class FlexGridModel : public QAbstractTableModel
 
     QVariant cellData(int row, int col, int role) const
     {
-        const Cell& cell = cells[static_cast<size_t>(row)][static_cast<size_t>(col)];
         switch (role) {
         case Qt::DisplayRole:
-            return cell.text;
+            return text(row, col);
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(alignmentOf(row, col));
         case Qt::BackgroundRole:
@@ -95,24 +95,47 @@ class FlexGridModel : public QAbstractTableModel
         }
     }
 
+    // The cell, or nullptr while its row holds nothing.
+    const Cell* cell(int row, int col) const
+    {
+        readRow(row);
+        const Row& r = rows[static_cast<size_t>(row)];
+        return static_cast<size_t>(col) < r.size() ? &r[static_cast<size_t>(col)] : nullptr;
+    }
+
+    Cell& writableCell(int row, int col)
+    {
+        readRow(row);
+        Row& r = rows[static_cast<size_t>(row)];
+        if (r.size() < static_cast<size_t>(cols))
+            r.resize(static_cast<size_t>(cols));
+        return r[static_cast<size_t>(col)];
+    }
+
+    QString text(int row, int col) const
+    {
+        const Cell* c = cell(row, col);
+        return c ? c->text : QString();
+    }
+
     Qt::Alignment alignmentOf(int row, int col) const
     {
-        const Cell& cell = cells[static_cast<size_t>(row)][static_cast<size_t>(col)];
-        if (cell.alignment)
-            return cell.alignment;
+        const Cell* c = cell(row, col);
+        if (c && c->alignment)
+            return c->alignment;
         return colAlignments[static_cast<size_t>(col)];
     }
 
-    void resizeRows(int rows)
+    void resizeRows(int newRows)
     {
         const int old = gridRows();
-        if (rows > old) {
-            beginInsertRows({}, old - 1, rows - 2);
-            cells.resize(static_cast<size_t>(rows), std::vector<Cell>(static_cast<size_t>(cols)));
+        if (newRows > old) {
+            beginInsertRows({}, old - 1, newRows - 2);
+            rows.resize(static_cast<size_t>(newRows));
             endInsertRows();
-        } else if (rows < old) {
-            beginRemoveRows({}, rows - 1, old - 2);
-            cells.resize(static_cast<size_t>(rows));
+        } else if (newRows < old) {
+            beginRemoveRows({}, newRows - 1, old - 2);
+            rows.resize(static_cast<size_t>(newRows));
             endRemoveRows();
         }
     }
@@ -121,8 +144,10 @@ class FlexGridModel : public QAbstractTableModel
     {
         const auto apply = [this, newCols] {
             cols = newCols;
-            for (auto& row : cells)
-                row.resize(static_cast<size_t>(newCols));
+            for (Row& row : rows) {
+                if (row.size() > static_cast<size_t>(newCols))
+                    row.resize(static_cast<size_t>(newCols));
+            }
             colAlignments.resize(static_cast<size_t>(newCols), kDefaultAlignment);
         };
         if (newCols > cols) {
@@ -134,6 +159,21 @@ class FlexGridModel : public QAbstractTableModel
             apply();
             endRemoveColumns();
         }
+    }
+
+    // Rows already read stay as they are; the others stay empty.
+    void endSource()
+    {
+        source.reset();
+        blocksRead.clear();
+    }
+
+    void setSource(std::unique_ptr<FlexGridRows> rowSource)
+    {
+        for (size_t r = 1; r < rows.size(); ++r)
+            rows[r] = Row{};
+        source = std::move(rowSource);
+        blocksRead.assign(static_cast<size_t>((gridRows() - 1 + kSourceBlock - 1) / kSourceBlock), false);
     }
 
     void changed(int row, int col)
@@ -158,14 +198,40 @@ class FlexGridModel : public QAbstractTableModel
             emit headerDataChanged(Qt::Vertical, 0, gridRows() - 2);
     }
 
-    std::vector<std::vector<Cell>> cells{1, std::vector<Cell>(1)};
+    // The rows (heading row first) and the source with the blocks of it already read: a cache
+    // that reading a cell may fill, hence mutable.
+    mutable std::vector<Row> rows{1};
+    mutable std::vector<bool> blocksRead;
+    std::unique_ptr<FlexGridRows> source;
     std::vector<Qt::Alignment> colAlignments{kDefaultAlignment};
     int cols = 1;
     bool redraw = true;
+
+  private:
+    void readRow(int row) const
+    {
+        if (!source || row < 1)
+            return;
+        const size_t block = static_cast<size_t>((row - 1) / kSourceBlock);
+        if (block >= blocksRead.size() || blocksRead[block])
+            return;
+        blocksRead[block] = true;
+        const int first = static_cast<int>(block) * kSourceBlock + 1;
+        const int count = std::min(kSourceBlock, gridRows() - first);
+        const std::vector<QStringList> texts = source->read(first, count);
+        for (int i = 0; i < count && i < static_cast<int>(texts.size()); ++i) {
+            const QStringList& line = texts[static_cast<size_t>(i)];
+            Row& r = rows[static_cast<size_t>(first + i)];
+            r.assign(static_cast<size_t>(cols), Cell{});
+            for (int c = 0; c < cols && c < line.size(); ++c)
+                r[static_cast<size_t>(c)].text = line.at(c);
+        }
+    }
 };
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridModel(this)), m_widths(1, 0)
 {
+    setVerticalHeader(new NumberingHeader(Qt::Vertical, this));
     setModel(m_model);
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -211,6 +277,7 @@ int FlexGrid::cols() const
 void FlexGrid::setRows(int rows)
 {
     rows = std::max(1, rows);
+    m_model->endSource();
     m_settingCurrent = true;
     m_model->resizeRows(rows);
     m_settingCurrent = false;
@@ -234,10 +301,16 @@ void FlexGrid::setCols(int cols)
 
 void FlexGrid::clear()
 {
-    for (auto& row : m_model->cells) {
-        for (Cell& cell : row)
-            cell = Cell{};
-    }
+    m_model->endSource();
+    for (Row& row : m_model->rows)
+        row = Row{};
+    m_model->changedAll();
+}
+
+void FlexGrid::setRowSource(int dataRows, std::unique_ptr<FlexGridRows> source)
+{
+    setRows(dataRows + 1);
+    m_model->setSource(std::move(source));
     m_model->changedAll();
 }
 
@@ -273,14 +346,14 @@ QString FlexGrid::textMatrix(int row, int col) const
 {
     if (row < 0 || row >= rows() || col < 0 || col >= cols())
         return {};
-    return m_model->cells[static_cast<size_t>(row)][static_cast<size_t>(col)].text;
+    return m_model->text(row, col);
 }
 
 void FlexGrid::setTextMatrix(int row, int col, const QString& text)
 {
     if (row < 0 || row >= rows() || col < 0 || col >= cols())
         return;
-    m_model->cells[static_cast<size_t>(row)][static_cast<size_t>(col)].text = text;
+    m_model->writableCell(row, col).text = text;
     m_model->changed(row, col);
 }
 
@@ -288,7 +361,7 @@ void FlexGrid::setCellAlignment(int row, int col, Qt::Alignment alignment)
 {
     if (row < 0 || row >= rows() || col < 0 || col >= cols())
         return;
-    m_model->cells[static_cast<size_t>(row)][static_cast<size_t>(col)].alignment = alignment;
+    m_model->writableCell(row, col).alignment = alignment;
     m_model->changed(row, col);
 }
 
@@ -439,55 +512,6 @@ void FlexGrid::scrollToTopRow()
     m_topRow = bar->value() + 1;
 }
 
-void FlexGrid::sort(int col, Sort order)
-{
-    if (col < 0 || col >= cols() || rows() < 3)
-        return;
-    const size_t c = static_cast<size_t>(col);
-    const bool descending = order == Sort::GenericDescending || order == Sort::NumericDescending ||
-                            order == Sort::StringNoCaseDescending || order == Sort::StringDescending;
-    // Compares the texts in ascending order: negative, zero or positive.
-    const auto compare = [order](const QString& a, const QString& b) -> int {
-        switch (order) {
-        case Sort::GenericAscending:
-        case Sort::GenericDescending: {
-            const auto x = numberOf(a);
-            const auto y = numberOf(b);
-            if (x && y)
-                return *x < *y ? -1 : (*x > *y ? 1 : 0);
-            return a.compare(b, Qt::CaseInsensitive);
-        }
-        case Sort::NumericAscending:
-        case Sort::NumericDescending: {
-            const double x = leadingNumber(a);
-            const double y = leadingNumber(b);
-            return x < y ? -1 : (x > y ? 1 : 0);
-        }
-        case Sort::StringNoCaseAscending:
-        case Sort::StringNoCaseDescending:
-            return a.compare(b, Qt::CaseInsensitive);
-        case Sort::StringAscending:
-        case Sort::StringDescending:
-            break;
-        }
-        return a.compare(b);
-    };
-    auto& cells = m_model->cells;
-    std::stable_sort(cells.begin() + 1, cells.end(),
-                     [&](const std::vector<Cell>& a, const std::vector<Cell>& b) {
-                         const int result = compare(a[c].text, b[c].text);
-                         return descending ? result > 0 : result < 0;
-                     });
-    m_model->changedAll();
-}
-
-void FlexGrid::setFocusColours(const QColor& focused, const QColor& unfocused)
-{
-    m_focused = focused;
-    m_unfocused = unfocused;
-    applyBackground();
-}
-
 QColor FlexGrid::backColorBkg() const
 {
     return viewport()->palette().color(QPalette::Base);
@@ -496,7 +520,7 @@ QColor FlexGrid::backColorBkg() const
 void FlexGrid::applyBackground()
 {
     QPalette palette = viewport()->palette();
-    palette.setColor(QPalette::Base, hasFocus() ? m_focused : m_unfocused);
+    palette.setColor(QPalette::Base, hasFocus() ? kFocused : kUnfocused);
     viewport()->setPalette(palette);
     viewport()->setAutoFillBackground(true);
 }

@@ -2,11 +2,24 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <QTableView>
 
+#include <memory>
 #include <vector>
 
 class FlexGridModel;
+
+// Supplies the texts of a grid's data rows when they are needed, for grids too long to fill up
+// front.
+class FlexGridRows
+{
+  public:
+    virtual ~FlexGridRows();
+    // The texts of `count` data rows from grid row `first` on, each row from column 0 on. Rows
+    // or texts left out read as empty.
+    virtual std::vector<QStringList> read(int first, int count) = 0;
+};
 
 // The grid of the list screens (MSHFlexGrid1). Rows and columns are numbered as the screens
 // number them: row 0 is the fixed heading row and column 0 the fixed numbering column, both
@@ -19,18 +32,6 @@ class FlexGrid : public QTableView
     Q_OBJECT
 
   public:
-    // The orders of sort(), as the original control names them.
-    enum class Sort {
-        GenericAscending, // numbers by value when both texts are numbers, otherwise as text
-        GenericDescending,
-        NumericAscending, // the leading number of the text
-        NumericDescending,
-        StringNoCaseAscending, // text, ignoring the case of ASCII letters
-        StringNoCaseDescending,
-        StringAscending, // text by code point
-        StringDescending,
-    };
-
     explicit FlexGrid(QWidget* parent = nullptr);
     ~FlexGrid() override;
 
@@ -41,6 +42,10 @@ class FlexGrid : public QTableView
     void setCols(int cols);
     // Empties every cell's text and alignment; the counts and widths stay.
     void clear();
+    // Gives the grid dataRows data rows, empty, whose texts the source supplies a block at a
+    // time when a row is drawn or a cell of it read or written; rows read are kept. Setting the
+    // row count or clearing the grid ends the source.
+    void setRowSource(int dataRows, std::unique_ptr<FlexGridRows> source);
 
     void setColWidth(int col, int twips);
     int colWidth(int col) const;
@@ -74,11 +79,6 @@ class FlexGrid : public QTableView
     int topRow() const;
     void setTopRow(int row);
 
-    // Orders the data rows (row 1 onwards) by the texts of one column; rows of equal text keep
-    // their order.
-    void sort(int col, Sort order);
-
-    void setFocusColours(const QColor& focused, const QColor& unfocused);
     // The colour of the area not covered by cells.
     QColor backColorBkg() const;
 
@@ -123,6 +123,4 @@ class FlexGrid : public QTableView
     bool m_redraw = true;
     bool m_settingCurrent = false;
     bool m_afterDoubleClick = false;
-    QColor m_focused{128, 128, 128};
-    QColor m_unfocused{192, 192, 192};
 };

@@ -6,6 +6,9 @@
 
 #include "core/TextRoutines.h"
 
+#include <QFile>
+#include <QScrollBar>
+
 namespace {
 
 class ProductScreenTest : public MastersFixture
@@ -361,6 +364,75 @@ TEST_F(ProductScreenTest, ARowGoneBehindTheScreenIsReportedOnCorrection)
     EXPECT_EQ(grid()->rows(), 2);
     EXPECT_EQ(actions(), "000");
     EXPECT_EQ(products(), QString());
+}
+
+// A list longer than the grid reads at once: rows far down show their own texts, and a row added
+// there is found, selected and scrolled to.
+TEST_F(ProductScreenTest, ALongListShowsEveryRowAndSelectsAnAddedRowFarDown)
+{
+    MakerStore().add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    // Products 1 to 150 under アルファ, 151 to 300 under ベータ: row r holds product r.
+    execute(QStringLiteral(
+        "with recursive n(k) as (select 1 union all select k + 1 from n where k < 300) "
+        "insert into Tb_商品 (Fi_キー, Fi_メーカー, Fi_メーカーフリガナ, Fi_商品, Fi_商品フリガナ, Fi_定価, "
+        "Fi_売価) "
+        "select k, case when k <= 150 then 'アルファ' else 'ベータ' end, case when k <= 150 then 'ｱﾙﾌｧ' else "
+        "'ﾍﾞｰﾀ' end, "
+        "'商品' || printf('%03d', k), 'ｼｮｳﾋﾝ' || printf('%03d', k), 1000 + k, 900 + k from n"));
+    ASSERT_NE(open(), nullptr);
+    ASSERT_EQ(grid()->rows(), 301);
+    QStringList row250;
+    for (int c = 0; c < 8; ++c)
+        row250 << grid()->textMatrix(250, c);
+    EXPECT_EQ(row250.join(QLatin1Char('|')),
+              QStringLiteral("250|250|商品250|¥1,250|¥1,150|ｼｮｳﾋﾝ250|ベータ|ﾍﾞｰﾀ"));
+
+    clickRow(250);
+    EXPECT_EQ(txt(0)->text(), QStringLiteral("商品250"));
+    EXPECT_EQ(ttl(1)->text(), QStringLiteral("ベータ"));
+    enter(txt(0), QStringLiteral("商品200b"));
+    enter(txt(1), QStringLiteral("ｼｮｳﾋﾝ200b"));
+    ASSERT_TRUE(cmd(0)->isEnabled());
+    Click(cmd(0));
+    EXPECT_EQ(grid()->rows(), 302);
+    EXPECT_EQ(grid()->row(), 201) << "right after ｼｮｳﾋﾝ200 of the same maker";
+    EXPECT_EQ(grid()->topRow(), 201);
+    EXPECT_EQ(txt(0)->text(), QStringLiteral("商品200b"));
+    EXPECT_EQ(grid()->textMatrix(202, 2), QStringLiteral("商品201"));
+    EXPECT_EQ(grid()->textMatrix(301, 2), QStringLiteral("商品300"));
+}
+
+// The database goes away while the list is open: the rows not yet read are reported once, show
+// their number and key only, and the screen goes on.
+TEST_F(ProductScreenTest, RowsThatCannotBeReadAreReportedOnceAndTheScreenGoesOn)
+{
+    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    execute(QStringLiteral("with recursive n(k) as (select 1 union all select k + 1 from n where k < 1000) "
+                           "insert into Tb_商品 (Fi_キー, Fi_メーカー, Fi_メーカーフリガナ, Fi_商品, "
+                           "Fi_商品フリガナ, Fi_定価, Fi_売価) "
+                           "select k, 'アルファ', 'ｱﾙﾌｧ', '商品' || printf('%04d', k), 'ｼｮｳﾋﾝ' || "
+                           "printf('%04d', k), 100, 90 from n"));
+    ASSERT_NE(open(), nullptr);
+    ASSERT_TRUE(QFile::rename(dbPath(), dbPath() + ".away"));
+
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm070_Qel"), {});
+    grid()->verticalScrollBar()->setValue(500);
+    ASSERT_TRUE(PollUntil([this] { return !dialogs->shown().empty(); }, 3000, "the warning"));
+    EXPECT_TRUE(
+        dialogs->shown().back().text.contains(QStringLiteral("データベースファイルが見つかりません")));
+    EXPECT_EQ(grid()->textMatrix(510, 0), QStringLiteral("510"));
+    EXPECT_EQ(grid()->textMatrix(510, 1), QStringLiteral("510"));
+    EXPECT_EQ(grid()->textMatrix(510, 2), QString());
+    grid()->verticalScrollBar()->setValue(800);
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs->shown().size(), 1u) << "one warning for the list";
+    EXPECT_EQ(grid()->textMatrix(1, 2), QStringLiteral("商品0001")) << "rows read before stay";
+
+    ASSERT_TRUE(QFile::rename(dbPath() + ".away", dbPath()));
+    ASSERT_TRUE(cmd(3)->isEnabled());
+    Click(cmd(3));
+    EXPECT_NE(visibleScreen(QStringLiteral("Frm010_Qel")), nullptr);
 }
 
 } // namespace

@@ -1,13 +1,18 @@
 #include "ReportsFixture.h"
 
 #include "core/Globals.h"
+#include "db/Database.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -110,6 +115,61 @@ TEST_F(ReportMenuTest, EnterMovesThroughThePurchaserSearchToItsButton)
 
     Click(cmd(10));
     EXPECT_TRUE(follow(QStringLiteral("Frm010_Qel")));
+}
+
+// A file made before the report indexes gets them when the first report is asked for: the menu
+// says so with the wait cursor while they are built and keeps painting, then the report opens
+// over every sale.
+TEST_F(ReportMenuTest, IndexesOfAnOlderFileAreBuiltWithANoticeBeforeTheReport)
+{
+    execute(QStringLiteral(
+        "with recursive n(k) as (select 7 union all select k + 1 from n where k < 20006) "
+        "insert into Tb_売上 (Fi_キー, Fi_購入年, Fi_購入年月, Fi_購入年月日, Fi_メーカー, Fi_商品, "
+        "Fi_売価合計, "
+        "Fi_購入者) select k, '2005', '200510', '20051001', 'ルイ', '鞄', 1000, '山田 太郎' from n"));
+    for (const char* index : {"Ix_売上_購入年月日", "Ix_売上_メーカー", "Ix_売上_購入者"})
+        execute(QStringLiteral("drop index ") + QString::fromUtf8(index));
+    openMenu();
+
+    // Looks at the menu whenever events are processed, as a repaint during the build does.
+    QPointer<QLabel> status = ttl(11);
+    QString notice;
+    bool waitCursor = false;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (notice.isEmpty() && status && !status->text().isEmpty()) {
+            notice = status->text();
+            waitCursor =
+                QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        }
+    });
+    watcher.start(0);
+    ASSERT_TRUE(makeReport(7));
+    watcher.stop();
+
+    EXPECT_EQ(notice, QStringLiteral("集計用の索引を作成しています。しばらくお待ちください"));
+    EXPECT_TRUE(waitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the cursor is restored";
+    EXPECT_EQ(scroll()->maximum(), 20006);
+    Database db(dbPath());
+    Query q(db, QStringLiteral("select count(*) from sqlite_master where name in "
+                               "('Ix_売上_購入年月日', 'Ix_売上_メーカー', 'Ix_売上_購入者')"));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.integer(0), 3);
+}
+
+// A file that cannot be read when "作成" is pressed: the menu says why and stays.
+TEST_F(ReportMenuTest, ADatabaseThatCannotBeReadAtCreateKeepsTheMenu)
+{
+    openMenu();
+    ASSERT_TRUE(QFile::rename(dbPath(), dbPath() + ".away"));
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm510_Qel"), {});
+    Click(cmd(7));
+    EXPECT_TRUE(
+        dialogs->shown().back().text.contains(QStringLiteral("データベースファイルが見つかりません")));
+    EXPECT_NE(visibleScreen(QStringLiteral("Frm510_Qel")), nullptr);
+    EXPECT_EQ(visibleScreen(QStringLiteral("Frm520_Qel")), nullptr);
+    ASSERT_TRUE(QFile::rename(dbPath() + ".away", dbPath()));
 }
 
 } // namespace

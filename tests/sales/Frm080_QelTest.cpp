@@ -327,12 +327,28 @@ TEST_F(SalesEntryTest, AnyCharactersTypedAreReducedToTheirDigits)
     EXPECT_EQ(q.amount("Fi_売価合計"), 3000);
 }
 
-class ReadingSearchTest : public SalesEntryTest
+// Types a reading into the search box as the user does and reads the purchaser it chose.
+class SearchingTest : public SalesEntryTest
+{
+  protected:
+    QString search(const QString& text)
+    {
+        txt(3)->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(txt(3), Qt::Key_Backspace);
+        else
+            TypeKeys(txt(3), text);
+        EXPECT_EQ(ttl(9)->text(), list(1)->currentItem() ? list(1)->currentItem()->text() : QString());
+        return ttl(9)->text();
+    }
+};
+
+class ReadingSearchTest : public SearchingTest
 {
   protected:
     void SetUp() override
     {
-        SalesEntryTest::SetUp();
+        SearchingTest::SetUp();
         addCustomer("山田", "ﾔﾏﾀﾞ");
         addCustomer("田中山", "ﾀﾅｶﾔﾏ");
         addCustomer("青木", "ｱｵｷ");
@@ -343,16 +359,6 @@ class ReadingSearchTest : public SalesEntryTest
         ASSERT_NE(open(), nullptr);
         ASSERT_EQ(entries(1), QStringList({"青木", "学校", "佐々木", "城島", "田中", "田中山", "山田"}));
         txt(3)->setFocus(Qt::TabFocusReason);
-    }
-    QString search(const QString& text)
-    {
-        txt(3)->selectAll();
-        if (text.isEmpty())
-            QTest::keyClick(txt(3), Qt::Key_Backspace);
-        else
-            TypeKeys(txt(3), text);
-        EXPECT_EQ(ttl(9)->text(), list(1)->currentItem() ? list(1)->currentItem()->text() : QString());
-        return ttl(9)->text();
     }
 };
 
@@ -701,6 +707,51 @@ TEST_F(SalesEntryTest, TheCloseBoxIsRefusedAndCloseGoesBackToTheMenu)
     for (QWidget* w : QApplication::topLevelWidgets())
         menuShown = menuShown || (qobject_cast<Frm010_Qel*>(w) && w->isVisible());
     EXPECT_TRUE(menuShown);
+}
+
+// Folding can put the readings out of order (ｶﾞｱ sorts after ｶｲ, but folds to ｶｱ before it). The
+// search still stops where the walk from the top stops: at the first reading that does not sort
+// before the typed text.
+TEST_F(SearchingTest, WhereFoldingReordersTheReadingsTheWalkFromTheTopDecides)
+{
+    const char* const customers[][2] = {{"一郎", "ｱｲ"},  {"二郎", "ｶｲ"}, {"三郎", "ｶﾞｱ"},
+                                        {"四郎", "ｶﾞﾝ"}, {"五郎", "ｻｲ"}, {"六郎", "ｻﾞｱ"}};
+    for (const auto& c : customers)
+        addCustomer(QString::fromUtf8(c[0]), QString::fromUtf8(c[1]));
+    ASSERT_NE(open(), nullptr);
+    ASSERT_EQ(entries(1), QStringList({"一郎", "二郎", "三郎", "四郎", "五郎", "六郎"}));
+    txt(3)->setFocus(Qt::TabFocusReason);
+    const char* const cases[][2] = {
+        {"ｶｱ", "一郎"}, // ｶｲ comes first and sorts after: the one before it
+        {"ｶﾞｱ", "一郎"}, {"ｶﾝ", "四郎"}, {"ｻｱ", "四郎"}, {"ｶ", "二郎"}, {"ﾀ", "六郎"}, {"", "一郎"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(search(QString::fromUtf8(c[0])), QString::fromUtf8(c[1])) << c[0];
+}
+
+// A long list reads its names as they are needed: a reading far down shows that customer, and
+// a database gone meanwhile is reported once and chooses no name.
+TEST_F(SearchingTest, NamesFarDownAreReadWhenFoundAndAFailureIsReportedOnce)
+{
+    execute(
+        QStringLiteral("with recursive n(k) as (select 1 union all select k + 1 from n where k < 300) "
+                       "insert into Tb_顧客 (Fi_キー, Fi_名前, Fi_名前フリガナ) "
+                       "select 301 - k, '顧客' || printf('%03d', k), 'ｺｷｬｸ' || printf('%03d', k) from n"));
+    ASSERT_NE(open(), nullptr);
+    ASSERT_EQ(list(1)->count(), 300);
+    txt(3)->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(search(QStringLiteral("ｺｷｬｸ250")), QStringLiteral("顧客250"));
+    EXPECT_EQ(list(1)->currentRow(), 249);
+
+    ASSERT_TRUE(QFile::rename(dbPath(), dbPath() + ".away"));
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm080_Qel"), {});
+    EXPECT_EQ(search(QStringLiteral("ｺｷｬｸ100")), QString());
+    ASSERT_TRUE(PollUntil([this] { return !dialogs->shown().empty(); }, 3000, "the warning"));
+    EXPECT_EQ(search(QStringLiteral("ｺｷｬｸ140")), QString());
+    QApplication::processEvents();
+    EXPECT_EQ(dialogs->shown().size(), 1u);
+    EXPECT_EQ(search(QStringLiteral("ｺｷｬｸ251")), QStringLiteral("顧客251")) << "names read before stay";
+    ASSERT_TRUE(QFile::rename(dbPath() + ".away", dbPath()));
 }
 
 } // namespace

@@ -272,51 +272,63 @@ TEST_F(FlexGridTest, BackgroundIsGreyWithTheFocusAndSilverWithout)
     EXPECT_EQ(lost.count(), 1);
 }
 
-TEST_F(FlexGridTest, SortOrdersTheDataRowsWholeAndStable)
+// Texts "r:c" for each row asked for, counting the blocks asked.
+class CountingRows : public FlexGridRows
+{
+  public:
+    explicit CountingRows(std::vector<int>* firsts) : m_firsts(firsts) {}
+    std::vector<QStringList> read(int first, int count) override
+    {
+        m_firsts->push_back(first);
+        std::vector<QStringList> rows;
+        for (int r = first; r < first + count; ++r)
+            rows.push_back(
+                {QString::number(r), QStringLiteral("%1:1").arg(r), QStringLiteral("%1:2").arg(r)});
+        return rows;
+    }
+
+  private:
+    std::vector<int>* m_firsts;
+};
+
+// A grid of many rows reads the texts of the rows it draws, and of those the program asks about,
+// a block at a time; what it read, or what was written, it keeps.
+TEST_F(FlexGridTest, RowsFromASourceAreReadWhenDrawnOrAskedAndKept)
 {
     grid->setCols(3);
-    const QStringList names = {QStringLiteral("Back20050102000000a"),
-                               QStringLiteral("Back20041231235959a"),
-                               QStringLiteral("10"),
-                               QStringLiteral("9"),
-                               QStringLiteral("back2"),
-                               QStringLiteral("9")};
-    grid->setRows(static_cast<int>(names.size()) + 1);
-    grid->setTextMatrix(0, 1, QStringLiteral("名前"));
-    for (int i = 0; i < names.size(); ++i) {
-        grid->setTextMatrix(i + 1, 0, QString::number(i + 1));
-        grid->setTextMatrix(i + 1, 1, names.at(i));
-        grid->setTextMatrix(i + 1, 2, QString::number(i + 1));
-    }
-    const auto column = [this](int col) {
-        QStringList out;
-        for (int r = 1; r < grid->rows(); ++r)
-            out << grid->textMatrix(r, col);
-        return out;
-    };
+    for (int c = 0; c < 3; ++c)
+        grid->setColWidth(c, 1500);
+    grid->setTextMatrix(0, 1, QStringLiteral("見出し"));
+    std::vector<int> firsts;
+    grid->setRowSource(10'000, std::make_unique<CountingRows>(&firsts));
+    EXPECT_EQ(grid->rows(), 10'001);
+    EXPECT_EQ(grid->textMatrix(0, 1), QStringLiteral("見出し")) << "the heading row is the grid's own";
+    EXPECT_TRUE(firsts.empty()) << "nothing is read before it is needed";
 
-    grid->sort(1, FlexGrid::Sort::StringAscending);
-    EXPECT_EQ(column(1),
-              (QStringList{"10", "9", "9", "Back20041231235959a", "Back20050102000000a", "back2"}));
-    EXPECT_EQ(column(2), (QStringList{"3", "4", "6", "2", "1", "5"}))
-        << "whole rows move, equal ones in order";
-    EXPECT_EQ(column(0), (QStringList{"3", "4", "6", "2", "1", "5"}));
-    EXPECT_EQ(grid->textMatrix(0, 1), QStringLiteral("名前")) << "the heading row stays";
+    grid->setTopRow(5'000);
+    show();
+    QApplication::processEvents();
+    ASSERT_FALSE(firsts.empty());
+    EXPECT_LE(firsts.size(), 4u) << "only the blocks in view are read";
+    EXPECT_EQ(grid->model()->data(grid->model()->index(5'000 - 1, 0)).toString(), QStringLiteral("5000:1"));
+    EXPECT_EQ(grid->model()->headerData(5'000 - 1, Qt::Vertical).toString(), QStringLiteral("5000"));
 
-    grid->sort(1, FlexGrid::Sort::StringDescending);
-    EXPECT_EQ(column(1),
-              (QStringList{"back2", "Back20050102000000a", "Back20041231235959a", "9", "9", "10"}));
+    const size_t drawn = firsts.size();
+    EXPECT_EQ(grid->textMatrix(9'999, 2), QStringLiteral("9999:2"));
+    EXPECT_EQ(firsts.size(), drawn + 1);
+    EXPECT_EQ(grid->textMatrix(9'998, 1), QStringLiteral("9998:1"));
+    EXPECT_EQ(firsts.size(), drawn + 1) << "a block is read once";
 
-    grid->sort(1, FlexGrid::Sort::StringNoCaseAscending);
-    EXPECT_EQ(column(1),
-              (QStringList{"10", "9", "9", "back2", "Back20041231235959a", "Back20050102000000a"}));
+    grid->setTextMatrix(7'000, 1, QStringLiteral("書いた"));
+    EXPECT_EQ(grid->textMatrix(7'000, 1), QStringLiteral("書いた"));
+    EXPECT_EQ(grid->textMatrix(7'000, 2), QStringLiteral("7000:2")) << "its row was read before the write";
 
-    grid->sort(1, FlexGrid::Sort::GenericAscending);
-    EXPECT_EQ(column(1).mid(0, 3), (QStringList{"9", "9", "10"})) << "numbers by value";
-
-    grid->sort(2, FlexGrid::Sort::NumericDescending);
-    EXPECT_EQ(column(2), (QStringList{"6", "5", "4", "3", "2", "1"}));
-    EXPECT_EQ(column(1).first(), QStringLiteral("9"));
+    // Rows set by hand end the source: rows read stay, the others are empty.
+    grid->setRows(8'001);
+    EXPECT_EQ(grid->textMatrix(7'000, 1), QStringLiteral("書いた"));
+    EXPECT_EQ(grid->textMatrix(3'000, 1), QString());
+    grid->clear();
+    EXPECT_EQ(grid->textMatrix(5'000, 1), QString());
 }
 
 TEST_F(FlexGridTest, EnterAndDoubleClickAreReported)
