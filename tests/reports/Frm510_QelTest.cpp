@@ -163,7 +163,7 @@ TEST_F(ReportMenuTest, ADatabaseThatCannotBeReadAtCreateKeepsTheMenu)
 {
     openMenu();
     ASSERT_TRUE(QFile::rename(dbPath(), dbPath() + ".away"));
-    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Frm510_Qel"), {});
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm510_Qel"), {});
     Click(cmd(7));
     EXPECT_TRUE(
         dialogs->shown().back().text.contains(QStringLiteral("データベースファイルが見つかりません")));

@@ -87,6 +87,25 @@ void ScriptedDialogs::exclamation(const QString& title, const QString& text)
     take(ShownBox::Kind::Exclamation, title, text);
 }
 
+QString KanaDigits(const QString& digits)
+{
+    QString kana = digits;
+    for (QChar& c : kana) {
+        if (c.isDigit())
+            c = QChar(u'ｱ' + (c.unicode() - u'0'));
+    }
+    return kana;
+}
+
+QString KanaDigitsSql(const QString& expression)
+{
+    QString sql = expression;
+    for (int d = 0; d <= 9; ++d)
+        sql = QStringLiteral("replace(") + sql + QStringLiteral(", '") + QString::number(d) +
+              QStringLiteral("', '") + QChar(u'ｱ' + d) + QStringLiteral("')");
+    return sql;
+}
+
 void RecordingWaits::wait(QWidget*, int milliseconds)
 {
     waits.push_back(milliseconds);

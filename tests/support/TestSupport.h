@@ -109,6 +109,12 @@ void CloseAllScreens();
 // state.
 void ResetProgramState();
 
+// Numbered readings as a user can type them into a reading field, which takes half-width katakana
+// only: each digit 0 to 9 becomes ｱ to ｺ, which keep the digits' order. KanaDigitsSql wraps an SQL
+// text expression in the same mapping.
+QString KanaDigits(const QString& digits);
+QString KanaDigitsSql(const QString& expression);
+
 // Processes events until the condition holds or the time runs out; a GoogleTest failure when it
 // does not hold by then. Returns whether it held.
 bool PollUntil(const std::function<bool()>& condition, int timeoutMs = 3000, const char* what = "condition");
