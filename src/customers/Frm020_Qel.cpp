@@ -1,5 +1,6 @@
 #include "Frm020_Qel.h"
 
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "ui/InputBehaviour.h"
 
@@ -21,7 +22,7 @@ const QString kSetting = QStringLiteral("Todoufuken1");
 
 } // namespace
 
-Frm020_Qel::Frm020_Qel() : CustomerEntryScreen(QStringLiteral("Frm020_Qel"), RegistrationTexts())
+Frm020_Qel::Frm020_Qel() : CustomerEntryScreen(Forms::Frm020_Qel, RegistrationTexts())
 {
     m_input->onFocusOut(Combo1, [this] { Combo1_LostFocus(); });
 }
@@ -60,7 +61,7 @@ void Frm020_Qel::Cmd_Click(int index)
     case 2:
         if (!LeaveChk(QStringLiteral("未登録です。\n登録せずに画面を閉じますか")))
             return;
-        OpenScreen(QStringLiteral("Frm010_Qel"));
+        OpenScreen(Forms::Frm010_Qel);
         break;
     default:
         break;

@@ -1,5 +1,6 @@
 #include "Frm030_Qel.h"
 
+#include "core/FormNames.h"
 #include "core/Globals.h"
 
 namespace {
@@ -20,7 +21,7 @@ const QString kSetting = QStringLiteral("Todoufuken2");
 
 } // namespace
 
-Frm030_Qel::Frm030_Qel() : CustomerFieldsScreen(QStringLiteral("Frm030_Qel"), SearchTexts())
+Frm030_Qel::Frm030_Qel() : CustomerFieldsScreen(Forms::Frm030_Qel, SearchTexts())
 {
     // The search checks nothing, so it has no message line.
     Lbl_Ttl(11)->hide();
@@ -31,7 +32,7 @@ void Frm030_Qel::LoadProc()
     Guarded([this] { PrefListProc(); });
     SelectPrefecture(G().Todoufuken2, kSetting, true);
     ImeModeProc();
-    if (G().CallerForm == QStringLiteral("Frm040_Qel"))
+    if (G().CallerForm == Forms::Frm040_Qel)
         Guarded([this] { CondLoadProc(); });
     Txt_Inp(0)->setFocus(Qt::OtherFocusReason);
     ShowScreen();
@@ -55,7 +56,7 @@ void Frm030_Qel::Cmd_Click(int index)
         // Conditions that could not be stored would list the old ones: stay instead.
         if (!Guarded([this] { CondSaveProc(); }))
             return;
-        OpenScreen(QStringLiteral("Frm040_Qel"));
+        OpenScreen(Forms::Frm040_Qel);
         break;
     case 1:
         ClearFieldsProc();
@@ -63,7 +64,7 @@ void Frm030_Qel::Cmd_Click(int index)
         ParkFocus(Txt_Inp(3), Txt_Inp(0));
         break;
     case 2:
-        OpenScreen(QStringLiteral("Frm010_Qel"));
+        OpenScreen(Forms::Frm010_Qel);
         break;
     default:
         break;

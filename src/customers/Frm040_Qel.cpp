@@ -2,6 +2,7 @@
 
 #include "CustomerStore.h"
 
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
 #include "sheets/CustomerListSheet.h"
@@ -20,12 +21,12 @@
 
 namespace {
 
-const QString kSearch = QStringLiteral("Frm030_Qel");
+const QString kSearch = Forms::Frm030_Qel;
 const QString kAsk = QStringLiteral("確認");
 
 } // namespace
 
-Frm040_Qel::Frm040_Qel() : MainScreen(QStringLiteral("Frm040_Qel"))
+Frm040_Qel::Frm040_Qel() : MainScreen(Forms::Frm040_Qel)
 {
     using K = ControlRow::Kind;
     // The grid comes first so that it is first in the tab order and has the focus at opening.
@@ -144,7 +145,7 @@ void Frm040_Qel::Cmd_Click(int index)
         G().CustKey = MSHFlexGrid1->textMatrix(MSHFlexGrid1->row(), 1).toInt();
         RememberPositionProc();
         // The detail comes back here by its own name; CallerForm stays as it is.
-        if (Screens().open(QStringLiteral("Frm050_Qel")))
+        if (Screens().open(Forms::Frm050_Qel))
             Unload();
         break;
     }

@@ -1,5 +1,6 @@
 #include "Frm050_Qel.h"
 
+#include "core/FormNames.h"
 #include "core/Globals.h"
 
 namespace {
@@ -26,7 +27,7 @@ QString GoneMessage()
 
 } // namespace
 
-Frm050_Qel::Frm050_Qel() : CustomerEntryScreen(QStringLiteral("Frm050_Qel"), DetailTexts())
+Frm050_Qel::Frm050_Qel() : CustomerEntryScreen(Forms::Frm050_Qel, DetailTexts())
 {
     // Compared on every change of the selection, by the user or by the prefecture split.
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
@@ -86,7 +87,7 @@ bool Frm050_Qel::SaveProc()
 
 void Frm050_Qel::BackProc()
 {
-    OpenScreen(QStringLiteral("Frm040_Qel"));
+    OpenScreen(Forms::Frm040_Qel);
 }
 
 void Frm050_Qel::Cmd_Click(int index)

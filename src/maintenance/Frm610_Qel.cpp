@@ -2,12 +2,13 @@
 
 #include "BackupProgress.h"
 
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "ui/Twips.h"
 
 #include <QDir>
 
-Frm610_Qel::Frm610_Qel() : MainScreen(QStringLiteral("Frm610_Qel"))
+Frm610_Qel::Frm610_Qel() : MainScreen(Forms::Frm610_Qel)
 {
     using K = ControlRow::Kind;
     BuildControls({
@@ -49,7 +50,7 @@ void Frm610_Qel::Cmd_Click(int index)
     if (index == 0)
         ShowBackupRun(this, Lbl_Ttl(11), Cmd(0));
     else if (index == 1)
-        OpenScreen(QStringLiteral("Frm630_Qel"));
+        OpenScreen(Forms::Frm630_Qel);
     else if (index == 99)
-        OpenScreen(QStringLiteral("Frm010_Qel"));
+        OpenScreen(Forms::Frm010_Qel);
 }

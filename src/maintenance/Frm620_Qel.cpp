@@ -4,12 +4,13 @@
 #include "BulkDeleteStore.h"
 
 #include "core/Clock.h"
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/PeriodMonth.h"
 #include "ui/Twips.h"
 #include "ui/WaitService.h"
 
-Frm620_Qel::Frm620_Qel() : MainScreen(QStringLiteral("Frm620_Qel"))
+Frm620_Qel::Frm620_Qel() : MainScreen(Forms::Frm620_Qel)
 {
     using K = ControlRow::Kind;
     BuildControls({
@@ -88,7 +89,7 @@ void Frm620_Qel::Cmd_Click(int index)
         BulkDeleteProc();
         break;
     case 8:
-        OpenScreen(QStringLiteral("Frm010_Qel"));
+        OpenScreen(Forms::Frm010_Qel);
         break;
     }
 }

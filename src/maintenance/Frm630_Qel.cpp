@@ -4,6 +4,7 @@
 
 #include "core/Amount.h"
 #include "core/DateText.h"
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "db/Database.h"
 #include "ui/FlexGrid.h"
@@ -43,7 +44,7 @@ QString summaryText(const DatabaseSummary& s)
 
 } // namespace
 
-Frm630_Qel::Frm630_Qel() : MainScreen(QStringLiteral("Frm630_Qel"))
+Frm630_Qel::Frm630_Qel() : MainScreen(Forms::Frm630_Qel)
 {
     using K = ControlRow::Kind;
     // The grid comes first so that it is first in the tab order and has the focus at opening.
@@ -88,7 +89,7 @@ void Frm630_Qel::Cmd_Click(int index)
     if (index == 0)
         RestoreProc();
     else if (index == 99)
-        OpenScreen(QStringLiteral("Frm610_Qel"));
+        OpenScreen(Forms::Frm610_Qel);
 }
 
 void Frm630_Qel::GridInitProc()

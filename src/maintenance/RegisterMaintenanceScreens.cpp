@@ -1,5 +1,7 @@
 #include "RegisterMaintenanceScreens.h"
 
+#include "core/FormNames.h"
+
 #include "Frm610_Qel.h"
 #include "Frm620_Qel.h"
 #include "Frm630_Qel.h"
@@ -8,7 +10,7 @@
 
 void RegisterMaintenanceScreens(Navigator& navigator)
 {
-    navigator.registerScreen(QStringLiteral("Frm610_Qel"), [] { return new Frm610_Qel; });
-    navigator.registerScreen(QStringLiteral("Frm620_Qel"), [] { return new Frm620_Qel; });
-    navigator.registerScreen(QStringLiteral("Frm630_Qel"), [] { return new Frm630_Qel; });
+    navigator.registerScreen(Forms::Frm610_Qel, [] { return new Frm610_Qel; });
+    navigator.registerScreen(Forms::Frm620_Qel, [] { return new Frm620_Qel; });
+    navigator.registerScreen(Forms::Frm630_Qel, [] { return new Frm630_Qel; });
 }

@@ -2,6 +2,7 @@
 
 #include "MakerStore.h"
 
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
 #include "ui/FlexGrid.h"
@@ -10,7 +11,7 @@
 
 #include <QHash>
 
-Frm060_Qel::Frm060_Qel() : MasterListScreen(QStringLiteral("Frm060_Qel"), G().MakerTopRow, G().MakerRowSel)
+Frm060_Qel::Frm060_Qel() : MasterListScreen(Forms::Frm060_Qel, G().MakerTopRow, G().MakerRowSel)
 {
     using K = ControlRow::Kind;
     // The grid comes first so that it is first in the tab order and has the focus at opening.

@@ -2,6 +2,7 @@
 
 #include "ProductStore.h"
 
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
 #include "ui/FlexGrid.h"
@@ -22,8 +23,7 @@ int priceColumn(int box)
 
 } // namespace
 
-Frm070_Qel::Frm070_Qel()
-    : MasterListScreen(QStringLiteral("Frm070_Qel"), G().ProductTopRow, G().ProductRowSel)
+Frm070_Qel::Frm070_Qel() : MasterListScreen(Forms::Frm070_Qel, G().ProductTopRow, G().ProductRowSel)
 {
     using K = ControlRow::Kind;
     // The grid comes first so that it is first in the tab order and has the focus at opening.

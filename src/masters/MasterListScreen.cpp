@@ -1,5 +1,6 @@
 #include "MasterListScreen.h"
 
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
 #include "ui/FlexGrid.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-const QString kMenu = QStringLiteral("Frm010_Qel");
+const QString kMenu = Forms::Frm010_Qel;
 const QString kAsk = QStringLiteral("確認");
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "RegisterMasterScreens.h"
 
+#include "core/FormNames.h"
+
 #include "Frm060_Qel.h"
 #include "Frm070_Qel.h"
 
@@ -7,6 +9,6 @@
 
 void RegisterMasterScreens(Navigator& navigator)
 {
-    navigator.registerScreen(QStringLiteral("Frm060_Qel"), [] { return new Frm060_Qel; });
-    navigator.registerScreen(QStringLiteral("Frm070_Qel"), [] { return new Frm070_Qel; });
+    navigator.registerScreen(Forms::Frm060_Qel, [] { return new Frm060_Qel; });
+    navigator.registerScreen(Forms::Frm070_Qel, [] { return new Frm070_Qel; });
 }

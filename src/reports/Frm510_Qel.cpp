@@ -3,6 +3,7 @@
 #include "ReportVariant.h"
 
 #include "core/Clock.h"
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/PeriodMonth.h"
 #include "core/TextRoutines.h"
@@ -15,7 +16,7 @@
 
 #include <QApplication>
 
-Frm510_Qel::Frm510_Qel() : MainScreen(QStringLiteral("Frm510_Qel"))
+Frm510_Qel::Frm510_Qel() : MainScreen(Forms::Frm510_Qel)
 {
     using K = ControlRow::Kind;
     BuildControls({
@@ -239,7 +240,7 @@ void Frm510_Qel::Cmd_Click(int index)
         return;
     }
     case 10:
-        OpenScreen(QStringLiteral("Frm010_Qel"));
+        OpenScreen(Forms::Frm010_Qel);
         return;
     default:
         return;

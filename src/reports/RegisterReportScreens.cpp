@@ -1,5 +1,7 @@
 #include "RegisterReportScreens.h"
 
+#include "core/FormNames.h"
+
 #include "Frm510_Qel.h"
 #include "SalesReportScreen.h"
 
@@ -7,7 +9,7 @@
 
 void RegisterReportScreens(Navigator& navigator)
 {
-    navigator.registerScreen(QStringLiteral("Frm510_Qel"), [] { return new Frm510_Qel; });
+    navigator.registerScreen(Forms::Frm510_Qel, [] { return new Frm510_Qel; });
     for (ReportKind kind : {ReportKind::Period, ReportKind::Maker, ReportKind::Buyer})
         navigator.registerScreen(ReportFormName(kind), [kind] { return new SalesReportScreen(kind); });
 }

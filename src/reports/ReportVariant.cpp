@@ -1,18 +1,19 @@
 #include "ReportVariant.h"
 
+#include "core/FormNames.h"
 #include "core/Globals.h"
 
 QString ReportFormName(ReportKind kind)
 {
     switch (kind) {
     case ReportKind::Maker:
-        return QStringLiteral("Frm530_Qel");
+        return Forms::Frm530_Qel;
     case ReportKind::Buyer:
-        return QStringLiteral("Frm540_Qel");
+        return Forms::Frm540_Qel;
     case ReportKind::Period:
         break;
     }
-    return QStringLiteral("Frm520_Qel");
+    return Forms::Frm520_Qel;
 }
 
 ReportVariant ReportVariant::Of(ReportKind kind)

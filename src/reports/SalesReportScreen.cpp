@@ -1,6 +1,7 @@
 #include "SalesReportScreen.h"
 
 #include "core/DateText.h"
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/PeriodMonth.h"
 #include "core/TextRoutines.h"
@@ -210,7 +211,7 @@ void SalesReportScreen::Cmd_Click(int index)
     if (index == 0)
         BookPrintProc();
     else if (index == 1)
-        OpenScreen(QStringLiteral("Frm510_Qel"));
+        OpenScreen(Forms::Frm510_Qel);
 }
 
 void SalesReportScreen::BookPrintProc()

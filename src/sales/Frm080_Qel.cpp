@@ -5,6 +5,7 @@
 
 #include "core/Clock.h"
 #include "core/DateText.h"
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
 #include "ui/InputBehaviour.h"
@@ -14,7 +15,7 @@
 
 #include <QPalette>
 
-Frm080_Qel::Frm080_Qel() : MainScreen(QStringLiteral("Frm080_Qel"))
+Frm080_Qel::Frm080_Qel() : MainScreen(Forms::Frm080_Qel)
 {
     using K = ControlRow::Kind;
     BuildControls({
@@ -202,7 +203,7 @@ void Frm080_Qel::Cmd_Click(int index)
         Registration();
         return;
     case 103:
-        OpenScreen(QStringLiteral("Frm010_Qel"));
+        OpenScreen(Forms::Frm010_Qel);
         return;
     default:
         return;

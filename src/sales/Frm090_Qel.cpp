@@ -12,6 +12,7 @@
 #include "SalesStore.h"
 
 #include "core/Amount.h"
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
 #include "ui/Twips.h"
@@ -36,7 +37,7 @@ void SetPublicStrings(const std::array<QString, 6>& values)
 
 } // namespace
 
-Frm090_Qel::Frm090_Qel() : MainScreen(QStringLiteral("Frm090_Qel"))
+Frm090_Qel::Frm090_Qel() : MainScreen(Forms::Frm090_Qel)
 {
     using K = ControlRow::Kind;
     BuildControls({
@@ -315,7 +316,7 @@ void Frm090_Qel::CloseProc()
                            QStringLiteral("修正登録が行われていません\nそのまま終了しましか")) !=
             DialogService::Answer::Yes)
         return;
-    OpenScreen(QStringLiteral("Frm010_Qel"));
+    OpenScreen(Forms::Frm010_Qel);
 }
 
 void Frm090_Qel::ReloadAt(std::int64_t position)

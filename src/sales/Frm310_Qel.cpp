@@ -6,11 +6,12 @@
 
 #include "core/Clock.h"
 #include "core/DateText.h"
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "ui/Twips.h"
 
 Frm310_Qel::Frm310_Qel(FormBase* sales, std::function<void()> henkouChk)
-    : SaleFieldDialog(QStringLiteral("Frm310_Qel"), sales, kCorrectionLabels.date, std::move(henkouChk))
+    : SaleFieldDialog(Forms::Frm310_Qel, sales, kCorrectionLabels.date, std::move(henkouChk))
 {
     using K = ControlRow::Kind;
     BuildControls({

@@ -5,12 +5,13 @@
 #include "SalesStore.h"
 
 #include "core/Amount.h"
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "ui/InputBehaviour.h"
 #include "ui/ReadingSearch.h"
 
 Frm320_Qel::Frm320_Qel(FormBase* sales, std::function<void()> henkouChk)
-    : SaleFieldDialog(QStringLiteral("Frm320_Qel"), sales, kCorrectionLabels.maker, std::move(henkouChk))
+    : SaleFieldDialog(Forms::Frm320_Qel, sales, kCorrectionLabels.maker, std::move(henkouChk))
 {
     using K = ControlRow::Kind;
     BuildControls({

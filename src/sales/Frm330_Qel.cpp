@@ -5,13 +5,14 @@
 #include "SalesStore.h"
 
 #include "core/Amount.h"
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
 #include "ui/InputBehaviour.h"
 #include "ui/ReadingSearch.h"
 
 Frm330_Qel::Frm330_Qel(FormBase* sales, std::function<void()> henkouChk)
-    : SaleFieldDialog(QStringLiteral("Frm330_Qel"), sales, kCorrectionLabels.product, std::move(henkouChk))
+    : SaleFieldDialog(Forms::Frm330_Qel, sales, kCorrectionLabels.product, std::move(henkouChk))
 {
     using K = ControlRow::Kind;
     BuildControls({

@@ -1,9 +1,11 @@
 #include "Frm360_Qel.h"
 
+#include "core/FormNames.h"
+
 #include "SaleDisplay.h"
 
 Frm360_Qel::Frm360_Qel(FormBase* sales, std::function<void()> henkouChk)
-    : AmountFieldDialog(QStringLiteral("Frm360_Qel"), sales, kCorrectionLabels.quantity, false, true,
+    : AmountFieldDialog(Forms::Frm360_Qel, sales, kCorrectionLabels.quantity, false, true,
                         std::move(henkouChk))
 {
     setWindowTitle(QStringLiteral("数量修正"));

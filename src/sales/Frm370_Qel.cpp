@@ -4,13 +4,14 @@
 
 #include "SalesStore.h"
 
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "ui/InputBehaviour.h"
 #include "ui/ReadingSearch.h"
 #include "ui/Twips.h"
 
 Frm370_Qel::Frm370_Qel(FormBase* sales, std::function<void()> henkouChk)
-    : SaleFieldDialog(QStringLiteral("Frm370_Qel"), sales, kCorrectionLabels.buyer, std::move(henkouChk))
+    : SaleFieldDialog(Forms::Frm370_Qel, sales, kCorrectionLabels.buyer, std::move(henkouChk))
 {
     using K = ControlRow::Kind;
     BuildControls({

@@ -2,11 +2,12 @@
 
 #include "SaleDisplay.h"
 
+#include "core/FormNames.h"
 #include "core/TextRoutines.h"
 #include "ui/InputBehaviour.h"
 
 Frm380_Qel::Frm380_Qel(FormBase* sales, std::function<void()> henkouChk)
-    : SaleFieldDialog(QStringLiteral("Frm380_Qel"), sales, kCorrectionLabels.remarks, std::move(henkouChk))
+    : SaleFieldDialog(Forms::Frm380_Qel, sales, kCorrectionLabels.remarks, std::move(henkouChk))
 {
     using K = ControlRow::Kind;
     BuildControls({{K::Text, "Text1", -1, QString(), 120, 120, 5055, 375, "", 20}});

@@ -1,5 +1,7 @@
 #include "RegisterSalesScreens.h"
 
+#include "core/FormNames.h"
+
 #include "Frm080_Qel.h"
 #include "Frm090_Qel.h"
 
@@ -7,6 +9,6 @@
 
 void RegisterSalesScreens(Navigator& navigator)
 {
-    navigator.registerScreen(QStringLiteral("Frm080_Qel"), [] { return new Frm080_Qel; });
-    navigator.registerScreen(QStringLiteral("Frm090_Qel"), [] { return new Frm090_Qel; });
+    navigator.registerScreen(Forms::Frm080_Qel, [] { return new Frm080_Qel; });
+    navigator.registerScreen(Forms::Frm090_Qel, [] { return new Frm090_Qel; });
 }

@@ -29,7 +29,7 @@ struct CustomerListRow
 //     if (const QString refusal = CustomerListSheet::tooManyMessage(n); !refusal.isEmpty())
 //         -> show it; no file is touched
 //     CustomerListSheet sheet;                       // the DataPath folder
-//     SheetSteps steps(QStringLiteral("Frm040_Qel"));
+//     SheetSteps steps(Forms::Frm040_Qel);
 //     if (!steps.run([&] { sheet.open(n); }) || !steps.run([&] { sheet.writePageSetup(); }) ||
 //         !steps.run([&] { written = sheet.writeRows(rows, progress); }) ||
 //         !steps.run([&] { sheet.scrollToTop(); }) || !steps.run([&] { sheet.save(); }))

@@ -3,6 +3,7 @@
 #include "Navigator.h"
 #include "Twips.h"
 
+#include "core/FormNames.h"
 #include "core/Globals.h"
 
 #include <QFile>
@@ -11,12 +12,13 @@
 namespace {
 
 // The screen each menu button opens, by button index.
-const char* const kTargets[] = {"Frm020_Qel", "Frm030_Qel", "Frm060_Qel", "Frm070_Qel", "Frm080_Qel",
-                                "Frm090_Qel", "Frm510_Qel", "Frm610_Qel", "Frm620_Qel"};
+const QString* const kTargets[] = {&Forms::Frm020_Qel, &Forms::Frm030_Qel, &Forms::Frm060_Qel,
+                                   &Forms::Frm070_Qel, &Forms::Frm080_Qel, &Forms::Frm090_Qel,
+                                   &Forms::Frm510_Qel, &Forms::Frm610_Qel, &Forms::Frm620_Qel};
 
 } // namespace
 
-Frm010_Qel::Frm010_Qel() : MainScreen(QStringLiteral("Frm010_Qel"))
+Frm010_Qel::Frm010_Qel() : MainScreen(Forms::Frm010_Qel)
 {
     using K = ControlRow::Kind;
     BuildControls({
@@ -64,7 +66,7 @@ void Frm010_Qel::LoadProc()
     Cmd(2)->setText(g.Maker + QStringLiteral("名一覧"));
     Cmd(3)->setText(g.Syouhin + QStringLiteral("名一覧"));
     for (int i = 0; i <= 8; ++i)
-        Cmd(i)->setEnabled(Screens().has(QString::fromLatin1(kTargets[i])));
+        Cmd(i)->setEnabled(Screens().has(*kTargets[i]));
     Cmd(9)->setEnabled(false);
     Check1->setChecked(false);
     ShowScreen();
@@ -74,7 +76,7 @@ void Frm010_Qel::Cmd_Click(int index)
 {
     G().CallerForm = formName();
     if (index >= 0 && index <= 8) {
-        OpenScreen(QString::fromLatin1(kTargets[index]));
+        OpenScreen(*kTargets[index]);
     } else if (index == 9) {
         Frame1->hide();
         if (!SampleDelete())

@@ -4,6 +4,7 @@
 #include "Navigator.h"
 
 #include "core/AppFolder.h"
+#include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/Settings.h"
 #include "db/Backup.h"
@@ -90,6 +91,6 @@ std::unique_ptr<QLockFile> Main(const QString& appPath, const QString& seedDir)
     for (const QString& notice : RecoverInterruptedBackup())
         Dialogs().information(QStringLiteral("データベースの復旧"), notice);
     G().CallerForm.clear();
-    Screens().open(QStringLiteral("Frm010_Qel"));
+    Screens().open(Forms::Frm010_Qel);
     return lock;
 }

@@ -14,7 +14,7 @@
 bool ReportSheetFailure(const QString& formName, int number, const QString& description);
 
 // The steps of one workbook writer:
-//     SheetSteps steps(QStringLiteral("Frm040_Qel"));
+//     SheetSteps steps(Forms::Frm040_Qel);
 //     if (!steps.run([&] { book.prepare(); book.open(); }))
 //         return 0;
 // run() returns false once the application is ending; the writer then stops at once and
