@@ -100,10 +100,15 @@ void flushOrThrow(const QString& path, const QString& what)
 
 // Cleanup after a failed step: the step's own error is what the user must read, so a file that
 // cannot be removed now is left for the next start or run.
+// The engine's journal goes with the file: a run killed while it compacted leaves one beside the
+// half-written copy.
 void discard(const QString& path)
 {
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
         BackupFiles::current().remove(path);
+    const QString journal = path + QStringLiteral("-journal");
+    if (QFileInfo::exists(journal))
+        BackupFiles::current().remove(journal);
 }
 
 // Checks the copy; a failure says which file and that the database was not touched.
@@ -349,8 +354,10 @@ QStringList RecoverInterruptedBackup()
     for (const QString& name : {kSampleDbFile, kOperationalDbFile}) {
         const QString dbPath = AppFile(name);
         const QString temp = tempPathFor(name);
-        if (!QFileInfo::exists(temp))
+        if (!QFileInfo::exists(temp)) {
+            discard(temp); // a journal left alone
             continue;
+        }
         // Reads the whole copy, so only where the copy may be needed.
         const auto whole = [&temp] {
             try {

@@ -391,4 +391,29 @@ TEST_F(BackupRunTest, StartUpPutsBackADatabaseLeftOnlyAsItsCompactedCopy)
     }
 }
 
+// Killed while it compacted: a half-written copy with the engine's journal beside it, or the
+// journal alone when the copy was removed on an earlier start. Both go; the database stays.
+TEST_F(BackupRunTest, StartUpRemovesACompactionStoppedHalfWayWithItsJournal)
+{
+    const QString copy = temp();
+    for (const bool withCopy : {true, false}) {
+        SCOPED_TRACE(withCopy ? "copy and journal" : "journal alone");
+        reset();
+        if (withCopy) {
+            ASSERT_TRUE(QFile::copy(dbPath(), copy));
+            ASSERT_TRUE(QFile::resize(copy, QFileInfo(copy).size() / 2));
+        }
+        QFile journal(copy + QStringLiteral("-journal"));
+        ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+        journal.write(QByteArray(512, 'j'));
+        journal.close();
+        ASSERT_NE(Main(appPath()), nullptr);
+        G().DbFileName = kOperationalDbFile;
+        EXPECT_FALSE(QFileInfo::exists(copy));
+        EXPECT_FALSE(QFileInfo::exists(journal.fileName()));
+        EXPECT_EQ(RowsOf(dbPath()), m_rows);
+        EXPECT_EQ(names(backups()), kOld);
+    }
+}
+
 } // namespace
