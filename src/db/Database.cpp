@@ -10,9 +10,14 @@
 #include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <sqlite3.h>
+
 #include <cmath>
 
 namespace {
+
+// How long a statement waits for another program's lock before it reports it.
+constexpr int kBusyTimeoutMs = 2000;
 
 std::string utf8(const QString& s)
 {
@@ -45,6 +50,17 @@ void bindValue(SQLite::Statement& stmt, int index, const QVariant& value)
     }
 }
 
+// A list read in index order visits a grown file's pages out of order, and the engine's default
+// 2 MB of cache reads them again and again; 64 MB is taken only as pages are read and freed with
+// the connection. Setting it reads the schema, so it is tried without waiting and any failure is
+// left to the first statement, which waits for a lock and reports as every statement does.
+void KeepMorePages(SQLite::Database& db)
+{
+    sqlite3_busy_timeout(db.getHandle(), 0);
+    sqlite3_exec(db.getHandle(), "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
+    sqlite3_busy_timeout(db.getHandle(), kBusyTimeoutMs);
+}
+
 } // namespace
 
 Database::Database() : Database(currentPath()) {}
@@ -63,11 +79,12 @@ Database::Database(const QString& path) : m_path(path)
         // connection lives on the one thread that opened it, so the engine need not lock each
         // call.
         m_db = std::make_unique<SQLite::Database>(utf8(path), SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX,
-                                                  2000);
+                                                  kBusyTimeoutMs);
         m_db->exec("PRAGMA foreign_keys = OFF");
     } catch (const std::exception& e) {
         throw DbError::fromEngine(e, path);
     }
+    KeepMorePages(*m_db);
 }
 
 Database::~Database() = default;
