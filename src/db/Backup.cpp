@@ -99,9 +99,8 @@ void flushOrThrow(const QString& path, const QString& what)
 }
 
 // Cleanup after a failed step: the step's own error is what the user must read, so a file that
-// cannot be removed now is left for the next start or run.
-// The engine's journal goes with the file: a run killed while it compacted leaves one beside the
-// half-written copy.
+// cannot be removed now is left for the next start or run. The engine's journal goes with the
+// file: a run killed while it compacted leaves one beside the half-written copy.
 void discard(const QString& path)
 {
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())

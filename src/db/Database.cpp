@@ -10,8 +10,6 @@
 #include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
 
-#include <sqlite3.h>
-
 #include <cmath>
 
 namespace {
@@ -56,9 +54,9 @@ void bindValue(SQLite::Statement& stmt, int index, const QVariant& value)
 // left to the first statement, which waits for a lock and reports as every statement does.
 void KeepMorePages(SQLite::Database& db)
 {
-    sqlite3_busy_timeout(db.getHandle(), 0);
-    sqlite3_exec(db.getHandle(), "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
-    sqlite3_busy_timeout(db.getHandle(), kBusyTimeoutMs);
+    db.setBusyTimeout(0);
+    db.tryExec("PRAGMA cache_size = -65536");
+    db.setBusyTimeout(kBusyTimeoutMs);
 }
 
 } // namespace
