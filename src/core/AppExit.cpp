@@ -1,17 +1,11 @@
 #include "AppExit.h"
 
+#include "Services.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 
 #include <cstdlib>
-
-namespace {
-std::unique_ptr<AppExit>& slot()
-{
-    static std::unique_ptr<AppExit> service = std::make_unique<AppExit>();
-    return service;
-}
-} // namespace
 
 void AppExit::endApplication()
 {
@@ -27,10 +21,10 @@ void AppExit::endApplication()
 
 AppExit& AppExit::current()
 {
-    return *slot();
+    return Service<AppExit>::current();
 }
 
 void AppExit::install(std::unique_ptr<AppExit> service)
 {
-    slot() = service ? std::move(service) : std::make_unique<AppExit>();
+    Service<AppExit>::install(std::move(service));
 }

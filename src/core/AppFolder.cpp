@@ -2,6 +2,7 @@
 
 #include "Globals.h"
 #include "Settings.h"
+#include "TextRoutines.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,11 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString native(const QString& path)
-{
-    return QDir::toNativeSeparators(QDir::cleanPath(path));
-}
 
 QString homeFolder()
 {
@@ -54,7 +50,7 @@ void SeedAppFolder(const QString& folder, const QString& seedDir)
     if (!QFileInfo(seed.filePath(QStringLiteral("Qel.Ini"))).isFile())
         throw FolderError(QStringLiteral("インストールされたデータが見つかりません。\n%1\n"
                                          "Qel をインストールし直してください。")
-                              .arg(native(seedDir)));
+                              .arg(ShownPath(seedDir)));
     const bool made = !QFileInfo(folder).isDir();
     if (const QString reason = MakeFolder(folder, true); !reason.isEmpty())
         throw FolderError(reason);
@@ -90,7 +86,7 @@ void SeedAppFolder(const QString& folder, const QString& seedDir)
         return;
     if (!QFileInfo(folder).isWritable())
         throw FolderError(QStringLiteral("フォルダに書き込めません。\n%1\n「%1」に書き込む権限がありません。")
-                              .arg(native(folder)));
+                              .arg(ShownPath(folder)));
     for (const QString& name : missing) {
         // QFile::copy writes a temporary file and renames it: a failed copy leaves nothing
         // behind, and a file that appeared meanwhile is not replaced.
@@ -98,7 +94,7 @@ void SeedAppFolder(const QString& folder, const QString& seedDir)
         const QString copy = target.filePath(name);
         if (!source.copy(copy))
             throw FolderError(QStringLiteral("ファイルをコピーできません。\n%1\n→ %2\n%3")
-                                  .arg(native(source.fileName()), native(copy), source.errorString()));
+                                  .arg(ShownPath(source.fileName()), ShownPath(copy), source.errorString()));
         QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 }

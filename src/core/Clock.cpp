@@ -1,12 +1,6 @@
 #include "Clock.h"
 
-namespace {
-std::unique_ptr<Clock>& slot()
-{
-    static std::unique_ptr<Clock> clock = std::make_unique<Clock>();
-    return clock;
-}
-} // namespace
+#include "Services.h"
 
 QDateTime Clock::now() const
 {
@@ -17,10 +11,10 @@ QDateTime Clock::now() const
 
 const Clock& Clock::current()
 {
-    return *slot();
+    return Service<Clock>::current();
 }
 
 void Clock::install(std::unique_ptr<Clock> clock)
 {
-    slot() = clock ? std::move(clock) : std::make_unique<Clock>();
+    Service<Clock>::install(std::move(clock));
 }

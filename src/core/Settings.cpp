@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "Globals.h"
 #include "IniFile.h"
+#include "TextRoutines.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,11 +45,6 @@ void ReadSettings(const QString& appPath)
 
 namespace {
 
-QString native(const QString& path)
-{
-    return QDir::toNativeSeparators(QDir::cleanPath(path));
-}
-
 // The nearest ancestor of the path that exists; what stands there tells why the folder cannot
 // be made below it.
 QString existingAncestor(const QString& path)
@@ -71,7 +67,7 @@ QString MakeFolder(const QString& folder, bool withParents)
     const QFileInfo info(path);
     if (info.isDir())
         return {};
-    const QString head = QStringLiteral("フォルダを作成できません。\n%1\n").arg(native(path));
+    const QString head = QStringLiteral("フォルダを作成できません。\n%1\n").arg(ShownPath(path));
     if (info.exists())
         return head +
                QStringLiteral("同じ名前のファイルがあります。ファイルの名前を変えるか移してください。");
@@ -80,11 +76,11 @@ QString MakeFolder(const QString& folder, bool withParents)
     if (!QFileInfo(parent).isDir()) {
         if (QFileInfo(ancestor).isFile())
             return head +
-                   QStringLiteral("途中の「%1」がフォルダではなくファイルです。").arg(native(ancestor));
+                   QStringLiteral("途中の「%1」がフォルダではなくファイルです。").arg(ShownPath(ancestor));
         if (!withParents)
             return head +
                    QStringLiteral("上のフォルダ「%1」がありません。先にそのフォルダを作成してください。")
-                       .arg(native(parent));
+                       .arg(ShownPath(parent));
     }
     std::error_code error;
     const std::filesystem::path target(QFile::encodeName(path).toStdString());
@@ -97,7 +93,7 @@ QString MakeFolder(const QString& folder, bool withParents)
     switch (static_cast<std::errc>(error.value())) {
     case std::errc::permission_denied:
     case std::errc::operation_not_permitted:
-        return head + QStringLiteral("「%1」に書き込む権限がありません。").arg(native(ancestor));
+        return head + QStringLiteral("「%1」に書き込む権限がありません。").arg(ShownPath(ancestor));
     case std::errc::file_exists:
         return head +
                QStringLiteral("同じ名前のファイルがあります。ファイルの名前を変えるか移してください。");

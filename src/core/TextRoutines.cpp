@@ -1,5 +1,6 @@
 #include "TextRoutines.h"
 
+#include <QDir>
 #include <QHash>
 #include <QTextBoundaryFinder>
 
@@ -355,4 +356,9 @@ bool IsKanaOnly(const QString& text)
             return false;
     }
     return true;
+}
+
+QString ShownPath(const QString& path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(path));
 }

@@ -53,3 +53,7 @@ TextChange ChangeBetween(QStringView before, QStringView after);
 
 // Whether every character is kana (hiragana, katakana of either width) or the prolonged mark.
 bool IsKanaOnly(const QString& text);
+
+// A path as the program shows it in its messages and labels: cleaned (no "..", no doubled or
+// trailing separator), with the system's separators.
+QString ShownPath(const QString& path);

@@ -76,10 +76,9 @@ CustomerFieldsScreen::CustomerFieldsScreen(const QString& formName, const Custom
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    m_input = new InputBehaviour(this);
-    m_input->selectAllOnFocus({Txt_Inp(0), Txt_Inp(1), Txt_Inp(2), Txt_Inp(4), Txt_Inp(5), Txt_Inp(6),
+    Input()->selectAllOnFocus({Txt_Inp(0), Txt_Inp(1), Txt_Inp(2), Txt_Inp(4), Txt_Inp(5), Txt_Inp(6),
                                Txt_Inp(7), Txt_Inp(8), Txt_Inp(9), Txt_Inp(10)});
-    m_input->setEnterOrder({
+    Input()->setEnterOrder({
         {Txt_Inp(0), {Txt_Inp(1)}},
         {Txt_Inp(1), {Txt_Inp(2)}},
         {Txt_Inp(2), {Combo1}},
@@ -93,12 +92,6 @@ CustomerFieldsScreen::CustomerFieldsScreen(const QString& formName, const Custom
         {Txt_Inp(9), {Txt_Inp(10)}},
         {Txt_Inp(10), {Txt_Inp(0)}},
     });
-}
-
-CustomerFieldsScreen::~CustomerFieldsScreen()
-{
-    // The focus hooks belong to the screens built on this one; none may run once they are gone.
-    delete m_input;
 }
 
 void CustomerFieldsScreen::PrefListProc()
@@ -186,10 +179,10 @@ bool CustomerFieldsScreen::IsBlank(const QString& text)
 CustomerEntryScreen::CustomerEntryScreen(const QString& formName, const CustomerScreenTexts& texts)
     : CustomerFieldsScreen(formName, texts)
 {
-    AttachReadingCapture(*m_input, Txt_Inp(0), Txt_Inp(1));
+    AttachReadingCapture(*Input(), Txt_Inp(0), Txt_Inp(1));
     for (int index : {2, 4}) {
-        m_input->onFocusIn(Txt_Inp(index), [this, index] { Txt_Inp_GotFocus(index); });
-        m_input->onFocusOut(Txt_Inp(index), [this, index] { Txt_Inp_LostFocus(index); });
+        Input()->onFocusIn(Txt_Inp(index), [this, index] { Txt_Inp_GotFocus(index); });
+        Input()->onFocusOut(Txt_Inp(index), [this, index] { Txt_Inp_LostFocus(index); });
     }
     for (int i = 0; i <= 10; ++i)
         connect(Txt_Inp(i), &QLineEdit::textChanged, this, [this, i] { Txt_Inp_Change(i); });

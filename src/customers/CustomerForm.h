@@ -8,8 +8,6 @@
 
 #include <cstdint>
 
-class InputBehaviour;
-
 // What tells the customer screens apart on their common layout.
 struct CustomerScreenTexts
 {
@@ -29,8 +27,6 @@ class CustomerFieldsScreen : public MainScreen
     Q_OBJECT
 
   public:
-    ~CustomerFieldsScreen() override;
-
   protected:
     CustomerFieldsScreen(const QString& formName, const CustomerScreenTexts& texts);
 
@@ -51,7 +47,6 @@ class CustomerFieldsScreen : public MainScreen
 
     QWidget* Picture1 = nullptr;
     QComboBox* Combo1 = nullptr;
-    InputBehaviour* m_input = nullptr;
 };
 
 // The field events of the screens that enter a customer (registration and detail): the reading

@@ -24,7 +24,7 @@ const QString kSetting = QStringLiteral("Todoufuken1");
 
 Frm020_Qel::Frm020_Qel() : CustomerEntryScreen(Forms::Frm020_Qel, RegistrationTexts())
 {
-    m_input->onFocusOut(Combo1, [this] { Combo1_LostFocus(); });
+    Input()->onFocusOut(Combo1, [this] { Combo1_LostFocus(); });
 }
 
 void Frm020_Qel::LoadProc()

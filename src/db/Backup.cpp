@@ -5,6 +5,7 @@
 
 #include "core/Clock.h"
 #include "core/Globals.h"
+#include "core/TextRoutines.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,19 +42,14 @@ QString backupFolder()
     return AppFile(G().BackDataPath);
 }
 
-QString native(const QString& path)
-{
-    return QDir::toNativeSeparators(QDir::cleanPath(path));
-}
-
 QString folderLine(const QString& folder)
 {
-    return QStringLiteral("フォルダ: ") + native(folder);
+    return QStringLiteral("フォルダ: ") + ShownPath(folder);
 }
 
 QString fileLine(const QString& path)
 {
-    return QStringLiteral("ファイル: ") + native(path);
+    return QStringLiteral("ファイル: ") + ShownPath(path);
 }
 
 QString folderOf(const QString& path)

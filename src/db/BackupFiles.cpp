@@ -1,5 +1,7 @@
 #include "Backup.h"
 
+#include "core/Services.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -9,12 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::unique_ptr<BackupFiles>& slot()
-{
-    static std::unique_ptr<BackupFiles> files = std::make_unique<BackupFiles>();
-    return files;
-}
 
 QByteArray encoded(const QString& path)
 {
@@ -136,10 +132,10 @@ int BackupFiles::flush(const QString& path)
 
 BackupFiles& BackupFiles::current()
 {
-    return *slot();
+    return Service<BackupFiles>::current();
 }
 
 void BackupFiles::install(std::unique_ptr<BackupFiles> files)
 {
-    slot() = files ? std::move(files) : std::make_unique<BackupFiles>();
+    Service<BackupFiles>::install(std::move(files));
 }

@@ -3,6 +3,7 @@
 #include "Database.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
@@ -25,6 +26,18 @@ QStringList PrefectureNames()
     while (!names.isEmpty() && names.back().trimmed().isEmpty())
         names.removeLast();
     return names;
+}
+
+QString CreateIndexStatement(const QString& name)
+{
+    static const QString schema = resourceText(QStringLiteral(":/db/schema.sql"));
+    const QRegularExpression definition(QStringLiteral("^create index ") + QRegularExpression::escape(name) +
+                                            QStringLiteral(" (on [^;]*);"),
+                                        QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = definition.match(schema);
+    if (!match.hasMatch())
+        throw DbError(QStringLiteral("組み込みの定義にない索引です。"), name);
+    return QStringLiteral("create index if not exists ") + name + QLatin1Char(' ') + match.captured(1);
 }
 
 void CreateDatabaseFile(const QString& path)

@@ -2,6 +2,7 @@
 
 #include "BackupRun.h"
 
+#include "core/TextRoutines.h"
 #include "db/DbError.h"
 #include "ui/BusyRun.h"
 #include "ui/DialogService.h"
@@ -50,7 +51,7 @@ bool ShowBackupRun(MainScreen* screen, QLabel* status, QWidget* button)
             QStringLiteral("　バックアップ完了"), QStringLiteral("バックアップを中止しました")))
         return false;
     Dialogs().information(QStringLiteral("バックアップ完了"),
-                          QStringLiteral("ﾌｧｲﾙ名:") + QDir::toNativeSeparators(result.backupPath));
+                          QStringLiteral("ﾌｧｲﾙ名:") + ShownPath(result.backupPath));
     if (!result.pruneProblem.isEmpty())
         Dialogs().failure(screen->formName(), result.pruneProblem, result.pruneDetail);
     return true;

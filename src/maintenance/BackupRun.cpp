@@ -1,6 +1,7 @@
 #include "BackupRun.h"
 
 #include "core/Globals.h"
+#include "core/TextRoutines.h"
 #include "db/Backup.h"
 #include "db/DbError.h"
 
@@ -35,7 +36,7 @@ template <class F> auto step(const QString& name, F&& action)
 QString CheckedBackupFolder()
 {
     const QString folder = AppFile(G().BackDataPath);
-    const QString shown = QDir::toNativeSeparators(QDir::cleanPath(folder));
+    const QString shown = ShownPath(folder);
     if (holds(resolved(folder), resolved(G().AppPath)))
         throw DbError(
             QStringLiteral(

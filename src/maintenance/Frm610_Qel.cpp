@@ -4,6 +4,7 @@
 
 #include "core/FormNames.h"
 #include "core/Globals.h"
+#include "core/TextRoutines.h"
 #include "ui/Twips.h"
 
 #include <QDir>
@@ -39,7 +40,7 @@ void Frm610_Qel::LoadProc()
                             QStringLiteral("回分のバックアップデータが保存されます")
                       : QStringLiteral("バックアップデータはすべて保存されます（古いものは削除されません）"));
     Lbl_Ttl(2)->setText(QStringLiteral("データの保存先は下記のフォルダー内です"));
-    Lbl_Ttl(3)->setText(QDir::toNativeSeparators(QDir::cleanPath(AppFile(g.BackDataPath))));
+    Lbl_Ttl(3)->setText(ShownPath(AppFile(g.BackDataPath)));
     Lbl_Ttl(11)->clear();
     Cmd(0)->setFocus(Qt::OtherFocusReason);
     ShowScreen();

@@ -6,6 +6,7 @@
 #include "core/DateText.h"
 #include "core/FormNames.h"
 #include "core/Globals.h"
+#include "core/TextRoutines.h"
 #include "db/Database.h"
 #include "ui/FlexGrid.h"
 #include "ui/Twips.h"
@@ -233,10 +234,10 @@ void Frm630_Qel::RestoreProc()
         [&](const Announce& announce) { result = RunRestore(chosen, announce); },
         QStringLiteral("　復元完了"), QStringLiteral("復元を中止しました"));
     if (restored) {
-        QString text = QStringLiteral("復元しました\nﾌｧｲﾙ名:") + QDir::toNativeSeparators(chosen.path);
+        QString text = QStringLiteral("復元しました\nﾌｧｲﾙ名:") + ShownPath(chosen.path);
         if (!result.replacedBackup.isEmpty())
             text += QStringLiteral("\n\n復元前のデータは次のファイルに保存しました\nﾌｧｲﾙ名:") +
-                    QDir::toNativeSeparators(result.replacedBackup);
+                    ShownPath(result.replacedBackup);
         Dialogs().information(QStringLiteral("復元完了"), text);
         if (!result.pruneProblem.isEmpty())
             Dialogs().failure(formName(), result.pruneProblem, result.pruneDetail);

@@ -3,6 +3,7 @@
 #include "BackupRun.h"
 
 #include "core/Globals.h"
+#include "core/TextRoutines.h"
 #include "db/Database.h"
 #include "db/DbError.h"
 
@@ -24,7 +25,7 @@ QDateTime timeInName(const QString& name)
 
 QString fileLine(const QString& path)
 {
-    return QStringLiteral("ファイル: ") + QDir::toNativeSeparators(path);
+    return QStringLiteral("ファイル: ") + ShownPath(path);
 }
 
 template <class F> auto step(const QString& name, F&& action)

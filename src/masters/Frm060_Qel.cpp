@@ -37,8 +37,8 @@ Frm060_Qel::Frm060_Qel() : MasterListScreen(Forms::Frm060_Qel, G().MakerTopRow, 
     setTabOrder(Txt_Inp(0), Txt_Inp(1));
     setTabOrder(Txt_Inp(1), Cmd(0));
 
-    m_input->selectAllOnFocus({Txt_Inp(0), Txt_Inp(1)});
-    m_input->setEnterOrder({{Txt_Inp(0), {Txt_Inp(1)}}, {Txt_Inp(1), {Txt_Inp(0)}}});
+    Input()->selectAllOnFocus({Txt_Inp(0), Txt_Inp(1)});
+    Input()->setEnterOrder({{Txt_Inp(0), {Txt_Inp(1)}}, {Txt_Inp(1), {Txt_Inp(0)}}});
     m_gridFocusAfterNo = true;
     SetUpListControls(2, 3, Txt_Inp(0));
 }

@@ -69,8 +69,8 @@ Frm070_Qel::Frm070_Qel() : MasterListScreen(Forms::Frm070_Qel, G().ProductTopRow
     setTabOrder(Txt_Inp(2), Txt_Inp(3));
     setTabOrder(Txt_Inp(3), Cmd(0));
 
-    m_input->selectAllOnFocus({Txt_Inp(0), Txt_Inp(1), Txt_Inp(2), Txt_Inp(3)});
-    m_input->setEnterOrder({
+    Input()->selectAllOnFocus({Txt_Inp(0), Txt_Inp(1), Txt_Inp(2), Txt_Inp(3)});
+    Input()->setEnterOrder({
         {Txt_Inp(0), {Txt_Inp(1)}},
         {Txt_Inp(1), {Txt_Inp(2)}},
         {Txt_Inp(2), {Txt_Inp(3)}},

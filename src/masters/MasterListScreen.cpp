@@ -21,13 +21,6 @@ const QString kAsk = QStringLiteral("確認");
 MasterListScreen::MasterListScreen(const QString& formName, std::int32_t& topRow, std::int32_t& rowSel)
     : MainScreen(formName), m_topRow(topRow), m_rowSel(rowSel)
 {
-    m_input = new InputBehaviour(this);
-}
-
-MasterListScreen::~MasterListScreen()
-{
-    // The focus handlers are the form's own; none may run once the form part is gone.
-    delete m_input;
 }
 
 void MasterListScreen::SetUpListControls(int keyBox, int lastSelectedColumn, QWidget* entryField)
@@ -43,11 +36,11 @@ void MasterListScreen::SetUpListControls(int keyBox, int lastSelectedColumn, QWi
     for (int i = 0; i <= 2; ++i)
         Cmd(i)->setEnabled(false);
 
-    m_input->swallowEnter(m_keyBox);
+    Input()->swallowEnter(m_keyBox);
     for (int i = 0; i <= keyBox; ++i) {
         connect(Txt_Inp(i), &QLineEdit::textChanged, this, [this, i] { Txt_Inp_Change(i); });
-        m_input->onFocusIn(Txt_Inp(i), [this, i] { Txt_Inp_GotFocus(i); });
-        m_input->onFocusOut(Txt_Inp(i), [this, i] { Txt_Inp_LostFocus(i); });
+        Input()->onFocusIn(Txt_Inp(i), [this, i] { Txt_Inp_GotFocus(i); });
+        Input()->onFocusOut(Txt_Inp(i), [this, i] { Txt_Inp_LostFocus(i); });
     }
 
     MSHFlexGrid1->setSelectionColumns(1, lastSelectedColumn);

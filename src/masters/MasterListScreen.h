@@ -8,7 +8,6 @@
 #include <vector>
 
 class FlexGrid;
-class InputBehaviour;
 
 // What the maker list and the product list have in common: a grid whose position survives the
 // screen in two globals, the name box (Txt_Inp(0)) with its reading box (Txt_Inp(1)), a hidden
@@ -19,8 +18,6 @@ class MasterListScreen : public MainScreen
     Q_OBJECT
 
   public:
-    ~MasterListScreen() override;
-
   protected:
     // topRow and rowSel are the globals that keep this list's grid position.
     MasterListScreen(const QString& formName, std::int32_t& topRow, std::int32_t& rowSel);
@@ -68,7 +65,6 @@ class MasterListScreen : public MainScreen
     void ShowListProc(const QString& caption);
 
     FlexGrid* MSHFlexGrid1 = nullptr;
-    InputBehaviour* m_input = nullptr;
     std::int16_t LastCmd = 0;
     // The maker list puts the focus back on the grid also after a correction was declined or
     // failed; the product list leaves it where it was.

@@ -11,8 +11,7 @@
 #include "sales/SalesStore.h"
 #include "ui/BusyRun.h"
 #include "ui/InputBehaviour.h"
-#include "ui/LateFailure.h"
-#include "ui/ReadingSearch.h"
+#include "ui/PurchaserList.h"
 #include "ui/Twips.h"
 
 #include <QApplication>
@@ -61,10 +60,6 @@ Frm510_Qel::Frm510_Qel() : MainScreen(Forms::Frm510_Qel)
     }
     Lbl_Dat(2)->setAlignment(Qt::AlignCenter);
 
-    List1->setUniformItemSizes(true);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List2->setFocusPolicy(Qt::NoFocus);
-    SetBackColor(List1, Colors::LightGrey);
     Txt_Inp(0)->setFocusPolicy(Qt::ClickFocus);
 
     setTabOrder(Cmd(0), Cmd(1));
@@ -81,26 +76,16 @@ Frm510_Qel::Frm510_Qel() : MainScreen(Forms::Frm510_Qel)
     setTabOrder(List1, Cmd(9));
     setTabOrder(Cmd(9), Cmd(10));
 
-    connect(Text1, &QLineEdit::textChanged, this, &Frm510_Qel::Text1_Change);
-
-    m_buyers = std::make_unique<ReadingSearchList>(List1, List2);
-    m_input = new InputBehaviour(this);
-    m_input->selectAllOnFocus(Text1);
-    m_input->setEnterOrder({
+    m_buyers = std::make_unique<PurchaserList>(*this, Text1, List1, List2);
+    Input()->selectAllOnFocus(Text1);
+    Input()->setEnterOrder({
         {Combo1, {Cmd(8)}},
         {Text1, {List1}},
         {List1, {Cmd(9)}},
     });
-    m_input->onFocusIn(List1, [this] { SetBackColor(List1, Colors::White); });
-    m_input->onFocusOut(List1, [this] { SetBackColor(List1, Colors::LightGrey); });
 }
 
-Frm510_Qel::~Frm510_Qel()
-{
-    // No focus handler may run while the controls are being destroyed.
-    delete m_input;
-    m_input = nullptr;
-}
+Frm510_Qel::~Frm510_Qel() = default;
 
 void Frm510_Qel::LoadProc()
 {
@@ -139,12 +124,8 @@ void Frm510_Qel::MakerListProc()
 
 void Frm510_Qel::CustomerListProc()
 {
-    KeysWithReadings customers;
-    Guarded([&] { customers = SalesStore().customerReadings(); });
-    m_buyers->fill(
-        std::move(customers),
-        [](const std::vector<std::int32_t>& keys) { return SalesStore().customerNames(keys); },
-        [this](const DbError& e) { ShowFailureLater(this, formName(), e); });
+    m_buyers->fill([] { return SalesStore().customerReadings(); },
+                   [](const std::vector<std::int32_t>& keys) { return SalesStore().customerNames(keys); });
 }
 
 // A file made before the report indexes gets them before its first report: seconds over a
@@ -168,11 +149,6 @@ bool Frm510_Qel::IndexProc()
     }
     Lbl_Ttl(11)->clear();
     return true;
-}
-
-void Frm510_Qel::Text1_Change()
-{
-    m_buyers->search(Text1->text());
 }
 
 int Frm510_Qel::ReportChk(ReportKind kind)

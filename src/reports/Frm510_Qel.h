@@ -8,8 +8,7 @@
 
 #include <memory>
 
-class InputBehaviour;
-class ReadingSearchList;
+class PurchaserList;
 
 // The report menu: a period of months for all three reports, a maker for the by-maker report
 // and a purchaser for the by-purchaser report; "作成" hands them to the report screen.
@@ -24,7 +23,6 @@ class Frm510_Qel : public MainScreen
 
   private:
     void Cmd_Click(int index) override;
-    void Text1_Change();
 
     void PeriodDispProc();
     void MakerListProc();
@@ -39,8 +37,7 @@ class Frm510_Qel : public MainScreen
     QListWidget* List1 = nullptr;
     QListWidget* List2 = nullptr;
     QGroupBox* Frame2 = nullptr;
-    InputBehaviour* m_input = nullptr;
-    std::unique_ptr<ReadingSearchList> m_buyers;
+    std::unique_ptr<PurchaserList> m_buyers;
 
     QString m_start;
     QString m_end;

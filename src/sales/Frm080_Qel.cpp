@@ -9,8 +9,7 @@
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
 #include "ui/InputBehaviour.h"
-#include "ui/LateFailure.h"
-#include "ui/ReadingSearch.h"
+#include "ui/PurchaserList.h"
 #include "ui/Twips.h"
 
 #include <QPalette>
@@ -90,13 +89,11 @@ Frm080_Qel::Frm080_Qel() : MainScreen(Forms::Frm080_Qel)
     Text1->setPalette(totalPalette);
     Frame1->setEnabled(false);
 
-    for (QListWidget* list : {List1, List2, List3, List4}) {
+    for (QListWidget* list : {List3, List4}) {
         list->setUniformItemSizes(true);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
-    }
-    for (QListWidget* list : {List2, List3, List4})
         list->setFocusPolicy(Qt::NoFocus);
-    SetBackColor(List1, Colors::LightGrey);
+    }
 
     setTabOrder(Cmd(0), Cmd(1));
     setTabOrder(Cmd(1), Cmd(2));
@@ -118,31 +115,20 @@ Frm080_Qel::Frm080_Qel() : MainScreen(Forms::Frm080_Qel)
     connect(Combo1, &QComboBox::activated, this, &Frm080_Qel::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &Frm080_Qel::Combo2_Click);
     connect(List1, &QListWidget::currentRowChanged, this, &Frm080_Qel::List1_Click);
-    connect(Txt_Inp(3), &QLineEdit::textChanged, this, [this] { Txt_Inp_Change(3); });
 
-    m_buyers = std::make_unique<ReadingSearchList>(List1, List2);
-    m_input = new InputBehaviour(this);
+    m_buyers = std::make_unique<PurchaserList>(*this, Txt_Inp(3), List1, List2, [this] { List1_Click(); });
     for (int i : {0, 1, 2, 3, 5}) {
-        m_input->selectAllOnFocus(Txt_Inp(i));
-        m_input->onFocusIn(Txt_Inp(i), [this, i] { Txt_Inp_GotFocus(i); });
+        Input()->selectAllOnFocus(Txt_Inp(i));
+        Input()->onFocusIn(Txt_Inp(i), [this, i] { Txt_Inp_GotFocus(i); });
     }
     for (int i : {0, 1, 2})
-        m_input->onFocusOut(Txt_Inp(i), [this, i] { Txt_Inp_LostFocus(i); });
-    m_input->onFocusIn(List1, [this] { List1_GotFocus(); });
-    m_input->onFocusOut(List1, [this] { List1_LostFocus(); });
+        Input()->onFocusOut(Txt_Inp(i), [this, i] { Txt_Inp_LostFocus(i); });
     SetEnterOrder();
-}
-
-Frm080_Qel::~Frm080_Qel()
-{
-    // No focus handler may run while the controls are being destroyed.
-    delete m_input;
-    m_input = nullptr;
 }
 
 void Frm080_Qel::SetEnterOrder()
 {
-    m_input->setEnterOrder({
+    Input()->setEnterOrder({
         {Combo1, {Combo2, Txt_Inp(0)}},
         {Combo2, {Txt_Inp(0)}},
         {Txt_Inp(0), {Txt_Inp(1)}},
@@ -152,8 +138,10 @@ void Frm080_Qel::SetEnterOrder()
         {List1, {Txt_Inp(5)}},
         {Txt_Inp(5), {Combo1}},
     });
-    m_input->swallowEnter(Txt_Inp(4));
+    Input()->swallowEnter(Txt_Inp(4));
 }
+
+Frm080_Qel::~Frm080_Qel() = default;
 
 void Frm080_Qel::LoadProc()
 {
@@ -167,7 +155,7 @@ void Frm080_Qel::LoadProc()
     if (MakerListProc())
         CustomerListProc();
     else
-        m_buyers->fill(NamesWithReadings{});
+        m_buyers->clear();
     for (QWidget* hidden : {static_cast<QWidget*>(List2), static_cast<QWidget*>(List3),
                             static_cast<QWidget*>(List4), static_cast<QWidget*>(Txt_Inp(4))})
         hidden->move(hidden->x(), Tw(-2000));
@@ -285,36 +273,14 @@ void Frm080_Qel::PriceGetProc(Amount& listPrice, Amount& sellingPrice)
 
 void Frm080_Qel::CustomerListProc()
 {
-    KeysWithReadings customers;
-    Guarded([&] { customers = SalesStore().customerReadings(); });
-    m_buyers->fill(
-        std::move(customers),
-        [](const std::vector<std::int32_t>& keys) { return SalesStore().customerNames(keys); },
-        [this](const DbError& e) { ShowFailureLater(this, formName(), e); });
+    m_buyers->fill([] { return SalesStore().customerReadings(); },
+                   [](const std::vector<std::int32_t>& keys) { return SalesStore().customerNames(keys); });
     List1_Click();
 }
 
 void Frm080_Qel::List1_Click()
 {
     Lbl_Ttl(9)->setText(m_buyers->name());
-}
-
-void Frm080_Qel::List1_GotFocus()
-{
-    SetBackColor(List1, Colors::White);
-}
-
-void Frm080_Qel::List1_LostFocus()
-{
-    SetBackColor(List1, Colors::LightGrey);
-}
-
-void Frm080_Qel::Txt_Inp_Change(int index)
-{
-    if (index != 3)
-        return;
-    m_buyers->search(Txt_Inp(3)->text());
-    List1_Click();
 }
 
 void Frm080_Qel::Txt_Inp_GotFocus(int index)

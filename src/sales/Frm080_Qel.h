@@ -7,8 +7,7 @@
 
 #include <memory>
 
-class InputBehaviour;
-class ReadingSearchList;
+class PurchaserList;
 
 // Sales entry: date, maker, product, prices, quantity, purchaser and remarks; each
 // registration appends one sale and keeps most inputs for the next.
@@ -26,9 +25,6 @@ class Frm080_Qel : public MainScreen
     void Combo1_Click();
     void Combo2_Click();
     void List1_Click();
-    void List1_GotFocus();
-    void List1_LostFocus();
-    void Txt_Inp_Change(int index);
     void Txt_Inp_GotFocus(int index);
     void Txt_Inp_LostFocus(int index);
 
@@ -53,7 +49,6 @@ class Frm080_Qel : public MainScreen
     QListWidget* List4 = nullptr;
     QLineEdit* Text1 = nullptr;
     QFrame* Frame1 = nullptr;
-    InputBehaviour* m_input = nullptr;
     // The purchaser list List1 with its readings List2.
-    std::unique_ptr<ReadingSearchList> m_buyers;
+    std::unique_ptr<PurchaserList> m_buyers;
 };

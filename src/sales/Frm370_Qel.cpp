@@ -7,7 +7,7 @@
 #include "core/FormNames.h"
 #include "core/Globals.h"
 #include "ui/InputBehaviour.h"
-#include "ui/ReadingSearch.h"
+#include "ui/PurchaserList.h"
 #include "ui/Twips.h"
 
 Frm370_Qel::Frm370_Qel(FormBase* sales, std::function<void()> henkouChk)
@@ -26,17 +26,8 @@ Frm370_Qel::Frm370_Qel(FormBase* sales, std::function<void()> henkouChk)
     List1 = Control<QListWidget>("List1");
     List2 = Control<QListWidget>("List2");
     SetImeMode(Text1, ImeHalfKatakana);
-    for (QListWidget* list : {List1, List2}) {
-        list->setUniformItemSizes(true);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-    }
-    SetBackColor(List1, Colors::LightGrey);
-    m_buyers = std::make_unique<ReadingSearchList>(List1, List2);
-
-    connect(Text1, &QLineEdit::textChanged, this, &Frm370_Qel::Text1_Change);
+    m_buyers = std::make_unique<PurchaserList>(*this, Text1, List1, List2);
     Input()->selectAllOnFocus(Text1);
-    Input()->onFocusIn(List1, [this] { SetBackColor(List1, Colors::White); });
-    Input()->onFocusOut(List1, [this] { SetBackColor(List1, Colors::LightGrey); });
     Input()->setEnterOrder({
         {Text1, {List1, Cmd(101)}},
         {List1, {Cmd(101)}},
@@ -54,14 +45,8 @@ void Frm370_Qel::PrepareProc()
 
 void Frm370_Qel::CustomerListProc()
 {
-    NamesWithReadings customers;
-    Guarded([&] { customers = SalesStore().customers(); });
-    m_buyers->fill(customers);
-}
-
-void Frm370_Qel::Text1_Change()
-{
-    m_buyers->search(Text1->text());
+    m_buyers->fill([] { return SalesStore().customerReadings(); },
+                   [](const std::vector<std::int32_t>& keys) { return SalesStore().customerNames(keys); });
 }
 
 void Frm370_Qel::ApplyProc()

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-class ReadingSearchList;
+class PurchaserList;
 
 // The purchaser of the shown sale, found by typing the reading.
 class Frm370_Qel : public SaleFieldDialog
@@ -21,10 +21,9 @@ class Frm370_Qel : public SaleFieldDialog
 
   private:
     void CustomerListProc();
-    void Text1_Change();
 
     QLineEdit* Text1 = nullptr;
     QListWidget* List1 = nullptr;
     QListWidget* List2 = nullptr;
-    std::unique_ptr<ReadingSearchList> m_buyers;
+    std::unique_ptr<PurchaserList> m_buyers;
 };

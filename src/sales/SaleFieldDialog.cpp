@@ -13,13 +13,6 @@ SaleFieldDialog::SaleFieldDialog(const QString& formName, FormBase* sales, int l
 {
 }
 
-SaleFieldDialog::~SaleFieldDialog()
-{
-    // No focus handler may run while the controls are being destroyed.
-    delete m_input;
-    m_input = nullptr;
-}
-
 void SaleFieldDialog::LoadProc()
 {
     PrepareProc();
@@ -32,13 +25,6 @@ void SaleFieldDialog::LoadProc()
 QLabel* SaleFieldDialog::Shown(int index) const
 {
     return m_sales->Lbl_Dat(index);
-}
-
-InputBehaviour* SaleFieldDialog::Input()
-{
-    if (!m_input)
-        m_input = new InputBehaviour(this);
-    return m_input;
 }
 
 void SaleFieldDialog::SetClientSize(int widthTw, int heightTw)

@@ -4,8 +4,6 @@
 
 #include <functional>
 
-class InputBehaviour;
-
 // A field dialog of the sales correction: it edits the label `label` of that screen (and its
 // public strings), opens under that label, and runs the screen's change check as it closes.
 class SaleFieldDialog : public FieldDialog
@@ -14,7 +12,6 @@ class SaleFieldDialog : public FieldDialog
 
   public:
     SaleFieldDialog(const QString& formName, FormBase* sales, int label, std::function<void()> henkouChk);
-    ~SaleFieldDialog() override;
 
     // Prepares the dialog, places it under its label and shows it modally until a button closes it.
     void LoadProc();
@@ -24,7 +21,6 @@ class SaleFieldDialog : public FieldDialog
     virtual void PrepareProc() {}
     // A label of the sales correction.
     QLabel* Shown(int index) const;
-    InputBehaviour* Input();
     void SetClientSize(int widthTw, int heightTw);
     // Moves the hidden companion lists out of sight.
     static void HideCompanion(QWidget* companion);
@@ -32,7 +28,6 @@ class SaleFieldDialog : public FieldDialog
   private:
     FormBase* m_sales;
     int m_label;
-    InputBehaviour* m_input = nullptr;
 };
 
 // The three amount dialogs: one box whose digits, capped at eight, replace the edited amount;

@@ -1,5 +1,7 @@
 #include "SheetReader.h"
 
+#include "core/TextRoutines.h"
+
 #include "CellRef.h"
 #include "NumberFormat.h"
 #include "SheetError.h"
@@ -18,8 +20,8 @@ namespace {
 
 [[noreturn]] void unreadable(const QString& path, const QString& why)
 {
-    throw SheetError(SheetError::Application, QStringLiteral("ブックを読めません。 ") +
-                                                  QDir::toNativeSeparators(path) + QStringLiteral(" ") + why);
+    throw SheetError(SheetError::Application,
+                     QStringLiteral("ブックを読めません。 ") + ShownPath(path) + QStringLiteral(" ") + why);
 }
 
 // "_xHHHH_" stands for the character HHHH.
@@ -147,7 +149,7 @@ SheetModel ReadWorkbook(const QString& path)
     model.fileName = QFileInfo(path).fileName();
     if (!QFileInfo(path).isFile())
         throw SheetError(SheetError::FileNotFound,
-                         QStringLiteral("ファイルが見つかりません。 ") + QDir::toNativeSeparators(path));
+                         QStringLiteral("ファイルが見つかりません。 ") + ShownPath(path));
     ZipPackage archive;
     QString why;
     if (!archive.open(path, true, why))

@@ -9,6 +9,7 @@
 #include "ZipPackage.h"
 
 #include "core/Globals.h"
+#include "core/TextRoutines.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,11 +31,6 @@ constexpr qsizetype kMaxHeader = 255;
 [[noreturn]] void appError(const QString& detail = {})
 {
     ThrowApplicationError(detail);
-}
-
-QString native(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
 }
 
 const char* const kHeaderFooterOrder[] = {"oddHeader",  "oddFooter",   "evenHeader",
@@ -163,34 +159,34 @@ void Workbook::prepare()
     const QFileInfo source(d->templatePath);
     if (!source.isFile())
         throw SheetError(SheetError::FileNotFound,
-                         QStringLiteral("ファイルが見つかりません。 ") + native(d->templatePath));
+                         QStringLiteral("ファイルが見つかりません。 ") + ShownPath(d->templatePath));
 
     const QFileInfo target(d->targetPath);
     const QString folder = target.absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
         throw SheetError(SheetError::PathNotFound,
-                         QStringLiteral("パスが見つかりません。 ") + native(folder));
+                         QStringLiteral("パスが見つかりません。 ") + ShownPath(folder));
     // Nothing here locks a file that another program has open: the spreadsheet programs leave
     // a lock file beside it, and a file marked read-only is the user's word not to replace it.
     if (QFileInfo::exists(SpreadsheetLockFile(d->targetPath)))
         throw SheetError(SheetError::PermissionDenied,
-                         QStringLiteral("書き込みできません。 ") + native(d->targetPath) +
+                         QStringLiteral("書き込みできません。 ") + ShownPath(d->targetPath) +
                              QStringLiteral("（他のプログラムで開かれています）"));
     if (target.exists() && !target.isDir() &&
         (!target.isWritable() || !target.permissions().testFlag(QFileDevice::WriteOwner)))
         throw SheetError(SheetError::PermissionDenied, QStringLiteral("書き込みできません。 ") +
-                                                           native(d->targetPath) +
+                                                           ShownPath(d->targetPath) +
                                                            QStringLiteral("（読み取り専用です）"));
     if (target.exists() || target.isSymLink()) {
         if (target.isDir() || !QFile::remove(d->targetPath))
             throw SheetError(SheetError::PermissionDenied,
-                             QStringLiteral("書き込みできません。 ") + native(d->targetPath));
+                             QStringLiteral("書き込みできません。 ") + ShownPath(d->targetPath));
     }
 
     QFile from(d->templatePath);
     if (!from.open(QIODevice::ReadOnly))
         throw SheetError(SheetError::FileNotFound,
-                         QStringLiteral("ファイルが見つかりません。 ") + native(d->templatePath));
+                         QStringLiteral("ファイルが見つかりません。 ") + ShownPath(d->templatePath));
     const QByteArray bytes = from.readAll();
     QTemporaryFile copy(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
     copy.setAutoRemove(false);
@@ -198,7 +194,7 @@ void Workbook::prepare()
         if (!copy.fileName().isEmpty())
             QFile::remove(copy.fileName());
         throw SheetError(SheetError::PermissionDenied,
-                         QStringLiteral("書き込みできません。 ") + native(folder));
+                         QStringLiteral("書き込みできません。 ") + ShownPath(folder));
     }
     d->copyPath = copy.fileName();
     copy.close();
@@ -466,7 +462,7 @@ void Workbook::save()
                             std::filesystem::path(QFile::encodeName(d->targetPath).constData()), error);
     if (error)
         throw SheetError(SheetError::PermissionDenied,
-                         QStringLiteral("書き込みできません。 ") + native(d->targetPath));
+                         QStringLiteral("書き込みできません。 ") + ShownPath(d->targetPath));
     d->saved = true;
 }
 

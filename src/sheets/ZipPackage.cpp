@@ -1,5 +1,7 @@
 #include "ZipPackage.h"
 
+#include "core/TextRoutines.h"
+
 #include "SheetError.h"
 
 #include <QDir>
@@ -180,8 +182,8 @@ void ZipPackage::close(const QString& path)
         const QString text = QString::fromLocal8Bit(zip_strerror(m_zip));
         discard();
         throw SheetError(SheetError::PermissionDenied, QStringLiteral("書き込みできません。 ") +
-                                                           QDir::toNativeSeparators(path) +
-                                                           QStringLiteral(" (") + text + QLatin1Char(')'));
+                                                           ShownPath(path) + QStringLiteral(" (") + text +
+                                                           QLatin1Char(')'));
     }
     m_zip = nullptr;
     m_readers.clear();

@@ -1,16 +1,12 @@
 #include "DialogService.h"
 
+#include "core/Services.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
 
 namespace {
-
-std::unique_ptr<DialogService>& slot()
-{
-    static std::unique_ptr<DialogService> service = std::make_unique<DialogService>();
-    return service;
-}
 
 int show(QMessageBox::Icon icon, const QString& title, const QString& text,
          QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
@@ -64,12 +60,12 @@ void DialogService::failure(const QString& title, const QString& message, const 
 
 DialogService& Dialogs()
 {
-    return *slot();
+    return Service<DialogService>::current();
 }
 
 void InstallDialogs(std::unique_ptr<DialogService> service)
 {
-    slot() = service ? std::move(service) : std::make_unique<DialogService>();
+    Service<DialogService>::install(std::move(service));
 }
 
 void DialogService::preview(QDialog& dialog)

@@ -37,6 +37,19 @@ void SetBordered(QLabel* label)
     label->setLineWidth(1);
 }
 
+FormBase::~FormBase()
+{
+    delete m_input;
+    m_input = nullptr;
+}
+
+InputBehaviour* FormBase::Input()
+{
+    if (!m_input)
+        m_input = new InputBehaviour(this);
+    return m_input;
+}
+
 FormBase::FormBase(const QString& formName, QWidget* parent, Qt::WindowFlags flags)
     : QWidget(parent, flags), m_formName(formName)
 {

@@ -18,6 +18,7 @@
 #include <initializer_list>
 
 class FlexGrid;
+class InputBehaviour;
 
 // How a form draws its labels of fixed role: the title Lbl_Ttl(14), the message line
 // Lbl_Ttl(11), the completion notice Lbl_Ttl(12) and the panel behind it Lbl_Ttl(13).
@@ -70,6 +71,7 @@ class FormBase : public QWidget
 
   public:
     explicit FormBase(const QString& formName, QWidget* parent = nullptr, Qt::WindowFlags flags = {});
+    ~FormBase() override;
 
     const QString& formName() const { return m_formName; }
 
@@ -77,6 +79,10 @@ class FormBase : public QWidget
     ControlArray<QLineEdit> Txt_Inp;
     ControlArray<QLabel> Lbl_Ttl;
     ControlArray<QLabel> Lbl_Dat;
+
+    // The form's focus and Enter rules, made at first use. The form deletes it before its
+    // controls, so that no focus handler runs while they are destroyed.
+    InputBehaviour* Input();
 
   protected:
     // Builds the controls of the table in its order (which is also the tab order). Every Cmd
@@ -138,6 +144,7 @@ class FormBase : public QWidget
     QString m_formName;
     bool m_closeBoxAllowed = false;
     bool m_closing = false;
+    InputBehaviour* m_input = nullptr;
 };
 
 // The screen font: the Japanese gothic families in order of preference.

@@ -1,5 +1,6 @@
 #include "InputBehaviour.h"
 
+#include "core/Services.h"
 #include "core/TextRoutines.h"
 
 #include <QAbstractItemView>
@@ -182,10 +183,13 @@ class FieldRules : public QValidator
         QPointer<QObject> to;
         QString text;
     };
-    // One focus at a time, so one handover for every field.
+    // One focus at a time, so one handover for every field; a reset of the services drops it.
     static Handover& handover()
     {
-        static Handover h;
+        static Handover h = [] {
+            OnServiceReset([] { handover() = {}; });
+            return Handover{};
+        }();
         return h;
     }
 

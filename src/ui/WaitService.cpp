@@ -1,16 +1,10 @@
 #include "WaitService.h"
 
+#include "core/Services.h"
+
 #include <QCoreApplication>
 #include <QThread>
 #include <QWidget>
-
-namespace {
-std::unique_ptr<WaitService>& slot()
-{
-    static std::unique_ptr<WaitService> service = std::make_unique<WaitService>();
-    return service;
-}
-} // namespace
 
 void Repaint(QWidget* screen)
 {
@@ -27,10 +21,10 @@ void WaitService::wait(QWidget* screen, int milliseconds)
 
 WaitService& Waits()
 {
-    return *slot();
+    return Service<WaitService>::current();
 }
 
 void InstallWaits(std::unique_ptr<WaitService> service)
 {
-    slot() = service ? std::move(service) : std::make_unique<WaitService>();
+    Service<WaitService>::install(std::move(service));
 }

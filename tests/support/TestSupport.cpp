@@ -3,6 +3,7 @@
 #include "core/AppExit.h"
 #include "core/Clock.h"
 #include "core/Globals.h"
+#include "core/Services.h"
 #include "core/Settings.h"
 #include "db/Backup.h"
 #include "db/Schema.h"
@@ -192,11 +193,7 @@ void CloseAllScreens()
 
 void ResetProgramState()
 {
-    InstallDialogs(nullptr);
-    InstallWaits(nullptr);
-    Clock::install(nullptr);
-    AppExit::install(nullptr);
-    BackupFiles::install(nullptr);
+    ResetServices();
     Screens().clear();
     // A start on no field empties what the last capture kept for its caller.
     StartReadingCapture(nullptr);

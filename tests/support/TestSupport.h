@@ -108,7 +108,7 @@ class AppFixture : public ::testing::Test
 void CloseAllScreens();
 
 // Puts every service slot and registry of the program back as a fresh start finds it: the
-// dialog, wait, clock, application-end and backup-file services, the screen registry, the
+// services (ResetServices, the text handed between fields included), the screen registry, the
 // reading capture and the globals. Every fixture starts and ends with it, so that no test sees another's
 // state.
 void ResetProgramState();

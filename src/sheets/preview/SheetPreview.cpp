@@ -2,6 +2,7 @@
 
 #include "SheetPrintout.h"
 
+#include "core/TextRoutines.h"
 #include "ui/DialogService.h"
 
 #include <QDesktopServices>
@@ -22,10 +23,9 @@ void PreviewWorkbook(QWidget* parent, const QString& path)
     try {
         printout.emplace(SheetPrintout::fromFile(path));
     } catch (const std::exception& e) {
-        Dialogs().failure(
-            parent ? parent->objectName() : QStringLiteral("Qel"),
-            QStringLiteral("印刷プレビューを表示できません。\n%1").arg(QDir::toNativeSeparators(path)),
-            QString::fromUtf8(e.what()));
+        Dialogs().failure(parent ? parent->objectName() : QStringLiteral("Qel"),
+                          QStringLiteral("印刷プレビューを表示できません。\n%1").arg(ShownPath(path)),
+                          QString::fromUtf8(e.what()));
     }
     if (printout) {
         QPrinter printer(QPrinter::HighResolution);

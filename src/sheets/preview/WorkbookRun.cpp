@@ -2,6 +2,7 @@
 
 #include "SheetPreview.h"
 
+#include "core/TextRoutines.h"
 #include "ui/DialogService.h"
 #include "ui/WaitService.h"
 
@@ -48,7 +49,6 @@ void WorkbookRun::readFailed(const DbError& e)
 void WorkbookRun::show(QWidget* screen, const QString& what, const QString& path)
 {
     Dialogs().information(QStringLiteral("帳票ファイルを作成しました"),
-                          what + QStringLiteral("をファイルに出力しました\n") +
-                              QDir::toNativeSeparators(path));
+                          what + QStringLiteral("をファイルに出力しました\n") + ShownPath(path));
     PreviewWorkbook(screen, path);
 }
