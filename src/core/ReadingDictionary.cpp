@@ -23,6 +23,8 @@ namespace {
 
 // The features of an IPA dictionary entry: the part of speech comes first, the reading eighth.
 constexpr int kReadingFeature = 7;
+// The part of speech of the entries of persons' names (surnames 姓, given names 名).
+constexpr char kPersonName[] = "名詞,固有名詞,人名,";
 
 class Dictionary
 {
@@ -54,8 +56,39 @@ class Dictionary
 
     bool available() const { return tagger_ != nullptr; }
 
-    // The reading of one run of text without blanks; empty when a word has none.
+    // The reading of one run of text without blanks; empty when a word has none. A run that is a
+    // name the dictionary knows is read as that name: left to itself the analysis reads 陽子 as
+    // the word for proton (ﾖｳｼ) and 佐々木彩 with the word 彩 (ｲﾛﾄﾞﾘ).
     QString reading(const QString& run) const
+    {
+        const QByteArray utf8 = run.toUtf8();
+        MeCab::Lattice* lattice = latticeOfThread();
+        lattice->set_sentence(utf8.constData(), static_cast<size_t>(utf8.size()));
+        if (!tagger_->parse(lattice))
+            return {};
+        QString result;
+        bool startsWithName = false;
+        for (const MeCab::Node* node = lattice->bos_node(); node; node = node->next) {
+            if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE)
+                continue;
+            if (result.isEmpty())
+                startsWithName = QByteArray(node->feature).startsWith(kPersonName);
+            const QString word = wordReading(node);
+            if (word.isEmpty()) {
+                result.clear();
+                break;
+            }
+            result += word;
+        }
+        // A whole run that is a name entry is read so; a split into surname and given name only
+        // where the analysis found a name at the start (not 東京 as 東 and 京).
+        if (const QString name = nameReading(utf8, startsWithName, lattice); !name.isEmpty())
+            return name;
+        return result;
+    }
+
+  private:
+    MeCab::Lattice* latticeOfThread() const
     {
         // One lattice a thread: the model and the tagger are shared, which MeCab allows.
         thread_local std::unique_ptr<MeCab::Lattice> lattice;
@@ -64,31 +97,75 @@ class Dictionary
             lattice.reset(model_->createLattice());
             latticeModel = model_.get();
         }
-        const QByteArray utf8 = run.toUtf8();
-        lattice->set_sentence(utf8.constData(), static_cast<size_t>(utf8.size()));
-        if (!tagger_->parse(lattice.get()))
-            return {};
-        QString result;
-        for (const MeCab::Node* node = lattice->bos_node(); node; node = node->next) {
-            if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE)
-                continue;
-            const QString surface = QString::fromUtf8(node->surface, node->length);
-            const QStringList features = QString::fromUtf8(node->feature).split(QLatin1Char(','));
-            QString word;
-            if (features.size() > kReadingFeature && features.at(kReadingFeature) != QLatin1String("*"))
-                word = features.at(kReadingFeature);
-            else
-                word = surface;
-            word = ToHalfKatakana(word);
-            const bool symbol = features.value(0) == QStringLiteral("記号");
-            if (!IsKanaOnly(word) && !symbol)
-                return {};
-            result += word;
-        }
-        return result;
+        return lattice.get();
     }
 
-  private:
+    // The reading of one analysed word as half-width katakana; empty when it has none.
+    static QString wordReading(const MeCab::Node* node)
+    {
+        const QStringList features = QString::fromUtf8(node->feature).split(QLatin1Char(','));
+        QString word;
+        if (features.size() > kReadingFeature && features.at(kReadingFeature) != QLatin1String("*"))
+            word = features.at(kReadingFeature);
+        else
+            word = QString::fromUtf8(node->surface, node->length);
+        word = ToHalfKatakana(word);
+        const bool symbol = features.value(0) == QStringLiteral("記号");
+        return IsKanaOnly(word) || symbol ? word : QString();
+    }
+
+    // The person-name entry (surname or given name, `kind` 姓 or 名, any when empty) that covers
+    // text[from, to) exactly, the most usual one (lowest word cost) where there are several.
+    const MeCab::Node* nameEntry(const QByteArray& text, int from, int to, const char* kind,
+                                 MeCab::Lattice* lattice) const
+    {
+        lattice->set_sentence(text.constData(), static_cast<size_t>(text.size()));
+        const MeCab::Node* best = nullptr;
+        for (const MeCab::Node* node =
+                 model_->lookup(text.constData() + from, text.constData() + text.size(), lattice);
+             node; node = node->bnext) {
+            if (node->stat != MECAB_NOR_NODE || node->length != static_cast<unsigned>(to - from))
+                continue;
+            const QByteArray feature(node->feature);
+            if (!feature.startsWith(kPersonName) || (kind && !feature.contains(kind)))
+                continue;
+            if (!best || node->wcost < best->wcost)
+                best = node;
+        }
+        return best;
+    }
+
+    // The run read as one name, or as a surname followed by a given name; empty when it is not.
+    QString nameReading(const QByteArray& text, bool split, MeCab::Lattice* lattice) const
+    {
+        const int size = static_cast<int>(text.size());
+        if (const MeCab::Node* whole = nameEntry(text, 0, size, nullptr, lattice))
+            return wordReading(whole);
+        if (!split)
+            return {};
+        QString best;
+        long bestCost = 0;
+        for (int split = 1; split < size; ++split) {
+            if ((static_cast<unsigned char>(text.at(split)) & 0xC0) == 0x80)
+                continue; // inside a character
+            const MeCab::Node* surname = nameEntry(text, 0, split, ",姓,", lattice);
+            if (!surname)
+                continue;
+            const QString first = wordReading(surname);
+            const long surnameCost = surname->wcost;
+            const MeCab::Node* given = nameEntry(text, split, size, ",名,", lattice);
+            if (!given || first.isEmpty())
+                continue;
+            const QString second = wordReading(given);
+            const long cost = surnameCost + given->wcost;
+            if (!second.isEmpty() && (best.isEmpty() || cost < bestCost)) {
+                best = first + second;
+                bestCost = cost;
+            }
+        }
+        return best;
+    }
+
     static bool isUtf8(const MeCab::Model* model)
     {
         const MeCab::DictionaryInfo* info = model->dictionary_info();
