@@ -9,6 +9,7 @@
 #include <mecab.h>
 
 #include <memory>
+#include <utility>
 
 // The readings come from MeCab with the IPA dictionary in UTF-8. Its entries carry nine features:
 // part of speech (four), conjugation (two), base form, reading, pronunciation. The reading (the
@@ -59,8 +60,10 @@ class Dictionary
     // The reading of one run of text without blanks; empty when a word has none. A run that is a
     // name the dictionary knows is read as that name: left to itself the analysis reads 陽子 as
     // the word for proton (ﾖｳｼ) and 佐々木彩 with the word 彩 (ｲﾛﾄﾞﾘ).
-    QString reading(const QString& run) const
+    // `name` says whether the run before this one began with a name; it is set for the next.
+    QString reading(const QString& run, bool& name) const
     {
+        const bool afterName = std::exchange(name, false);
         const QByteArray utf8 = run.toUtf8();
         MeCab::Lattice* lattice = latticeOfThread();
         lattice->set_sentence(utf8.constData(), static_cast<size_t>(utf8.size()));
@@ -82,8 +85,9 @@ class Dictionary
         }
         // A whole run that is a name entry is read so; a split into surname and given name only
         // where the analysis found a name at the start (not 東京 as 東 and 京).
-        if (const QString name = nameReading(utf8, startsWithName, lattice); !name.isEmpty())
-            return name;
+        name = startsWithName;
+        if (const QString asName = nameReading(utf8, startsWithName, afterName, lattice); !asName.isEmpty())
+            return asName;
         return result;
     }
 
@@ -136,11 +140,15 @@ class Dictionary
     }
 
     // The run read as one name, or as a surname followed by a given name; empty when it is not.
-    QString nameReading(const QByteArray& text, bool split, MeCab::Lattice* lattice) const
+    QString nameReading(const QByteArray& text, bool split, bool afterName, MeCab::Lattice* lattice) const
     {
         const int size = static_cast<int>(text.size());
-        if (const MeCab::Node* whole = nameEntry(text, 0, size, nullptr, lattice))
-            return wordReading(whole);
+        // One character keeps the analysis's reading (大 is ﾀﾞｲ or ｵｵ far more often than the
+        // given name ﾏｻﾙ), unless it follows a name (佐々木　彩).
+        if (afterName || QString::fromUtf8(text).toUcs4().size() > 1) {
+            if (const MeCab::Node* whole = nameEntry(text, 0, size, nullptr, lattice))
+                return wordReading(whole);
+        }
         if (!split)
             return {};
         QString best;
@@ -200,6 +208,7 @@ QString DictionaryReading(const QString& text)
     // Each run between blanks is read on its own, and the runs are joined by one half-width
     // blank, as the stored readings separate surname and given name (森　直子 / ﾓﾘ ﾅｵｺ).
     QString result;
+    bool name = false;
     qsizetype start = 0;
     const qsizetype size = text.size();
     while (start < size) {
@@ -210,7 +219,7 @@ QString DictionaryReading(const QString& text)
             ++end;
         if (end == start)
             break;
-        const QString run = dict.reading(text.mid(start, end - start));
+        const QString run = dict.reading(text.mid(start, end - start), name);
         if (run.isEmpty())
             return {};
         if (!result.isEmpty())
