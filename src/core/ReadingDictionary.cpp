@@ -8,6 +8,7 @@
 
 #include <mecab.h>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -16,7 +17,9 @@
 // eighth) is the one a reading field holds: ｺﾝﾄﾞｳ for 近藤, where the pronunciation says ｺﾝﾄﾞｰ.
 //
 // A word the dictionary does not know keeps its surface when that is kana; a symbol (・, -, &)
-// keeps its own form. Any other unknown word (letters, digits, a kanji the dictionary lacks)
+// keeps its own form. Letters and figures are looked up in their wide forms, as the dictionary
+// holds them: a word it knows (ＮＴＴ, ＡＢＣ, Ｊｒ) has its reading, but a letter or a figure on
+// its own has none. Any other unknown word (letters, digits, a kanji the dictionary lacks)
 // makes the whole reading empty: a reading with a word left out would look complete and sort
 // wrongly, while an empty one tells the caller that the dictionary could not give it.
 
@@ -64,7 +67,8 @@ class Dictionary
     QString reading(const QString& run, bool& name) const
     {
         const bool afterName = std::exchange(name, false);
-        const QByteArray utf8 = run.toUtf8();
+        // The dictionary holds letters, figures and katakana in their wide forms (ＮＴＴ, ＡＢＣ).
+        const QByteArray utf8 = ToWide(run).toUtf8();
         MeCab::Lattice* lattice = latticeOfThread();
         lattice->set_sentence(utf8.constData(), static_cast<size_t>(utf8.size()));
         if (!tagger_->parse(lattice))
@@ -108,6 +112,15 @@ class Dictionary
     static QString wordReading(const MeCab::Node* node)
     {
         const QStringList features = QString::fromUtf8(node->feature).split(QLatin1Char(','));
+        // A letter alone or figures read one by one (ｎ as ｴﾇ, １２３ as ｲﾁﾆｻﾝ) are no reading.
+        if (features.value(1) == QStringLiteral("アルファベット") ||
+            features.value(1) == QStringLiteral("数")) {
+            const QString surface = QString::fromUtf8(node->surface, node->length);
+            if (std::any_of(surface.cbegin(), surface.cend(), [](QChar c) {
+                    return c.isLetterOrNumber() && c.unicode() >= 0xFF10 && c.unicode() <= 0xFF5A;
+                }))
+                return {};
+        }
         QString word;
         if (features.size() > kReadingFeature && features.at(kReadingFeature) != QLatin1String("*"))
             word = features.at(kReadingFeature);

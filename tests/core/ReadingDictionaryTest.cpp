@@ -37,10 +37,16 @@ TEST(ReadingDictionary, ReadsNamesAsTheReadingFieldsHoldThem)
         {u"やまだ　はなこ", u"ﾔﾏﾀﾞ ﾊﾅｺ"},
         {u"ゲンキ堂", u"ｹﾞﾝｷﾄﾞｳ"},
         {u"山田・太郎", u"ﾔﾏﾀﾞ･ﾀﾛｳ"},
-        // Letters and digits have no reading the dictionary can give: nothing rather than a part.
-        {u"ABC産業", u""},
-        {u"NTTデータ", u""},
-        {u"山田　Ｊｒ", u""},
+        // Letters, figures and half-width katakana of either width, as the dictionary knows them.
+        {u"ABC産業", u"ｴｲﾋﾞｰｼｰｻﾝｷﾞｮｳ"},
+        {u"NTTデータ", u"ｴﾇﾃｨｰﾃｨｰﾃﾞｰﾀ"},
+        {u"山田　Ｊｒ", u"ﾔﾏﾀﾞ ｼﾞｭﾆｱ"},
+        {u"ﾔﾏﾀﾞ ﾊﾅｺ", u"ﾔﾏﾀﾞ ﾊﾅｺ"},
+        // A letter or figures read one by one are no reading: nothing rather than a part.
+        {u"けｎ", u""},
+        {u"第3営業部", u""},
+        {u"ｙａｍａｄａ", u""},
+        {u"Smith", u""},
         {u"", u""},
         {u"　 ", u""},
     };
