@@ -434,13 +434,15 @@ def registration_flow(s, wid, outcomes, label, steps, name, reading, marked, who
             s.keys(*rest.split())
         else:
             s.click(wid, REGISTRATION_FIELDS[rest])
-    shown_marked = pixel(s, wid, READING_MARK_POINT) == MARK_COLOUR
     s.click(wid, REGISTRATION_SAVE)
     try:
         rows = wait_for(lambda: s.query(f"select {CUSTOMER_COLUMNS} from Tb_顧客 where Fi_キー > ?", (last,)), 5,
                         "the customer saved")
     except Failure:
         rows = []
+    # The mark shows once the name is left (the save button takes the focus), and stays after the
+    # save as long as the user has not been in the reading field.
+    shown_marked = pixel(s, wid, READING_MARK_POINT) == MARK_COLOUR
     truth = true_reading or reading
     if not rows:
         outcomes["refused"] += 1
