@@ -98,6 +98,9 @@ FLOWS = [
     # The whole name converted again keeps its reading.
     ("the whole name converted again", ["type yamada", "keys space Return shift+Home Henkan Return"], "山田", "ﾔﾏﾀﾞ",
      False, False),
+    ("the whole name converted again on a later visit",
+     ["type yamada", "keys space Return", "click zip", "click name", "keys Henkan Return"], "山田", "ﾔﾏﾀﾞ", False,
+     False),
     # Last: Mozc learns the candidates in letters chosen here and would offer them for やまだ later.
     ("F9, then kana", ["type yamada", "keys F9 Return", "type hanako", "keys Return"], "ｙａｍａｄａはなこ",
      "ﾔﾏﾀﾞﾊﾅｺ", False, False),

@@ -945,6 +945,25 @@ TEST_F(NameReadingTest, RecordedSessionsGiveTheNameAndItsReading)
     }
 }
 
+TEST_F(NameReadingTest, ANameConvertedAgainOnALaterVisitKeepsItsReading)
+{
+    for (Im im : {Im::Ibus, Im::Fcitx5}) {
+        form->name->setText(QStringLiteral("山田"));
+        form->reading->setText(QStringLiteral("ﾔﾏﾀﾞ"));
+        form->name->setFocus(); // selects the whole name
+        // The conversion replaces the selection: the name, and with it the reading, is empty
+        // until the commit.
+        replay(form->name, im, QStringLiteral("p:[山田] ^Henkan"));
+        EXPECT_EQ(form->reading->text(), QString());
+        replay(form->name, im, QStringLiteral("=山田 0"));
+        leaveName();
+        EXPECT_EQ(form->name->text(), QStringLiteral("山田"));
+        EXPECT_EQ(form->reading->text(), QStringLiteral("ﾔﾏﾀﾞ"));
+        EXPECT_FALSE(ReadingMarked(form->reading));
+        form->zip->setFocus();
+    }
+}
+
 TEST_F(NameReadingTest, AReadingThatNeedsALookIsMarkedUntilTheUserHasBeenInIt)
 {
     const QPalette plain = form->reading->palette();
