@@ -228,14 +228,19 @@ class Capture : public QObject
             // A run of pieces not known for sure, up to the next sure piece or blank.
             size_t end = i;
             QString captured;
+            bool earlier = false;
             while (end < m_keptPieces.size() && !m_keptPieces[end].blank && !known(m_keptPieces[end])) {
                 const Piece& q = m_keptPieces[end];
                 captured += q.earlier ? earlierReading : q.reading;
+                earlier = earlier || q.earlier;
                 ++end;
             }
             const qsizetype from = p.start;
             const qsizetype to = m_keptPieces[end - 1].end;
             const QString dictionary = fill(m_keptText.mid(from, to - from));
+            // Part of the text the field had, unread: its reading is only in the reading field, whole.
+            if (dictionary.isEmpty() && earlier)
+                return {};
             filled = filled || !dictionary.isEmpty();
             words << (dictionary.isEmpty() ? captured : dictionary);
             i = end;
@@ -444,7 +449,7 @@ class Capture : public QObject
         const bool byInputMethod = std::exchange(m_inInputMethod, false);
         const QString before = std::exchange(m_text, text);
         const auto [from, tail] = ChangeBetween(before, text);
-        if (byInputMethod && !pending && before.size() - tail > from) {
+        if (byInputMethod && !pending && before.size() - tail > from && text.size() - tail == from) {
             // The input method took text out of the name to convert it again: the conversion it
             // commits has that text's reading.
             m_replaced = replacedBetween(from, before.size() - tail, text.isEmpty());
