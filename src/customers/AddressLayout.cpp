@@ -205,7 +205,8 @@ double PlaceColumns(std::vector<PlacedText>& out, const std::vector<std::vector<
                     t.inkShift = QPointF(size * 0.125, -size * 0.125);
                 out.push_back(t);
             }
-            y += size + tracking;
+            // A blank (between family and given name, before the honorific) takes half a cell.
+            y += (g.text == QStringLiteral("　") ? size / 2 : size) + tracking;
         }
         x -= pitch * size;
     }

@@ -17,6 +17,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QScreen>
 
 namespace {
 
@@ -40,28 +41,28 @@ Frm045_Qel::Frm045_Qel() : MainScreen(Forms::Frm045_Qel)
         {K::Label, "Lbl_Dat", 0, QString(), 360, 720, 10995, 375},
         {K::Label, "Lbl_Dat", 1, QString(), 360, 1110, 10995, 615},
         {K::Frame, "Frame1", -1, QStringLiteral("印刷の設定"), 360, 1800, 5520, 4695},
-        {K::Label, "Lbl_Ttl", 0, QStringLiteral("用紙"), 120, 330, 1200, 375, "Frame1"},
-        {K::Combo, "Combo1", -1, QString(), 1380, 330, 3960, 375, "Frame1"},
-        {K::Label, "Lbl_Ttl", 1, QStringLiteral("ラベル用紙"), 120, 760, 1200, 375, "Frame1"},
-        {K::Combo, "Combo2", -1, QString(), 1380, 760, 3960, 375, "Frame1"},
-        {K::Label, "Lbl_Ttl", 2, QStringLiteral("開始位置"), 120, 1190, 1200, 375, "Frame1"},
-        {K::Combo, "Combo3", -1, QString(), 1380, 1190, 1200, 375, "Frame1"},
-        {K::Label, "Lbl_Ttl", 3, QStringLiteral("列・行"), 120, 1620, 1200, 375, "Frame1"},
-        {K::Text, "Txt_Inp", 0, QString(), 1380, 1620, 900, 375, "Frame1", 2},
-        {K::Text, "Txt_Inp", 1, QString(), 2400, 1620, 900, 375, "Frame1", 2},
-        {K::Label, "Lbl_Ttl", 4, QStringLiteral("幅・高さ mm"), 120, 2050, 1200, 375, "Frame1"},
-        {K::Text, "Txt_Inp", 2, QString(), 1380, 2050, 900, 375, "Frame1", 6},
-        {K::Text, "Txt_Inp", 3, QString(), 2400, 2050, 900, 375, "Frame1", 6},
-        {K::Label, "Lbl_Ttl", 5, QStringLiteral("余白 左・上"), 120, 2480, 1200, 375, "Frame1"},
-        {K::Text, "Txt_Inp", 4, QString(), 1380, 2480, 900, 375, "Frame1", 6},
-        {K::Text, "Txt_Inp", 5, QString(), 2400, 2480, 900, 375, "Frame1", 6},
-        {K::Label, "Lbl_Ttl", 6, QStringLiteral("間隔 横・縦"), 120, 2910, 1200, 375, "Frame1"},
-        {K::Text, "Txt_Inp", 6, QString(), 1380, 2910, 900, 375, "Frame1", 6},
-        {K::Text, "Txt_Inp", 7, QString(), 2400, 2910, 900, 375, "Frame1", 6},
-        {K::Label, "Lbl_Ttl", 7, QStringLiteral("敬称"), 120, 3340, 1200, 375, "Frame1"},
-        {K::Combo, "Combo4", -1, QString(), 1380, 3340, 3960, 375, "Frame1"},
-        {K::Label, "Lbl_Ttl", 8, QStringLiteral("住所の数字"), 120, 3770, 1200, 375, "Frame1"},
-        {K::Combo, "Combo5", -1, QString(), 1380, 3770, 3960, 375, "Frame1"},
+        {K::Label, "Lbl_Ttl", 0, QStringLiteral("用紙"), 120, 330, 1560, 375, "Frame1"},
+        {K::Combo, "Combo1", -1, QString(), 1740, 330, 3660, 375, "Frame1"},
+        {K::Label, "Lbl_Ttl", 1, QStringLiteral("ラベル用紙"), 120, 760, 1560, 375, "Frame1"},
+        {K::Combo, "Combo2", -1, QString(), 1740, 760, 3660, 375, "Frame1"},
+        {K::Label, "Lbl_Ttl", 2, QStringLiteral("開始位置"), 120, 1190, 1560, 375, "Frame1"},
+        {K::Combo, "Combo3", -1, QString(), 1740, 1190, 1200, 375, "Frame1"},
+        {K::Label, "Lbl_Ttl", 3, QStringLiteral("列・行"), 120, 1620, 1560, 375, "Frame1"},
+        {K::Text, "Txt_Inp", 0, QString(), 1740, 1620, 900, 375, "Frame1", 2},
+        {K::Text, "Txt_Inp", 1, QString(), 2760, 1620, 900, 375, "Frame1", 2},
+        {K::Label, "Lbl_Ttl", 4, QStringLiteral("幅・高さ(mm)"), 120, 2050, 1560, 375, "Frame1"},
+        {K::Text, "Txt_Inp", 2, QString(), 1740, 2050, 900, 375, "Frame1", 6},
+        {K::Text, "Txt_Inp", 3, QString(), 2760, 2050, 900, 375, "Frame1", 6},
+        {K::Label, "Lbl_Ttl", 5, QStringLiteral("余白 左・上"), 120, 2480, 1560, 375, "Frame1"},
+        {K::Text, "Txt_Inp", 4, QString(), 1740, 2480, 900, 375, "Frame1", 6},
+        {K::Text, "Txt_Inp", 5, QString(), 2760, 2480, 900, 375, "Frame1", 6},
+        {K::Label, "Lbl_Ttl", 6, QStringLiteral("間隔 横・縦"), 120, 2910, 1560, 375, "Frame1"},
+        {K::Text, "Txt_Inp", 6, QString(), 1740, 2910, 900, 375, "Frame1", 6},
+        {K::Text, "Txt_Inp", 7, QString(), 2760, 2910, 900, 375, "Frame1", 6},
+        {K::Label, "Lbl_Ttl", 7, QStringLiteral("敬称"), 120, 3340, 1560, 375, "Frame1"},
+        {K::Combo, "Combo4", -1, QString(), 1740, 3340, 3660, 375, "Frame1"},
+        {K::Label, "Lbl_Ttl", 8, QStringLiteral("住所の数字"), 120, 3770, 1560, 375, "Frame1"},
+        {K::Combo, "Combo5", -1, QString(), 1740, 3770, 3660, 375, "Frame1"},
         {K::Check, "Check1", -1, QStringLiteral("郵便番号の枠を赤で印刷（無地のはがき）"), 120, 4200, 5280,
          375, "Frame1"},
         {K::Frame, "Frame2", -1, QStringLiteral("差出人"), 6000, 1800, 5355, 4695},
@@ -317,6 +318,9 @@ void Frm045_Qel::PreviewProc(const AddressLayout& layout)
     dialog.setWindowTitle(QStringLiteral("宛名印刷　プレビュー"));
     connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
             [&](QPrinter* target) { printout.print(target); });
+    // Maximized where a window manager does it; a large window where none does.
+    if (const QScreen* shown = screen())
+        dialog.resize(shown->availableGeometry().size() * 0.9);
     dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
     dialog.exec();
 }
