@@ -44,7 +44,8 @@ void AddressPrintout::setUpPrinter(QPrinter& printer) const
     // In millimetres exactly: the named postcard size is rounded to whole points.
     const bool postcard = paper == kPostcardSize;
     printer.setPageSize(QPageSize(paper, QPageSize::Millimeter,
-                                  postcard ? QStringLiteral("はがき") : QStringLiteral("A4"), QPageSize::ExactMatch));
+                                  postcard ? QStringLiteral("はがき") : QStringLiteral("A4"),
+                                  QPageSize::ExactMatch));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setFullPage(true);
     printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
