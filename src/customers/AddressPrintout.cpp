@@ -95,7 +95,13 @@ void AddressPrintout::paintPage(QPainter& painter, int index, double perMm) cons
                              t.text);
             continue;
         }
-        const double advance = QFontMetricsF(font, painter.device()).horizontalAdvance(t.text);
+        // The advance of a glyph at a size, measured once for the run.
+        const QString advanceKey = QString::number(key) + QLatin1Char(':') + t.text;
+        auto known = m_advances.constFind(advanceKey);
+        if (known == m_advances.cend())
+            known = m_advances.insert(advanceKey,
+                                      QFontMetricsF(font, painter.device()).horizontalAdvance(t.text));
+        const double advance = *known;
         if (t.turn == Turn::Rotated) {
             painter.save();
             painter.translate(centre);

@@ -31,4 +31,5 @@ class AddressPrintout
     bool m_redBoxes;
     // Fonts by kind and pixel size, made once for the run.
     mutable QHash<int, QFont> m_fonts;
+    mutable QHash<QString, double> m_advances;
 };
