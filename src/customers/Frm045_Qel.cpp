@@ -7,6 +7,7 @@
 #include "core/Clock.h"
 #include "core/FormNames.h"
 #include "sheets/Workbook.h"
+#include "ui/BusyRun.h"
 #include "ui/InputBehaviour.h"
 #include "ui/Navigator.h"
 
@@ -322,7 +323,7 @@ void Frm045_Qel::PreviewProc(const AddressLayout& layout)
     if (const QScreen* shown = screen())
         dialog.resize(shown->availableGeometry().size() * 0.9);
     dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
-    dialog.exec();
+    Dialogs().preview(dialog);
 }
 
 void Frm045_Qel::PrinterProc(const AddressLayout& layout)
@@ -336,9 +337,11 @@ void Frm045_Qel::PrinterProc(const AddressLayout& layout)
         return;
     // The dialog may have changed the paper; the run is laid out for its own.
     printout.setUpPrinter(printer);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    printout.print(&printer);
-    QApplication::restoreOverrideCursor();
+    {
+        BusyRun busy({Cmd(0), Cmd(1), Cmd(2), Cmd(3), Cmd(4)}, Lbl_Ttl(11));
+        busy.say(QStringLiteral("しばらくお待ちください"));
+        printout.print(&printer);
+    }
     Lbl_Ttl(11)->setText(QStringLiteral("%1 ページを印刷しました").arg(layout.pageCount()));
 }
 
@@ -348,11 +351,12 @@ void Frm045_Qel::PdfProc(const AddressLayout& layout)
     const QString path =
         WorkbookTarget(kind + Clock::current().now().toString(QStringLiteral("_yyyyMMdd_HHmmss")) + ".pdf");
     const AddressPrintout printout(layout, Check1->isChecked() && postcards());
-    Lbl_Ttl(11)->setText(QStringLiteral("しばらくお待ちください"));
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QCoreApplication::processEvents();
-    const bool written = QDir().mkpath(QFileInfo(path).absolutePath()) && printout.writePdf(path, kind);
-    QApplication::restoreOverrideCursor();
+    bool written = false;
+    {
+        BusyRun busy({Cmd(0), Cmd(1), Cmd(2), Cmd(3), Cmd(4)}, Lbl_Ttl(11));
+        busy.say(QStringLiteral("しばらくお待ちください"));
+        written = QDir().mkpath(QFileInfo(path).absolutePath()) && printout.writePdf(path, kind);
+    }
     if (!written) {
         Lbl_Ttl(11)->clear();
         Dialogs().warning(formName(),

@@ -30,6 +30,8 @@ Sender SenderStore::sender() const
 void SenderStore::save(const Sender& sender) const
 {
     Database db;
+    // The table and its row together, or neither.
+    Database::Transaction transaction(db, Database::Transaction::Start::Immediate);
     db.execute(QStringLiteral("create table if not exists Tb_差出人 (Fi_キー integer primary key, "
                               "Fi_名前 text not null default '', Fi_郵便番号 text not null default '', "
                               "Fi_住所1 text not null default '', Fi_住所2 text not null default '', "
@@ -44,4 +46,5 @@ void SenderStore::save(const Sender& sender) const
         values.set(QStringLiteral("Fi_キー"), kSenderKey);
         values.insertInto(db, kSenders);
     }
+    transaction.commit();
 }

@@ -12,14 +12,12 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QRawFont>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTimer>
 
 namespace {
 
@@ -412,18 +410,15 @@ TEST_F(AddressPrintingTest, RedBoxesAreDrawnOnlyWhenAskedAndThePreviewShowsEvery
     EXPECT_GT(redPixels(true), 100);
 
     int previewPages = -1;
-    QTimer watcher;
-    watcher.setInterval(0);
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
-            if (auto* widget = preview->findChild<QPrintPreviewWidget*>())
-                previewPages = widget->pageCount();
-            preview->reject();
+    dialogs->onPreview = [&](QDialog& preview) {
+        if (auto* widget = preview.findChild<QPrintPreviewWidget*>()) {
+            widget->updatePreview();
+            previewPages = widget->pageCount();
         }
-    });
-    watcher.start();
+    };
+    dialogs->expect(ShownBox::Kind::Preview, QStringLiteral("宛名印刷　プレビュー"), {});
     Click(cmd(0));
-    watcher.stop();
+    EXPECT_TRUE(dialogs->allAnswered());
     EXPECT_EQ(previewPages, 2);
     EXPECT_TRUE(follow(QStringLiteral("Frm045_Qel")));
 }
