@@ -9,6 +9,7 @@ inline const QString Frm010_Qel = QStringLiteral("Frm010_Qel");
 inline const QString Frm020_Qel = QStringLiteral("Frm020_Qel");
 inline const QString Frm030_Qel = QStringLiteral("Frm030_Qel");
 inline const QString Frm040_Qel = QStringLiteral("Frm040_Qel");
+inline const QString Frm045_Qel = QStringLiteral("Frm045_Qel");
 inline const QString Frm050_Qel = QStringLiteral("Frm050_Qel");
 inline const QString Frm060_Qel = QStringLiteral("Frm060_Qel");
 inline const QString Frm070_Qel = QStringLiteral("Frm070_Qel");

@@ -37,6 +37,7 @@ Frm040_Qel::Frm040_Qel() : MainScreen(Forms::Frm040_Qel)
         {K::Button, "Cmd", 1, QStringLiteral("一覧・印刷"), 2280, 6720, 1815, 555},
         {K::Button, "Cmd", 2, QStringLiteral("削除"), 4200, 6720, 1815, 555},
         {K::Button, "Cmd", 3, QStringLiteral("閉じる"), 8160, 6720, 1815, 555},
+        {K::Button, "Cmd", 5, QStringLiteral("宛名印刷…"), 6120, 6720, 1815, 555},
         {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 9615, 375},
         {K::Label, "Lbl_Ttl", 12, QStringLiteral("削除完了"), 3330, 3180, 3675, 555},
         {K::Combo, "Combo1", -1, QString(), 360, 0, 1875, 375},
@@ -110,6 +111,7 @@ void Frm040_Qel::ListProc()
     Cmd(0)->setEnabled(any);
     Cmd(1)->setEnabled(any);
     Cmd(2)->setEnabled(any);
+    Cmd(5)->setEnabled(any);
     if (!any) {
         grid->setRows(2);
         return;
@@ -170,6 +172,12 @@ void Frm040_Qel::Cmd_Click(int index)
     case 3:
         OpenScreen(kSearch);
         break;
+    case 5:
+        // The address printing comes back here at the same place, as the detail does.
+        RememberPositionProc();
+        if (Screens().open(Forms::Frm045_Qel))
+            Unload();
+        break;
     default:
         break;
     }
@@ -198,7 +206,7 @@ void Frm040_Qel::PrintProc()
     Cmd(3)->setFocus(Qt::OtherFocusReason);
     std::int64_t written = 0;
     {
-        BusyRun busy({Cmd(0), Cmd(1), Cmd(2), Cmd(3), MSHFlexGrid1}, Lbl_Ttl(11));
+        BusyRun busy({Cmd(0), Cmd(1), Cmd(2), Cmd(3), Cmd(5), MSHFlexGrid1}, Lbl_Ttl(11));
         busy.say(QStringLiteral("しばらくお待ちください"));
         written = WorkbookProc();
     }
