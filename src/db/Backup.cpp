@@ -265,13 +265,19 @@ QString RestoreCopyPath()
 
 void SettleDatabase(const QString& path)
 {
-    if (!QFileInfo::exists(path + QStringLiteral("-journal")))
+    const QString journal = path + QStringLiteral("-journal");
+    if (!QFileInfo::exists(journal))
         return;
     try {
-        // A read through a connection that may write: the engine finds the journal of a cut-off
-        // transaction and rolls it back before it reads. A read-only connection could not.
+        // Taking the lock as a writer makes the engine roll back the journal of a cut-off
+        // transaction first; a read-only connection could not.
         SQLite::Database db(path.toStdString(), SQLite::OPEN_READWRITE, 2000);
-        db.execAndGet("select count(*) from sqlite_master");
+        db.exec("BEGIN EXCLUSIVE");
+        // A journal still there holds nothing to undo (cut off before its first record), and
+        // nobody else can be writing it now.
+        if (QFileInfo::exists(journal))
+            BackupFiles::current().remove(journal);
+        db.exec("COMMIT");
     } catch (const std::exception& e) {
         throw DbError::fromEngine(e, fileLine(path));
     }

@@ -437,6 +437,13 @@ TEST_F(BackupRunTest, CutOffTransactionIsRolledBackByTheStartAndByTheRun)
         EXPECT_EQ(RowsOf(dbPath()), m_rows);
         EXPECT_FALSE(QFileInfo::exists(dbPath() + QStringLiteral("-journal")));
     }
+    // Cut off before the journal got its first record: nothing to undo, and it goes too.
+    QFile empty(dbPath() + QStringLiteral("-journal"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    ASSERT_NE(Main(appPath()), nullptr);
+    EXPECT_FALSE(empty.exists());
+    EXPECT_EQ(RowsOf(dbPath()), m_rows);
 }
 
 TEST_F(BackupRunTest, AnotherProgramsWriteLandsInTheDatabaseInUseOrWaits)

@@ -317,8 +317,8 @@ int main(int argc, char** argv)
         for (int i = 0; i < fullDisk; ++i) {
             const Op op = static_cast<Op>(i % 3);
             reset();
-            // Leaves between nothing and two database sizes free.
-            const qint64 leave = random.bounded(static_cast<quint32>(size * 2));
+            // Leaves between nothing and four database sizes free.
+            const qint64 leave = random.bounded(static_cast<quint32>(size * 4));
             const qint64 fill = std::max<qint64>(0, freeBytes(disk) - leave);
             QFile filler(disk + QStringLiteral("/filler"));
             filler.open(QIODevice::WriteOnly);
