@@ -111,7 +111,7 @@ void Frm630_Qel::GridInitProc()
     grid->setRedraw(false);
     grid->setRows(1);
     grid->setCols(kColumns);
-    const int widths[kColumns] = {450, 2300, 1500, 1200, 900, 1000, 1400, 1900};
+    const int widths[kColumns] = {450, 2450, 1800, 1000, 850, 950, 1350, 1850};
     const QString headings[kColumns] = {QString(),
                                         QStringLiteral("日時"),
                                         QStringLiteral("データ"),
@@ -177,7 +177,7 @@ void Frm630_Qel::RowFillProc(int row)
     grid->setTextMatrix(row, kLatest, shown ? latestText(e.summary.latestSale) : QString());
     grid->setTextMatrix(row, kState,
                         !e.restorable        ? QStringLiteral("復元できません：") + e.reason
-                        : OfOtherDatabase(e) ? QStringLiteral("使用中のデータではありません")
+                        : OfOtherDatabase(e) ? QStringLiteral("復元できません")
                                              : QString());
 }
 

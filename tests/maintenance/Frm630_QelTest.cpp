@@ -521,7 +521,7 @@ TEST_F(RestoreTest, BackupsOfTheOtherDatabaseAreListedButNeverRestoredOverThisOn
     open();
     waitForCounts();
     EXPECT_EQ(grid()->textMatrix(1, 2), QStringLiteral("サンプルデータ"));
-    EXPECT_EQ(grid()->textMatrix(1, 7), QStringLiteral("使用中のデータではありません"));
+    EXPECT_EQ(grid()->textMatrix(1, 7), QStringLiteral("復元できません"));
     EXPECT_EQ(grid()->textMatrix(2, 2), QStringLiteral("運用データ"));
     // The newest backup of the database in use is the one offered.
     EXPECT_EQ(grid()->row(), 2);
