@@ -119,10 +119,8 @@ void checkCopy(const QString& path, bool whole, const Progress& progress)
     try {
         InspectDatabase(path, whole, true, progress);
     } catch (const DbError& e) {
-        throw DbError(
-            QStringLiteral("圧縮したデータベースに誤りがあります。データベースは元のままです。\n%1\n%2")
-                .arg(e.message(), fileLine(path)),
-            e.engineText());
+        throw e.within(QStringLiteral("圧縮したデータベースに誤りがあります。データベースは元のままです。"),
+                       fileLine(path));
     }
 }
 
@@ -271,7 +269,7 @@ void SettleDatabase(const QString& path)
     try {
         // Taking the lock as a writer makes the engine roll back the journal of a cut-off
         // transaction first; a read-only connection could not.
-        SQLite::Database db(path.toStdString(), SQLite::OPEN_READWRITE, 2000);
+        SQLite::Database db(path.toStdString(), SQLite::OPEN_READWRITE, Database::kBusyTimeoutMs);
         db.exec("BEGIN EXCLUSIVE");
         // A journal still there holds nothing to undo (cut off before its first record), and
         // nobody else can be writing it now.
@@ -298,11 +296,9 @@ void CheckDatabaseInUse(bool mustBeOurs)
         SettleDatabase(db);
         InspectDatabase(db, false, false);
     } catch (const DbError& e) {
-        throw DbError(
-            QStringLiteral(
-                "このファイルはバックアップできません。ファイルもバックアップも元のままです。\n%1\n%2")
-                .arg(e.message(), fileLine(db)),
-            e.engineText());
+        throw e.within(
+            QStringLiteral("このファイルはバックアップできません。ファイルもバックアップも元のままです。"),
+            fileLine(db));
     }
 }
 
@@ -319,7 +315,8 @@ std::unique_ptr<SQLite::Database> openForLock(const QString& path)
     if (!QFileInfo(path).isFile())
         throw DbError(QStringLiteral("データベースファイルが見つかりません。\n%1").arg(fileLine(path)));
     try {
-        return std::make_unique<SQLite::Database>(path.toStdString(), SQLite::OPEN_READWRITE, 2000);
+        return std::make_unique<SQLite::Database>(path.toStdString(), SQLite::OPEN_READWRITE,
+                                                  Database::kBusyTimeoutMs);
     } catch (const std::exception& e) {
         throw DbError::fromEngine(e, fileLine(path));
     }
@@ -435,8 +432,7 @@ void DatabaseLock::replace(const QString& replacement, const Progress& progress)
     } catch (const std::exception& e) {
         m_writer.reset();
         m_db.reset();
-        const DbError cause = DbError::fromEngine(e, fileLine(m_path));
-        throw DbError(failed + QLatin1Char('\n') + cause.message(), cause.engineText());
+        throw DbError::of(e, fileLine(m_path)).within(failed);
     }
 }
 
@@ -454,15 +450,14 @@ void CompactDb(DatabaseLock& lock, const Progress& progress)
     try {
         try {
             // A reader beside the lock, which keeps writers out but lets readers in.
-            SQLite::Database source(db.toStdString(), SQLite::OPEN_READONLY, 2000);
+            SQLite::Database source(db.toStdString(), SQLite::OPEN_READONLY, Database::kBusyTimeoutMs);
             EngineProgress painting(source, progress);
             SQLite::Statement vacuum(source, "vacuum into ?");
             vacuum.bind(1, temp.toStdString());
             vacuum.exec();
         } catch (const std::exception& e) {
             // The copy is written to the application folder: a full disk or a refused file there.
-            const DbError cause = DbError::fromEngine(e, folderLine(folderOf(temp)));
-            throw DbError(failed + QLatin1Char('\n') + cause.message(), cause.engineText());
+            throw DbError::of(e, folderLine(folderOf(temp))).within(failed);
         }
         // The copy's content takes the database's place; as a file it keeps the database's mode.
         if (const int error = BackupFiles::current().setMode(temp, modeOf(db)))

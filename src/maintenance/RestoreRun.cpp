@@ -33,9 +33,7 @@ template <class F> auto step(const QString& name, F&& action)
     try {
         return action();
     } catch (const DbError& e) {
-        throw DbError(QStringLiteral("復元を中止しました（%1）。データベースは元のままです。\n%2")
-                          .arg(name, e.message()),
-                      e.engineText());
+        throw e.within(QStringLiteral("復元を中止しました（%1）。データベースは元のままです。").arg(name));
     }
 }
 
@@ -148,7 +146,7 @@ RestoreResult RunRestore(const BackupEntry& chosen,
             if (chosen.counted && !(summary == chosen.summary))
                 throw DbError(QStringLiteral("選んだバックアップファイルが一覧を表示した後に変わりました。"));
         } catch (const DbError& e) {
-            throw DbError(e.message() + QLatin1Char('\n') + fileLine(chosen.path), e.engineText());
+            throw e.within({}, fileLine(chosen.path));
         }
         if (dbExists) {
             CheckDatabaseInUse(false);
