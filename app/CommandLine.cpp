@@ -34,8 +34,9 @@ void exitWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const
                "qel: cannot start without a desktop session: no display could be opened "
                "(DISPLAY or WAYLAND_DISPLAY).\n",
                stderr);
-    // Qt's own words last, for whoever looks into it.
-    std::fprintf(stderr, "qel: %s\n", message.toLocal8Bit().constData());
+    // With a display named but not reached, Qt's own words follow, for whoever looks into it.
+    if (qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        std::fprintf(stderr, "qel: %s\n", message.toLocal8Bit().constData());
     std::fflush(stderr);
     std::_Exit(1);
 }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextLayout>
 #include <QTimer>
@@ -192,9 +193,9 @@ TEST(DialogTexts, PathsBreakOnlyAtSeparatorsInTheScreenFont)
         EXPECT_TRUE(visible.contains(QStringLiteral("ﾌｧｲﾙ名:") + path)) << visible.toStdString();
 
         // The path's paragraph laid out as narrow as a box on a small screen gets.
-        const qsizetype start = shown.indexOf(QStringLiteral("ﾌｧｲﾙ名"));
-        qsizetype end = shown.indexOf(QLatin1Char('<'), start);
-        const QString paragraph = shown.mid(start, end < 0 ? -1 : end - start);
+        QString paragraph;
+        for (const QString& piece : shown.split(QRegularExpression(QStringLiteral("\n|<br>"))))
+            paragraph = piece.contains(QChar(0x200B)) ? piece : paragraph;
         for (const int width : {120, 200, 320}) {
             QTextLayout layout(paragraph, font);
             QTextOption option;

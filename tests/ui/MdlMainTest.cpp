@@ -246,7 +246,8 @@ TEST_F(MainTest, EveryScreenShowsTheShippedIconAndNamesTheMenuEntry)
     const QIcon icon = menu->windowIcon();
     for (const int size : {16, 48, 256}) {
         SCOPED_TRACE(size);
-        const QImage shipped(QStringLiteral(":/icons/qel-%1.png").arg(size));
+        const QImage shipped = QImage(QStringLiteral(":/icons/qel-%1.png").arg(size))
+                                   .convertToFormat(QImage::Format_ARGB32_Premultiplied);
         ASSERT_FALSE(shipped.isNull());
         EXPECT_EQ(icon.pixmap(QSize(size, size)).toImage().convertToFormat(shipped.format()), shipped);
     }
