@@ -3,6 +3,7 @@
 #include "FormBase.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
 
@@ -96,4 +97,9 @@ DialogService& Dialogs()
 void InstallDialogs(std::unique_ptr<DialogService> service)
 {
     slot() = service ? std::move(service) : std::make_unique<DialogService>();
+}
+
+void DialogService::preview(QDialog& dialog)
+{
+    dialog.exec();
 }

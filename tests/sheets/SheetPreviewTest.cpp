@@ -200,8 +200,8 @@ TEST_F(SheetPreviewTest, PreviewShowsTheWrittenFileAndThenTheReturnMessage)
     const QString path = writeCustomerList(100);
     int previewPages = -1;
     bool canOpenExternally = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+    dialogs->onPreview = [&](QDialog& shown) {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(&shown);
         ASSERT_TRUE(dialog);
         auto* view = dialog->findChild<QPrintPreviewWidget*>();
         ASSERT_TRUE(view);
@@ -209,8 +209,8 @@ TEST_F(SheetPreviewTest, PreviewShowsTheWrittenFileAndThenTheReturnMessage)
         previewPages = view->pageCount();
         for (QAction* action : dialog->findChildren<QAction*>())
             canOpenExternally |= action->objectName() == QStringLiteral("OpenInSpreadsheet");
-        dialog->reject();
-    });
+    };
+    dialogs->expect(ShownBox::Kind::Preview, {}, {});
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("確認"), QStringLiteral("前の画面に戻ります"));
     PreviewWorkbook(nullptr, path);
     EXPECT_EQ(previewPages, 4);
@@ -405,31 +405,26 @@ class OpenInSpreadsheetTest : public SheetsFixture
 {
 };
 
-// Without a spreadsheet program the preview's "表計算ソフトで開く" says so in a box, and the
-// preview stays open.
+// Without a spreadsheet program the preview's "表計算ソフトで開く" says so in a box over the
+// preview.
 TEST_F(OpenInSpreadsheetTest, WithoutAProgramTheButtonSaysSo)
 {
     DesktopEntries desktop;
     const QString path = writeSalesDetail(3);
-    bool stillOpen = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
-        ASSERT_TRUE(dialog);
-        for (QAction* action : dialog->findChildren<QAction*>()) {
+    dialogs->onPreview = [&](QDialog& dialog) {
+        for (QAction* action : dialog.findChildren<QAction*>()) {
             if (action->objectName() == QStringLiteral("OpenInSpreadsheet"))
                 action->trigger();
         }
-        stillOpen = dialog->isVisible();
-        dialog->reject();
-    });
+    };
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Qel"), {});
+    dialogs->expect(ShownBox::Kind::Preview, {}, {});
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("確認"), QStringLiteral("前の画面に戻ります"));
     PreviewWorkbook(nullptr, path);
-    ASSERT_EQ(dialogs->shown().size(), 2u);
+    ASSERT_EQ(dialogs->shown().size(), 3u) << "the box, over the preview";
     const QString text = dialogs->shown()[0].text;
     EXPECT_TRUE(text.startsWith(QStringLiteral("表計算ソフトが見つかりません。"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QDir::toNativeSeparators(path))) << "where the workbook is";
-    EXPECT_TRUE(stillOpen);
 }
 
 } // namespace
