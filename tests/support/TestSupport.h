@@ -18,7 +18,7 @@
 struct ShownBox
 {
     // Failure: a failed action's warning, with the engine's text as its smaller second line.
-    enum class Kind { Question, Information, Warning, Exclamation, Failure };
+    enum class Kind { Question, Information, Warning, Exclamation, Failure, OpenFile, SaveFile };
     Kind kind;
     QString title;
     QString text;
@@ -37,12 +37,20 @@ class ScriptedDialogs : public DialogService
         return expect(ShownBox::Kind::Question, QStringLiteral("確認"), text, answer);
     }
 
+    // Expects a file dialog of this title (empty: any), answered with the path (empty: cancelled)
+    // and, for a save dialog, the file type chosen (-1: the one offered).
+    ScriptedDialogs& expectFile(ShownBox::Kind kind, const QString& title, const QString& path, int filter = -1);
+
     Answer question(const QString& title, const QString& text) override;
     void information(const QString& title, const QString& text) override;
     void warning(const QString& title, const QString& text) override;
     void exclamation(const QString& title, const QString& text) override;
     // Its text as the user reads it: the message, then the detail.
     void failure(const QString& title, const QString& message, const QString& detail) override;
+    // Recorded with the folder or suggested path as the text (and the offered type after a tab).
+    QString openFile(const QString& title, const QString& folder, const QStringList& filters) override;
+    QString saveFile(const QString& title, const QString& suggested, const QStringList& filters,
+                     int& filter) override;
 
     const std::vector<ShownBox>& shown() const { return m_shown; }
     bool allAnswered() const { return m_expected.empty(); }
@@ -54,6 +62,8 @@ class ScriptedDialogs : public DialogService
     {
         ShownBox box;
         Answer answer;
+        QString path = {};
+        int filter = -1;
     };
     std::deque<Expected> m_expected;
     std::vector<ShownBox> m_shown;
