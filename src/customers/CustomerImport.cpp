@@ -35,7 +35,9 @@ ImportSource ReadWorkbookSource(const QString& path)
     try {
         sheet = ReadWorkbook(path);
     } catch (const SheetError& e) {
-        throw DbError(QStringLiteral("ブックを読めません。\n") + e.description());
+        if (e.description().contains(QStringLiteral("(ワークシートがありません)")))
+            Refuse(path, QStringLiteral("ブックにワークシートがありません。"));
+        throw DbError(e.description());
     }
     ImportSource source;
     source.kind = QStringLiteral("Excel ブック（シート「%1」）").arg(sheet.sheetName);
@@ -71,10 +73,12 @@ QByteArray ReadTextBytes(QFile& file, const QString& path, qint64 maxBytes, bool
                                         "CSV ファイルか .xlsx のブックを選んでください。"));
         data += chunk;
         if (data.size() > maxBytes)
-            Refuse(path, QStringLiteral("ファイルが大きすぎます。取り込めるのは %1 までです。").arg(SizeText(maxBytes)));
+            Refuse(path, QStringLiteral("ファイルが大きすぎます。取り込めるのは %1 までです。")
+                             .arg(SizeText(maxBytes)));
     }
     if (file.error() != QFileDevice::NoError)
-        throw DbError(QStringLiteral("ファイルを読めません。\n") + QDir::toNativeSeparators(path), file.errorString());
+        throw DbError(QStringLiteral("ファイルを読めません。\n") + QDir::toNativeSeparators(path),
+                      file.errorString());
     return data;
 }
 
@@ -87,7 +91,8 @@ ImportSource ReadCsvSource(QFile& file, const QString& path, qint64 maxBytes)
     bool utf8 = true;
     if (utf16) {
         // Spreadsheets save "Unicode text" as UTF-16 with tabs; as UTF-8 it parses the same.
-        QStringDecoder decoder(head.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        QStringDecoder decoder(head.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                           : QStringDecoder::Utf16BE);
         data = QString(decoder.decode(data.mid(2))).toUtf8();
         encoding = QStringLiteral("UTF-16");
     } else if (data.startsWith("\xEF\xBB\xBF")) {
@@ -141,7 +146,8 @@ ImportSource ReadCsvSource(QFile& file, const QString& path, qint64 maxBytes)
         }
     }
     if (unreadable > 0 && unreadable * 2 > static_cast<int>(source.lines.size()))
-        Refuse(path, QStringLiteral("文字コードを判別できません（Shift_JIS でも UTF-8 でもない行が %1 行あります）。")
+        Refuse(path, QStringLiteral(
+                         "文字コードを判別できません（Shift_JIS でも UTF-8 でもない行が %1 行あります）。")
                          .arg(unreadable));
     return source;
 }
@@ -168,8 +174,9 @@ const std::array<QStringList, kImportFields>& Synonyms()
         };
         return std::array<QStringList, kImportFields>{
             list({"名前", "氏名", "お名前", "顧客名", "名前(漢字)", "氏名(漢字)", "name"}),
-            list({"フリガナ", "ふりがな", "よみ", "よみがな", "読み", "読み仮名", "カナ", "かな", "氏名カナ", "名前カナ",
-                  "氏名フリガナ", "名前フリガナ", "氏名(カナ)", "名前(フリガナ)", "氏名(フリガナ)", "kana"}),
+            list({"フリガナ", "ふりがな", "よみ", "よみがな", "読み", "読み仮名", "カナ", "かな", "氏名カナ",
+                  "名前カナ", "氏名フリガナ", "名前フリガナ", "氏名(カナ)", "名前(フリガナ)",
+                  "氏名(フリガナ)", "kana"}),
             list({"郵便番号", "〒", "郵便", "zip", "zipcode", "postalcode"}),
             list({"都道府県", "都道府県名", "県", "県名"}),
             list({"住所", "住所1", "市区町村", "市区町村・番地", "市区町村番地", "address"}),
@@ -222,26 +229,32 @@ ImportSource ReadImportFile(const QString& path, qint64 maxBytes)
         Refuse(path, QStringLiteral("フォルダーは取り込めません。ファイルを選んでください。"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("ファイルを開けません。\n") + QDir::toNativeSeparators(path), file.errorString());
+        throw DbError(QStringLiteral("ファイルを開けません。\n") + QDir::toNativeSeparators(path),
+                      file.errorString());
     const QByteArray head = file.peek(8);
     if (head.startsWith("\xD0\xCF\x11\xE0"))
-        Refuse(path, QStringLiteral("古い Excel 形式（.xls）のブックは読めません。表計算ソフトで .xlsx か CSV "
-                                    "に保存し直してから選んでください。"));
+        Refuse(path,
+               QStringLiteral("古い Excel 形式（.xls）のブックは読めません。表計算ソフトで .xlsx か CSV "
+                              "に保存し直してから選んでください。"));
     if (head.startsWith("PK\x03\x04")) {
         if (info.size() > maxBytes)
-            Refuse(path, QStringLiteral("ファイルが大きすぎます。取り込めるのは %1 までです。").arg(SizeText(maxBytes)));
+            Refuse(path, QStringLiteral("ファイルが大きすぎます。取り込めるのは %1 までです。")
+                             .arg(SizeText(maxBytes)));
         file.close();
         return ReadWorkbookSource(path);
     }
     if (info.size() > maxBytes)
-        Refuse(path, QStringLiteral("ファイルが大きすぎます。取り込めるのは %1 までです。").arg(SizeText(maxBytes)));
+        Refuse(
+            path,
+            QStringLiteral("ファイルが大きすぎます。取り込めるのは %1 までです。").arg(SizeText(maxBytes)));
     return ReadCsvSource(file, path, maxBytes);
 }
 
 QString ImportFieldName(int field)
 {
-    static const char* const names[kImportFields] = {"名前", "フリガナ", "郵便番号", "都道府県", "市区町村・番地", "建物",
-                                                     "電話番号", "携帯番号", "FAX番号", "メールアドレス", "備考"};
+    static const char* const names[kImportFields] = {
+        "名前",     "フリガナ", "郵便番号",       "都道府県", "市区町村・番地", "建物", "電話番号",
+        "携帯番号", "FAX番号",  "メールアドレス", "備考"};
     return field >= 0 && field < kImportFields ? QString::fromUtf8(names[field]) : QString();
 }
 
@@ -312,10 +325,12 @@ CustomerImport::CustomerImport(ImportSource source, Setting setting)
         const QString who = QStringLiteral("登録済みの「%1」").arg(c.name);
         for (const QString& phone : {NumOnly(c.phone), NumOnly(c.mobile)}) {
             if (!phone.isEmpty())
-                m_storedIds.insert(name + QStringLiteral("\tT") + phone, who + QStringLiteral("と名前・電話番号が同じ"));
+                m_storedIds.insert(name + QStringLiteral("\tT") + phone,
+                                   who + QStringLiteral("と名前・電話番号が同じ"));
         }
         if (const QString zip = NumOnly(c.postalCode); !zip.isEmpty())
-            m_storedIds.insert(name + QStringLiteral("\tZ") + zip, who + QStringLiteral("と名前・郵便番号が同じ"));
+            m_storedIds.insert(name + QStringLiteral("\tZ") + zip,
+                               who + QStringLiteral("と名前・郵便番号が同じ"));
     }
     m_setting.stored.clear();
     BuildProc();
@@ -437,8 +452,9 @@ void CustomerImport::EvaluateProc()
                 row.values[FieldPrefecture] = prefectures.at(row.prefecture);
         }
         if (row.prefecture <= 0 || row.prefecture >= prefectures.size()) {
-            errors << (prefecture.isEmpty() ? QStringLiteral("都道府県がありません")
-                                            : QStringLiteral("都道府県「%1」が一覧にありません").arg(prefecture));
+            errors << (prefecture.isEmpty()
+                           ? QStringLiteral("都道府県がありません")
+                           : QStringLiteral("都道府県「%1」が一覧にありません").arg(prefecture));
         }
 
         QStringList tooLong;
@@ -450,7 +466,10 @@ void CustomerImport::EvaluateProc()
             if (m_cutLong)
                 row.values[field] = LeftChars(row.values[field], limit);
             else
-                tooLong << QStringLiteral("%1（%2 文字、上限 %3）").arg(ImportFieldName(field)).arg(count).arg(limit);
+                tooLong << QStringLiteral("%1（%2 文字、上限 %3）")
+                               .arg(ImportFieldName(field))
+                               .arg(count)
+                               .arg(limit);
         }
         if (!tooLong.isEmpty())
             errors << QStringLiteral("長すぎます: ") + tooLong.join(QStringLiteral("、"));
@@ -488,8 +507,9 @@ void CustomerImport::EvaluateProc()
                                                             : QStringLiteral("フリガナは辞書の読みです");
         } else if (!ReadingLooksRight(row.values[FieldReading]) && !e.readingConfirmed) {
             row.status = ImportStatus::CheckReading;
-            row.reason = row.values[FieldReading].isEmpty() ? QStringLiteral("フリガナがありません")
-                                                            : QStringLiteral("フリガナにかな以外の文字があります");
+            row.reason = row.values[FieldReading].isEmpty()
+                             ? QStringLiteral("フリガナがありません")
+                             : QStringLiteral("フリガナにかな以外の文字があります");
         } else {
             row.status = ImportStatus::Import;
         }
@@ -498,8 +518,9 @@ void CustomerImport::EvaluateProc()
             const QString who = QStringLiteral("%1 行目と").arg(row.line);
             for (const QString& key : keys) {
                 if (!ids.contains(key))
-                    ids.insert(key, who + (key.contains(QStringLiteral("\tT")) ? QStringLiteral("名前・電話番号が同じ")
-                                                                              : QStringLiteral("名前・郵便番号が同じ")));
+                    ids.insert(key, who + (key.contains(QStringLiteral("\tT"))
+                                               ? QStringLiteral("名前・電話番号が同じ")
+                                               : QStringLiteral("名前・郵便番号が同じ")));
             }
         }
     }

@@ -90,8 +90,8 @@ class CustomerImport
   public:
     struct Setting
     {
-        QStringList prefectures;    // names by number, as Tb_都道府県 holds them
-        int defaultPrefecture = 0;  // for rows without one, as registration preselects it
+        QStringList prefectures;      // names by number, as Tb_都道府県 holds them
+        int defaultPrefecture = 0;    // for rows without one, as registration preselects it
         std::vector<Customer> stored; // the customers already stored
         std::function<QString(const QString& name)> reading; // a reading suggested for a name
     };
@@ -118,7 +118,7 @@ class CustomerImport
     struct Entry
     {
         std::array<QString, kImportFields> values; // before the limits
-        std::optional<bool> tick;                   // the user's choice
+        std::optional<bool> tick;                  // the user's choice
         bool readingSuggested = false;
         bool readingConfirmed = false;
     };

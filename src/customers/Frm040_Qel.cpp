@@ -8,6 +8,7 @@
 #include "sheets/CustomerListSheet.h"
 #include "sheets/preview/SheetFailure.h"
 #include "sheets/preview/SheetPreview.h"
+#include "ui/CsvExport.h"
 #include "ui/FlexGrid.h"
 #include "ui/Navigator.h"
 #include "ui/Twips.h"
@@ -40,6 +41,7 @@ Frm040_Qel::Frm040_Qel() : MainScreen(Forms::Frm040_Qel)
         {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 9615, 375},
         {K::Label, "Lbl_Ttl", 12, QStringLiteral("削除完了"), 3330, 3180, 3675, 555},
         {K::Combo, "Combo1", -1, QString(), 360, 0, 1875, 375},
+        {K::Button, "Cmd", 5, QStringLiteral("CSV出力…"), 6120, 6720, 1815, 555},
     });
     setWindowTitle(QStringLiteral("顧客一覧"));
     MSHFlexGrid1 = Control<FlexGrid>("MSHFlexGrid1");
@@ -110,6 +112,7 @@ void Frm040_Qel::ListProc()
     Cmd(0)->setEnabled(any);
     Cmd(1)->setEnabled(any);
     Cmd(2)->setEnabled(any);
+    Cmd(5)->setEnabled(any);
     if (!any) {
         grid->setRows(2);
         return;
@@ -170,6 +173,9 @@ void Frm040_Qel::Cmd_Click(int index)
     case 3:
         OpenScreen(kSearch);
         break;
+    case 5:
+        CsvOutProc();
+        break;
     default:
         break;
     }
@@ -204,7 +210,7 @@ void Frm040_Qel::PrintProc()
     std::vector<std::pair<QWidget*, bool>> held;
     for (QWidget* w :
          {static_cast<QWidget*>(Cmd(0)), static_cast<QWidget*>(Cmd(1)), static_cast<QWidget*>(Cmd(2)),
-          static_cast<QWidget*>(Cmd(3)), static_cast<QWidget*>(MSHFlexGrid1)})
+          static_cast<QWidget*>(Cmd(3)), static_cast<QWidget*>(Cmd(5)), static_cast<QWidget*>(MSHFlexGrid1)})
         held.emplace_back(w, !w->testAttribute(Qt::WA_ForceDisabled));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Cmd(3)->setFocus(Qt::OtherFocusReason);
@@ -278,4 +284,30 @@ std::int64_t Frm040_Qel::WorkbookProc()
     if (!steps.run([&] { sheet.save(); }))
         return 0;
     return written;
+}
+
+void Frm040_Qel::CsvOutProc()
+{
+    std::vector<Customer> customers;
+    if (!Guarded([&] { customers = CustomerStore().customers(m_condition); }))
+        return;
+    if (customers.empty()) {
+        StatusProc(QStringLiteral("出力する情報はありません"));
+        return;
+    }
+    std::vector<QStringList> rows;
+    rows.reserve(customers.size() + 1);
+    rows.push_back({QStringLiteral("名前"), QStringLiteral("フリガナ"), QStringLiteral("郵便番号"),
+                    QStringLiteral("都道府県"), QStringLiteral("市区町村"), QStringLiteral("建物"),
+                    QStringLiteral("電話番号"), QStringLiteral("携帯番号"), QStringLiteral("FAX番号"),
+                    QStringLiteral("メールアドレス"), QStringLiteral("備考")});
+    for (const Customer& c : customers) {
+        const QString prefecture =
+            c.prefecture > 0 && c.prefecture < Combo1->count() ? Combo1->itemText(c.prefecture) : QString();
+        rows.push_back({c.name, c.reading, c.postalCode, prefecture, c.city, c.building, c.phone, c.mobile,
+                        c.fax, c.mail, c.remarks});
+    }
+    StatusProc(QString());
+    if (!ExportCsv(this, QStringLiteral("顧客一覧"), QStringLiteral("顧客一覧.csv"), rows).isEmpty())
+        StatusProc(QStringLiteral("%1件出力しました").arg(customers.size()));
 }

@@ -11,10 +11,10 @@
 
 #include <QApplication>
 
-#include <optional>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QWidget>
+#include <optional>
 
 namespace {
 
@@ -82,7 +82,8 @@ ScriptedDialogs& ScriptedDialogs::expectFile(ShownBox::Kind kind, const QString&
 
 QString ScriptedDialogs::openFile(const QString& title, const QString& folder, const QStringList&)
 {
-    const std::optional<Expected> next = m_expected.empty() ? std::nullopt : std::optional(m_expected.front());
+    const std::optional<Expected> next =
+        m_expected.empty() ? std::nullopt : std::optional(m_expected.front());
     take(ShownBox::Kind::OpenFile, title, folder);
     return next ? next->path : QString();
 }
@@ -90,7 +91,8 @@ QString ScriptedDialogs::openFile(const QString& title, const QString& folder, c
 QString ScriptedDialogs::saveFile(const QString& title, const QString& suggested, const QStringList& filters,
                                   int& filter)
 {
-    const std::optional<Expected> next = m_expected.empty() ? std::nullopt : std::optional(m_expected.front());
+    const std::optional<Expected> next =
+        m_expected.empty() ? std::nullopt : std::optional(m_expected.front());
     take(ShownBox::Kind::SaveFile, title, suggested + QLatin1Char('\t') + filters.value(filter));
     if (next && next->filter >= 0)
         filter = next->filter;

@@ -39,7 +39,8 @@ class ScriptedDialogs : public DialogService
 
     // Expects a file dialog of this title (empty: any), answered with the path (empty: cancelled)
     // and, for a save dialog, the file type chosen (-1: the one offered).
-    ScriptedDialogs& expectFile(ShownBox::Kind kind, const QString& title, const QString& path, int filter = -1);
+    ScriptedDialogs& expectFile(ShownBox::Kind kind, const QString& title, const QString& path,
+                                int filter = -1);
 
     Answer question(const QString& title, const QString& text) override;
     void information(const QString& title, const QString& text) override;
