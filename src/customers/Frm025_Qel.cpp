@@ -75,6 +75,7 @@ Frm025_Qel::Frm025_Qel() : MainScreen(Forms::Frm025_Qel)
     CollectArray(Combo_Fld, "Combo_Fld");
     for (int field = 0; field < kImportFields; ++field) {
         Lbl_Ttl(field)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        Lbl_Ttl(field)->setFont(ScreenFont(10));
         SetBackColor(Lbl_Ttl(field), Colors::LightCyan);
         connect(Combo_Fld(field), &QComboBox::activated, this, [this, field] { Combo_Fld_Click(field); });
     }
