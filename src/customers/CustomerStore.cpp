@@ -94,23 +94,14 @@ std::int32_t CustomerStore::add(const Customer& c) const
 std::int32_t CustomerStore::addAll(const std::vector<Customer>& customers) const
 {
     Database db;
-    db.execute(QStringLiteral("begin immediate"));
-    try {
-        const std::int32_t first = db.nextKey(kCustomers);
-        const Stamp stamp = Stamp::now();
-        std::int32_t key = first;
-        for (const Customer& c : customers)
-            FieldValues(c).set(QStringLiteral("Fi_キー"), key++).stamp(stamp).insertInto(db, kCustomers);
-        db.execute(QStringLiteral("commit"));
-        return first;
-    } catch (...) {
-        try {
-            db.execute(QStringLiteral("rollback"));
-        } catch (const DbError&) {
-            // The engine has rolled back already when a statement failed that way.
-        }
-        throw;
-    }
+    Database::Transaction transaction(db, Database::Transaction::Start::Immediate);
+    const std::int32_t first = db.nextKey(kCustomers);
+    const Stamp stamp = Stamp::now();
+    std::int32_t key = first;
+    for (const Customer& c : customers)
+        FieldValues(c).set(QStringLiteral("Fi_キー"), key++).stamp(stamp).insertInto(db, kCustomers);
+    transaction.commit();
+    return first;
 }
 
 std::vector<Customer> CustomerStore::all() const

@@ -33,7 +33,6 @@ class Frm040_Qel : public MainScreen
     void PrintProc();
     void CsvOutProc();
     std::int64_t WorkbookProc();
-    void StatusProc(const QString& text);
 
     FlexGrid* MSHFlexGrid1 = nullptr;
     QComboBox* Combo1 = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QDialog>
 #include <QMessageBox>
 
 #include <algorithm>
@@ -88,4 +89,9 @@ DialogService& Dialogs()
 void InstallDialogs(std::unique_ptr<DialogService> service)
 {
     slot() = service ? std::move(service) : std::make_unique<DialogService>();
+}
+
+void DialogService::preview(QDialog& dialog)
+{
+    dialog.exec();
 }

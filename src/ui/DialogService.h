@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class QDialog;
+
 // Every message box of the program goes through here, so that tests can answer them.
 class DialogService
 {
@@ -28,6 +30,8 @@ class DialogService
     // file is replaced. Empty when the user cancelled.
     virtual QString saveFile(const QString& title, const QString& suggested, const QStringList& filters,
                              int& filter);
+    // A prepared modal window (the print preview), shown until the user closes it.
+    virtual void preview(QDialog& dialog);
 };
 
 DialogService& Dialogs();

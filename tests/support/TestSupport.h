@@ -18,7 +18,8 @@
 struct ShownBox
 {
     // Failure: a failed action's warning, with the engine's text as its smaller second line.
-    enum class Kind { Question, Information, Warning, Exclamation, Failure, OpenFile, SaveFile };
+    // Preview: the print preview, its title the window's; it is closed at once.
+    enum class Kind { Question, Information, Warning, Exclamation, Failure, Preview, OpenFile, SaveFile };
     Kind kind;
     QString title;
     QString text;
@@ -52,6 +53,9 @@ class ScriptedDialogs : public DialogService
     QString openFile(const QString& title, const QString& folder, const QStringList& filters) override;
     QString saveFile(const QString& title, const QString& suggested, const QStringList& filters,
                      int& filter) override;
+    // Taken as a box; `onPreview`, when set, looks at the window first.
+    void preview(QDialog& dialog) override;
+    std::function<void(QDialog& dialog)> onPreview;
 
     const std::vector<ShownBox>& shown() const { return m_shown; }
     bool allAnswered() const { return m_expected.empty(); }
