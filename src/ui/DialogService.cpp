@@ -1,8 +1,8 @@
 #include "DialogService.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 
 #include <algorithm>
