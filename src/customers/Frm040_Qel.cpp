@@ -249,7 +249,7 @@ void Frm040_Qel::CsvOutProc()
     if (!Guarded([&] { customers = CustomerStore().customers(m_condition); }))
         return;
     if (customers.empty()) {
-        StatusProc(QStringLiteral("出力する情報はありません"));
+        Lbl_Ttl(11)->setText(QStringLiteral("出力する情報はありません"));
         return;
     }
     std::vector<QStringList> rows;
@@ -264,7 +264,7 @@ void Frm040_Qel::CsvOutProc()
         rows.push_back({c.name, c.reading, c.postalCode, prefecture, c.city, c.building, c.phone, c.mobile,
                         c.fax, c.mail, c.remarks});
     }
-    StatusProc(QString());
+    Lbl_Ttl(11)->clear();
     if (!ExportCsv(this, QStringLiteral("顧客一覧"), QStringLiteral("顧客一覧.csv"), rows).isEmpty())
-        StatusProc(QStringLiteral("%1件出力しました").arg(customers.size()));
+        Lbl_Ttl(11)->setText(QStringLiteral("%1件出力しました").arg(customers.size()));
 }
