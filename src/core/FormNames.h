@@ -7,6 +7,7 @@
 namespace Forms {
 inline const QString Frm010_Qel = QStringLiteral("Frm010_Qel");
 inline const QString Frm020_Qel = QStringLiteral("Frm020_Qel");
+inline const QString Frm025_Qel = QStringLiteral("Frm025_Qel");
 inline const QString Frm030_Qel = QStringLiteral("Frm030_Qel");
 inline const QString Frm040_Qel = QStringLiteral("Frm040_Qel");
 inline const QString Frm045_Qel = QStringLiteral("Frm045_Qel");

@@ -4,8 +4,11 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
@@ -87,6 +90,22 @@ void DialogService::failure(const QString& title, const QString& message, const 
                 QStringLiteral("</small>"));
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
+}
+
+QString DialogService::openFile(const QString& title, const QString& folder, const QStringList& filters)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder,
+                                        filters.join(QStringLiteral(";;")));
+}
+
+QString DialogService::saveFile(const QString& title, const QString& suggested, const QStringList& filters,
+                                int& filter)
+{
+    QString chosen = filters.value(filter);
+    const QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested,
+                                                      filters.join(QStringLiteral(";;")), &chosen);
+    filter = std::max<int>(0, static_cast<int>(filters.indexOf(chosen)));
+    return path;
 }
 
 DialogService& Dialogs()
