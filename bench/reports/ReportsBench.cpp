@@ -29,6 +29,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 namespace {
 
@@ -180,13 +181,13 @@ void BM_OpenChartView(benchmark::State& state)
     g.PeriodTo = allMonths ? QStringLiteral("999999") : QStringLiteral("202001");
     g.ReportMaker.clear();
     g.ReportBuyer.clear();
-    const QString yearBefore = allMonths ? g.PeriodFrom : QStringLiteral("201901");
     const QString walk = allMonths ? QStringLiteral("+") : QString();
-    std::vector<BareStatement> sums{
-        {QStringLiteral(
-             "select Fi_購入年月, sum(Fi_売価合計), count(*) from Tb_売上 where Fi_購入年月 between ? "
-             "and ? group by Fi_購入年月"),
-         {yearBefore, g.PeriodTo}}};
+    const QString monthSums =
+        QStringLiteral("select Fi_購入年月, sum(Fi_売価合計), count(*) from Tb_売上 where "
+                       "Fi_購入年月 between ? and ? group by Fi_購入年月");
+    std::vector<BareStatement> sums{{monthSums, {g.PeriodFrom, g.PeriodTo}}};
+    if (!allMonths)
+        sums.push_back({monthSums, {QStringLiteral("201901"), QStringLiteral("201901")}});
     if (view == 1)
         sums.push_back(
             {QStringLiteral("select Fi_メーカー, sum(Fi_売価合計) from Tb_売上 where %1Fi_購入年月 "
@@ -201,10 +202,16 @@ void BM_OpenChartView(benchmark::State& state)
                         {g.PeriodFrom, g.PeriodTo}});
     const int bars = view == 0 ? (allMonths ? 120 : 1) : view == 1 ? 11 : 20;
 
-    double screenSeconds = 0, floorSeconds = 0;
+    double screenSeconds = 0, screenCpuSeconds = 0, floorSeconds = 0;
+    const auto threadCpu = [] {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+    };
     for (auto _ : state) {
         g.CallerForm = QStringLiteral("Frm510_Qel");
         QElapsedTimer timer;
+        const double cpuStart = threadCpu();
         timer.start();
         MainScreen* screen = Screens().open(QStringLiteral("Frm550_Qel"));
         if (view != 0)
@@ -213,6 +220,7 @@ void BM_OpenChartView(benchmark::State& state)
         const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
         state.SetIterationTime(seconds);
         screenSeconds += seconds;
+        screenCpuSeconds += threadCpu() - cpuStart;
 
         const QList<QAbstractSeries*> series =
             screen->findChild<QChartView*>(QStringLiteral("Chart1"))->chart()->series();
@@ -234,6 +242,8 @@ void BM_OpenChartView(benchmark::State& state)
     if (iterations == 0 || floorSeconds == 0)
         return;
     const double targetMs = allMonths ? 500.0 : 100.0;
+    // On a busy machine the time the program itself ran is the steadier figure.
+    state.counters["cpu_ms"] = screenCpuSeconds * 1000 / iterations;
     state.counters["floor_ms"] = floorSeconds * 1000 / iterations;
     state.counters["ratio"] = screenSeconds / floorSeconds;
     state.counters["target_ms"] = targetMs;

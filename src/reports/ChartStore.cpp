@@ -9,10 +9,10 @@
 
 namespace {
 
-// Up to this many months the engine reads the period through the month index and sorts what it
-// found; a longer period is summed by walking the maker or purchaser index whole, in its order,
-// which reads every sale once without sorting a million of them.
-constexpr int kShortPeriodMonths = 3;
+// Up to a year the engine reads the period through the month index, which holds the maker and the
+// purchaser too, and sorts what it found; a longer period is summed by walking the maker or
+// purchaser index whole, in its order, which reads every sale once without sorting a million.
+constexpr int kShortPeriodMonths = 12;
 
 int MonthNumber(const QString& yyyymm)
 {
@@ -77,31 +77,41 @@ QString PerMilleText(int perMille)
 
 MonthChart ChartStore::months(const ChartScope& scope) const
 {
-    // The period and the twelve months before it in one pass: the year before of each month.
+    // The period and the year before it: one range when they overlap, else the two apart, so
+    // that a month's chart does not read the eleven months between.
     const bool openStart = !IsMonth(scope.periodFrom);
     const bool openEnd = !IsMonth(scope.periodTo);
-    const QString readFrom = openStart ? scope.periodFrom : StepMonth(scope.periodFrom, -12);
+    std::vector<std::pair<QString, QString>> ranges;
+    if (openStart)
+        ranges.emplace_back(scope.periodFrom, scope.periodTo);
+    else if (IsShortPeriod(scope))
+        ranges = {{StepMonth(scope.periodFrom, -12), StepMonth(scope.periodTo, -12)},
+                  {scope.periodFrom, scope.periodTo}};
+    else
+        ranges.emplace_back(StepMonth(scope.periodFrom, -12), scope.periodTo);
     QHash<QString, MonthTotal> found;
     QString first, last;
     {
         Database db;
-        Query q(db,
-                QStringLiteral("select Fi_購入年月, sum(Fi_売価合計), count(*)") +
-                    WhereOf(scope.kind, false) + QStringLiteral(" group by Fi_購入年月"),
-                ValuesOf(scope, readFrom, scope.periodTo));
-        while (q.next()) {
-            MonthTotal m;
-            m.month = q.text(0);
-            m.total = q.integer(1); // whole yen, stored as real
-            m.count = q.integer(2);
-            const bool inPeriod = m.month >= scope.periodFrom && m.month <= scope.periodTo;
-            if (inPeriod && IsMonth(m.month)) {
-                if (first.isEmpty() || m.month < first)
-                    first = m.month;
-                if (last.isEmpty() || m.month > last)
-                    last = m.month;
+        for (const auto& [from, to] : ranges) {
+            Query q(db,
+                    QStringLiteral("select Fi_購入年月, sum(Fi_売価合計), count(*)") +
+                        WhereOf(scope.kind, false) + QStringLiteral(" group by Fi_購入年月"),
+                    ValuesOf(scope, from, to));
+            while (q.next()) {
+                MonthTotal m;
+                m.month = q.text(0);
+                m.total = q.integer(1); // whole yen, stored as real
+                m.count = q.integer(2);
+                const bool inPeriod = m.month >= scope.periodFrom && m.month <= scope.periodTo;
+                if (inPeriod && IsMonth(m.month)) {
+                    if (first.isEmpty() || m.month < first)
+                        first = m.month;
+                    if (last.isEmpty() || m.month > last)
+                        last = m.month;
+                }
+                found.insert(m.month, m);
             }
-            found.insert(m.month, m);
         }
     }
 
