@@ -9,7 +9,7 @@
 
 namespace {
 
-// Up to a year the engine reads the period through the month index, which holds the maker and the
+// Up to a year the engine reads the period through the month index that holds the maker and the
 // purchaser too, and sorts what it found; a longer period is summed by walking the maker or
 // purchaser index whole, in its order, which reads every sale once without sorting a million.
 constexpr int kShortPeriodMonths = 12;
