@@ -298,8 +298,11 @@ void Frm550_Qel::MonthChartProc(QChart* chart) const
     QStringList months;
     double lowest = 0, highest = 0;
     int x = 0;
+    // Beyond a year the months stand upright in their short form ("H17/05", "2005/05").
+    const bool many = m_months->months.size() > 12;
+    const QString shortForm = EraMode() ? QStringLiteral("gee/mm") : QStringLiteral("yyyy/mm");
     for (const MonthTotal& m : m_months->months) {
-        months << MonthDisplay(m.month);
+        months << (many ? FormatDate(FirstDayOf(m.month), shortForm) : MonthDisplay(m.month));
         thisYear->append(static_cast<double>(m.total));
         yearBefore->append(x++, static_cast<double>(m.yearBefore));
         lowest = std::min({lowest, double(m.total), double(m.yearBefore)});
@@ -311,7 +314,7 @@ void Frm550_Qel::MonthChartProc(QChart* chart) const
     chart->addSeries(yearBefore);
 
     QBarCategoryAxis* monthAxis = NameAxis(months);
-    if (months.size() > 12)
+    if (many)
         monthAxis->setLabelsAngle(-90);
     chart->addAxis(monthAxis, Qt::AlignBottom);
     QCategoryAxis* amounts = AmountAxis(lowest, highest);
