@@ -8,8 +8,6 @@
 
 #include <QFileInfo>
 
-#include <SQLiteCpp/Transaction.h>
-
 namespace {
 
 // A reading of `letters` half-width katakana (ｱ to ﾝ), the first voiced now and then, drawn
@@ -46,7 +44,7 @@ void GrowShop(Database& db, const ShopSize& size)
     const qint64 makerBase = db.nextKey(QStringLiteral("Tb_メーカー")) - 1;
     const qint64 productBase = db.nextKey(QStringLiteral("Tb_商品")) - 1;
     const qint64 saleBase = db.nextKey(QStringLiteral("Tb_売上")) - 1;
-    SQLite::Transaction transaction(db.raw());
+    Database::Transaction transaction(db);
     if (size.customers > 0) {
         db.execute(Numbers() +
                        QStringLiteral("insert into Tb_顧客 (Fi_キー, Fi_名前, Fi_名前フリガナ, Fi_郵便番号, "

@@ -1,24 +1,19 @@
 #pragma once
 
+#include "db/DbError.h"
+
 #include <QString>
 
-#include <stdexcept>
-
-// Start-up steps 2 to 5: AppPath, then the keys of "Qel.Ini" in their order, SalesDate, Kessan
-// validation.
+// Reads the settings of the application folder into the globals: AppPath, then the keys of
+// "Qel.Ini" in their order (a missing or unusable value takes its default), the sales date and
+// the closing month, checked.
 void ReadSettings(const QString& appPath);
 
-class FolderError : public std::runtime_error
+// A folder of the application that cannot be made or used; the message names it and says why.
+class FolderError : public DbError
 {
   public:
-    explicit FolderError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message)
-    {
-    }
-    const QString& message() const { return m_message; }
-
-  private:
-    QString m_message;
+    explicit FolderError(const QString& message) : DbError(message) {}
 };
 
 // Makes the folder (with every missing folder above it when withParents, else one level below an

@@ -6,8 +6,8 @@
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
 #include "sheets/CustomerListSheet.h"
-#include "sheets/preview/SheetFailure.h"
-#include "sheets/preview/SheetPreview.h"
+#include "sheets/preview/WorkbookRun.h"
+#include "ui/BusyRun.h"
 #include "ui/FlexGrid.h"
 #include "ui/Navigator.h"
 #include "ui/Twips.h"
@@ -191,60 +191,30 @@ Frm040_Qel::DeleteResult Frm040_Qel::DeleteProc()
     return deleted ? DeleteResult::Deleted : DeleteResult::Declined;
 }
 
-void Frm040_Qel::StatusProc(const QString& text)
-{
-    Lbl_Ttl(11)->setText(text);
-    Repaint(this);
-}
-
 void Frm040_Qel::PrintProc()
 {
     // No button may act while the workbook is written: leaving or deleting mid-write would pull
     // the list from under the writer. Clicks made meanwhile are dropped, not replayed after.
-    std::vector<std::pair<QWidget*, bool>> held;
-    for (QWidget* w :
-         {static_cast<QWidget*>(Cmd(0)), static_cast<QWidget*>(Cmd(1)), static_cast<QWidget*>(Cmd(2)),
-          static_cast<QWidget*>(Cmd(3)), static_cast<QWidget*>(MSHFlexGrid1)})
-        held.emplace_back(w, !w->testAttribute(Qt::WA_ForceDisabled));
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     Cmd(3)->setFocus(Qt::OtherFocusReason);
-    for (const auto& [w, enabled] : held)
-        w->setEnabled(false);
-    StatusProc(QStringLiteral("しばらくお待ちください"));
-
-    const std::int64_t written = WorkbookProc();
-
-    QCoreApplication::processEvents();
-    for (const auto& [w, enabled] : held)
-        w->setEnabled(enabled);
+    std::int64_t written = 0;
+    {
+        BusyRun busy({Cmd(0), Cmd(1), Cmd(2), Cmd(3), MSHFlexGrid1}, Lbl_Ttl(11));
+        busy.say(QStringLiteral("しばらくお待ちください"));
+        written = WorkbookProc();
+    }
     Cmd(3)->setFocus(Qt::OtherFocusReason);
-    QApplication::restoreOverrideCursor();
-    if (written <= 0)
-        return;
-    const QString path = WorkbookTarget(CustomerListSheet::kFileName);
-    Dialogs().information(QStringLiteral("帳票ファイルを作成しました"),
-                          QStringLiteral("顧客一覧をファイルに出力しました\n") + path);
-    PreviewWorkbook(this, path);
+    if (written > 0)
+        WorkbookRun::show(this, QStringLiteral("顧客一覧"), WorkbookTarget(CustomerListSheet::kFileName));
 }
 
 std::int64_t Frm040_Qel::WorkbookProc()
 {
+    WorkbookRun run(formName(), Lbl_Ttl(11));
     std::vector<Customer> customers;
     if (!Guarded([&] { customers = CustomerStore().customers(m_condition); })) {
-        StatusProc(QString());
+        run.say(QString());
         return 0;
     }
-    const std::int64_t count = static_cast<std::int64_t>(customers.size());
-    if (count == 0) {
-        StatusProc(QStringLiteral("出力する情報はありません"));
-        return 0;
-    }
-    if (const QString refusal = CustomerListSheet::tooManyMessage(count); !refusal.isEmpty()) {
-        StatusProc(QString());
-        Dialogs().warning(formName(), refusal);
-        return 0;
-    }
-
     std::vector<CustomerListRow> rows;
     rows.reserve(customers.size());
     for (const Customer& c : customers) {
@@ -263,19 +233,6 @@ std::int64_t Frm040_Qel::WorkbookProc()
         r.fax = c.fax;
         rows.push_back(std::move(r));
     }
-
     CustomerListSheet sheet;
-    SheetSteps steps(formName());
-    const auto progress = [this](std::int64_t done, std::int64_t total) {
-        StatusProc(QStringLiteral("%1件/%2件を処理中").arg(done).arg(total));
-    };
-    std::int64_t written = 0;
-    if (!steps.run([&] { sheet.open(count); }) || !steps.run([&] { sheet.writePageSetup(); }) ||
-        !steps.run([&] { written = sheet.writeRows(rows, progress); }) ||
-        !steps.run([&] { sheet.scrollToTop(); }))
-        return 0;
-    StatusProc(QStringLiteral("%1件出力しました").arg(written));
-    if (!steps.run([&] { sheet.save(); }))
-        return 0;
-    return written;
+    return run.write(sheet, SheetRows<CustomerListRow>(rows));
 }

@@ -32,7 +32,6 @@ class Frm040_Qel : public MainScreen
     DeleteResult DeleteProc();
     void PrintProc();
     std::int64_t WorkbookProc();
-    void StatusProc(const QString& text);
 
     FlexGrid* MSHFlexGrid1 = nullptr;
     QComboBox* Combo1 = nullptr;

@@ -116,10 +116,8 @@ void checkCopy(const QString& path, bool whole)
     try {
         InspectDatabase(path, whole);
     } catch (const DbError& e) {
-        throw DbError(
-            QStringLiteral("圧縮したデータベースに誤りがあります。データベースは元のままです。\n%1\n%2")
-                .arg(e.message(), fileLine(path)),
-            e.engineText());
+        throw e.within(QStringLiteral("圧縮したデータベースに誤りがあります。データベースは元のままです。"),
+                       fileLine(path));
     }
 }
 
@@ -228,11 +226,9 @@ void CheckDatabaseInUse(bool mustBeOurs)
     try {
         InspectDatabase(db, false);
     } catch (const DbError& e) {
-        throw DbError(
-            QStringLiteral(
-                "このファイルはバックアップできません。ファイルもバックアップも元のままです。\n%1\n%2")
-                .arg(e.message(), fileLine(db)),
-            e.engineText());
+        throw e.within(
+            QStringLiteral("このファイルはバックアップできません。ファイルもバックアップも元のままです。"),
+            fileLine(db));
     }
 }
 
@@ -253,12 +249,9 @@ void CompactDb()
             SQLite::Statement vacuum(source.raw(), "vacuum into ?");
             vacuum.bind(1, temp.toStdString());
             vacuum.exec();
-        } catch (const DbError& e) {
-            throw DbError(failed + QLatin1Char('\n') + e.message(), e.engineText());
         } catch (const std::exception& e) {
             // The copy is written to the application folder: a full disk or a refused file there.
-            const DbError cause = DbError::fromEngine(e, folderLine(folderOf(temp)));
-            throw DbError(failed + QLatin1Char('\n') + cause.message(), cause.engineText());
+            throw DbError::of(e, folderLine(folderOf(temp))).within(failed);
         }
         // The copy takes the database's place: it keeps the database's mode.
         if (const int error = BackupFiles::current().setMode(temp, modeOf(db)))
@@ -321,21 +314,19 @@ void RestoreDb(const QString& backupPath)
         try {
             InspectDatabase(temp, true);
         } catch (const DbError& e) {
-            throw DbError(failed + QLatin1Char('\n') + e.message() + QLatin1Char('\n') + fileLine(temp),
-                          e.engineText());
+            throw e.within(failed, fileLine(temp));
         }
         // Another program that is writing to the database would lose its work: wait for it, or
         // stop. A file the engine cannot read at all is the damaged one the copy replaces.
         if (QFileInfo::exists(dbPath)) {
             try {
-                SQLite::Database db(dbPath.toStdString(), SQLite::OPEN_READWRITE, 2000);
+                SQLite::Database db(dbPath.toStdString(), SQLite::OPEN_READWRITE, Database::kBusyTimeoutMs);
                 db.exec("begin exclusive");
                 db.exec("rollback");
             } catch (const SQLite::Exception& e) {
                 const int code = e.getErrorCode();
                 if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
-                    const DbError cause = DbError::fromEngine(e, fileLine(dbPath));
-                    throw DbError(failed + QLatin1Char('\n') + cause.message(), cause.engineText());
+                    throw DbError::fromEngine(e, fileLine(dbPath)).within(failed);
                 }
             }
         }
@@ -367,8 +358,8 @@ QStringList RecoverInterruptedBackup()
             }
         };
         if (!QFileInfo::exists(dbPath)) {
-            // Left by a run that stopped between its two renames (an earlier version moved the
-            // database away first): the checked copy is the database.
+            // Left by a run that stopped between its two renames, or one that moved the database
+            // away first: the checked copy is the database.
             if (!whole()) {
                 notices << QStringLiteral(
                                "データベースファイル「%1」がありません。前回のバックアップで作られた"

@@ -1,5 +1,6 @@
 #include "Backup.h"
 
+#include "Database.h"
 #include "DbError.h"
 
 #include <QFile>
@@ -90,7 +91,7 @@ DatabaseSummary InspectDatabase(const QString& path, bool whole, bool counts)
     checkHeader(path, info.size());
     try {
         // Waits for another program's write as every operation does, then says it is in use.
-        SQLite::Database db(path.toStdString(), SQLite::OPEN_READONLY, 2000);
+        SQLite::Database db(path.toStdString(), SQLite::OPEN_READONLY, Database::kBusyTimeoutMs);
         if (whole) {
             SQLite::Statement check(db, "PRAGMA integrity_check");
             const std::string first = check.executeStep() ? check.getColumn(0).getString() : std::string();
@@ -119,9 +120,7 @@ DatabaseSummary InspectDatabase(const QString& path, bool whole, bool counts)
         summary.sales = sales.getColumn(0).getInt64();
         summary.latestSale = QString::fromStdString(sales.getColumn(1).getString());
         return summary;
-    } catch (const DbError&) {
-        throw;
     } catch (const std::exception& e) {
-        throw DbError::fromEngine(e);
+        throw DbError::of(e);
     }
 }

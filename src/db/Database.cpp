@@ -10,12 +10,11 @@
 #include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <sqlite3.h>
+
 #include <cmath>
 
 namespace {
-
-// How long a statement waits for another program's lock before it reports it.
-constexpr int kBusyTimeoutMs = 2000;
 
 std::string utf8(const QString& s)
 {
@@ -56,14 +55,14 @@ void KeepMorePages(SQLite::Database& db)
 {
     db.setBusyTimeout(0);
     db.tryExec("PRAGMA cache_size = -65536");
-    db.setBusyTimeout(kBusyTimeoutMs);
+    db.setBusyTimeout(Database::kBusyTimeoutMs);
 }
 
 } // namespace
 
 Database::Database() : Database(currentPath()) {}
 
-Database::Database(const QString& path) : m_path(path)
+Database::Database(const QString& path, Access access) : m_path(path)
 {
     const QFileInfo info(path);
     if (info.isDir())
@@ -76,8 +75,8 @@ Database::Database(const QString& path) : m_path(path)
         // Read and write, never create: a missing file must not be replaced by an empty one. A
         // connection lives on the one thread that opened it, so the engine need not lock each
         // call.
-        m_db = std::make_unique<SQLite::Database>(utf8(path), SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX,
-                                                  kBusyTimeoutMs);
+        const int mode = access == Access::ReadOnly ? SQLite::OPEN_READONLY : SQLite::OPEN_READWRITE;
+        m_db = std::make_unique<SQLite::Database>(utf8(path), mode | SQLite::OPEN_NOMUTEX, kBusyTimeoutMs);
         m_db->exec("PRAGMA foreign_keys = OFF");
     } catch (const std::exception& e) {
         throw DbError::fromEngine(e, path);
@@ -95,6 +94,41 @@ QString Database::currentPath()
 SQLite::Database& Database::raw()
 {
     return *m_db;
+}
+
+void Database::setProgress(std::function<void()> progress)
+{
+    sqlite3* handle = m_db->getHandle();
+    if (!progress) {
+        sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+        m_progress.reset();
+        return;
+    }
+    m_progress = std::make_unique<std::function<void()>>(std::move(progress));
+    sqlite3_progress_handler(
+        handle, 100'000,
+        [](void* call) {
+            (*static_cast<std::function<void()>*>(call))();
+            return 0; // go on
+        },
+        m_progress.get());
+}
+
+Database::Transaction::Transaction(Database& db, Start start) : m_db(db)
+{
+    m_db.execute(start == Start::Immediate ? QStringLiteral("begin immediate") : QStringLiteral("begin"));
+}
+
+Database::Transaction::~Transaction()
+{
+    if (m_open)
+        m_db.raw().tryExec("rollback");
+}
+
+void Database::Transaction::commit()
+{
+    m_db.execute(QStringLiteral("commit"));
+    m_open = false;
 }
 
 std::int32_t Database::nextKey(const QString& table)

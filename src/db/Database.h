@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -21,9 +22,14 @@ class Statement;
 class Database
 {
   public:
+    // How long a statement waits for another program's lock before it reports it.
+    static constexpr int kBusyTimeoutMs = 2000;
+
+    enum class Access { ReadWrite, ReadOnly };
+
     // The database in use: AppPath + "/" + DbFileName.
     Database();
-    explicit Database(const QString& path);
+    explicit Database(const QString& path, Access access = Access::ReadWrite);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -37,11 +43,34 @@ class Database
     // Runs a statement that returns no rows; returns the number of rows changed.
     int execute(const QString& sql, const QVariantList& values = {});
 
+    // Calls `progress` every so many steps of the engine (to keep a screen painting through a
+    // long statement); an empty function stops the calls. The connection keeps the function.
+    void setProgress(std::function<void()> progress);
+
+    // A transaction on the connection, rolled back when it ends uncommitted. Immediate takes the
+    // write lock at once, so that nothing changes between what it reads and what it writes.
+    class Transaction
+    {
+      public:
+        enum class Start { Deferred, Immediate };
+        explicit Transaction(Database& db, Start start = Start::Deferred);
+        ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+        void commit();
+
+      private:
+        Database& m_db;
+        bool m_open = true;
+    };
+
     SQLite::Database& raw();
     const QString& path() const { return m_path; }
 
   private:
     QString m_path;
+    // Before the connection, so that it outlives it.
+    std::unique_ptr<std::function<void()>> m_progress;
     std::unique_ptr<SQLite::Database> m_db;
 };
 

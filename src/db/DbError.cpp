@@ -7,10 +7,33 @@
 #include <cerrno>
 #include <cstring>
 
-DbError::DbError(QString message, QString engineText)
+DbError::DbError(QString message, QString engineText, int code)
     : std::runtime_error((message + QLatin1Char(' ') + engineText).toStdString()),
-      m_message(std::move(message)), m_engineText(std::move(engineText))
+      m_message(std::move(message)), m_engineText(std::move(engineText)), m_code(code)
 {
+}
+
+bool DbError::busy() const
+{
+    const int primary = m_code & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+DbError DbError::within(const QString& before, const QString& after) const
+{
+    QString message = m_message;
+    if (!before.isEmpty())
+        message = before + QLatin1Char('\n') + message;
+    if (!after.isEmpty())
+        message += QLatin1Char('\n') + after;
+    return DbError(message, m_engineText, m_code);
+}
+
+DbError DbError::of(const std::exception& e, const QString& where)
+{
+    if (const auto* known = dynamic_cast<const DbError*>(&e))
+        return *known;
+    return fromEngine(e, where);
 }
 
 QString DbError::sentenceFor(int resultCode)
@@ -94,7 +117,7 @@ DbError DbError::fromEngine(const std::exception& e, const QString& where)
     QString message = sentenceFor(code);
     if (!where.isEmpty())
         message += QLatin1Char('\n') + where;
-    return DbError(message, QString::fromUtf8(e.what()));
+    return DbError(message, QString::fromUtf8(e.what()), code);
 }
 
 QString DbError::userText() const

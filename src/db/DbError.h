@@ -5,17 +5,21 @@
 #include <exception>
 #include <stdexcept>
 
-// Every failure of the database or of a database file: a Japanese message for the user and
-// the engine's own text. Raised in the stores, caught once at the boundary of a user action.
+// Every failure of the database, of a database file or of a folder: a Japanese message for the
+// user, the engine's own text and the engine's result code. Raised in the stores, caught once at
+// the boundary of a user action.
 class DbError : public std::runtime_error
 {
   public:
-    DbError(QString message, QString engineText = {});
+    // code: the engine's result code (extended when known); 0 for a failure that is not the engine's.
+    DbError(QString message, QString engineText = {}, int code = 0);
 
     // A failure of the engine: the Japanese sentence of its failure class (what happened and
     // what to try), the engine's own text kept for support. `where` (a file, for instance) is
     // added on its own line after the sentence when given.
     static DbError fromEngine(const std::exception& e, const QString& where = {});
+    // Any failure as a DbError: a DbError as it is, anything else through fromEngine().
+    static DbError of(const std::exception& e, const QString& where = {});
     // The sentence for one of the engine's result codes (primary or extended).
     static QString sentenceFor(int resultCode);
     // A failed file operation (copy, rename, delete, flush): `what` says which, then the sentence
@@ -27,10 +31,28 @@ class DbError : public std::runtime_error
 
     const QString& message() const { return m_message; }
     const QString& engineText() const { return m_engineText; }
+    int code() const { return m_code; }
+    // Another program holds the database (the engine's busy or locked).
+    bool busy() const;
+    // The same failure, engine text and code kept, with a line of context before the message
+    // (what stopped) and, when given, one after it (the file, for instance).
+    DbError within(const QString& before, const QString& after = {}) const;
     // The text of the warning box: the message, then the engine's text on its own line.
     QString userText() const;
 
   private:
     QString m_message;
     QString m_engineText;
+    int m_code = 0;
 };
+
+// Runs the action; any failure of it leaves as a DbError with `context` on the line before its
+// message (see DbError::of and DbError::within).
+template <class Action> decltype(auto) InContext(const QString& context, Action&& action)
+{
+    try {
+        return action();
+    } catch (const std::exception& e) {
+        throw DbError::of(e).within(context);
+    }
+}

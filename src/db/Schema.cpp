@@ -43,13 +43,8 @@ void CreateDatabaseFile(const QString& path)
             insert.reset();
         }
         db.exec("commit");
-    } catch (const DbError&) {
-        QFile::remove(path);
-        throw;
     } catch (const std::exception& e) {
         QFile::remove(path);
-        const DbError cause = DbError::fromEngine(e, path);
-        throw DbError(QStringLiteral("データベースファイルを作成できません。\n") + cause.message(),
-                      cause.engineText());
+        throw DbError::of(e, path).within(QStringLiteral("データベースファイルを作成できません。"));
     }
 }

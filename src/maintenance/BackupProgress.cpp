@@ -3,29 +3,19 @@
 #include "BackupRun.h"
 
 #include "db/DbError.h"
+#include "ui/BusyRun.h"
 #include "ui/DialogService.h"
 #include "ui/MainScreen.h"
 #include "ui/WaitService.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QLabel>
 
-#include <vector>
+#include <optional>
 
 namespace {
 
 constexpr int kPauseMs = 500;
-
-// The hourglass for as long as the run lasts, whichever way it ends.
-class Hourglass
-{
-  public:
-    Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Hourglass() { QApplication::restoreOverrideCursor(); }
-    Hourglass(const Hourglass&) = delete;
-    Hourglass& operator=(const Hourglass&) = delete;
-};
 
 } // namespace
 
@@ -33,16 +23,9 @@ bool ShowProgressRun(MainScreen* screen, QLabel* status, std::initializer_list<Q
                      const std::function<void(const Announce& announce)>& work, const QString& done,
                      const QString& stopped)
 {
-    std::vector<bool> wasEnabled;
-    bool failed = false;
-    QString message;
-    QString detail;
+    std::optional<DbError> failure;
     {
-        Hourglass hourglass;
-        for (QWidget* w : held) {
-            wasEnabled.push_back(!w->testAttribute(Qt::WA_ForceDisabled));
-            w->setEnabled(false);
-        }
+        BusyRun busy(held, status);
         try {
             work([&](const QString& text) {
                 status->setText(text);
@@ -50,21 +33,13 @@ bool ShowProgressRun(MainScreen* screen, QLabel* status, std::initializer_list<Q
             });
             status->setText(done);
         } catch (const DbError& e) {
-            failed = true;
-            message = e.message();
-            detail = e.engineText();
+            failure = e;
             status->setText(stopped);
         }
-        // The clicks and keys that queued during the pauses reach the held controls while they are
-        // still disabled, and are dropped there.
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        auto state = wasEnabled.cbegin();
-        for (QWidget* w : held)
-            w->setEnabled(*state++);
     }
-    if (failed)
-        Dialogs().failure(screen->formName(), message, detail);
-    return !failed;
+    if (failure)
+        Dialogs().failure(screen->formName(), failure->message(), failure->engineText());
+    return !failure;
 }
 
 bool ShowBackupRun(MainScreen* screen, QLabel* status, QWidget* button)

@@ -27,16 +27,7 @@ bool holds(const QString& folder, const QString& inner)
 // Wraps the failure of a step so that the message says which step stopped the run.
 template <class F> auto step(const QString& name, F&& action)
 {
-    try {
-        return action();
-    } catch (const DbError& e) {
-        throw DbError(QStringLiteral("バックアップを中止しました（%1）。\n%2").arg(name, e.message()),
-                      e.engineText());
-    } catch (const std::exception& e) {
-        const DbError cause = DbError::fromEngine(e);
-        throw DbError(QStringLiteral("バックアップを中止しました（%1）。\n%2").arg(name, cause.message()),
-                      cause.engineText());
-    }
+    return InContext(QStringLiteral("バックアップを中止しました（%1）。").arg(name), std::forward<F>(action));
 }
 
 } // namespace

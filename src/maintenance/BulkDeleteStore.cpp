@@ -3,8 +3,6 @@
 #include "db/Database.h"
 #include "db/DbError.h"
 
-#include <SQLiteCpp/Transaction.h>
-
 namespace {
 
 const QString kTable = QStringLiteral("Tb_売上");
@@ -22,9 +20,9 @@ std::int64_t BulkDeleteStore::remove(const QString& from, const QString& to, std
 {
     const QString failed = QStringLiteral("売上データを削除できませんでした。削除したデータはありません。");
     Database db;
-    try {
+    return InContext(failed, [&] {
         // Immediate: no other writer can change the period between the count and the deletion.
-        SQLite::Transaction transaction(db.raw(), SQLite::TransactionBehavior::IMMEDIATE);
+        Database::Transaction transaction(db, Database::Transaction::Start::Immediate);
         const std::int64_t found = db.count(kTable, kPeriod, {from, to});
         if (found != confirmed)
             return found;
@@ -34,10 +32,5 @@ std::int64_t BulkDeleteStore::remove(const QString& from, const QString& to, std
             throw DbError(failed, QStringLiteral("%1 / %2").arg(deleted).arg(found));
         transaction.commit();
         return found;
-    } catch (const DbError& e) {
-        throw DbError(failed + QLatin1Char('\n') + e.message(), e.engineText());
-    } catch (const std::exception& e) {
-        const DbError cause = DbError::fromEngine(e);
-        throw DbError(failed + QLatin1Char('\n') + cause.message(), cause.engineText());
-    }
+    });
 }

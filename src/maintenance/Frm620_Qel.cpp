@@ -45,7 +45,7 @@ Frm620_Qel::Frm620_Qel() : MainScreen(Forms::Frm620_Qel)
         SetBordered(Lbl_Dat(i));
     }
     Lbl_Dat(12)->setAlignment(Qt::AlignCenter);
-    // The only screen whose close box ends the application: nothing else is open behind it.
+    // Its close box ends the application, as the menu's does: nothing else is open behind it.
     setCloseBoxAllowed(true);
 }
 

@@ -12,8 +12,6 @@
 
 #include <algorithm>
 
-#include <sqlite3.h>
-
 namespace {
 
 QDateTime timeInName(const QString& name)
@@ -34,9 +32,7 @@ template <class F> auto step(const QString& name, F&& action)
     try {
         return action();
     } catch (const DbError& e) {
-        throw DbError(QStringLiteral("復元を中止しました（%1）。データベースは元のままです。\n%2")
-                          .arg(name, e.message()),
-                      e.engineText());
+        throw e.within(QStringLiteral("復元を中止しました（%1）。データベースは元のままです。").arg(name));
     }
 }
 
@@ -101,16 +97,15 @@ RestoreResult RunRestore(const BackupEntry& chosen,
         try {
             InspectDatabase(chosen.path, true);
         } catch (const DbError& e) {
-            throw DbError(e.message() + QLatin1Char('\n') + fileLine(chosen.path), e.engineText());
+            throw e.within({}, fileLine(chosen.path));
         }
         // A database in use that is itself damaged is what a restore is for: it is kept as it is.
         // One that another program holds is not damaged: the restore stops for a later try.
         try {
             InspectDatabase(Database::currentPath(), false);
         } catch (const DbError& e) {
-            if (e.message().startsWith(DbError::sentenceFor(SQLITE_BUSY)))
-                throw DbError(e.message() + QLatin1Char('\n') + fileLine(Database::currentPath()),
-                              e.engineText());
+            if (e.busy())
+                throw e.within({}, fileLine(Database::currentPath()));
             keepAsIs = QFileInfo::exists(Database::currentPath());
         }
     });

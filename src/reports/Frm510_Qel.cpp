@@ -9,6 +9,7 @@
 #include "core/TextRoutines.h"
 #include "reports/ReportStore.h"
 #include "sales/SalesStore.h"
+#include "ui/BusyRun.h"
 #include "ui/InputBehaviour.h"
 #include "ui/LateFailure.h"
 #include "ui/ReadingSearch.h"
@@ -185,14 +186,14 @@ bool Frm510_Qel::IndexProc()
         return false;
     if (!missing)
         return true;
-    Lbl_Ttl(11)->setText(QStringLiteral("集計用の索引を作成しています。しばらくお待ちください"));
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    repaint();
-    Guarded([] {
-        ReportStore().buildIndexes(
-            [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-    });
-    QApplication::restoreOverrideCursor();
+    {
+        BusyRun busy({}, Lbl_Ttl(11));
+        busy.say(QStringLiteral("集計用の索引を作成しています。しばらくお待ちください"));
+        Guarded([] {
+            ReportStore().buildIndexes(
+                [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+        });
+    }
     Lbl_Ttl(11)->clear();
     return true;
 }

@@ -2,10 +2,6 @@
 
 #include "db/Database.h"
 
-#include <SQLiteCpp/Database.h>
-
-#include <sqlite3.h>
-
 #include <iterator>
 
 namespace {
@@ -46,29 +42,6 @@ const char* const kReportIndexes[][2] = {
     {"Ix_売上_購入者別集計", "Tb_売上 (Fi_購入者, Fi_購入年月, Fi_売価合計, Fi_購入年月日)"},
 };
 
-// Runs the callback every so many steps of the engine for as long as it lives.
-class ProgressHandler
-{
-  public:
-    ProgressHandler(Database& db, const std::function<void()>& progress) : m_handle(db.raw().getHandle())
-    {
-        if (progress)
-            sqlite3_progress_handler(m_handle, 100'000, &ProgressHandler::call,
-                                     const_cast<std::function<void()>*>(&progress));
-    }
-    ~ProgressHandler() { sqlite3_progress_handler(m_handle, 0, nullptr, nullptr); }
-    ProgressHandler(const ProgressHandler&) = delete;
-    ProgressHandler& operator=(const ProgressHandler&) = delete;
-
-  private:
-    static int call(void* progress)
-    {
-        (*static_cast<std::function<void()>*>(progress))();
-        return 0; // go on
-    }
-    sqlite3* m_handle;
-};
-
 } // namespace
 
 bool ReportIndexesMissing(Database& db)
@@ -88,10 +61,16 @@ bool ReportIndexesMissing(Database& db)
 
 void BuildReportIndexes(Database& db, const std::function<void()>& progress)
 {
-    const ProgressHandler handler(db, progress);
-    for (const auto& index : kReportIndexes)
-        db.execute(QStringLiteral("create index if not exists %1 on %2")
-                       .arg(QString::fromUtf8(index[0]), QString::fromUtf8(index[1])));
+    db.setProgress(progress);
+    try {
+        for (const auto& index : kReportIndexes)
+            db.execute(QStringLiteral("create index if not exists %1 on %2")
+                           .arg(QString::fromUtf8(index[0]), QString::fromUtf8(index[1])));
+    } catch (...) {
+        db.setProgress({});
+        throw;
+    }
+    db.setProgress({});
 }
 
 bool ReportStore::indexesMissing() const

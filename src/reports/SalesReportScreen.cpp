@@ -7,8 +7,8 @@
 #include "core/TextRoutines.h"
 #include "sales/SaleDisplay.h"
 #include "sales/SalesStore.h"
-#include "sheets/preview/SheetFailure.h"
-#include "sheets/preview/SheetPreview.h"
+#include "sheets/preview/WorkbookRun.h"
+#include "ui/BusyRun.h"
 #include "ui/Twips.h"
 #include "ui/WaitService.h"
 
@@ -217,45 +217,24 @@ void SalesReportScreen::Cmd_Click(int index)
 void SalesReportScreen::BookPrintProc()
 {
     // Nothing may leave the screen or page it while the workbook is written.
-    QWidget* held[] = {Cmd(0), Cmd(1), Syu(0), Syu(1), VScroll1};
-    bool wasEnabled[std::size(held)];
-    for (std::size_t i = 0; i < std::size(held); ++i) {
-        wasEnabled[i] = held[i]->isEnabled();
-        held[i]->setEnabled(false);
+    std::int64_t written = 0;
+    {
+        BusyRun busy({Cmd(0), Cmd(1), Syu(0), Syu(1), VScroll1}, Lbl_Ttl(11));
+        busy.say(QStringLiteral("しばらくお待ちください"));
+        written = BookOutProc();
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    Lbl_Ttl(11)->setText(QStringLiteral("しばらくお待ちください"));
-    Repaint(this);
-    const std::int64_t written = BookOutProc();
-    QApplication::restoreOverrideCursor();
-    for (std::size_t i = 0; i < std::size(held); ++i)
-        held[i]->setEnabled(wasEnabled[i]);
-    if (written <= 0)
-        return;
-    Dialogs().information(QStringLiteral("帳票ファイルを作成しました"),
-                          m_variant.reportName + QStringLiteral("をファイルに出力しました\n") +
-                              QDir::toNativeSeparators(m_bookPath));
-    PreviewWorkbook(this, m_bookPath);
+    if (written > 0)
+        WorkbookRun::show(this, m_variant.reportName, m_bookPath);
 }
 
 std::int64_t SalesReportScreen::BookOutProc()
 {
+    WorkbookRun run(formName(), Lbl_Ttl(11));
     std::unique_ptr<ReportSales> sales;
     if (!Guarded([&] { sales = std::make_unique<ReportSales>(m_variant.selection()); })) {
-        Lbl_Ttl(11)->clear();
+        run.say(QString());
         return 0;
     }
-    const std::int64_t n = sales->count();
-    if (n == 0) {
-        Lbl_Ttl(11)->setText(QStringLiteral("出力する情報はありません"));
-        return 0;
-    }
-    if (const QString refusal = SalesDetailSheet::tooManyMessage(n); !refusal.isEmpty()) {
-        Lbl_Ttl(11)->clear();
-        Dialogs().exclamation(formName(), refusal);
-        return 0;
-    }
-
     const AppGlobals& g = G();
     SalesDetailTexts texts;
     texts.makerHeading = g.Maker + QStringLiteral("名");
@@ -265,41 +244,10 @@ std::int64_t SalesReportScreen::BookOutProc()
     texts.rightHeader = PeriodHeaderText(g.PeriodFrom, g.PeriodTo, EraMode());
     texts.sheetName = m_variant.reportName;
     texts.eraDates = EraMode();
-
-    // A database failure while the rows are read ends the rows; the copy is then not saved.
-    std::optional<DbError> readFailure;
-    SheetRows<SalesDetailRow> rows(n, [&]() -> const SalesDetailRow* {
-        try {
-            return sales->next();
-        } catch (const DbError& e) {
-            readFailure = e;
-            return nullptr;
-        }
-    });
-    const SheetProgress progress = [this](std::int64_t done, std::int64_t total) {
-        Lbl_Ttl(11)->setText(QStringLiteral("%1件/%2件を処理中").arg(done).arg(total));
-        Repaint(this);
-    };
-
     SalesDetailSheet sheet(m_variant.fileName(), texts);
-    SheetSteps steps(formName());
-    std::int64_t written = 0;
-    if (!steps.run([&] { sheet.open(n); }))
-        return 0;
-    // A page-setup failure is reported and the output goes on.
-    if (!steps.run([&] { sheet.writePageSetup(); }))
-        return 0;
-    if (!steps.run([&] { written = sheet.writeRows(rows, progress); }))
-        return 0;
-    if (readFailure) {
-        Lbl_Ttl(11)->clear();
-        Dialogs().failure(formName(), readFailure->message(), readFailure->engineText());
-        return 0;
-    }
-    if (!steps.run([&] { sheet.scrollToTop(); }) || !steps.run([&] { sheet.save(); }))
-        return 0;
-    m_bookPath = sheet.targetPath();
-    Lbl_Ttl(11)->setText(QStringLiteral("%1件出力しました").arg(written));
-    Repaint(this);
+    const std::int64_t written =
+        run.write(sheet, SheetRows<SalesDetailRow>(sales->count(), [&] { return sales->next(); }));
+    if (written > 0)
+        m_bookPath = sheet.targetPath();
     return written;
 }

@@ -37,33 +37,21 @@ void CustomerListSheet::writePageSetup()
 
 std::int64_t CustomerListSheet::writeRows(SheetRows<CustomerListRow> rows, const SheetProgress& progress)
 {
-    const std::int64_t total = rows.total();
-    refuse(tooManyMessage(total));
+    refuse(tooManyMessage(rows.total()));
     m_book.setSheetName(kTitle);
-    SheetProgressPacer pacer(progress, total, m_interval);
-    std::int64_t i = 0;
-    while (const CustomerListRow* c = rows.next()) {
-        if (i == total)
-            break; // a source that yields more than it announced writes what it announced
-        ++i;
-        const int r = int(3 * i + 1);
-        const RemarkLines remarks = SplitRemarks(c->remarks);
-        m_book.setNumber(r, 1, i);
-        m_book.setText(r, 2, c->reading);
-        m_book.setText(r, 3, QStringLiteral("〒") + c->postalCode);
-        m_book.setText(r, 5, c->mobile);
-        m_book.setText(r + 1, 2, c->name);
-        m_book.setText(r + 1, 3, c->prefecture);
-        m_book.setText(r + 1, 4, c->city);
-        m_book.setText(r + 1, 5, c->phone);
+    return writeBlocks(rows, progress, 3, 6, [this](const CustomerListRow& c, int r) {
+        const RemarkLines remarks = SplitRemarks(c.remarks);
+        m_book.setText(r, 2, c.reading);
+        m_book.setText(r, 3, QStringLiteral("〒") + c.postalCode);
+        m_book.setText(r, 5, c.mobile);
+        m_book.setText(r + 1, 2, c.name);
+        m_book.setText(r + 1, 3, c.prefecture);
+        m_book.setText(r + 1, 4, c.city);
+        m_book.setText(r + 1, 5, c.phone);
         m_book.setText(r + 1, 6, remarks.first);
-        m_book.setText(r + 2, 2, c->mail);
-        m_book.setText(r + 2, 4, c->building);
-        m_book.setText(r + 2, 5, c->fax);
+        m_book.setText(r + 2, 2, c.mail);
+        m_book.setText(r + 2, 4, c.building);
+        m_book.setText(r + 2, 5, c.fax);
         m_book.setText(r + 2, 6, remarks.second);
-        m_book.drawBorders(r, 1, r + 2, 6);
-        m_book.finishRowsBefore(r + 3);
-        pacer.done(i);
-    }
-    return i;
+    });
 }

@@ -25,18 +25,9 @@ struct CustomerListRow
 
 // The customer-list workbook "顧客一覧.xlsx", made from "顧客一覧オリジナル.xlsx": three rows a
 // customer from row 4 on, each block lined, the centre header and the sheet name "顧客一覧".
-// Each call is one step of the failure handling, so a screen runs them as
-//     if (const QString refusal = CustomerListSheet::tooManyMessage(n); !refusal.isEmpty())
-//         -> show it; no file is touched
-//     CustomerListSheet sheet;                       // the DataPath folder
-//     SheetSteps steps(Forms::Frm040_Qel);
-//     if (!steps.run([&] { sheet.open(n); }) || !steps.run([&] { sheet.writePageSetup(); }) ||
-//         !steps.run([&] { written = sheet.writeRows(rows, progress); }) ||
-//         !steps.run([&] { sheet.scrollToTop(); }) || !steps.run([&] { sheet.save(); }))
-//         return 0;
-// (a page-setup failure returns true from run(), so the output goes on). Every failure throws
-// SheetError; open() and writeRows() refuse too many customers as a last guard. Until save()
-// the target is not there; the copy is removed if the writer is dropped unsaved.
+// A screen writes it through WorkbookRun (sheets/preview), each call one step. Every failure
+// throws SheetError; open() and writeRows() refuse too many customers as a last guard. Until
+// save() the target is not there; the copy is removed if the writer is dropped unsaved.
 class CustomerListSheet : public TemplateSheet
 {
   public:

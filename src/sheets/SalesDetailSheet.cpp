@@ -77,38 +77,27 @@ void SalesDetailSheet::writePageSetup()
 
 std::int64_t SalesDetailSheet::writeRows(SheetRows<SalesDetailRow> rows, const SheetProgress& progress)
 {
-    const std::int64_t total = rows.total();
-    refuse(tooManyMessage(total));
+    refuse(tooManyMessage(rows.total()));
     m_book.setText(1, 3, m_texts.makerHeading);
     m_book.setText(2, 3, m_texts.productHeading);
     m_book.setColumnFormat(2, QString::fromUtf16(m_texts.eraDates ? kEraDateFormat : kWesternDateFormat));
     m_book.setSheetName(m_texts.sheetName);
-    SheetProgressPacer pacer(progress, total, m_interval);
     m_grandTotal = 0;
-    std::int64_t i = 0;
-    while (const SalesDetailRow* s = rows.next()) {
-        if (i == total)
-            break; // a source that yields more than it announced writes what it announced
-        ++i;
-        const int r = int(2 * i + 1);
-        m_book.setNumber(r, 1, i);
-        if (const QDate date = purchaseDate(s->date); date.isValid())
+    const std::int64_t i = writeBlocks(rows, progress, 2, 7, [this](const SalesDetailRow& s, int r) {
+        if (const QDate date = purchaseDate(s.date); date.isValid())
             m_book.setDate(r, 2, date);
         else
-            m_book.setText(r, 2, s->date);
-        m_book.setText(r, 3, s->maker);
-        m_book.setText(r + 1, 3, s->product);
-        m_book.setText(r, 4, s->buyer);
-        m_book.setText(r + 1, 4, s->remarks);
-        m_book.setNumber(r, 5, s->sellingPrice);
-        m_book.setNumber(r + 1, 5, s->listPrice);
-        m_book.setNumber(r, 6, s->quantity);
-        m_book.setNumber(r, 7, s->total);
-        m_grandTotal += s->total;
-        m_book.drawBorders(r, 1, r + 1, 7);
-        m_book.finishRowsBefore(r + 2);
-        pacer.done(i);
-    }
+            m_book.setText(r, 2, s.date);
+        m_book.setText(r, 3, s.maker);
+        m_book.setText(r + 1, 3, s.product);
+        m_book.setText(r, 4, s.buyer);
+        m_book.setText(r + 1, 4, s.remarks);
+        m_book.setNumber(r, 5, s.sellingPrice);
+        m_book.setNumber(r + 1, 5, s.listPrice);
+        m_book.setNumber(r, 6, s.quantity);
+        m_book.setNumber(r, 7, s.total);
+        m_grandTotal += s.total;
+    });
     const int t = int(2 * i + 3);
     m_book.setText(t, 6, QStringLiteral("売価総合計"));
     m_book.setNumber(t, 7, m_grandTotal);

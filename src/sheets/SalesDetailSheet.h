@@ -41,17 +41,8 @@ struct SalesDetailTexts
 QString PeriodHeaderText(const QString& periodFrom, const QString& periodTo, bool era);
 
 // The sales-detail workbook from "売上明細オリジナル.xlsx": two rows a sale from row 3 on,
-// each block lined, and the grand total "売価総合計" two rows below the last sale. The screen
-// checks the row limit first and runs each call as one step of the failure handling:
-//     if (const QString refusal = SalesDetailSheet::tooManyMessage(n); !refusal.isEmpty())
-//         -> show it; no file is touched
-//     SalesDetailSheet sheet(fileName, texts);       // the DataPath folder
-//     SheetSteps steps(formName);
-//     if (!steps.run([&] { sheet.open(n); }) || !steps.run([&] { sheet.writePageSetup(); }) ||
-//         !steps.run([&] { written = sheet.writeRows(rows, progress); }) ||
-//         !steps.run([&] { sheet.scrollToTop(); }) || !steps.run([&] { sheet.save(); }))
-//         return 0;
-// (a page-setup failure returns true from run(), so the output goes on). Every failure throws
+// each block lined, and the grand total "売価総合計" two rows below the last sale. A screen
+// writes it through WorkbookRun (sheets/preview), each call one step. Every failure throws
 // SheetError; open() and writeRows() refuse too many sales as a last guard. Until save() the
 // target is not there.
 class SalesDetailSheet : public TemplateSheet

@@ -8,7 +8,8 @@
 #include <vector>
 
 // A failure of the spreadsheet output: a number and a description, as the warning box shows
-// them after "ErrNo=" and " ErrMsg=". The numbers keep the meanings users and old notes know.
+// them after "ErrNo=" and " ErrMsg=". Each number stays with its meaning, so that a user who
+// quotes one names the same kind of failure every time.
 class SheetError : public std::runtime_error
 {
   public:

@@ -1,6 +1,7 @@
 #include "DialogService.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 
 namespace {
@@ -69,4 +70,9 @@ DialogService& Dialogs()
 void InstallDialogs(std::unique_ptr<DialogService> service)
 {
     slot() = service ? std::move(service) : std::make_unique<DialogService>();
+}
+
+void DialogService::preview(QDialog& dialog)
+{
+    dialog.exec();
 }

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+class QDialog;
+
 // Every message box of the program goes through here, so that tests can answer them.
 class DialogService
 {
@@ -19,6 +21,8 @@ class DialogService
     // A failed action: the warning box with the sentence for the user, and below it, smaller,
     // the engine's own text for support.
     virtual void failure(const QString& title, const QString& message, const QString& detail);
+    // A prepared modal window (the print preview), shown until the user closes it.
+    virtual void preview(QDialog& dialog);
 };
 
 DialogService& Dialogs();

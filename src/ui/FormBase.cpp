@@ -1,5 +1,6 @@
 #include "FormBase.h"
 
+#include "BusyRun.h"
 #include "FlexGrid.h"
 #include "InputBehaviour.h"
 #include "Twips.h"
@@ -166,19 +167,10 @@ void FormBase::FlashNotice(std::initializer_list<QWidget*> shown, std::initializ
         w->show();
         w->raise();
     }
-    // The form's own state of each control, not the one inherited from a disabled container.
-    std::vector<bool> wasEnabled;
-    wasEnabled.reserve(disabled.size());
-    for (QWidget* w : disabled) {
-        wasEnabled.push_back(!w->testAttribute(Qt::WA_ForceDisabled));
-        w->setEnabled(false);
-    }
+    const BusyRun notice(disabled, nullptr, BusyRun::Kind::Notice);
     Waits().wait(this, milliseconds);
     for (QWidget* w : shown)
         w->hide();
-    auto state = wasEnabled.cbegin();
-    for (QWidget* w : disabled)
-        w->setEnabled(*state++);
 }
 
 int FormBase::FirstFailedCheck(std::initializer_list<InputCheck> checks, QWidget* parking)

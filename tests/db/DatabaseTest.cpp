@@ -26,6 +26,11 @@ class DatabaseTest : public AppFixture
             .stamp(Stamp::now())
             .insertInto(db, "Tb_顧客");
     }
+    static void addCustomerIn(Database& db, std::int64_t key)
+    {
+        db.execute("insert into Tb_顧客 (Fi_キー, Fi_名前) values (?, ?)",
+                   {QVariant::fromValue<qlonglong>(key), "x"});
+    }
 };
 
 TEST_F(DatabaseTest, SchemaHasEveryTableAndThePrefectures)
@@ -229,6 +234,92 @@ TEST_F(DatabaseTest, RejectedStatementBecomesDbErrorWithTheEngineText)
         FAIL();
     } catch (const DbError& e) {
         EXPECT_TRUE(e.engineText().contains("no such table")) << e.engineText().toStdString();
+    }
+}
+
+// "Busy" is the engine's code, kept through every line of context a caller adds; a message that
+// merely reads like it is not busy.
+TEST_F(DatabaseTest, TheEngineCodeSurvivesContextAndAloneDecidesBusy)
+{
+    const auto failureOf = [](const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const DbError& e) {
+            return e;
+        }
+        ADD_FAILURE() << "no failure";
+        return DbError(QString());
+    };
+    SQLite::Database other(Database::currentPath().toStdString(), SQLite::OPEN_READWRITE);
+    other.exec("BEGIN EXCLUSIVE");
+    const DbError locked = failureOf([] {
+        InContext(QStringLiteral("前"), [] {
+            Database db;
+            db.raw().exec("PRAGMA busy_timeout = 0");
+            db.count("Tb_顧客");
+        });
+    });
+    other.exec("ROLLBACK");
+    const DbError rawLocked = failureOf([&] {
+        other.exec("BEGIN EXCLUSIVE");
+        InContext(QStringLiteral("前"), [] {
+            SQLite::Database db(Database::currentPath().toStdString(), SQLite::OPEN_READWRITE);
+            db.exec("select count(*) from Tb_顧客");
+        });
+    });
+    other.exec("ROLLBACK");
+    const struct
+    {
+        const char* what;
+        DbError error;
+        bool busy;
+    } cases[] = {
+        {"locked, through a query", locked, true},
+        {"locked, the engine's own exception", rawLocked, true},
+        {"locked, with a file line after", locked.within({}, QStringLiteral("ファイル: x")), true},
+        {"rejected statement", failureOf([] { Database().count("Tb_無い"); }), false},
+        {"the busy sentence without the code", DbError(DbError::sentenceFor(5)), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.error.busy(), c.busy) << c.what;
+    EXPECT_TRUE(locked.message().startsWith(QStringLiteral("前\n") + DbError::sentenceFor(5)));
+    EXPECT_EQ(locked.within({}, QStringLiteral("後")).message(), locked.message() + QStringLiteral("\n後"));
+    EXPECT_EQ(locked.within(QStringLiteral("上")).engineText(), locked.engineText());
+}
+
+// What a caller reaches through the connection: the transaction, the engine's progress calls and
+// the read-only open.
+TEST_F(DatabaseTest, TransactionProgressAndReadOnlyOpen)
+{
+    {
+        Database db;
+        Database::Transaction dropped(db, Database::Transaction::Start::Immediate);
+        addCustomerIn(db, 1);
+    }
+    {
+        Database db;
+        Database::Transaction kept(db);
+        addCustomerIn(db, 2);
+        kept.commit();
+    }
+    EXPECT_EQ(Database().count("Tb_顧客"), 1) << "only the committed row stays";
+
+    Database db;
+    int calls = 0;
+    db.setProgress([&] { ++calls; });
+    Query q(db, "with recursive n(k) as (select 1 union all select k + 1 from n where k < 200000) "
+                "select count(*) from n");
+    ASSERT_TRUE(q.next());
+    EXPECT_GT(calls, 0);
+    db.setProgress({});
+
+    Database reader(Database::currentPath(), Database::Access::ReadOnly);
+    EXPECT_EQ(reader.count("Tb_顧客"), 1);
+    try {
+        reader.execute("delete from Tb_顧客");
+        ADD_FAILURE() << "a read-only connection wrote";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().startsWith(DbError::sentenceFor(8))) << e.message().toStdString();
     }
 }
 

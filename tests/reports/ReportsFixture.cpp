@@ -113,13 +113,6 @@ QString ReportsFixture::dataFile(const QString& name) const
 
 void ReportsFixture::closePreviewWhenShown()
 {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer] {
-        if (auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
-            dialog->reject();
-            timer->deleteLater();
-        }
-    });
-    timer->start(10);
+    dialogs->expect(ShownBox::Kind::Preview, {}, {});
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("確認"), QStringLiteral("前の画面に戻ります"));
 }

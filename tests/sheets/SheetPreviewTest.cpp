@@ -118,8 +118,8 @@ TEST_F(SheetPreviewTest, PreviewShowsTheWrittenFileAndThenTheReturnMessage)
     const QString path = writeCustomerList(100);
     int previewPages = -1;
     bool canOpenExternally = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+    dialogs->onPreview = [&](QDialog& shown) {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(&shown);
         ASSERT_TRUE(dialog);
         auto* view = dialog->findChild<QPrintPreviewWidget*>();
         ASSERT_TRUE(view);
@@ -127,8 +127,8 @@ TEST_F(SheetPreviewTest, PreviewShowsTheWrittenFileAndThenTheReturnMessage)
         previewPages = view->pageCount();
         for (QAction* action : dialog->findChildren<QAction*>())
             canOpenExternally |= action->objectName() == QStringLiteral("OpenInSpreadsheet");
-        dialog->reject();
-    });
+    };
+    dialogs->expect(ShownBox::Kind::Preview, {}, {});
     dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("確認"), QStringLiteral("前の画面に戻ります"));
     PreviewWorkbook(nullptr, path);
     EXPECT_EQ(previewPages, 4);

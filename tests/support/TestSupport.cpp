@@ -10,6 +10,7 @@
 #include "ui/ReadingCapture.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QWidget>
@@ -29,6 +30,8 @@ const char* kindName(ShownBox::Kind kind)
         return "exclamation";
     case ShownBox::Kind::Failure:
         return "failure";
+    case ShownBox::Kind::Preview:
+        return "preview";
     }
     return "?";
 }
@@ -80,6 +83,13 @@ void ScriptedDialogs::warning(const QString& title, const QString& text)
 void ScriptedDialogs::failure(const QString& title, const QString& message, const QString& detail)
 {
     take(ShownBox::Kind::Failure, title, detail.isEmpty() ? message : message + QLatin1Char('\n') + detail);
+}
+
+void ScriptedDialogs::preview(QDialog& dialog)
+{
+    if (onPreview)
+        onPreview(dialog);
+    take(ShownBox::Kind::Preview, dialog.windowTitle(), {});
 }
 
 void ScriptedDialogs::exclamation(const QString& title, const QString& text)

@@ -18,7 +18,8 @@
 struct ShownBox
 {
     // Failure: a failed action's warning, with the engine's text as its smaller second line.
-    enum class Kind { Question, Information, Warning, Exclamation, Failure };
+    // Preview: the print preview, its title the window's; it is closed at once.
+    enum class Kind { Question, Information, Warning, Exclamation, Failure, Preview };
     Kind kind;
     QString title;
     QString text;
@@ -43,6 +44,9 @@ class ScriptedDialogs : public DialogService
     void exclamation(const QString& title, const QString& text) override;
     // Its text as the user reads it: the message, then the detail.
     void failure(const QString& title, const QString& message, const QString& detail) override;
+    // Taken as a box; `onPreview`, when set, looks at the window first.
+    void preview(QDialog& dialog) override;
+    std::function<void(QDialog& dialog)> onPreview;
 
     const std::vector<ShownBox>& shown() const { return m_shown; }
     bool allAnswered() const { return m_expected.empty(); }

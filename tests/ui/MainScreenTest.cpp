@@ -67,6 +67,15 @@ TEST_F(MainScreenTest, GeometryInTwipsAndNamesOfTheControlArrays)
     EXPECT_EQ(screen->font().pointSizeF(), 12.0);
 }
 
+// The tests build the program with its checks on: a control asked for by an index that its array
+// lacks stops at once instead of handing back nothing.
+TEST(ControlArrayCheck, AnIndexWithoutAControlStops)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ControlArray<QWidget> controls;
+    EXPECT_DEATH(controls(7), "no control at this index");
+}
+
 TEST_F(MainScreenTest, NoticeIsShownAndButtonsDisabledOnlyDuringTheWait)
 {
     SampleScreen* screen = open();

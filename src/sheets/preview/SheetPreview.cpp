@@ -42,7 +42,7 @@ void PreviewWorkbook(QWidget* parent, const QString& path)
                              [path] { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
         }
         dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
-        dialog.exec();
+        Dialogs().preview(dialog);
     }
     Dialogs().warning(QStringLiteral("確認"), QStringLiteral("前の画面に戻ります"));
 }

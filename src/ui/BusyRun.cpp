@@ -1,0 +1,36 @@
+#include "BusyRun.h"
+
+#include "WaitService.h"
+
+#include <QApplication>
+#include <QLabel>
+
+BusyRun::BusyRun(std::initializer_list<QWidget*> held, QLabel* status, Kind kind)
+    : m_status(status), m_kind(kind)
+{
+    if (m_kind == Kind::Work)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_held.reserve(held.size());
+    for (QWidget* w : held) {
+        m_held.emplace_back(w, !w->testAttribute(Qt::WA_ForceDisabled));
+        w->setEnabled(false);
+    }
+}
+
+BusyRun::~BusyRun()
+{
+    if (m_kind == Kind::Work && !m_held.empty())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    for (const auto& [w, enabled] : m_held)
+        w->setEnabled(enabled);
+    if (m_kind == Kind::Work)
+        QApplication::restoreOverrideCursor();
+}
+
+void BusyRun::say(const QString& text)
+{
+    if (!m_status)
+        return;
+    m_status->setText(text);
+    Repaint(m_status->window());
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
+class QLabel;
+class QWidget;
+
+// A long action on a screen, for as long as the object lives: the held controls disabled, the
+// wait cursor, and the status line. At its end the input that queued meanwhile (clicks made
+// during the action) reaches the held controls while they are still disabled and is dropped
+// there, then each control gets back its own enabled state (not one inherited from a disabled
+// container) and the cursor is restored.
+//     {
+//         BusyRun busy({Cmd(0), Cmd(1)}, Lbl_Ttl(11));
+//         busy.say(QStringLiteral("しばらくお待ちください"));
+//         written = WorkbookProc();
+//     }
+// A Notice only holds the controls: no wait cursor, queued input left to the screen.
+class BusyRun
+{
+  public:
+    enum class Kind { Work, Notice };
+
+    explicit BusyRun(std::initializer_list<QWidget*> held, QLabel* status = nullptr, Kind kind = Kind::Work);
+    ~BusyRun();
+    BusyRun(const BusyRun&) = delete;
+    BusyRun& operator=(const BusyRun&) = delete;
+
+    // Shows the text in the status line and paints the screen at once.
+    void say(const QString& text);
+
+  private:
+    std::vector<std::pair<QWidget*, bool>> m_held;
+    QLabel* m_status;
+    Kind m_kind;
+};
