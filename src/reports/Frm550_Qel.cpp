@@ -5,6 +5,7 @@
 #include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/PeriodMonth.h"
+#include "ui/BusyRun.h"
 #include "ui/Twips.h"
 
 #include <QApplication>
@@ -64,11 +65,11 @@ QCategoryAxis* AmountAxis(double lowest, double highest)
     return axis;
 }
 
-QBarCategoryAxis* NameAxis(const QStringList& names)
+QBarCategoryAxis* NameAxis(const QStringList& names, double points = 8)
 {
     auto* axis = new QBarCategoryAxis;
     axis->append(names);
-    axis->setLabelsFont(ScreenFont(8));
+    axis->setLabelsFont(ScreenFont(points));
     return axis;
 }
 
@@ -218,9 +219,9 @@ void Frm550_Qel::ChartProc()
     for (int i : {0, 1, 2})
         Cmd(i)->setChecked(static_cast<int>(m_view) == i);
     Lbl_Ttl(11)->clear();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     bool read = true;
     {
+        const BusyRun busy({Combo1, Cmd(0), Cmd(1), Cmd(2), Cmd(3), Cmd(4), Cmd(5)});
         const ChartStore store;
         read = Guarded([&] {
             if (!m_months)
@@ -231,7 +232,6 @@ void Frm550_Qel::ChartProc()
                 m_buyers = store.buyers(m_scope);
         });
     }
-    QApplication::restoreOverrideCursor();
     SumDispProc();
 
     const bool empty = !read || m_months->months.empty();
@@ -250,7 +250,8 @@ void Frm550_Qel::ChartProc()
     chart->setFont(ScreenFont(9));
     chart->setTitleFont(ScreenFont(11));
     chart->legend()->setFont(ScreenFont(9));
-    chart->setMargins(QMargins(4, 4, 4, 4));
+    // Room on the right for the last amount label.
+    chart->setMargins(QMargins(4, 4, 28, 4));
     switch (m_view) {
     case View::Months:
         MonthChartProc(chart);
@@ -356,7 +357,7 @@ void Frm550_Qel::MakerChartProc(QChart* chart) const
 
 void Frm550_Qel::BuyerChartProc(QChart* chart) const
 {
-    chart->setTitle(QStringLiteral("購入者別売上（上位%1）").arg(ChartStore::kTopBuyers));
+    // Twenty rows need the title's height; the pressed button says what is shown.
     auto* totals = new QBarSet(QStringLiteral("売上"));
     totals->setColor(kThisYear);
     QStringList names;
@@ -373,7 +374,7 @@ void Frm550_Qel::BuyerChartProc(QChart* chart) const
     auto* bars = new QHorizontalBarSeries;
     bars->append(totals);
     chart->addSeries(bars);
-    QBarCategoryAxis* buyerAxis = NameAxis(names);
+    QBarCategoryAxis* buyerAxis = NameAxis(names, 7);
     chart->addAxis(buyerAxis, Qt::AlignLeft);
     QCategoryAxis* amounts = AmountAxis(lowest, highest);
     chart->addAxis(amounts, Qt::AlignBottom);
@@ -405,7 +406,7 @@ void Frm550_Qel::PrintProc()
     dialog.setWindowTitle(QStringLiteral("売上グラフ（%1）").arg(ViewName()));
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { PrintPageProc(p); });
     dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
-    dialog.exec();
+    Dialogs().preview(dialog);
 }
 
 // One page: the heading with the period and the sales summed, the chart, and the figures

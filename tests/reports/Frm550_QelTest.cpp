@@ -319,21 +319,17 @@ TEST_F(ChartScreenTest, PrintPreviewsOneLandscapePageWithTheFigures)
     const QString pdf = appPath() + QStringLiteral("/chart.pdf");
     int pages = -1;
     QPageLayout layout;
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, timer, [&, timer] {
-        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        timer->stop();
-        timer->deleteLater();
+    dialogs->onPreview = [&](QDialog& shown) {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(&shown);
+        ASSERT_NE(dialog, nullptr);
         auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+        preview->updatePreview();
         pages = preview->pageCount();
         layout = dialog->printer()->pageLayout();
         dialog->printer()->setOutputFileName(pdf);
         preview->print();
-        dialog->reject();
-    });
-    timer->start(10);
+    };
+    dialogs->expect(ShownBox::Kind::Preview, QStringLiteral("売上グラフ（月別）"), {});
     Click(cmd(3));
     EXPECT_EQ(pages, 1);
     EXPECT_EQ(layout.orientation(), QPageLayout::Landscape);
