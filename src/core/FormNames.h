@@ -28,6 +28,7 @@ inline const QString Frm510_Qel = QStringLiteral("Frm510_Qel");
 inline const QString Frm520_Qel = QStringLiteral("Frm520_Qel");
 inline const QString Frm530_Qel = QStringLiteral("Frm530_Qel");
 inline const QString Frm540_Qel = QStringLiteral("Frm540_Qel");
+inline const QString Frm550_Qel = QStringLiteral("Frm550_Qel");
 inline const QString Frm610_Qel = QStringLiteral("Frm610_Qel");
 inline const QString Frm620_Qel = QStringLiteral("Frm620_Qel");
 inline const QString Frm630_Qel = QStringLiteral("Frm630_Qel");

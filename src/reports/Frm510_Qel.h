@@ -27,6 +27,7 @@ class Frm510_Qel : public MainScreen
     void Text1_Change();
 
     void PeriodDispProc();
+    void ChoiceBackProc();
     void MakerListProc();
     void CustomerListProc();
     int ReportChk(ReportKind kind);

@@ -36,16 +36,26 @@ const char* const kReportIndexes[][2] = {
     {"Ix_売上_購入年月日", "Tb_売上 (Fi_購入年月日, Fi_キー, Fi_購入年月, Fi_売価合計)"},
     {"Ix_売上_メーカー", "Tb_売上 (Fi_メーカー, Fi_購入年月日)"},
     {"Ix_売上_購入者", "Tb_売上 (Fi_購入者, Fi_購入年月日)"},
+    {"Ix_売上_月別集計", "Tb_売上 (Fi_購入年月, Fi_売価合計)"},
+    {"Ix_売上_月別内訳", "Tb_売上 (Fi_購入年月, Fi_メーカー, Fi_購入者, Fi_売価合計, Fi_購入年月日)"},
+    {"Ix_売上_メーカー別集計", "Tb_売上 (Fi_メーカー, Fi_購入年月, Fi_売価合計)"},
+    {"Ix_売上_購入者別集計", "Tb_売上 (Fi_購入者, Fi_購入年月, Fi_売価合計, Fi_購入年月日)"},
 };
 
 } // namespace
 
 bool ReportIndexesMissing(Database& db)
 {
-    Query q(db,
-            QStringLiteral("select count(*) from sqlite_master where type = 'index' and name in (?, ?, ?)"),
-            {QString::fromUtf8(kReportIndexes[0][0]), QString::fromUtf8(kReportIndexes[1][0]),
-             QString::fromUtf8(kReportIndexes[2][0])});
+    QString marks;
+    QVariantList names;
+    for (const auto& index : kReportIndexes) {
+        marks += names.isEmpty() ? QStringLiteral("?") : QStringLiteral(", ?");
+        names << QString::fromUtf8(index[0]);
+    }
+    Query q(
+        db,
+        QStringLiteral("select count(*) from sqlite_master where type = 'index' and name in (%1)").arg(marks),
+        names);
     return !q.next() || q.integer(0) < static_cast<std::int64_t>(std::size(kReportIndexes));
 }
 
