@@ -1,4 +1,5 @@
 #include "AllScreens.h"
+#include "CommandLine.h"
 #include "core/AppFolder.h"
 #include "ui/Mdl_Main.h"
 #include "ui/Navigator.h"
@@ -10,6 +11,7 @@
 #include <QTranslator>
 
 #include <csignal>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -56,10 +58,14 @@ void QuitOnTerminate(QApplication& app)
 
 int main(int argc, char* argv[])
 {
+    if (const std::optional<int> status = AnswerCommandLine(argc, argv))
+        return *status;
+    std::optional<NoDisplayExit> noDisplay(std::in_place);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Qel"));
-    // Ties the windows to the menu entry, for the desktop's icon and grouping.
-    QApplication::setDesktopFileName(QStringLiteral(QEL_APP_ID));
+    noDisplay.reset();
+    if (const std::optional<int> status = RefuseArguments(QApplication::arguments()))
+        return *status;
+    SetUpApplication();
     QuitOnTerminate(app);
 
     // Japanese texts for the standard buttons of the message boxes.
@@ -72,7 +78,8 @@ int main(int argc, char* argv[])
 
     const AppFolder folder = ChooseAppFolder(QApplication::applicationDirPath());
     const auto lock = Main(folder.path, folder.seedDir);
+    // Refused or failed, its box closed: whoever started it learns it did not run.
     if (!lock)
-        return 0;
+        return 1;
     return QApplication::exec();
 }

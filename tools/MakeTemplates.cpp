@@ -152,6 +152,12 @@ void makeTemplate(const std::string& designPath, const std::string& appDir)
     lxw_doc_properties properties = {};
     properties.created = 1112313600; // 2005-04-01
     workbook_set_properties(book, &properties);
+    // The workbook's own font (its first, the Normal style's) is the design's font: the spreadsheet
+    // programs count the column widths in its digits. Left as the writer's Calibri, the columns'
+    // printed widths would follow whichever font each system substitutes for Calibri.
+    lxw_format* normal = STAILQ_FIRST(book->formats);
+    format_set_font_name(normal, design.fontName.c_str());
+    format_set_font_size(normal, design.fontSize);
     lxw_worksheet* sheet = workbook_add_worksheet(book, design.sheet.c_str());
     std::map<std::string, lxw_format*> formats;
     double headerMargin = 0.3, footerMargin = 0.3;

@@ -7,8 +7,10 @@
 namespace Forms {
 inline const QString Frm010_Qel = QStringLiteral("Frm010_Qel");
 inline const QString Frm020_Qel = QStringLiteral("Frm020_Qel");
+inline const QString Frm025_Qel = QStringLiteral("Frm025_Qel");
 inline const QString Frm030_Qel = QStringLiteral("Frm030_Qel");
 inline const QString Frm040_Qel = QStringLiteral("Frm040_Qel");
+inline const QString Frm045_Qel = QStringLiteral("Frm045_Qel");
 inline const QString Frm050_Qel = QStringLiteral("Frm050_Qel");
 inline const QString Frm060_Qel = QStringLiteral("Frm060_Qel");
 inline const QString Frm070_Qel = QStringLiteral("Frm070_Qel");
@@ -26,6 +28,7 @@ inline const QString Frm510_Qel = QStringLiteral("Frm510_Qel");
 inline const QString Frm520_Qel = QStringLiteral("Frm520_Qel");
 inline const QString Frm530_Qel = QStringLiteral("Frm530_Qel");
 inline const QString Frm540_Qel = QStringLiteral("Frm540_Qel");
+inline const QString Frm550_Qel = QStringLiteral("Frm550_Qel");
 inline const QString Frm610_Qel = QStringLiteral("Frm610_Qel");
 inline const QString Frm620_Qel = QStringLiteral("Frm620_Qel");
 inline const QString Frm630_Qel = QStringLiteral("Frm630_Qel");

@@ -52,6 +52,8 @@ struct AppGlobals
     QString PeriodTo = QStringLiteral("999999");
     QString ReportMaker;
     QString ReportBuyer;
+    // The purchaser's reading, for the menu to find the purchaser again back from the charts.
+    QString ReportBuyerReading;
 };
 
 AppGlobals& G();

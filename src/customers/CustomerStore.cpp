@@ -91,6 +91,29 @@ std::int32_t CustomerStore::add(const Customer& c) const
     return key;
 }
 
+std::int32_t CustomerStore::addAll(const std::vector<Customer>& customers) const
+{
+    Database db;
+    Database::Transaction transaction(db, Database::Transaction::Start::Immediate);
+    const std::int32_t first = db.nextKey(kCustomers);
+    const Stamp stamp = Stamp::now();
+    std::int32_t key = first;
+    for (const Customer& c : customers)
+        FieldValues(c).set(QStringLiteral("Fi_キー"), key++).stamp(stamp).insertInto(db, kCustomers);
+    transaction.commit();
+    return first;
+}
+
+std::vector<Customer> CustomerStore::all() const
+{
+    Database db;
+    Query q(db, QStringLiteral("select * from Tb_顧客 order by Fi_キー"));
+    std::vector<Customer> rows;
+    while (q.next())
+        rows.push_back(ReadFields(q));
+    return rows;
+}
+
 std::optional<Customer> CustomerStore::customer(std::int32_t key) const
 {
     Database db;

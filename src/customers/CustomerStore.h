@@ -54,6 +54,11 @@ class CustomerStore
     // Adds the customer under the largest key + 1 (1 for an empty table), with the stamp of now.
     // Returns the key given.
     std::int32_t add(const Customer& customer) const;
+    // Adds the customers in one transaction, under the largest key + 1 and on, all with the stamp
+    // of now; a failure adds none. Returns the first key given.
+    std::int32_t addAll(const std::vector<Customer>& customers) const;
+    // Every stored customer, in key order.
+    std::vector<Customer> all() const;
     // The customer of the key; none when no such row exists (deleted meanwhile).
     std::optional<Customer> customer(std::int32_t key) const;
     // Rewrites every field of the customer's row with the stamp of now; the key stays. Returns

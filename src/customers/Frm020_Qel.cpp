@@ -25,6 +25,7 @@ const QString kSetting = QStringLiteral("Todoufuken1");
 Frm020_Qel::Frm020_Qel() : CustomerEntryScreen(Forms::Frm020_Qel, RegistrationTexts())
 {
     Input()->onFocusOut(Combo1, [this] { Combo1_LostFocus(); });
+    BuildControls({{ControlRow::Kind::Button, "Cmd", 3, QStringLiteral("取込…"), 4200, 6720, 1815, 555}});
 }
 
 void Frm020_Qel::LoadProc()
@@ -62,6 +63,11 @@ void Frm020_Qel::Cmd_Click(int index)
         if (!LeaveChk(QStringLiteral("未登録です。\n登録せずに画面を閉じますか")))
             return;
         OpenScreen(Forms::Frm010_Qel);
+        break;
+    case 3:
+        if (!LeaveChk(QStringLiteral("未登録です。\n登録せずに画面を閉じますか")))
+            return;
+        OpenScreen(Forms::Frm025_Qel);
         break;
     default:
         break;

@@ -8,6 +8,7 @@
 #include "sheets/CustomerListSheet.h"
 #include "sheets/preview/WorkbookRun.h"
 #include "ui/BusyRun.h"
+#include "ui/CsvExport.h"
 #include "ui/FlexGrid.h"
 #include "ui/Navigator.h"
 #include "ui/Twips.h"
@@ -37,9 +38,11 @@ Frm040_Qel::Frm040_Qel() : MainScreen(Forms::Frm040_Qel)
         {K::Button, "Cmd", 1, QStringLiteral("一覧・印刷"), 2280, 6720, 1815, 555},
         {K::Button, "Cmd", 2, QStringLiteral("削除"), 4200, 6720, 1815, 555},
         {K::Button, "Cmd", 3, QStringLiteral("閉じる"), 8160, 6720, 1815, 555},
+        {K::Button, "Cmd", 5, QStringLiteral("宛名印刷…"), 6120, 6720, 1815, 555},
         {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 9615, 375},
         {K::Label, "Lbl_Ttl", 12, QStringLiteral("削除完了"), 3330, 3180, 3675, 555},
         {K::Combo, "Combo1", -1, QString(), 360, 0, 1875, 375},
+        {K::Button, "Cmd", 6, QStringLiteral("CSV出力…"), 10095, 6720, 1455, 555},
     });
     setWindowTitle(QStringLiteral("顧客一覧"));
     MSHFlexGrid1 = Control<FlexGrid>("MSHFlexGrid1");
@@ -110,6 +113,8 @@ void Frm040_Qel::ListProc()
     Cmd(0)->setEnabled(any);
     Cmd(1)->setEnabled(any);
     Cmd(2)->setEnabled(any);
+    Cmd(5)->setEnabled(any);
+    Cmd(6)->setEnabled(any);
     if (!any) {
         grid->setRows(2);
         return;
@@ -170,6 +175,15 @@ void Frm040_Qel::Cmd_Click(int index)
     case 3:
         OpenScreen(kSearch);
         break;
+    case 5:
+        // The address printing comes back here at the same place, as the detail does.
+        RememberPositionProc();
+        if (Screens().open(Forms::Frm045_Qel))
+            Unload();
+        break;
+    case 6:
+        CsvOutProc();
+        break;
     default:
         break;
     }
@@ -198,7 +212,7 @@ void Frm040_Qel::PrintProc()
     Cmd(3)->setFocus(Qt::OtherFocusReason);
     std::int64_t written = 0;
     {
-        BusyRun busy({Cmd(0), Cmd(1), Cmd(2), Cmd(3), MSHFlexGrid1}, Lbl_Ttl(11));
+        BusyRun busy({Cmd(0), Cmd(1), Cmd(2), Cmd(3), Cmd(5), Cmd(6), MSHFlexGrid1}, Lbl_Ttl(11));
         busy.say(QStringLiteral("しばらくお待ちください"));
         written = WorkbookProc();
     }
@@ -235,4 +249,30 @@ std::int64_t Frm040_Qel::WorkbookProc()
     }
     CustomerListSheet sheet;
     return run.write(sheet, SheetRows<CustomerListRow>(rows));
+}
+
+void Frm040_Qel::CsvOutProc()
+{
+    std::vector<Customer> customers;
+    if (!Guarded([&] { customers = CustomerStore().customers(m_condition); }))
+        return;
+    if (customers.empty()) {
+        Lbl_Ttl(11)->setText(QStringLiteral("出力する情報はありません"));
+        return;
+    }
+    std::vector<QStringList> rows;
+    rows.reserve(customers.size() + 1);
+    rows.push_back({QStringLiteral("名前"), QStringLiteral("フリガナ"), QStringLiteral("郵便番号"),
+                    QStringLiteral("都道府県"), QStringLiteral("市区町村"), QStringLiteral("建物"),
+                    QStringLiteral("電話番号"), QStringLiteral("携帯番号"), QStringLiteral("FAX番号"),
+                    QStringLiteral("メールアドレス"), QStringLiteral("備考")});
+    for (const Customer& c : customers) {
+        const QString prefecture =
+            c.prefecture > 0 && c.prefecture < Combo1->count() ? Combo1->itemText(c.prefecture) : QString();
+        rows.push_back({c.name, c.reading, c.postalCode, prefecture, c.city, c.building, c.phone, c.mobile,
+                        c.fax, c.mail, c.remarks});
+    }
+    Lbl_Ttl(11)->clear();
+    if (!ExportCsv(this, QStringLiteral("顧客一覧"), QStringLiteral("顧客一覧.csv"), rows).isEmpty())
+        Lbl_Ttl(11)->setText(QStringLiteral("%1件出力しました").arg(customers.size()));
 }

@@ -31,6 +31,7 @@ class Frm040_Qel : public MainScreen
     enum class DeleteResult { Declined, Deleted, Failed };
     DeleteResult DeleteProc();
     void PrintProc();
+    void CsvOutProc();
     std::int64_t WorkbookProc();
 
     FlexGrid* MSHFlexGrid1 = nullptr;

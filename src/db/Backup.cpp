@@ -12,13 +12,16 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <SQLiteCpp/Backup.h>
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <functional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -107,22 +110,19 @@ void discard(const QString& path)
 }
 
 // Checks the copy; a failure says which file and that the database was not touched.
-void checkCopy(const QString& path, bool whole)
+void checkCopy(const QString& path, bool whole, const Progress& progress)
 {
     try {
-        InspectDatabase(path, whole);
+        InspectDatabase(path, whole, true, progress);
     } catch (const DbError& e) {
         throw e.within(QStringLiteral("圧縮したデータベースに誤りがあります。データベースは元のままです。"),
                        fileLine(path));
     }
 }
 
-// Writes the database file as it is under the backup's final name: first under a partial name
-// beside it (a second name of the same file where that is allowed and the folder lies on the same
-// file system, else a flushed copy), then renamed, and the folder flushed. Nothing is left behind
-// when it fails. A second name is allowed only where the database is replaced right after, so
-// that the backup never shares the bytes of the database in use.
-void writeBackupFile(const QString& dbPath, const QString& target, bool mayLink)
+// Writes a new backup file under its final name: first under a partial name beside it, then
+// renamed, and the folder flushed. Nothing is left behind when it fails.
+void writeBackupFile(const QString& target, const std::function<int(const QString& partial)>& write)
 {
     BackupFiles& files = BackupFiles::current();
     const QString folder = folderOf(target);
@@ -131,13 +131,8 @@ void writeBackupFile(const QString& dbPath, const QString& target, bool mayLink)
         QStringLiteral("バックアップファイルを書き込めません。データベースは元のままです。");
     discard(partial);
     try {
-        int error = mayLink ? files.link(dbPath, partial) : EXDEV;
-        // Another file system, or one without links: the bytes are copied instead.
-        if (error == EXDEV || error == EPERM || error == EOPNOTSUPP || error == EMLINK || error == ENOSYS)
-            error = files.copy(dbPath, partial);
-        if (error)
+        if (const int error = write(partial))
             throw DbError::fromFile(error, writeFailed, folderLine(folder));
-        flushOrThrow(partial, writeFailed);
         if (const int renamed = files.rename(partial, target))
             throw DbError::fromFile(renamed, writeFailed, fileLine(target));
         flushOrThrow(folder, writeFailed);
@@ -159,19 +154,18 @@ QString newBackupPath()
     return target;
 }
 
-// Renames the checked copy over the database and flushes the folder. The rename is the one step
-// that changes which file the database is; before it the database is the old one, after it the
-// new one, never neither.
-void replaceDatabase(const QString& copy, const QString& dbPath, const QString& failed)
+// Renames a checked copy over a file that the engine cannot read as a database (nobody can be
+// writing it) and flushes the folder: before the rename the file is the old one, after it the new
+// one, never neither.
+void replaceFile(const QString& copy, const QString& dbPath, const QString& failed)
 {
     if (const int error = BackupFiles::current().rename(copy, dbPath))
         throw DbError::fromFile(error, failed, fileLine(dbPath));
-    // The new name is in place; a folder that cannot be flushed now is flushed by the system later.
     BackupFiles::current().flush(folderOf(dbPath));
 }
 
-// Whether the file has a second name in the folder: a backup that a stopped run wrote as a link
-// and that still shares the database's bytes.
+// Whether the file has a second name in the folder: a backup that an earlier version wrote as a
+// link and that still shares the database's bytes.
 bool linkedInto(const QString& path, const QString& folder)
 {
     bool found = false;
@@ -187,6 +181,47 @@ bool linkedInto(const QString& path, const QString& folder)
     }
     return false;
 }
+
+quint32 bigEndian32(const char* bytes)
+{
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+    return (quint32(b[0]) << 24) | (quint32(b[1]) << 16) | (quint32(b[2]) << 8) | quint32(b[3]);
+}
+
+// The engine's own handle on the main file of the connection.
+sqlite3_file* fileOf(SQLite::Database& db)
+{
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db.getHandle(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+        !file || !file->pMethods)
+        throw DbError(DbError::sentenceFor(SQLITE_IOERR));
+    return file;
+}
+
+int readThrough(sqlite3_file* file, char* buffer, qint64 offset, qint64 size)
+{
+    return file->pMethods->xRead(file, buffer, static_cast<int>(size), offset) == SQLITE_OK ? 0 : EIO;
+}
+
+// Whether the two database files hold the same pages: all bytes after the header, where the
+// engine keeps its counters.
+bool samePages(const QString& a, const QString& b)
+{
+    QFile first(a);
+    QFile second(b);
+    if (first.size() != second.size() || !first.open(QIODevice::ReadOnly) ||
+        !second.open(QIODevice::ReadOnly))
+        return false;
+    first.seek(100);
+    second.seek(100);
+    while (!first.atEnd()) {
+        if (first.read(1 << 20) != second.read(1 << 20))
+            return false;
+    }
+    return true;
+}
+
+constexpr int kPagesPerStep = 256;
 
 } // namespace
 
@@ -208,6 +243,40 @@ bool IsPartialBackup(const QString& fileName)
     return partial.match(fileName).hasMatch();
 }
 
+QString BackupOrigin(const QString& fileName)
+{
+    static const QRegularExpression backup(
+        QStringLiteral("^Back[0-9]{14}(%1|%2)$")
+            .arg(QRegularExpression::escape(kOperationalDbFile), QRegularExpression::escape(kSampleDbFile)));
+    const QRegularExpressionMatch match = backup.match(fileName);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QString RestoreCopyPath()
+{
+    return AppFile(QStringLiteral("TempRestore") + G().DbFileName);
+}
+
+void SettleDatabase(const QString& path)
+{
+    const QString journal = path + QStringLiteral("-journal");
+    if (!QFileInfo::exists(journal))
+        return;
+    try {
+        // Taking the lock as a writer makes the engine roll back the journal of a cut-off
+        // transaction first; a read-only connection could not.
+        SQLite::Database db(path.toStdString(), SQLite::OPEN_READWRITE, Database::kBusyTimeoutMs);
+        db.exec("BEGIN EXCLUSIVE");
+        // A journal still there holds nothing to undo (cut off before its first record), and
+        // nobody else can be writing it now.
+        if (QFileInfo::exists(journal))
+            BackupFiles::current().remove(journal);
+        db.exec("COMMIT");
+    } catch (const std::exception& e) {
+        throw DbError::fromEngine(e, fileLine(path));
+    }
+}
+
 void CheckDatabaseInUse(bool mustBeOurs)
 {
     const QString db = Database::currentPath();
@@ -220,7 +289,8 @@ void CheckDatabaseInUse(bool mustBeOurs)
     if (!mustBeOurs)
         return;
     try {
-        InspectDatabase(db, false);
+        SettleDatabase(db);
+        InspectDatabase(db, false, false);
     } catch (const DbError& e) {
         throw e.within(
             QStringLiteral("このファイルはバックアップできません。ファイルもバックアップも元のままです。"),
@@ -228,9 +298,143 @@ void CheckDatabaseInUse(bool mustBeOurs)
     }
 }
 
-void CompactDb()
+struct DatabaseLock::Writer
 {
-    const QString db = Database::currentPath();
+    std::unique_ptr<SQLite::Database> source;
+    std::unique_ptr<SQLite::Backup> backup;
+};
+
+namespace {
+
+std::unique_ptr<SQLite::Database> openForLock(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        throw DbError(QStringLiteral("データベースファイルが見つかりません。\n%1").arg(fileLine(path)));
+    try {
+        return std::make_unique<SQLite::Database>(path.toStdString(), SQLite::OPEN_READWRITE,
+                                                  Database::kBusyTimeoutMs);
+    } catch (const std::exception& e) {
+        throw DbError::fromEngine(e, fileLine(path));
+    }
+}
+
+// Prepares the engine's copy of the replacement into the connection's database and takes the
+// write lock for it (the first step copies nothing). The lock is kept until the copy is finished.
+std::unique_ptr<DatabaseLock::Writer> lockForWrite(SQLite::Database& db, const QString& replacement)
+{
+    auto writer = std::make_unique<DatabaseLock::Writer>();
+    writer->source = std::make_unique<SQLite::Database>(replacement.toStdString(), SQLite::OPEN_READONLY);
+    writer->backup = std::make_unique<SQLite::Backup>(db, "main", *writer->source, "main");
+    const int rc = writer->backup->executeStep(0);
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+        throw SQLite::Exception("database is locked", rc);
+    return writer;
+}
+
+} // namespace
+
+DatabaseLock::DatabaseLock() : m_path(Database::currentPath()), m_db(openForLock(m_path))
+{
+    try {
+        // The first read rolls back a cut-off transaction; then no other program may write.
+        m_db->exec("BEGIN IMMEDIATE");
+        m_counter = changeCounter();
+    } catch (const DbError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw DbError::fromEngine(e, fileLine(m_path));
+    }
+}
+
+DatabaseLock::DatabaseLock(const QString& replacement, bool& readable)
+    : m_path(Database::currentPath()), m_db(openForLock(m_path))
+{
+    readable = true;
+    try {
+        m_writer = lockForWrite(*m_db, replacement);
+        m_counter = changeCounter();
+    } catch (const DbError&) {
+        throw;
+    } catch (const SQLite::Exception& e) {
+        const int code = e.getErrorCode() & 0xff;
+        if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) {
+            m_writer.reset();
+            m_db.reset();
+            readable = false;
+            return;
+        }
+        throw DbError::fromEngine(e, fileLine(m_path));
+    } catch (const std::exception& e) {
+        throw DbError::fromEngine(e, fileLine(m_path));
+    }
+}
+
+// An unfinished copy is rolled back by the engine; an open transaction ends with the connection.
+DatabaseLock::~DatabaseLock() = default;
+
+quint32 DatabaseLock::changeCounter() const
+{
+    char header[4] = {};
+    if (readThrough(fileOf(*m_db), header, 24, 4) != 0)
+        throw DbError(DbError::sentenceFor(SQLITE_IOERR), fileLine(m_path));
+    return bigEndian32(header);
+}
+
+int DatabaseLock::copyTo(const QString& target, const Progress& progress) const
+{
+    sqlite3_file* file = fileOf(*m_db);
+    sqlite3_int64 size = 0;
+    if (file->pMethods->xFileSize(file, &size) != SQLITE_OK)
+        return EIO;
+    return BackupFiles::current().write(
+        target, size, modeOf(m_path),
+        [file](char* buffer, qint64 offset, qint64 n) { return readThrough(file, buffer, offset, n); },
+        progress);
+}
+
+void DatabaseLock::replace(const QString& replacement, const Progress& progress)
+{
+    const QString failed = QStringLiteral("データベースに書き込めません。データベースは元のままです。");
+    try {
+        if (!m_writer) {
+            // The copy needs a connection without a transaction: the lock is let go and taken again
+            // at once, and a commit of another program in between stops the write.
+            m_db->exec("COMMIT");
+            m_writer = lockForWrite(*m_db, replacement);
+            if (changeCounter() != m_counter)
+                throw DbError(failed + QLatin1Char('\n') +
+                              QStringLiteral("作業中に他のプログラムがデータベースに書き込みました。"
+                                             "もう一度操作してください。\n%1")
+                                  .arg(fileLine(m_path)));
+        }
+        const int total = std::max(1, m_writer->backup->getTotalPageCount());
+        for (;;) {
+            const int rc = m_writer->backup->executeStep(kPagesPerStep);
+            if (rc == SQLITE_DONE)
+                break;
+            if (rc != SQLITE_OK)
+                throw SQLite::Exception("database is locked", rc);
+            if (progress)
+                progress((total - m_writer->backup->getRemainingPageCount()) * 100 / total);
+        }
+        if (progress)
+            progress(100);
+        m_writer.reset();
+        m_db.reset();
+    } catch (const DbError&) {
+        m_writer.reset();
+        m_db.reset();
+        throw;
+    } catch (const std::exception& e) {
+        m_writer.reset();
+        m_db.reset();
+        throw DbError::of(e, fileLine(m_path)).within(failed);
+    }
+}
+
+void CompactDb(DatabaseLock& lock, const Progress& progress)
+{
+    const QString db = lock.path();
     const QString temp = tempPath();
     // A copy left by an interrupted run would make the compaction fail; it is of no use now.
     if (QFileInfo::exists(temp)) {
@@ -241,28 +445,29 @@ void CompactDb()
     const QString failed = QStringLiteral("データベースを圧縮できません。データベースは元のままです。");
     try {
         try {
-            Database source(db);
-            SQLite::Statement vacuum(source.raw(), "vacuum into ?");
+            // A reader beside the lock, which keeps writers out but lets readers in.
+            SQLite::Database source(db.toStdString(), SQLite::OPEN_READONLY, Database::kBusyTimeoutMs);
+            EngineProgress painting(source, progress);
+            SQLite::Statement vacuum(source, "vacuum into ?");
             vacuum.bind(1, temp.toStdString());
             vacuum.exec();
         } catch (const std::exception& e) {
             // The copy is written to the application folder: a full disk or a refused file there.
             throw DbError::of(e, folderLine(folderOf(temp))).within(failed);
         }
-        // The copy takes the database's place: it keeps the database's mode.
+        // The copy's content takes the database's place; as a file it keeps the database's mode.
         if (const int error = BackupFiles::current().setMode(temp, modeOf(db)))
             throw DbError::fromFile(error, failed, fileLine(temp));
         flushOrThrow(temp, failed);
-        checkCopy(temp, true);
+        checkCopy(temp, true, progress);
     } catch (...) {
         discard(temp);
         throw;
     }
 }
 
-QString BackupDb()
+QString BackupDb(DatabaseLock& lock, const Progress& progress)
 {
-    const QString dbPath = Database::currentPath();
     const QString temp = tempPath();
     if (!QFileInfo(temp).isFile())
         throw DbError(QStringLiteral("圧縮したデータベースがありません。バックアップを中止しました。\n%1")
@@ -270,67 +475,46 @@ QString BackupDb()
     QString target;
     try {
         // CompactDb has just checked the copy whole; a second full pass would double the run.
-        checkCopy(temp, false);
-        target = newBackupPath();
-        writeBackupFile(dbPath, target, true);
-        replaceDatabase(
-            temp, dbPath,
-            QStringLiteral("圧縮したデータベースを置き換えられません。データベースは元のままです。"));
+        checkCopy(temp, false, {});
+        target = KeepDbAsBackup(&lock, [&progress](int percent) {
+            if (progress)
+                progress(percent / 2);
+        });
+        lock.replace(temp, [&progress](int percent) {
+            if (progress)
+                progress(50 + percent / 2);
+        });
     } catch (...) {
-        // The backup written for this run goes with it: written as a link it would follow every
-        // later change of the database, which stays the one in use.
+        // A backup of a run that failed goes with it: the database in use is the one it holds.
         if (!target.isEmpty())
             discard(target);
         discard(temp);
         throw;
     }
+    discard(temp);
     return target;
 }
 
-QString KeepDbAsBackup()
+QString KeepDbAsBackup(const DatabaseLock* lock, const Progress& progress)
 {
     const QString target = newBackupPath();
-    writeBackupFile(Database::currentPath(), target, false);
+    const QString dbPath = Database::currentPath();
+    writeBackupFile(target, [&](const QString& partial) {
+        return lock ? lock->copyTo(partial, progress)
+                    : BackupFiles::current().copy(dbPath, partial, progress);
+    });
     return target;
 }
 
-void RestoreDb(const QString& backupPath)
+void ReplaceUnreadableDb(const QString& copy)
 {
     const QString dbPath = Database::currentPath();
-    const QString temp = tempPath();
-    const QString failed = QStringLiteral("バックアップを復元できません。");
-    discard(temp);
-    try {
-        if (const int error = BackupFiles::current().copy(backupPath, temp))
-            throw DbError::fromFile(error, failed, folderLine(folderOf(temp)));
-        if (QFileInfo::exists(dbPath)) {
-            if (const int error = BackupFiles::current().setMode(temp, modeOf(dbPath)))
-                throw DbError::fromFile(error, failed, fileLine(temp));
-        }
-        try {
-            InspectDatabase(temp, true);
-        } catch (const DbError& e) {
-            throw e.within(failed, fileLine(temp));
-        }
-        // Another program that is writing to the database would lose its work: wait for it, or
-        // stop. A file the engine cannot read at all is the damaged one the copy replaces.
-        if (QFileInfo::exists(dbPath)) {
-            try {
-                SQLite::Database db(dbPath.toStdString(), SQLite::OPEN_READWRITE, Database::kBusyTimeoutMs);
-                db.exec("begin exclusive");
-                db.exec("rollback");
-            } catch (const SQLite::Exception& e) {
-                const int code = e.getErrorCode();
-                if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
-                    throw DbError::fromEngine(e, fileLine(dbPath)).within(failed);
-                }
-            }
-        }
-        replaceDatabase(temp, dbPath, failed);
-    } catch (...) {
-        discard(temp);
-        throw;
+    const QString failed = QStringLiteral("データベースを置き換えられません。データベースは元のままです。");
+    if (QFileInfo::exists(dbPath)) {
+        if (const int error = BackupFiles::current().setMode(copy, modeOf(dbPath)))
+            throw DbError::fromFile(error, failed, fileLine(copy));
     }
+    replaceFile(copy, dbPath, failed);
 }
 
 QStringList RecoverInterruptedBackup()
@@ -340,6 +524,34 @@ QStringList RecoverInterruptedBackup()
     for (const QString& name : {kSampleDbFile, kOperationalDbFile}) {
         const QString dbPath = AppFile(name);
         const QString temp = tempPathFor(name);
+        const QString restoreCopy = AppFile(QStringLiteral("TempRestore") + name);
+        if (QFileInfo::exists(dbPath + QStringLiteral("-journal"))) {
+            try {
+                SettleDatabase(dbPath);
+            } catch (const DbError& e) {
+                notices << QStringLiteral(
+                               "データベースファイル「%1」の途中で止まった処理を元に戻せませんでした。\n%2")
+                               .arg(name, e.message());
+            }
+        }
+        if (QFileInfo::exists(restoreCopy)) {
+            if (!QFileInfo::exists(dbPath)) {
+                // A restore into a missing database stopped before its copy took the name.
+                notices << QStringLiteral("前回の復元が途中で止まりました。データベースファイル「%1」は"
+                                          "ありません。バックアップフォルダのファイルから、"
+                                          "もう一度復元してください。")
+                               .arg(name);
+            } else if (samePages(dbPath, restoreCopy)) {
+                notices << QStringLiteral("前回の復元は、終わりを知らせる前に止まりましたが、"
+                                          "データベース「%1」への復元は済んでいます。")
+                               .arg(name);
+            } else {
+                notices << QStringLiteral("前回の復元が途中で止まりました。データベース「%1」は"
+                                          "復元前のままです。\n必要なら、もう一度復元してください。")
+                               .arg(name);
+            }
+            discard(restoreCopy);
+        }
         if (!QFileInfo::exists(temp)) {
             discard(temp); // a journal left alone
             continue;
@@ -354,8 +566,8 @@ QStringList RecoverInterruptedBackup()
             }
         };
         if (!QFileInfo::exists(dbPath)) {
-            // Left by a run that stopped between its two renames, or one that moved the database
-            // away first: the checked copy is the database.
+            // Left by an earlier version that moved the database away before it renamed the copy
+            // into its place: the checked copy is the database.
             if (!whole()) {
                 notices << QStringLiteral(
                                "データベースファイル「%1」がありません。前回のバックアップで作られた"
@@ -384,18 +596,15 @@ QStringList RecoverInterruptedBackup()
             continue;
         }
         if (QFileInfo(folder).isDir() && linkedInto(dbPath, folder)) {
-            // Stopped after the backup got its name and before the copy replaced the database:
-            // the run is finished, so that the backup keeps the file as it was rather than follow
-            // every later change. Without a whole copy the database is copied to part from it.
+            // An earlier version stopped after its backup, a second name of the database, got its
+            // name: the database is given bytes of its own, so that the backup keeps the file as it
+            // was rather than follow every later change.
             try {
-                if (!whole()) {
-                    discard(temp);
-                    if (const int error = BackupFiles::current().copy(dbPath, temp))
-                        throw DbError::fromFile(error,
-                                                QStringLiteral("前回のバックアップを終えられませんでした。"),
-                                                folderLine(folderOf(temp)));
-                }
-                replaceDatabase(temp, dbPath, QStringLiteral("前回のバックアップを終えられませんでした。"));
+                discard(temp);
+                const QString failed = QStringLiteral("前回のバックアップを終えられませんでした。");
+                if (const int error = BackupFiles::current().copy(dbPath, temp))
+                    throw DbError::fromFile(error, failed, folderLine(folderOf(temp)));
+                replaceFile(temp, dbPath, failed);
             } catch (const DbError& e) {
                 discard(temp);
                 notices << e.userText();
@@ -411,4 +620,19 @@ QStringList RecoverInterruptedBackup()
         }
     }
     return notices;
+}
+
+FileFingerprint FingerprintOf(const QString& path)
+{
+    bool found = false;
+    const struct stat info = statOf(path, found);
+    FileFingerprint print;
+    if (!found)
+        return print;
+    print.device = info.st_dev;
+    print.inode = info.st_ino;
+    print.size = info.st_size;
+    print.modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    print.changedNs = qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+    return print;
 }

@@ -7,7 +7,10 @@
 #include <QFileInfo>
 
 #include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Exception.h>
 #include <SQLiteCpp/Statement.h>
+
+#include <sqlite3.h>
 
 #include <map>
 #include <set>
@@ -81,7 +84,44 @@ void checkHeader(const QString& path, qint64 size)
 
 } // namespace
 
-DatabaseSummary InspectDatabase(const QString& path, bool whole, bool counts)
+EngineProgress::EngineProgress(SQLite::Database& db, const Progress& progress)
+    : m_db(db), m_progress(progress)
+{
+    if (!m_progress)
+        return;
+    sqlite3_progress_handler(
+        m_db.getHandle(), 20000,
+        [](void* self) {
+            static_cast<EngineProgress*>(self)->m_progress(-1);
+            return 0;
+        },
+        this);
+}
+
+EngineProgress::~EngineProgress()
+{
+    if (m_progress)
+        sqlite3_progress_handler(m_db.getHandle(), 0, nullptr, nullptr);
+}
+
+QString DamageIn(const QString& path, const Progress& progress)
+{
+    try {
+        SQLite::Database db(path.toStdString(), SQLite::OPEN_READONLY, Database::kBusyTimeoutMs);
+        EngineProgress painting(db, progress);
+        SQLite::Statement check(db, "PRAGMA integrity_check");
+        const std::string first = check.executeStep() ? check.getColumn(0).getString() : std::string();
+        return first == "ok" ? QString() : QString::fromStdString(first);
+    } catch (const std::exception& e) {
+        // A page the check cannot even read is damage too.
+        if (const auto* engine = dynamic_cast<const SQLite::Exception*>(&e);
+            engine && (engine->getErrorCode() & 0xff) == SQLITE_CORRUPT)
+            return QString::fromUtf8(e.what());
+        throw DbError::fromEngine(e);
+    }
+}
+
+DatabaseSummary InspectDatabase(const QString& path, bool whole, bool counts, const Progress& progress)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -92,6 +132,7 @@ DatabaseSummary InspectDatabase(const QString& path, bool whole, bool counts)
     try {
         // Waits for another program's write as every operation does, then says it is in use.
         SQLite::Database db(path.toStdString(), SQLite::OPEN_READONLY, Database::kBusyTimeoutMs);
+        EngineProgress painting(db, progress);
         if (whole) {
             SQLite::Statement check(db, "PRAGMA integrity_check");
             const std::string first = check.executeStep() ? check.getColumn(0).getString() : std::string();

@@ -4,7 +4,9 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -47,29 +49,37 @@ class Descriptor
     int m_fd;
 };
 
-int copyBytes(int from, int to)
+int writeAll(int to, const char* bytes, qint64 size)
 {
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(from, buffer, sizeof buffer);
-        if (got == 0)
-            return 0;
+    for (qint64 done = 0; done < size;) {
+        const ssize_t put = ::write(to, bytes + done, static_cast<size_t>(size - done));
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        done += put;
+    }
+    return 0;
+}
+
+int readAll(int from, char* buffer, qint64 offset, qint64 size)
+{
+    for (qint64 done = 0; done < size;) {
+        const ssize_t got = ::pread(from, buffer + done, static_cast<size_t>(size - done), offset + done);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
             return errno;
         }
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put = ::write(to, buffer + done, static_cast<size_t>(got - done));
-            if (put < 0) {
-                if (errno == EINTR)
-                    continue;
-                return errno;
-            }
-            done += put;
-        }
+        if (got == 0)
+            return EIO; // shorter than it was a moment ago
+        done += got;
     }
+    return 0;
 }
+
+constexpr qint64 kChunk = 1 << 20;
 
 } // namespace
 
@@ -78,27 +88,26 @@ int BackupFiles::rename(const QString& from, const QString& to)
     return result(::rename(encoded(from).constData(), encoded(to).constData()));
 }
 
-int BackupFiles::link(const QString& from, const QString& to)
+int BackupFiles::write(const QString& to, qint64 size, unsigned mode, const Reader& read,
+                       const Progress& progress)
 {
-    return result(::link(encoded(from).constData(), encoded(to).constData()));
-}
-
-int BackupFiles::copy(const QString& from, const QString& to)
-{
-    Descriptor source(::open(encoded(from).constData(), O_RDONLY | O_CLOEXEC));
-    if (source.get() < 0)
-        return errno;
-    struct stat info = {};
-    if (::fstat(source.get(), &info) != 0)
-        return errno;
     // Never over an existing file: the target name is new, or the caller removed it first.
-    Descriptor target(
-        ::open(encoded(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777));
+    Descriptor target(::open(encoded(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode & 07777));
     if (target.get() < 0)
         return errno;
-    int error = copyBytes(source.get(), target.get());
-    // The mode as the source has it, whatever the process's mask took from it at creation.
-    if (error == 0 && ::fchmod(target.get(), info.st_mode & 07777) != 0)
+    std::vector<char> buffer(static_cast<size_t>(std::min(size, kChunk)));
+    int error = 0;
+    for (qint64 done = 0; error == 0 && done < size;) {
+        const qint64 n = std::min(kChunk, size - done);
+        error = read(buffer.data(), done, n);
+        if (error == 0)
+            error = writeAll(target.get(), buffer.data(), n);
+        done += n;
+        if (error == 0 && progress)
+            progress(static_cast<int>(done * 100 / size));
+    }
+    // The mode as asked, whatever the process's mask took from it at creation.
+    if (error == 0 && ::fchmod(target.get(), mode & 07777) != 0)
         error = errno;
     if (error == 0 && ::fsync(target.get()) != 0)
         error = errno;
@@ -108,6 +117,21 @@ int BackupFiles::copy(const QString& from, const QString& to)
     if (error != 0)
         ::unlink(encoded(to).constData());
     return error;
+}
+
+int BackupFiles::copy(const QString& from, const QString& to, const Progress& progress)
+{
+    Descriptor source(::open(encoded(from).constData(), O_RDONLY | O_CLOEXEC));
+    if (source.get() < 0)
+        return errno;
+    struct stat info = {};
+    if (::fstat(source.get(), &info) != 0)
+        return errno;
+    const int fd = source.get();
+    return write(
+        to, info.st_size, info.st_mode & 07777,
+        [fd](char* buffer, qint64 offset, qint64 size) { return readAll(fd, buffer, offset, size); },
+        progress);
 }
 
 int BackupFiles::remove(const QString& path)

@@ -85,6 +85,12 @@ create index Ix_売上_購入年月 on Tb_売上 (Fi_購入年月);
 create index Ix_売上_購入年月日 on Tb_売上 (Fi_購入年月日, Fi_キー, Fi_購入年月, Fi_売価合計);
 create index Ix_売上_メーカー on Tb_売上 (Fi_メーカー, Fi_購入年月日);
 create index Ix_売上_購入者 on Tb_売上 (Fi_購入者, Fi_購入年月日);
+-- The sums of the sales charts: by month; by maker and purchaser up to a year from the months;
+-- by maker and purchaser over longer periods walked in their order.
+create index Ix_売上_月別集計 on Tb_売上 (Fi_購入年月, Fi_売価合計);
+create index Ix_売上_月別内訳 on Tb_売上 (Fi_購入年月, Fi_メーカー, Fi_購入者, Fi_売価合計, Fi_購入年月日);
+create index Ix_売上_メーカー別集計 on Tb_売上 (Fi_メーカー, Fi_購入年月, Fi_売価合計);
+create index Ix_売上_購入者別集計 on Tb_売上 (Fi_購入者, Fi_購入年月, Fi_売価合計, Fi_購入年月日);
 
 create table Tb_検索条件 (
   Fi_キー             integer not null default 0 primary key,

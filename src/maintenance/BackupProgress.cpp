@@ -10,6 +10,7 @@
 #include "ui/WaitService.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 
 #include <optional>
@@ -17,21 +18,40 @@
 namespace {
 
 constexpr int kPauseMs = 500;
+constexpr int kPaintMs = 100;
 
 } // namespace
 
 bool ShowProgressRun(MainScreen* screen, QLabel* status, std::initializer_list<QWidget*> held,
-                     const std::function<void(const Announce& announce)>& work, const QString& done,
-                     const QString& stopped)
+                     const std::function<void(const Announce& announce, const Progress& progress)>& work,
+                     const QString& done, const QString& stopped)
 {
     std::optional<DbError> failure;
     {
         BusyRun busy(held, status);
+        QString step;
+        int shown = -1;
+        QElapsedTimer painted;
+        const auto announce = [&](const QString& text) {
+            step = text;
+            shown = -1;
+            status->setText(text);
+            Waits().wait(screen, kPauseMs);
+            painted.start();
+        };
+        // A long step paints at each new percent, or a few times a second when it cannot tell.
+        const auto progress = [&](int percent) {
+            if (percent < 0 ? painted.elapsed() < kPaintMs : percent == shown)
+                return;
+            if (percent >= 0) {
+                shown = percent;
+                status->setText(QStringLiteral("%1　%2%").arg(step).arg(percent));
+            }
+            Repaint(screen);
+            painted.start();
+        };
         try {
-            work([&](const QString& text) {
-                status->setText(text);
-                Waits().wait(screen, kPauseMs);
-            });
+            work(announce, progress);
             status->setText(done);
         } catch (const DbError& e) {
             failure = e;
@@ -47,7 +67,10 @@ bool ShowBackupRun(MainScreen* screen, QLabel* status, QWidget* button)
 {
     BackupResult result;
     if (!ShowProgressRun(
-            screen, status, {button}, [&](const Announce& announce) { result = RunBackup(announce); },
+            screen, status, {button},
+            [&](const Announce& announce, const Progress& progress) {
+                result = RunBackup(announce, progress);
+            },
             QStringLiteral("　バックアップ完了"), QStringLiteral("バックアップを中止しました")))
         return false;
     Dialogs().information(QStringLiteral("バックアップ完了"),

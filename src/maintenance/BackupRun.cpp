@@ -9,6 +9,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -94,33 +95,29 @@ void PruneBackups(BackupResult& result)
     }
 }
 
-BackupResult RunBackup(const std::function<void(const QString& status)>& announce,
-                       const BackupOptions& options)
+BackupResult RunBackup(const std::function<void(const QString& status)>& announce, const Progress& progress)
 {
     announce(QStringLiteral("バックアップ前準備"));
+    std::unique_ptr<DatabaseLock> lock;
     const QString folder = step(QStringLiteral("バックアップ前準備"), [&] {
         const QString checked = CheckedBackupFolder();
-        CheckDatabaseInUse(!options.asIs);
+        CheckDatabaseInUse();
+        lock = std::make_unique<DatabaseLock>();
         return checked;
     });
-    QStringList oldest = OldestBackups(BackupFileNames(folder), G().BackCnt);
-    oldest.removeAll(QFileInfo(options.keep).fileName());
+    const QStringList oldest = OldestBackups(BackupFileNames(folder), G().BackCnt);
+
+    announce(QStringLiteral("データベース最適化"));
+    step(QStringLiteral("データベース最適化"), [&] { CompactDb(*lock, progress); });
 
     BackupResult result;
-    if (options.asIs) {
-        announce(QStringLiteral("データベースバックアップ"));
-        result.backupPath = step(QStringLiteral("データベースバックアップ"), [] { return KeepDbAsBackup(); });
-    } else {
-        announce(QStringLiteral("データベース最適化"));
-        step(QStringLiteral("データベース最適化"), [] { CompactDb(); });
-
-        announce(QStringLiteral("データベースバックアップ"));
-        result.backupPath = step(QStringLiteral("データベースバックアップ"), [] { return BackupDb(); });
-    }
+    announce(QStringLiteral("データベースバックアップ"));
+    result.backupPath =
+        step(QStringLiteral("データベースバックアップ"), [&] { return BackupDb(*lock, progress); });
+    lock.reset();
 
     result.toPrune = oldest;
     // The new backup is in place: only now may the old ones go.
-    if (!options.deferPruning)
-        PruneBackups(result);
+    PruneBackups(result);
     return result;
 }

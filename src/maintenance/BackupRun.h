@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/Backup.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,32 +16,21 @@ struct BackupResult
     // reads, and the system's texts for support.
     QString pruneProblem;
     QString pruneDetail;
-    // The old backups left for the caller to delete (with deferPruning).
+    // The old backups to delete once the run's work is done.
     QStringList toPrune;
 };
 
-// What the run does besides the ordinary backup, for the restore that runs it first.
-struct BackupOptions
-{
-    // A backup the pruning must leave (the one about to be restored).
-    QString keep;
-    // Writes the database as it is, without the check and the compaction: a damaged file that a
-    // restore is about to replace is kept this way.
-    bool asIs = false;
-    // Leaves the pruning to the caller, who deletes the old backups only once its own work is done
-    // (PruneBackups), so that a restore that fails costs no backup.
-    bool deferPruning = false;
-};
-
-// The backup run shared by the backup screen, the bulk deletion and the restore: the preparation
-// (the backup folder, and the database checked to be ours and writable, before anything moves),
-// the compaction and the backup, each announced before it runs (the screen shows the text and
-// pauses). A failing step throws DbError naming the step and the file; the database in use stays
-// where it was and no compacted copy or partial backup is left behind.
+// The backup run shared by the backup screen and the bulk deletion: the preparation (the backup
+// folder, and the database checked to be ours and writable, before anything moves), the
+// compaction and the backup, each announced before it runs (the screen shows the text and pauses)
+// and reporting its progress while it works. The engine's write lock is held from the
+// preparation to the end, so another program's commit is either in the backup and the database or
+// in the database alone. A failing step throws DbError naming the step and the file; the database
+// in use stays as it was and no compacted copy or partial backup is left behind.
 // The old backups are deleted only once the new one is in place, so that a failed run never
 // costs an old backup.
 BackupResult RunBackup(const std::function<void(const QString& status)>& announce,
-                       const BackupOptions& options = {});
+                       const Progress& progress = {});
 
 // Deletes the named old backups of the folder, never the new one; what could not be deleted is
 // added to the result's prune problem.

@@ -10,13 +10,26 @@
 #include "db/Database.h"
 #include "ui/FlexGrid.h"
 #include "ui/Twips.h"
+#include "ui/WaitService.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTimer>
 
 namespace {
 
-enum Column { kNumber, kTaken, kSize, kCustomers, kSales, kLatest, kState, kColumns };
+enum Column { kNumber, kTaken, kKind, kSize, kCustomers, kSales, kLatest, kState, kColumns };
+
+// Which database a backup holds, as the list names it.
+QString kindText(const QString& origin)
+{
+    if (origin == kSampleDbFile)
+        return QStringLiteral("サンプルデータ");
+    if (origin == kOperationalDbFile)
+        return QStringLiteral("運用データ");
+    return QString();
+}
 
 QString takenText(const QDateTime& taken)
 {
@@ -99,9 +112,10 @@ void Frm630_Qel::GridInitProc()
     grid->setRedraw(false);
     grid->setRows(1);
     grid->setCols(kColumns);
-    const int widths[kColumns] = {450, 2500, 1300, 1000, 1200, 1400, 2800};
+    const int widths[kColumns] = {450, 2450, 1800, 1000, 850, 950, 1350, 1850};
     const QString headings[kColumns] = {QString(),
                                         QStringLiteral("日時"),
+                                        QStringLiteral("データ"),
                                         QStringLiteral("サイズ"),
                                         QStringLiteral("顧客数"),
                                         QStringLiteral("売上数"),
@@ -117,8 +131,16 @@ void Frm630_Qel::GridInitProc()
         grid->setColAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     ListProc();
     grid->setRedraw(true);
+    // The newest backup of the database in use is offered first; the other database's stay listed.
+    int chosen = 1;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].origin == G().DbFileName) {
+            chosen = static_cast<int>(i) + 1;
+            break;
+        }
+    }
     grid->setTopRow(1);
-    grid->setRow(1);
+    grid->setRow(chosen);
     grid->setCol(1);
     RowDispProc();
 }
@@ -148,13 +170,16 @@ void Frm630_Qel::RowFillProc(int row)
     const BackupEntry& e = m_entries[static_cast<size_t>(row - 1)];
     grid->setTextMatrix(row, kNumber, QString::number(row));
     grid->setTextMatrix(row, kTaken, e.taken.isValid() ? takenText(e.taken) : e.name);
+    grid->setTextMatrix(row, kKind, kindText(e.origin));
     grid->setTextMatrix(row, kSize, sizeText(e.size));
     const bool shown = e.restorable && e.counted;
     grid->setTextMatrix(row, kCustomers, shown ? FormatGrouped(e.summary.customers) : QString());
     grid->setTextMatrix(row, kSales, shown ? FormatGrouped(e.summary.sales) : QString());
     grid->setTextMatrix(row, kLatest, shown ? latestText(e.summary.latestSale) : QString());
     grid->setTextMatrix(row, kState,
-                        e.restorable ? QString() : QStringLiteral("復元できません：") + e.reason);
+                        !e.restorable        ? QStringLiteral("復元できません：") + e.reason
+                        : OfOtherDatabase(e) ? QStringLiteral("復元できません")
+                                             : QString());
 }
 
 void Frm630_Qel::CountNextProc()
@@ -195,9 +220,50 @@ void Frm630_Qel::RowDispProc()
         Lbl_Ttl(1)->setText(QStringLiteral("バックアップファイルがありません"));
         return;
     }
-    const QString name = QStringLiteral("ﾌｧｲﾙ名:") + e->name;
-    Lbl_Ttl(1)->setText(e->restorable ? name + QLatin1Char('\n') + summaryText(e->summary)
-                                      : name + QStringLiteral("\n復元できません：") + e->reason);
+    QString text = QStringLiteral("ﾌｧｲﾙ名:") + e->name;
+    if (!e->restorable)
+        text += QStringLiteral("\n復元できません：") + e->reason;
+    else if (OfOtherDatabase(*e))
+        text += QStringLiteral("\n%1のバックアップです。使用中のデータ（%2）には復元できません。")
+                    .arg(kindText(e->origin), G().DbFileName);
+    else
+        text += QLatin1Char('\n') + summaryText(e->summary);
+    Lbl_Ttl(1)->setText(text);
+}
+
+QString Frm630_Qel::InUseProc()
+{
+    const QString db = Database::currentPath();
+    QString text;
+    Lbl_Ttl(11)->setText(QStringLiteral("使用中のデータの確認"));
+    Repaint(this);
+    QElapsedTimer painted;
+    painted.start();
+    const Progress painting = [&](int) {
+        if (painted.elapsed() >= 100) {
+            Repaint(this);
+            painted.start();
+        }
+    };
+    // A transaction cut off by a stopped program is rolled back first, so that the counts are
+    // those of committed data; the file is read whole, since a damaged one is what a restore is for.
+    try {
+        if (QFileInfo::exists(db))
+            SettleDatabase(db);
+        text = summaryText(InspectDatabase(db, false, true, painting));
+    } catch (const DbError& failure) {
+        text = QStringLiteral("開けません：") + failure.message();
+    }
+    try {
+        const QString damage = DamageIn(db, painting);
+        if (!damage.isEmpty())
+            text += QStringLiteral("\n　このファイルは壊れています（%1）。壊れたまま保存してから置き換えます")
+                        .arg(damage);
+    } catch (const DbError&) {
+        // Not readable at all: the line above says so.
+    }
+    Lbl_Ttl(11)->clear();
+    return text;
 }
 
 void Frm630_Qel::RestoreProc()
@@ -207,12 +273,11 @@ void Frm630_Qel::RestoreProc()
         return;
     const BackupEntry chosen = *e;
     Lbl_Ttl(11)->clear();
-    QString inUse;
-    try {
-        inUse = summaryText(InspectDatabase(Database::currentPath(), false));
-    } catch (const DbError& failure) {
-        inUse = QStringLiteral("開けません：") + failure.message();
+    if (OfOtherDatabase(chosen)) {
+        Dialogs().warning(QStringLiteral("データ復元"), OtherDatabaseText(chosen.origin));
+        return;
     }
+    const QString inUse = InUseProc();
     const QString taken = chosen.taken.isValid() ? DateWithWeekday(chosen.taken.date()) + QLatin1Char(' ') +
                                                        chosen.taken.toString(QStringLiteral("HH:mm:ss"))
                                                  : chosen.name;
@@ -231,7 +296,9 @@ void Frm630_Qel::RestoreProc()
     RestoreResult result;
     const bool restored = ShowProgressRun(
         this, Lbl_Ttl(11), {Cmd(0), Cmd(99), MSHFlexGrid1},
-        [&](const Announce& announce) { result = RunRestore(chosen, announce); },
+        [&](const Announce& announce, const Progress& progress) {
+            result = RunRestore(chosen, announce, progress);
+        },
         QStringLiteral("　復元完了"), QStringLiteral("復元を中止しました"));
     if (restored) {
         QString text = QStringLiteral("復元しました\nﾌｧｲﾙ名:") + ShownPath(chosen.path);

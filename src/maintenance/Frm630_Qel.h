@@ -29,6 +29,8 @@ class Frm630_Qel : public MainScreen
     void CountNextProc();
     void RowDispProc();
     void RestoreProc();
+    // The database in use as the question names it: what it holds, whether it is damaged.
+    QString InUseProc();
     // The entry of the current row, counted; nullptr without one.
     BackupEntry* ChosenEntry();
 

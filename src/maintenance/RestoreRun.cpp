@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -39,6 +40,15 @@ template <class F> auto step(const QString& name, F&& action)
 
 } // namespace
 
+QString OtherDatabaseText(const QString& origin)
+{
+    const QString kind =
+        origin == kSampleDbFile ? QStringLiteral("サンプルデータ") : QStringLiteral("運用データ");
+    return QStringLiteral("このバックアップは%1（%2）のものです。使用中のデータ（%3）には復元できません。\n"
+                          "使用中のデータのバックアップを選んでください。")
+        .arg(kind, origin, G().DbFileName);
+}
+
 std::vector<BackupEntry> ListBackups()
 {
     const QString folder = CheckedBackupFolder();
@@ -51,6 +61,8 @@ std::vector<BackupEntry> ListBackups()
         const QFileInfo info(entry.path);
         entry.size = info.size();
         entry.modified = info.lastModified();
+        entry.fingerprint = FingerprintOf(entry.path);
+        entry.origin = BackupOrigin(name);
         try {
             InspectDatabase(entry.path, false, false);
             entry.restorable = true;
@@ -81,55 +93,94 @@ void CountBackup(BackupEntry& entry)
     }
 }
 
-RestoreResult RunRestore(const BackupEntry& chosen,
-                         const std::function<void(const QString& status)>& announce)
+bool OfOtherDatabase(const BackupEntry& entry)
 {
+    return !entry.origin.isEmpty() && entry.origin != G().DbFileName;
+}
+
+RestoreResult RunRestore(const BackupEntry& chosen,
+                         const std::function<void(const QString& status)>& announce, const Progress& progress)
+{
+    const QString dbPath = Database::currentPath();
+    const QString copy = RestoreCopyPath();
+    // The private copy goes whichever way the restore ends.
+    struct Discard
+    {
+        QString path;
+        ~Discard()
+        {
+            if (QFileInfo::exists(path))
+                BackupFiles::current().remove(path);
+        }
+    } discard{copy};
+    const bool dbExists = QFileInfo::exists(dbPath);
+    std::unique_ptr<DatabaseLock> lock;
+    bool readable = false;
+
     announce(QStringLiteral("復元前の確認"));
-    bool keepAsIs = false;
     step(QStringLiteral("復元前の確認"), [&] {
-        const QFileInfo now(chosen.path);
-        if (!now.isFile())
-            throw DbError(QStringLiteral("選んだバックアップファイルが見つかりません。\n%1")
-                              .arg(fileLine(chosen.path)));
-        if (now.size() != chosen.size || now.lastModified() != chosen.modified)
-            throw DbError(QStringLiteral("選んだバックアップファイルが一覧を表示した後に変わりました。"
-                                         "一覧を確かめてから、もう一度選んでください。\n%1")
-                              .arg(fileLine(chosen.path)));
+        if (OfOtherDatabase(chosen))
+            throw DbError(OtherDatabaseText(chosen.origin));
+        const auto unchanged = [&chosen] {
+            if (!QFileInfo(chosen.path).isFile())
+                throw DbError(QStringLiteral("選んだバックアップファイルが見つかりません。\n%1")
+                                  .arg(fileLine(chosen.path)));
+            if (FingerprintOf(chosen.path) != chosen.fingerprint)
+                throw DbError(QStringLiteral("選んだバックアップファイルが一覧を表示した後に変わりました。"
+                                             "一覧を確かめてから、もう一度選んでください。\n%1")
+                                  .arg(fileLine(chosen.path)));
+        };
+        // What is restored is a copy of the file the list read, checked before and after it was
+        // taken: the file cannot be swapped under the restore.
+        unchanged();
+        if (QFileInfo::exists(copy)) {
+            if (const int error = BackupFiles::current().remove(copy))
+                throw DbError::fromFile(error, QStringLiteral("前回の作業ファイルを削除できません。"),
+                                        fileLine(copy));
+        }
+        if (const int error = BackupFiles::current().copy(chosen.path, copy, progress))
+            throw DbError::fromFile(error, QStringLiteral("選んだバックアップファイルを読めません。"),
+                                    fileLine(chosen.path));
+        unchanged();
         try {
-            InspectDatabase(chosen.path, true);
+            const DatabaseSummary summary = InspectDatabase(copy, true, true, progress);
+            if (chosen.counted && !(summary == chosen.summary))
+                throw DbError(QStringLiteral("選んだバックアップファイルが一覧を表示した後に変わりました。"));
         } catch (const DbError& e) {
             throw e.within({}, fileLine(chosen.path));
         }
-        // A database in use that is itself damaged is what a restore is for: it is kept as it is.
-        // One that another program holds is not damaged: the restore stops for a later try.
-        try {
-            InspectDatabase(Database::currentPath(), false);
-        } catch (const DbError& e) {
-            if (e.busy())
-                throw e.within({}, fileLine(Database::currentPath()));
-            keepAsIs = QFileInfo::exists(Database::currentPath());
+        if (dbExists) {
+            CheckDatabaseInUse(false);
+            // Another program that is writing stops the restore here, before anything is written.
+            lock = std::make_unique<DatabaseLock>(copy, readable);
         }
     });
 
+    announce(QStringLiteral("バックアップ前準備"));
+    QStringList oldest = step(QStringLiteral("バックアップ前準備"), [] {
+        return OldestBackups(BackupFileNames(CheckedBackupFolder()), G().BackCnt);
+    });
+    oldest.removeAll(chosen.name);
+
     BackupResult backup;
-    if (QFileInfo::exists(Database::currentPath())) {
-        BackupOptions options;
-        options.keep = chosen.path;
-        options.asIs = keepAsIs;
-        options.deferPruning = true;
-        backup = step(QStringLiteral("復元前のバックアップ"), [&] { return RunBackup(announce, options); });
+    if (dbExists) {
+        announce(QStringLiteral("データベースバックアップ"));
+        // As it is, damaged or not: the file that the restore replaces.
+        backup.backupPath = step(QStringLiteral("データベースバックアップ"),
+                                 [&] { return KeepDbAsBackup(readable ? lock.get() : nullptr, progress); });
     }
 
     announce(QStringLiteral("データ復元"));
     step(QStringLiteral("データ復元"), [&] {
-        // Another program may have moved it meanwhile.
-        if (!QFileInfo(chosen.path).isFile())
-            throw DbError(QStringLiteral("選んだバックアップファイルが見つかりません。\n%1")
-                              .arg(fileLine(chosen.path)));
-        RestoreDb(chosen.path);
+        if (readable)
+            lock->replace(copy, progress);
+        else
+            ReplaceUnreadableDb(copy);
     });
+    lock.reset();
 
     // Restored: the old backups go as after any backup run, the chosen one never.
+    backup.toPrune = oldest;
     PruneBackups(backup);
     RestoreResult result;
     result.replacedBackup = backup.backupPath;

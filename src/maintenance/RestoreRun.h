@@ -20,6 +20,11 @@ struct BackupEntry
     // be restored.
     bool restorable = false;
     QString reason;
+    // The file as the list read it: the restore refuses a file that has since been replaced or
+    // written.
+    FileFingerprint fingerprint;
+    // The database the backup was made of, from its name; empty for a file of another name.
+    QString origin;
     // What it holds, once counted.
     bool counted = false;
     DatabaseSummary summary;
@@ -43,12 +48,21 @@ struct RestoreResult
     QString pruneDetail;
 };
 
-// Restores the listed backup as the database in use, in this order: the chosen file checked
-// (unchanged since it was listed, whole, ours) before anything moves; the database in use backed
-// up through the backup run (a damaged database is kept as it is instead); the chosen file copied
-// beside the database and renamed over it in one step; then the run's pruning, which never takes
-// the chosen file. Each step is announced before it runs. A failing step throws DbError naming
-// the step and the file; the database in use stays where it was, whole, no temporary file is
-// left and no backup is deleted.
+// The refusal of a backup of the other database (the file name it was made of).
+QString OtherDatabaseText(const QString& origin);
+
+// Whether the entry is a backup of the other database, which is never restored over this one.
+bool OfOtherDatabase(const BackupEntry& entry);
+
+// Restores the listed backup as the database in use, in this order: the chosen file checked (a
+// backup of this database, the very file the list read, unchanged, whole, ours) and copied aside
+// before anything else; the engine's lock on the database in use taken (another program that is
+// writing stops the restore here); the database in use kept in the backup folder as it is, damaged
+// or not; the copy's content written into the database through the engine in one transaction;
+// then the pruning of the backup run, which never takes the chosen file. The lock is held from the
+// keeping to the writing. Each step is announced before it runs and reports its progress. A
+// failing step throws DbError naming the step and the file; the database in use stays as it was,
+// no temporary file is left and no backup is deleted.
 RestoreResult RunRestore(const BackupEntry& chosen,
-                         const std::function<void(const QString& status)>& announce);
+                         const std::function<void(const QString& status)>& announce,
+                         const Progress& progress = {});

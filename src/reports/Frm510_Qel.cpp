@@ -41,6 +41,7 @@ Frm510_Qel::Frm510_Qel() : MainScreen(Forms::Frm510_Qel)
         {K::List, "List1", -1, QString(), 240, 780, 5055, 1935, "Frame3"},
         {K::List, "List2", -1, QString(), 5520, -2000, 1815, 1215, "Frame3"},
         {K::Button, "Cmd", 9, QStringLiteral("作成"), 9300, 2280, 1455, 435, "Frame3"},
+        {K::Button, "Cmd", 11, QStringLiteral("グラフ"), 7620, 7020, 1815, 495},
         {K::Button, "Cmd", 10, QStringLiteral("閉じる"), 9540, 7020, 1815, 495},
         {K::Label, "Lbl_Ttl", 11, QString(), 360, 7620, 10995, 375},
         {K::Text, "Txt_Inp", 0, QString(), 360, -2000, 615, 375},
@@ -74,7 +75,8 @@ Frm510_Qel::Frm510_Qel() : MainScreen(Forms::Frm510_Qel)
     setTabOrder(Cmd(8), Text1);
     setTabOrder(Text1, List1);
     setTabOrder(List1, Cmd(9));
-    setTabOrder(Cmd(9), Cmd(10));
+    setTabOrder(Cmd(9), Cmd(11));
+    setTabOrder(Cmd(11), Cmd(10));
 
     m_buyers = std::make_unique<PurchaserList>(*this, Text1, List1, List2);
     Input()->selectAllOnFocus(Text1);
@@ -99,7 +101,33 @@ void Frm510_Qel::LoadProc()
     SetImeMode(Text1, ImeHalfKatakana);
     MakerListProc();
     CustomerListProc();
+    if (G().CallerForm == Forms::Frm550_Qel)
+        ChoiceBackProc();
     ShowScreen();
+}
+
+// Back from the charts, the menu shows the period, the maker and the purchaser it handed over.
+void Frm510_Qel::ChoiceBackProc()
+{
+    const AppGlobals& g = G();
+    m_start = g.PeriodFrom;
+    m_end = g.PeriodTo;
+    PeriodDispProc();
+    SetArrows(m_start != kOpenStart || m_end != kOpenEnd);
+    if (const int maker = Combo1->findText(g.ReportMaker); maker >= 0)
+        Combo1->setCurrentIndex(maker);
+    if (g.ReportBuyer.isEmpty())
+        return;
+    Text1->setText(g.ReportBuyerReading);
+    // Among purchasers of the same reading, the one of the name.
+    for (int row = List1->currentRow(); row >= 0 && row < List1->count(); ++row) {
+        if (ItemText(List2, row) != g.ReportBuyerReading)
+            break;
+        if (ItemText(List1, row) == g.ReportBuyer) {
+            List1->setCurrentRow(row);
+            break;
+        }
+    }
 }
 
 void Frm510_Qel::SetArrows(bool enabled)
@@ -218,6 +246,19 @@ void Frm510_Qel::Cmd_Click(int index)
     }
     case 10:
         OpenScreen(Forms::Frm010_Qel);
+        return;
+    case 11:
+        // The charts of the period, and of the maker and purchaser chosen, if the user wants them.
+        if (ReportChk(ReportKind::Period) != 0)
+            return;
+        g.PeriodFrom = m_start;
+        g.PeriodTo = m_end;
+        g.ReportMaker = TrimBlank(Combo1->currentText());
+        g.ReportBuyer = m_buyers->name();
+        g.ReportBuyerReading = m_buyers->reading();
+        if (!IndexProc())
+            return;
+        OpenScreen(Forms::Frm550_Qel);
         return;
     default:
         return;

@@ -25,6 +25,7 @@ class Frm510_Qel : public MainScreen
     void Cmd_Click(int index) override;
 
     void PeriodDispProc();
+    void ChoiceBackProc();
     void MakerListProc();
     void CustomerListProc();
     int ReportChk(ReportKind kind);

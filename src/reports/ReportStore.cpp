@@ -33,21 +33,29 @@ QVariantList valuesOf(const ReportSelection& s)
     return {s.name, s.periodFrom, s.periodTo};
 }
 
-// The indexes the reports walk; the schema defines them, and a file made before them gets them
-// from the same definitions.
+// The indexes the reports and the charts walk; the schema defines them, and a file made before
+// them gets them from the same definitions.
 const QString kReportIndexes[] = {
-    QStringLiteral("Ix_売上_購入年月日"),
-    QStringLiteral("Ix_売上_メーカー"),
-    QStringLiteral("Ix_売上_購入者"),
+    QStringLiteral("Ix_売上_購入年月日"),   QStringLiteral("Ix_売上_メーカー"),
+    QStringLiteral("Ix_売上_購入者"),       QStringLiteral("Ix_売上_月別集計"),
+    QStringLiteral("Ix_売上_月別内訳"),     QStringLiteral("Ix_売上_メーカー別集計"),
+    QStringLiteral("Ix_売上_購入者別集計"),
 };
 
 } // namespace
 
 bool ReportIndexesMissing(Database& db)
 {
-    Query q(db,
-            QStringLiteral("select count(*) from sqlite_master where type = 'index' and name in (?, ?, ?)"),
-            {kReportIndexes[0], kReportIndexes[1], kReportIndexes[2]});
+    QString marks;
+    QVariantList names;
+    for (const auto& index : kReportIndexes) {
+        marks += names.isEmpty() ? QStringLiteral("?") : QStringLiteral(", ?");
+        names << index;
+    }
+    Query q(
+        db,
+        QStringLiteral("select count(*) from sqlite_master where type = 'index' and name in (%1)").arg(marks),
+        names);
     return !q.next() || q.integer(0) < static_cast<std::int64_t>(std::size(kReportIndexes));
 }
 

@@ -40,7 +40,8 @@ class ReportStore
 {
   public:
     ReportKeys keys(const ReportSelection& selection) const;
-    // Whether the file lacks an index of the report order (a file made before they existed).
+    // Whether the file lacks an index of the report order or of the chart sums (a file made
+    // before they existed).
     bool indexesMissing() const;
     // Builds the missing indexes, which takes seconds over a million sales; progress runs now
     // and then meanwhile.
@@ -71,8 +72,8 @@ class ReportSales
     std::int64_t m_count = 0;
 };
 
-// The indexes that serve the report order, for a file made before they existed: whether one is
-// missing, and building the missing ones (the rows are left as they are). progress runs every
-// few milliseconds while the engine builds, so that the screen that waits can repaint.
+// The indexes that serve the report order and the chart sums, for a file made before they existed: whether
+// one is missing, and building the missing ones (the rows are left as they are). progress runs every few
+// milliseconds while the engine builds, so that the screen that waits can repaint.
 bool ReportIndexesMissing(Database& db);
 void BuildReportIndexes(Database& db, const std::function<void()>& progress = {});

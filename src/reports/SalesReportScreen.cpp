@@ -9,6 +9,7 @@
 #include "sales/SalesStore.h"
 #include "sheets/preview/WorkbookRun.h"
 #include "ui/BusyRun.h"
+#include "ui/CsvExport.h"
 #include "ui/Twips.h"
 #include "ui/WaitService.h"
 
@@ -72,6 +73,7 @@ SalesReportScreen::SalesReportScreen(ReportKind kind)
         {K::Label, "Lbl_Dat", 13, QString(), 2400, 6300, 3015, 375},
         {K::Button, "Cmd", 0, QStringLiteral("一覧・印刷"), 360, 7020, 1815, 495},
         {K::Button, "Cmd", 1, QStringLiteral("閉じる"), 9540, 7020, 1815, 495},
+        {K::Button, "Cmd", 5, QStringLiteral("CSV出力…"), 7620, 7020, 1815, 495},
         {K::Label, "Lbl_Ttl", 11, QString(), 360, 7620, 10995, 375},
     });
     VScroll1 = Control<QScrollBar>("VScroll1");
@@ -156,7 +158,7 @@ std::int64_t SalesReportScreen::KeyListProc()
     }
     VScroll1->setEnabled(true);
     m_sales->moveTo(1);
-    for (QPushButton* b : {Syu(0), Syu(1), Cmd(0)})
+    for (QPushButton* b : {Syu(0), Syu(1), Cmd(0), Cmd(5)})
         b->setEnabled(true);
     return m_sales->count();
 }
@@ -170,7 +172,7 @@ void SalesReportScreen::EmptyProc()
         Lbl_Dat(1)->setText(G().ReportMaker);
     else if (m_variant.kind == ReportKind::Buyer)
         Lbl_Dat(7)->setText(G().ReportBuyer);
-    for (QPushButton* b : {Syu(0), Syu(1), Cmd(0)})
+    for (QPushButton* b : {Syu(0), Syu(1), Cmd(0), Cmd(5)})
         b->setEnabled(false);
 }
 
@@ -212,6 +214,8 @@ void SalesReportScreen::Cmd_Click(int index)
         BookPrintProc();
     else if (index == 1)
         OpenScreen(Forms::Frm510_Qel);
+    else if (index == 5)
+        CsvOutProc();
 }
 
 void SalesReportScreen::BookPrintProc()
@@ -219,7 +223,7 @@ void SalesReportScreen::BookPrintProc()
     // Nothing may leave the screen or page it while the workbook is written.
     std::int64_t written = 0;
     {
-        BusyRun busy({Cmd(0), Cmd(1), Syu(0), Syu(1), VScroll1}, Lbl_Ttl(11));
+        BusyRun busy({Cmd(0), Cmd(1), Cmd(5), Syu(0), Syu(1), VScroll1}, Lbl_Ttl(11));
         busy.say(QStringLiteral("しばらくお待ちください"));
         written = BookOutProc();
     }
@@ -250,4 +254,33 @@ std::int64_t SalesReportScreen::BookOutProc()
     if (written > 0)
         m_bookPath = sheet.targetPath();
     return written;
+}
+
+void SalesReportScreen::CsvOutProc()
+{
+    const AppGlobals& g = G();
+    std::vector<QStringList> rows;
+    rows.push_back({QStringLiteral("購入日"), g.Maker + QStringLiteral("名"),
+                    g.Syouhin + QStringLiteral("名"), QStringLiteral("定価"), QStringLiteral("売価"),
+                    QStringLiteral("数量"), QStringLiteral("売価合計"), QStringLiteral("購入者"),
+                    QStringLiteral("備考")});
+    if (!Guarded([&] {
+            ReportSales sales(m_variant.selection());
+            rows.reserve(static_cast<std::size_t>(sales.count()) + 1);
+            while (const SalesDetailRow* s = sales.next()) {
+                const QString& d = s->date;
+                rows.push_back({d.left(4) + QLatin1Char('/') + d.mid(4, 2) + QLatin1Char('/') + d.mid(6, 2),
+                                s->maker, s->product, QString::number(s->listPrice),
+                                QString::number(s->sellingPrice), QString::number(s->quantity),
+                                QString::number(s->total), s->buyer, s->remarks});
+            }
+        }))
+        return;
+    if (rows.size() == 1) {
+        Lbl_Ttl(11)->setText(QStringLiteral("出力する情報はありません"));
+        return;
+    }
+    Lbl_Ttl(11)->clear();
+    if (!ExportCsv(this, m_variant.reportName, m_variant.reportName + QStringLiteral(".csv"), rows).isEmpty())
+        Lbl_Ttl(11)->setText(QStringLiteral("%1件出力しました").arg(rows.size() - 1));
 }

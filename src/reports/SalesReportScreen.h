@@ -30,6 +30,7 @@ class SalesReportScreen : public MainScreen
     // The sales-detail workbook: the number of sales written, 0 when none was.
     std::int64_t BookOutProc();
     void BookPrintProc();
+    void CsvOutProc();
 
     ReportVariant m_variant;
     ControlArray<QPushButton> Syu;

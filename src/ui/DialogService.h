@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -21,6 +22,14 @@ class DialogService
     // A failed action: the warning box with the sentence for the user, and below it, smaller,
     // the engine's own text for support.
     virtual void failure(const QString& title, const QString& message, const QString& detail);
+
+    // A file to read, chosen in the folder given; empty when the user cancelled.
+    virtual QString openFile(const QString& title, const QString& folder, const QStringList& filters);
+    // A file to write, starting at the suggested path; `filter` comes in as the type offered first
+    // (an index into filters) and goes out as the type chosen. The dialog asks before an existing
+    // file is replaced. Empty when the user cancelled.
+    virtual QString saveFile(const QString& title, const QString& suggested, const QStringList& filters,
+                             int& filter);
     // A prepared modal window (the print preview), shown until the user closes it.
     virtual void preview(QDialog& dialog);
 };

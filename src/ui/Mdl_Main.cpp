@@ -9,9 +9,11 @@
 #include "core/Settings.h"
 #include "db/Backup.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 
 #include <unistd.h>
 
@@ -60,6 +62,16 @@ QString InstanceLockPath(const QString& appPath)
         QCryptographicHash::hash(realFolderPath(appPath).toUtf8(), QCryptographicHash::Sha1).toHex();
     return folder + QStringLiteral("/qel-") + RealUserId() + QLatin1Char('-') +
            QString::fromLatin1(key.left(16)) + QStringLiteral(".lock");
+}
+
+void SetUpApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("Qel"));
+    QApplication::setDesktopFileName(QStringLiteral(QEL_APP_ID));
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/qel-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
 }
 
 std::unique_ptr<QLockFile> Main(const QString& appPath, const QString& seedDir)

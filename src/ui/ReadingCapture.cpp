@@ -3,6 +3,7 @@
 #include "InputBehaviour.h"
 #include "Twips.h"
 
+#include "core/ReadingDictionary.h"
 #include "core/TextRoutines.h"
 
 #include <QFocusEvent>
@@ -10,9 +11,13 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
+#include <QStringList>
 #include <QTextFormat>
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -43,10 +48,15 @@ Typed typedOf(const QString& text)
     while (end > 0 && isLatinLetter(text.at(end - 1)))
         --end;
     const QString kana = text.left(end);
-    if (text.isEmpty() || (!kana.isEmpty() && !IsKanaOnly(kana)))
+    if (text.isEmpty() || (!kana.isEmpty() && !IsKanaOnly(QString(kana).remove(QChar(0x30FB)))))
         return {};
     const QString pending = text.mid(end);
     return {true, kana, pending == QLatin1String("n") || pending == QStringLiteral("ｎ")};
+}
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QChar(0x3000);
 }
 
 bool hasKanji(const QString& text)
@@ -56,6 +66,12 @@ bool hasKanji(const QString& text)
             return true;
     }
     return false;
+}
+
+// Text of blanks only (the blank between a surname and a given name).
+bool isBlanks(const QString& text)
+{
+    return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), isBlank);
 }
 
 // Input methods draw the segment being converted highlighted; what is still being typed is
@@ -99,8 +115,16 @@ struct Piece
     QString reading;
     int id = 0;
     bool earlier = false;
-    // The reading may not be the whole reading of the text: a prediction, a run cut short.
+    // The reading may not be the whole reading of the text: a prediction, a run cut short,
+    // text that came without the input method (pasted, typed with it off), letters.
     bool unsure = false;
+    // Blanks between words: one half-width blank in the reading, between readings.
+    bool blank = false;
+    // Text entered without the input method; the next such text next to it joins it.
+    bool typed = false;
+    // Put before the text the field had: its reading is known, but appended it comes after that
+    // text's reading in the reading field.
+    bool before = false;
 };
 
 // What a commit is about to insert.
@@ -112,22 +136,39 @@ struct PendingCommit
     bool unsure = false;
     // The rest of a conversion of which a part was committed before: its reading went with that part.
     int joins = 0;
+    bool blank = false;
+    // A conversion of text already in the name (re-conversion) that stands for the text of the
+    // field's start: its reading is in the reading field.
+    bool earlier = false;
+};
+
+// The text that an input method took out of the name to convert it again, with its reading.
+struct Replaced
+{
+    QString reading;
+    bool unsure = false;
+    bool earlier = false;
 };
 
 // Follows one name field: each commit makes a piece of its text with its reading, and every later
 // edit of the text moves, cuts or drops the pieces it touches. The captured reading is the readings
 // of the pieces still there, in the order of the text. Where an edit leaves a reading that can no
-// longer be known (a piece cut into, a conversion put before the text the field had), what is known
-// is kept and the capture says that the reading needs a look.
+// longer be known (a piece cut into, a conversion put before the text the field had, text that
+// came without the input method), what is known is kept and the capture says that the reading
+// needs a look.
 class Capture : public QObject
 {
   public:
-    void start(QLineEdit* field)
+    void start(QLineEdit* field, const std::optional<QString>& earlierReading = std::nullopt)
     {
         stop();
         m_kept.clear();
         m_keptLook = false;
+        m_keptPieces.clear();
+        m_keptText.clear();
+        m_keptEarlierLost = false;
         resetText();
+        m_earlierReading = earlierReading;
         if (!field)
             return;
         m_field = field;
@@ -146,6 +187,9 @@ class Capture : public QObject
             return;
         m_kept = reading();
         m_keptLook = needsLook();
+        m_keptPieces = m_pieces;
+        m_keptText = m_text;
+        m_keptEarlierLost = m_earlierLost;
         m_field->removeEventFilter(this);
         WatchInputMethod(m_field, {});
         disconnect(m_changed);
@@ -155,6 +199,54 @@ class Capture : public QObject
 
     QString readingText() const { return m_field ? reading() : m_kept; }
     bool readingNeedsLook() const { return m_field ? needsLook() : m_keptLook; }
+
+    // The reading of the name as the last capture left it, where each piece whose reading is not
+    // known for sure takes `fill`'s reading of its text (runs of such pieces together), when
+    // `fill` has one. The text the field had at the start reads as `earlierReading` when it was
+    // kept whole. Empty when that says no more than the captured reading appended to the field.
+    QString filledReading(const std::function<QString(const QString&)>& fill, const QString& earlierReading,
+                          bool earlierSure) const
+    {
+        const auto known = [&](const Piece& p) {
+            return !p.unsure && (!p.earlier || (earlierSure && !m_keptEarlierLost));
+        };
+        QStringList words;
+        bool filled =
+            std::any_of(m_keptPieces.cbegin(), m_keptPieces.cend(), [](const Piece& p) { return p.before; });
+        for (size_t i = 0; i < m_keptPieces.size();) {
+            const Piece& p = m_keptPieces[i];
+            if (p.blank) {
+                words << QStringLiteral(" ");
+                ++i;
+                continue;
+            }
+            if (known(p)) {
+                words << (p.earlier ? earlierReading : p.reading);
+                ++i;
+                continue;
+            }
+            // A run of pieces not known for sure, up to the next sure piece or blank.
+            size_t end = i;
+            QString captured;
+            bool earlier = false;
+            while (end < m_keptPieces.size() && !m_keptPieces[end].blank && !known(m_keptPieces[end])) {
+                const Piece& q = m_keptPieces[end];
+                captured += q.earlier ? earlierReading : q.reading;
+                earlier = earlier || q.earlier;
+                ++end;
+            }
+            const qsizetype from = p.start;
+            const qsizetype to = m_keptPieces[end - 1].end;
+            const QString dictionary = fill(m_keptText.mid(from, to - from));
+            // Part of the text the field had, unread: its reading is only in the reading field, whole.
+            if (dictionary.isEmpty() && earlier)
+                return {};
+            filled = filled || !dictionary.isEmpty();
+            words << (dictionary.isEmpty() ? captured : dictionary);
+            i = end;
+        }
+        return filled ? joinWords(words) : QString();
+    }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -167,27 +259,49 @@ class Capture : public QObject
                 !isTextKey(*key))
                 m_conversionKey = key->key();
         }
+        if (watched == m_field && event->type() == QEvent::KeyPress)
+            m_inInputMethod = false;
         return false;
     }
 
   private:
-    QString reading() const
+    // Readings and blanks joined: a blank only between two readings, one however many blanks.
+    static QString joinWords(const QStringList& words)
     {
         QString text;
-        for (const Piece& p : m_pieces)
-            text += p.reading;
+        bool blank = false;
+        for (const QString& w : words) {
+            if (w == QLatin1String(" ")) {
+                blank = !text.isEmpty();
+            } else if (!w.isEmpty()) {
+                if (blank)
+                    text += QLatin1Char(' ');
+                text += w;
+                blank = false;
+            }
+        }
         return text;
+    }
+
+    QString reading() const
+    {
+        // The reading of the text the field had is in the reading field already: a blank after
+        // it still separates what comes next.
+        QStringList words;
+        for (const Piece& p : m_pieces)
+            words << (p.blank ? QStringLiteral(" ") : p.earlier ? QStringLiteral("\x01") : p.reading);
+        QString text = joinWords(words);
+        if (text.startsWith(QLatin1Char('\x01')))
+            text.remove(0, 1);
+        return text.remove(QLatin1Char('\x01'));
     }
 
     bool needsLook() const
     {
         if (m_earlierLost)
             return true;
-        for (const Piece& p : m_pieces) {
-            if (p.unsure)
-                return true;
-        }
-        return false;
+        return std::any_of(m_pieces.cbegin(), m_pieces.cend(),
+                           [](const Piece& p) { return p.unsure || p.before; });
     }
 
     void resetText()
@@ -195,14 +309,17 @@ class Capture : public QObject
         m_pieces.clear();
         m_earlierLost = false;
         m_pending.reset();
+        m_replaced.reset();
         resetComposition();
         m_open = 0;
         m_afterCommit = false;
+        m_inInputMethod = false;
     }
 
     void resetComposition()
     {
         m_kana.clear();
+        m_kanaKnown = true;
         m_pendingN = false;
         m_converted = false;
         m_conversionKey = 0;
@@ -223,6 +340,9 @@ class Capture : public QObject
         const QString preedit = event.preeditString();
         const Typed typed = typedOf(preedit);
         const bool typing = typed.valid && !isConversion(event);
+        // Text that the input method takes out of the name without a commit, showing a conversion
+        // at once or nothing, is text it converts again; typing over a selection is not.
+        m_inInputMethod = commit.isEmpty() && (preedit.isEmpty() || isConversion(event));
         if (!commit.isEmpty())
             committed(commit, preedit, typed);
         if (preedit.isEmpty()) {
@@ -252,11 +372,25 @@ class Capture : public QObject
         }
         if (typing) {
             m_kana = typed.kana;
+            m_kanaKnown = true;
             m_pendingN = typed.pendingN;
             m_converted = false;
             m_conversionKey = 0;
-        } else {
+            m_replaced.reset();
+        } else if (isConversion(event)) {
+            // A conversion that shows its reading (the kana candidate of a re-conversion) before
+            // any kana were typed tells the reading.
+            if (m_kana.isEmpty() && typed.valid && !typed.kana.isEmpty() && typed.kana == preedit) {
+                m_kana = typed.kana;
+                m_kanaKnown = true;
+            }
             m_converted = true;
+        } else {
+            // Composing something that is not kana (digits, signs): its reading is not known.
+            if (!hasKanji(preedit))
+                m_kanaKnown = false;
+            m_converted = true;
+            m_replaced.reset();
         }
     }
 
@@ -265,20 +399,31 @@ class Capture : public QObject
         PendingCommit pending;
         pending.text = commit;
         pending.id = ++m_lastId;
-        if (m_open != 0) {
+        if (isBlanks(commit) && preedit.isEmpty()) {
+            // A blank committed between words (Space outside a composition).
+            pending.blank = true;
+        } else if (m_open != 0) {
             pending.joins = m_open;
         } else {
             QString kana;
             const Typed asTyped = typedOf(commit);
             if (IsKanaOnly(commit)) {
                 kana = commit;
-            } else if (asTyped.valid) {
+            } else if (asTyped.valid && !m_converted) {
                 // Committed as typed: pending letters stay letters and have no reading.
                 kana = asTyped.kana;
+                pending.unsure = kana != commit;
+            } else if (m_kana.isEmpty() && m_replaced && m_converted) {
+                // A re-conversion of text taken out of the name: the same reading, other characters.
+                pending.reading = m_replaced->reading;
+                pending.unsure = m_replaced->unsure;
+                pending.earlier = m_replaced->earlier;
             } else {
+                // A conversion keeps the kana it converted, also to a candidate in letters (NTT,
+                // ｙａｍａｄａ by F9).
                 kana = m_kana + (m_pendingN ? QStringLiteral("ん") : QString());
                 pending.unsure = (m_converted && m_conversionKey != 0 && !convertsAsTyped(m_conversionKey)) ||
-                                 (kana.isEmpty() && hasKanji(commit));
+                                 !m_kanaKnown || kana.isEmpty();
             }
             if (!preedit.isEmpty() && rest.valid && !rest.kana.isEmpty()) {
                 // A part committed while the rest stays as kana: the rest's kana are its own.
@@ -289,8 +434,10 @@ class Capture : public QObject
                 m_open = pending.id;
                 m_openKana = kana;
             }
-            pending.reading = readingOf(kana);
+            if (pending.reading.isEmpty())
+                pending.reading = readingOf(kana);
         }
+        m_replaced.reset();
         m_pending = pending;
         m_afterCommit = preedit.isEmpty();
         resetComposition();
@@ -299,17 +446,56 @@ class Capture : public QObject
     void edited(const QString& text)
     {
         const std::optional<PendingCommit> pending = std::exchange(m_pending, std::nullopt);
+        const bool byInputMethod = std::exchange(m_inInputMethod, false);
         const QString before = std::exchange(m_text, text);
+        const auto [from, tail] = ChangeBetween(before, text);
+        if (byInputMethod && !pending && before.size() - tail > from && text.size() - tail == from) {
+            // The input method took text out of the name to convert it again: the conversion it
+            // commits has that text's reading.
+            m_replaced = replacedBetween(from, before.size() - tail, text.isEmpty());
+        }
         if (text.isEmpty()) {
-            // An emptied name starts afresh.
+            // An emptied name starts afresh (the reading field is emptied with it).
             m_pieces.clear();
             m_earlierLost = false;
             m_open = 0;
             return;
         }
-        const auto [from, tail] = ChangeBetween(before, text);
         removed(from, before.size() - tail);
         inserted(from, text.size() - tail - from, text.mid(from, text.size() - tail - from), pending);
+    }
+
+    // The reading of the pieces wholly inside [from, to), as a re-conversion of them keeps it.
+    std::optional<Replaced> replacedBetween(qsizetype from, qsizetype to, bool emptied) const
+    {
+        Replaced r;
+        QStringList words;
+        const auto inside = std::count_if(m_pieces.cbegin(), m_pieces.cend(),
+                                          [&](const Piece& p) { return p.end > from && p.start < to; });
+        if (inside == 0)
+            return std::nullopt;
+        for (const Piece& p : m_pieces) {
+            if (p.end <= from || p.start >= to)
+                continue;
+            if (p.start < from || p.end > to)
+                r.unsure = true; // part of a piece: its reading cannot be told apart
+            if (p.earlier) {
+                if (emptied && m_earlierReading) {
+                    // The reading field is emptied with the name: the reading it had comes back.
+                    words << *m_earlierReading;
+                } else if (!emptied && inside == 1) {
+                    // The text of the start alone converted again: its reading stays where it is.
+                    r.earlier = true;
+                } else {
+                    r.unsure = true;
+                }
+            } else {
+                words << (p.blank ? QStringLiteral(" ") : p.reading);
+                r.unsure = r.unsure || p.unsure;
+            }
+        }
+        r.reading = joinWords(words);
+        return r;
     }
 
     void removed(qsizetype from, qsizetype to)
@@ -335,7 +521,7 @@ class Capture : public QObject
                 const qsizetype left = it->end - it->start - overlap;
                 it->start = std::min(it->start, from);
                 it->end = it->start + left;
-                it->unsure = true;
+                it->unsure = !it->blank;
                 ++it;
             }
         }
@@ -356,9 +542,23 @@ class Capture : public QObject
             }
         }
         if (!commit) {
-            // Typed without the input method, pasted or set: no reading of its own.
-            if (around)
+            // Typed without the input method, pasted or set: no reading of its own, so the
+            // reading needs a look; blanks alone separate words as a committed blank does.
+            if (around) {
                 around->end += length;
+                around->unsure = true;
+                return;
+            }
+            const auto place = std::find_if(m_pieces.begin(), m_pieces.end(),
+                                            [&](const Piece& p) { return p.start >= at + length; });
+            if (place != m_pieces.begin() && std::prev(place)->typed && std::prev(place)->end == at &&
+                !isBlanks(text)) {
+                std::prev(place)->end += length;
+                return;
+            }
+            Piece added{at,    at + length,     QString(),      0,
+                        false, !isBlanks(text), isBlanks(text), !isBlanks(text)};
+            m_pieces.insert(place, added);
             return;
         }
         if (Piece* open = piece(commit->joins)) {
@@ -367,8 +567,15 @@ class Capture : public QObject
                 return;
             }
         }
-        Piece added{at,         at + length, commit->reading,
-                    commit->id, false,       commit->unsure || text != commit->text};
+        Piece added{at,           at + length, commit->reading,
+                    commit->id,   false,       commit->unsure || text != commit->text,
+                    commit->blank};
+        if (commit->earlier) {
+            // The text of the start converted again: it stands for that text again.
+            added.earlier = true;
+            added.reading.clear();
+            m_earlierLost = false;
+        }
         if (commit->joins != 0)
             added.unsure = true;
         if (around) {
@@ -386,8 +593,9 @@ class Capture : public QObject
                                         [&](const Piece& p) { return p.start >= added.end; });
         // A reading before the text that the field had goes before the reading already in the
         // reading field, where an appended one cannot be.
-        if (std::any_of(place, m_pieces.end(), [](const Piece& p) { return p.earlier; }))
-            added.unsure = true;
+        if (!added.blank && !added.earlier &&
+            std::any_of(place, m_pieces.end(), [](const Piece& p) { return p.earlier; }))
+            added.before = true;
         m_pieces.insert(place, added);
     }
 
@@ -396,10 +604,16 @@ class Capture : public QObject
     QString m_text;
     std::vector<Piece> m_pieces;
     bool m_earlierLost = false;
+    // The reading in the reading field when the capture started, where the caller gave it.
+    std::optional<QString> m_earlierReading;
     std::optional<PendingCommit> m_pending;
+    std::optional<Replaced> m_replaced;
     int m_lastId = 0;
+    // Set from an input-method event without a commit until the edit it makes, if any.
+    bool m_inInputMethod = false;
     // The composition as last typed and how it was converted.
     QString m_kana;
+    bool m_kanaKnown = true;
     bool m_pendingN = false;
     bool m_converted = false;
     int m_conversionKey = 0;
@@ -410,6 +624,9 @@ class Capture : public QObject
     // What the last capture found, for its caller.
     QString m_kept;
     bool m_keptLook = false;
+    std::vector<Piece> m_keptPieces;
+    QString m_keptText;
+    bool m_keptEarlierLost = false;
 };
 
 Capture& capture()
@@ -498,23 +715,58 @@ bool ReadingMarked(const QLineEdit* reading)
     return findMark(reading) != nullptr;
 }
 
-void AppendCapturedReading(QLineEdit* reading)
+namespace {
+
+// The reading field's text with the captured reading after it: a blank that would start the
+// reading or double one already there is left out.
+QString appended(const QString& field, QString captured)
+{
+    if (captured.startsWith(QLatin1Char(' ')) && (field.isEmpty() || field.endsWith(QLatin1Char(' '))))
+        captured.remove(0, 1);
+    return field + captured;
+}
+
+// What leaving a name field does. With `earlier` (the reading field's text when the capture started
+// and whether it was sure), a reading that needs a look takes the dictionary's reading of the
+// parts of the name whose reading the input method could not tell.
+void appendReading(QLineEdit* reading, const std::optional<std::pair<QString, bool>>& earlier)
 {
     StopReadingCapture();
     SetImeMode(reading, ImeHalfKatakana);
-    const QString captured = ReadingText();
-    if (!captured.isEmpty())
-        reading->setText(reading->text() + captured);
-    if (ReadingNeedsLook() && !findMark(reading))
+    QString text = appended(reading->text(), ReadingText());
+    bool look = ReadingNeedsLook();
+    if (look && earlier) {
+        const QString filled = capture().filledReading(DictionaryReading, earlier->first, earlier->second);
+        if (!filled.isEmpty())
+            text = filled;
+    }
+    // What the field cannot hold is cut: the reading is then short of the name's.
+    if (CharCount(text) > FieldLimit(reading))
+        look = true;
+    if (text != reading->text())
+        reading->setText(text);
+    if (look && !findMark(reading))
         new ReadingMark(reading);
+}
+
+} // namespace
+
+void AppendCapturedReading(QLineEdit* reading)
+{
+    appendReading(reading, std::nullopt);
 }
 
 void AttachReadingCapture(InputBehaviour& input, QLineEdit* name, QLineEdit* reading,
                           bool emptyNameEmptiesReading)
 {
     input.selectAllOnFocus(name);
-    input.onFocusIn(name, [name] { StartReadingCapture(name); });
-    input.onFocusOut(name, [reading] { AppendCapturedReading(reading); });
+    // The reading field's text when the name gains the focus: the reading of the name as it was.
+    auto earlier = std::make_shared<std::pair<QString, bool>>();
+    input.onFocusIn(name, [name, reading, earlier] {
+        *earlier = {reading->text(), !ReadingMarked(reading)};
+        capture().start(name, reading->text());
+    });
+    input.onFocusOut(name, [reading, earlier] { appendReading(reading, *earlier); });
     if (emptyNameEmptiesReading) {
         QObject::connect(name, &QLineEdit::textChanged, reading, [reading](const QString& text) {
             if (text.isEmpty())

@@ -9,9 +9,11 @@ class QLineEdit;
 // field, from its focus gain to its focus loss. One capture at a time.
 //
 // Each committed conversion yields its reading once, in order, as half-width katakana: the kana
-// of the composition it converted (a pending romaji n counting as ん, other pending letters not
-// at all), or the commit itself when it is all kana. A conversion committed in parts gives each
-// part's reading once. The capture follows the edits of the name: a run of committed text that
+// of the composition it converted (also when converted to letters, NTT or ｙａｍａｄａ; a pending
+// romaji n counting as ん), or the commit itself when it is all kana. A conversion committed in
+// parts gives each part's reading once; a conversion of text taken out of the name again
+// (re-conversion) keeps that text's reading. Blanks between words give one half-width blank
+// between their readings. The capture follows the edits of the name: a run of committed text that
 // is deleted whole takes its reading with it, and the readings come in the order of the text.
 // A composition abandoned without a commit yields nothing.
 void StartReadingCapture(QLineEdit* field);
@@ -20,18 +22,23 @@ void StopReadingCapture();
 QString ReadingText();
 // Whether the captured reading may be short of the name's: a prediction chosen (its reading
 // goes on beyond the kana typed), a conversion over part of a committed run, a conversion put
-// before the text the field had. What is known is kept all the same.
+// before the text the field had, text entered without the input method (pasted, typed with it
+// off) and letters committed as typed. What is known is kept all the same.
 bool ReadingNeedsLook();
 
 // Stops the capture, puts the reading field in mode 6 and appends what was captured to it: what
-// leaving a name field does. A reading that needs a look is marked: the field turns yellow with
-// the hint "フリガナを確認してください" until the user has been in it or its text changes.
+// leaving a name field does. A reading that needs a look, or one the field cannot hold whole, is
+// marked: the field turns yellow with the hint "フリガナを確認してください" until the user has been
+// in it or its text changes.
 void AppendCapturedReading(QLineEdit* reading);
 bool ReadingMarked(const QLineEdit* reading);
 
 // The whole protocol of a name field and its reading field, through the name field's focus
 // hooks: on focus gain the text is selected and the capture starts; on focus loss it stops,
-// the reading field is put in mode 6 and the captured reading is appended to it. With
-// `emptyNameEmptiesReading`, a change that leaves the name empty empties the reading at once.
+// the reading field is put in mode 6 and the captured reading is appended to it. Where the
+// reading needs a look, the parts of the name whose reading the input method could not tell
+// take the dictionary's reading (DictionaryReading), and the field stays marked; readings
+// captured from the input method are kept. With `emptyNameEmptiesReading`, a change that leaves
+// the name empty empties the reading at once.
 void AttachReadingCapture(InputBehaviour& input, QLineEdit* name, QLineEdit* reading,
                           bool emptyNameEmptiesReading = true);

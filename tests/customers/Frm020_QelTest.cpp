@@ -4,6 +4,7 @@
 #include "ui/InputBehaviour.h"
 #include "ui/MainScreen.h"
 #include "ui/Navigator.h"
+#include "ui/ReadingCapture.h"
 #include "ui/RegisterScreens.h"
 #include "ui/Twips.h"
 
@@ -13,6 +14,8 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QTest>
+
+#include <functional>
 
 #include <ostream>
 
@@ -494,12 +497,75 @@ TEST_F(RegistrationTest, EmptyingTheNameEmptiesTheReadingAndATypedReadingIsHalfW
     enter(txt(0), QString());
     EXPECT_EQ(txt(1)->text(), QString());
 
-    // Without the input method no reading comes; the user types it, in hiragana.
-    TypeKeys(txt(0), QStringLiteral("ABC"));
+    // Without the input method, and with a name the dictionary does not know, no reading comes;
+    // the user types it, in hiragana.
+    TypeKeys(txt(0), QStringLiteral("Smith"));
     PressEnter();
     EXPECT_EQ(txt(1)->text(), QString());
     TypeKeys(txt(1), QStringLiteral("えーびーしー"));
     EXPECT_EQ(txt(1)->text(), QStringLiteral("ｴｰﾋﾞｰｼｰ"));
+}
+
+TEST_F(RegistrationTest, WhereTheInputMethodCannotTellTheDictionaryGivesTheReadingStillMarked)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void(QLineEdit*)> type;
+        const char16_t* name;
+        const char16_t* reading;
+        bool marked;
+    };
+    const auto paste = [](QLineEdit* field, const QString& text) {
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    };
+    const Case cases[] = {
+        {"a whole name pasted", [&](QLineEdit* f) { paste(f, QStringLiteral("佐藤　花子")); }, u"佐藤　花子",
+         u"ｻﾄｳ ﾊﾅｺ", true},
+        {"a surname converted, the given name pasted",
+         [&](QLineEdit* f) {
+             ImeConvert(f, QStringLiteral("やまだ"), QStringLiteral("山田"));
+             paste(f, QStringLiteral("太郎"));
+         },
+         u"山田太郎", u"ﾔﾏﾀﾞﾀﾛｳ", true},
+        // What the input method told is kept, also where the dictionary reads otherwise.
+        {"a name converted from its own reading, then 商店 pasted",
+         [&](QLineEdit* f) {
+             ImeConvert(f, QStringLiteral("まさみち"), QStringLiteral("真理"));
+             paste(f, QStringLiteral("商店"));
+         },
+         u"真理商店", u"ﾏｻﾐﾁｼｮｳﾃﾝ", true},
+        {"a name converted whole",
+         [&](QLineEdit* f) { ImeConvert(f, QStringLiteral("まさみち"), QStringLiteral("真理")); }, u"真理",
+         u"ﾏｻﾐﾁ", false},
+        // A word the dictionary does not know either: nothing is made up.
+        {"a foreign name pasted", [&](QLineEdit* f) { paste(f, QStringLiteral("Smith")); }, u"Smith", u"",
+         true},
+    };
+    open();
+    for (const Case& c : cases) {
+        enter(txt(0), QString());
+        c.type(txt(0));
+        PressEnter();
+        ASSERT_EQ(focused(), txt(1));
+        EXPECT_EQ(txt(0)->text(), QString::fromUtf16(c.name)) << c.what;
+        EXPECT_EQ(txt(1)->text(), QString::fromUtf16(c.reading)) << c.what;
+        EXPECT_EQ(ReadingMarked(txt(1)), c.marked) << c.what;
+    }
+
+    // The reading the dictionary gave is what is stored, once the user has looked at it.
+    enter(txt(0), QString());
+    paste(txt(0), QStringLiteral("佐藤　花子"));
+    PressEnter();
+    PressEnter();
+    EXPECT_FALSE(ReadingMarked(txt(1)));
+    TypeKeys(txt(2), QStringLiteral("100-0001"));
+    enter(txt(4), QStringLiteral("千代田1-1"));
+    Click(cmd(0));
+    EXPECT_EQ(message(), QString());
+    EXPECT_EQ(column(QStringLiteral("Tb_顧客"), QStringLiteral("Fi_名前フリガナ")),
+              QStringLiteral("ｻﾄｳ ﾊﾅｺ"));
 }
 
 TEST_F(RegistrationTest, ADatabaseFailureDuringTheSaveStoresNothingAndKeepsTheEntries)

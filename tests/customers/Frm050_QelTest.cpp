@@ -3,7 +3,10 @@
 #include "core/Globals.h"
 #include "ui/FlexGrid.h"
 #include "ui/Navigator.h"
+#include "ui/ReadingCapture.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -128,6 +131,35 @@ TEST_F(DetailTest, ASaveEditsTheRowInPlaceWithAFreshStampAndTheSameKey)
     ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
     EXPECT_EQ(grid()->row(), 2);
     EXPECT_EQ(grid()->textMatrix(2, 3), QStringLiteral("03-9999-0000"));
+}
+
+TEST_F(DetailTest, ANamePastedOverTheStoredOneTakesTheDictionaryReadingAndATypedAdditionKeepsTheStoredOne)
+{
+    key = addCustomer(QStringLiteral("鈴木"), QStringLiteral("ｽｽﾞｷ"));
+    openFirst();
+    // A paste over the whole name: the stored reading is no longer the name's.
+    txt(0)->setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("田中一郎"));
+    QTest::keyClick(txt(0), Qt::Key_V, Qt::ControlModifier);
+    PressEnter();
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("ﾀﾅｶｲﾁﾛｳ"));
+    EXPECT_TRUE(ReadingMarked(txt(1)));
+
+    // A given name added through the input method: the reading the field had stays, and the
+    // blank before the given name is one half-width blank.
+    txt(2)->setFocus();
+    txt(0)->setText(QStringLiteral("鈴木"));
+    txt(1)->setText(QStringLiteral("ｽｽﾞｷ"));
+    txt(0)->setFocus();
+    txt(0)->end(false);
+    ImeCommit(txt(0), QStringLiteral("　"));
+    ImeConvert(txt(0), QStringLiteral("いちろう"), QStringLiteral("一郎"));
+    PressEnter();
+    EXPECT_EQ(txt(1)->text(), QStringLiteral("ｽｽﾞｷ ｲﾁﾛｳ"));
+    EXPECT_FALSE(ReadingMarked(txt(1)));
+    Click(cmd(0));
+    EXPECT_EQ(stored("Fi_名前"), QStringLiteral("鈴木　一郎"));
+    EXPECT_EQ(stored("Fi_名前フリガナ"), QStringLiteral("ｽｽﾞｷ ｲﾁﾛｳ"));
 }
 
 TEST_F(DetailTest, StoredTextsLongerThanTheirLimitsAreShownAndSavedWhole)

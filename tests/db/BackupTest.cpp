@@ -32,6 +32,13 @@ class BackupTest : public AppFixture
     QString temp() const { return appPath() + "/Temp" + kOperationalDbFile; }
     QString backups() const { return appPath() + "/" + G().BackDataPath; }
     std::int64_t customers() { return Database().count("Tb_顧客"); }
+    // One compaction and backup under the lock, as the backup run makes them.
+    static QString run()
+    {
+        DatabaseLock lock;
+        CompactDb(lock);
+        return BackupDb(lock);
+    }
     static QByteArray contents(const QString& path)
     {
         QFile file(path);
@@ -64,10 +71,11 @@ TEST_F(BackupTest, CompactThenBackupLeavesCompactedDatabaseAndNoTemp)
 {
     setNow(QDateTime(QDate(2005, 5, 18), QTime(14, 30, 5)));
     const qint64 before = QFileInfo(dbPath()).size();
-    CompactDb();
+    DatabaseLock lock;
+    CompactDb(lock);
     EXPECT_TRUE(QFileInfo::exists(temp()));
     EXPECT_TRUE(QFileInfo::exists(dbPath()));
-    const QString backup = BackupDb();
+    const QString backup = BackupDb(lock);
     EXPECT_EQ(backup, backups() + QStringLiteral("/Back20050518143005Db_販売顧客.mdb"));
     EXPECT_TRUE(QFileInfo::exists(backup));
     EXPECT_EQ(QFileInfo(backup).size(), before);
@@ -79,21 +87,19 @@ TEST_F(BackupTest, CompactThenBackupLeavesCompactedDatabaseAndNoTemp)
 TEST_F(BackupTest, BackupsASecondApartSortInTimeOrder)
 {
     setNow(QDateTime(QDate(2005, 5, 18), QTime(23, 59, 59)));
-    CompactDb();
-    const QString first = BackupDb();
+    const QString first = run();
     setNow(QDateTime(QDate(2005, 5, 19), QTime(0, 0, 0)));
-    CompactDb();
-    const QString second = BackupDb();
+    const QString second = run();
     EXPECT_LT(QFileInfo(first).fileName(), QFileInfo(second).fileName());
     // The same second again cannot overwrite the earlier backup.
-    CompactDb();
-    EXPECT_THROW(BackupDb(), DbError);
+    EXPECT_THROW(run(), DbError);
     EXPECT_EQ(customers(), 10);
 }
 
 TEST_F(BackupTest, MissingCompactedCopyLeavesDatabaseInPlace)
 {
-    EXPECT_THROW(BackupDb(), DbError);
+    DatabaseLock lock;
+    EXPECT_THROW(BackupDb(lock), DbError);
     EXPECT_EQ(customers(), 10);
     EXPECT_TRUE(QDir(backups()).isEmpty());
 }
@@ -104,7 +110,8 @@ TEST_F(BackupTest, CorruptCompactedCopyIsRefusedBeforeAnyFileMoves)
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(4096, 'x'));
     junk.close();
-    EXPECT_THROW(BackupDb(), DbError);
+    DatabaseLock lock;
+    EXPECT_THROW(BackupDb(lock), DbError);
     EXPECT_EQ(customers(), 10);
     EXPECT_TRUE(QDir(backups()).isEmpty());
 }
@@ -115,8 +122,7 @@ TEST_F(BackupTest, LeftoverTempFileIsReplacedByTheNewCompaction)
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write("left from an earlier run");
     junk.close();
-    CompactDb();
-    BackupDb();
+    run();
     EXPECT_EQ(customers(), 10);
     EXPECT_FALSE(QFileInfo::exists(temp()));
 }
@@ -124,9 +130,8 @@ TEST_F(BackupTest, LeftoverTempFileIsReplacedByTheNewCompaction)
 TEST_F(BackupTest, MissingBackupFolderSaysSoAndKeepsTheDatabase)
 {
     ASSERT_TRUE(QDir(backups()).removeRecursively());
-    CompactDb();
     try {
-        BackupDb();
+        run();
         FAIL();
     } catch (const DbError& e) {
         EXPECT_TRUE(e.userText().contains(QStringLiteral("バックアップフォルダ")))
@@ -141,8 +146,7 @@ TEST_F(BackupTest, BackupFolderThatIsAFileKeepsTheDatabase)
     QFile blocker(backups());
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    CompactDb();
-    EXPECT_THROW(BackupDb(), DbError);
+    EXPECT_THROW(run(), DbError);
     EXPECT_EQ(customers(), 10);
 }
 
@@ -150,9 +154,8 @@ TEST_F(BackupTest, ReadOnlyBackupFolderKeepsTheDatabase)
 {
     // Permissions do not bind the superuser that CI runs as: the folder refuses what is put in it.
     refuse([this](const QString&, const QString& to) { return to.startsWith(backups() + "/"); });
-    CompactDb();
     try {
-        BackupDb();
+        run();
         FAIL();
     } catch (const DbError& e) {
         EXPECT_TRUE(e.userText().contains(QStringLiteral("データベースは元のままです")))

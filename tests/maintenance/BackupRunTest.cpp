@@ -2,9 +2,11 @@
 // moment, a second file system, a full disk, a file that is not ours, a read-only file, and the
 // file's mode kept throughout.
 #include "maintenance/BackupRun.h"
+#include "CutOff.h"
 #include "core/Globals.h"
 #include "db/Backup.h"
 #include "db/Database.h"
+#include "maintenance/RestoreRun.h"
 #include "ui/Mdl_Main.h"
 
 #include "support/TestSupport.h"
@@ -14,6 +16,7 @@
 #include <QFileInfo>
 
 #include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Exception.h>
 
 #include <cerrno>
 #include <cstring>
@@ -75,23 +78,24 @@ class StoppingFiles : public BackupFiles
     {
         return tick(BackupFiles::rename(from, to));
     }
-    int link(const QString& from, const QString& to) override { return tick(BackupFiles::link(from, to)); }
     int remove(const QString& path) override { return tick(BackupFiles::remove(path)); }
     int setMode(const QString& path, unsigned mode) override
     {
         return tick(BackupFiles::setMode(path, mode));
     }
     int flush(const QString& path) override { return tick(BackupFiles::flush(path)); }
-    int copy(const QString& from, const QString& to) override
+    int write(const QString& to, qint64 size, unsigned mode, const Reader& read,
+              const Progress& progress) override
     {
         if (m_left == 1) {
-            const QByteArray bytes = Bytes(from);
+            QByteArray bytes(static_cast<qsizetype>(size / 2), '\0');
             const int fd = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-            if (fd >= 0 && ::write(fd, bytes.constData(), static_cast<size_t>(bytes.size() / 2)) < 0)
+            if (fd >= 0 && read(bytes.data(), 0, bytes.size()) == 0 &&
+                ::write(fd, bytes.constData(), static_cast<size_t>(bytes.size())) < 0)
                 ::_exit(4);
             ::_exit(0);
         }
-        return tick(BackupFiles::copy(from, to));
+        return tick(BackupFiles::write(to, size, mode, read, progress));
     }
 
   private:
@@ -413,6 +417,137 @@ TEST_F(BackupRunTest, StartUpRemovesACompactionStoppedHalfWayWithItsJournal)
         EXPECT_FALSE(QFileInfo::exists(journal.fileName()));
         EXPECT_EQ(RowsOf(dbPath()), m_rows);
         EXPECT_EQ(names(backups()), kOld);
+    }
+}
+
+TEST_F(BackupRunTest, CutOffTransactionIsRolledBackByTheStartAndByTheRun)
+{
+    for (const bool start : {true, false}) {
+        SCOPED_TRACE(start ? "next start" : "backup run");
+        reset();
+        ASSERT_TRUE(LeaveCutOffTransaction(dbPath()));
+        if (start) {
+            ASSERT_NE(Main(appPath()), nullptr);
+            G().DbFileName = kOperationalDbFile;
+        } else {
+            run();
+            // The backup holds the committed data, whole.
+            EXPECT_EQ(RowsOf(backups() + QLatin1Char('/') + kNew), m_rows);
+        }
+        EXPECT_EQ(RowsOf(dbPath()), m_rows);
+        EXPECT_FALSE(QFileInfo::exists(dbPath() + QStringLiteral("-journal")));
+    }
+    // Cut off before the journal got its first record: nothing to undo, and it goes too.
+    QFile empty(dbPath() + QStringLiteral("-journal"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    ASSERT_NE(Main(appPath()), nullptr);
+    EXPECT_FALSE(empty.exists());
+    EXPECT_EQ(RowsOf(dbPath()), m_rows);
+}
+
+TEST_F(BackupRunTest, AnotherProgramsWriteLandsInTheDatabaseInUseOrWaits)
+{
+    reset();
+    // Open before the run, as another program would have it.
+    SQLite::Database other(dbPath().toStdString(), SQLite::OPEN_READWRITE);
+    int refused = 0;
+    int tried = 0;
+    RunBackup([&](const QString& status) {
+        if (status == QStringLiteral("バックアップ前準備"))
+            return;
+        ++tried;
+        try {
+            other.exec("insert into Tb_顧客 (Fi_キー, Fi_名前) values (900, 'during')");
+        } catch (const SQLite::Exception&) {
+            ++refused;
+        }
+    });
+    EXPECT_EQ(tried, 2);
+    EXPECT_EQ(refused, 2);
+    other.exec("insert into Tb_顧客 (Fi_キー, Fi_名前) values (901, 'after')");
+    EXPECT_EQ(RowsOf(dbPath()).customers, m_rows.customers + 1);
+    EXPECT_EQ(RowsOf(backups() + QLatin1Char('/') + kNew), m_rows);
+    // A program already writing when the run begins stops it before anything is written.
+    other.exec("BEGIN IMMEDIATE");
+    setNow(QDateTime(QDate(2026, 12, 8), QTime(15, 0, 0)));
+    const QStringList before = names(backups());
+    const QString text = failureOf([] { run(); });
+    EXPECT_TRUE(text.contains(QStringLiteral("他のプログラムがデータベースを使用中です")))
+        << text.toStdString();
+    EXPECT_EQ(names(backups()), before);
+    other.exec("COMMIT");
+}
+
+TEST_F(BackupRunTest, StartUpSaysWhetherAnInterruptedRestoreWrote)
+{
+    // A backup large enough that the engine writes into the database before the commit.
+    const QString chosen = backups() + QStringLiteral("/Back20261201000000Db_販売顧客.mdb");
+    struct Case
+    {
+        const char* name;
+        bool killed; // else the restore wrote everything and stopped before it cleaned up
+        const char* notice;
+    };
+    const Case cases[] = {
+        {"killed while it wrote", true, "復元前のままです"},
+        {"stopped after it wrote", false, "復元は済んでいます"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        reset();
+        ASSERT_TRUE(QFile::copy(dbPath(), chosen));
+        {
+            Database db(chosen);
+            db.execute(QStringLiteral("begin"));
+            for (int key = 1000; key < 2500; ++key)
+                db.execute(
+                    QStringLiteral("insert into Tb_顧客 (Fi_キー, Fi_名前, Fi_備考) values (?, 'x', ?)"),
+                    {key, QString(3000, QLatin1Char('z'))});
+            db.execute(QStringLiteral("commit"));
+        }
+        const Rows restored = RowsOf(chosen);
+        const QString copy = appPath() + QStringLiteral("/TempRestore") + kOperationalDbFile;
+        if (c.killed) {
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                std::vector<BackupEntry> entries = ListBackups();
+                QString step;
+                RunRestore(
+                    entries.front(), [&](const QString& status) { step = status; },
+                    [&](int percent) {
+                        if (step == QStringLiteral("データ復元") && percent >= 70)
+                            ::_exit(0);
+                    });
+                ::_exit(2);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            ASSERT_TRUE(QFileInfo::exists(dbPath() + QStringLiteral("-journal")));
+            ASSERT_TRUE(QFileInfo::exists(copy));
+        } else {
+            ASSERT_TRUE(QFile::copy(chosen, copy));
+            ASSERT_TRUE(QFile::remove(dbPath()));
+            ASSERT_TRUE(QFile::copy(chosen, dbPath()));
+        }
+        const QStringList kept = names(backups());
+        dialogs->expect(ShownBox::Kind::Information, QStringLiteral("データベースの復旧"), {});
+        ASSERT_NE(Main(appPath()), nullptr);
+        G().DbFileName = kOperationalDbFile;
+        ASSERT_FALSE(dialogs->shown().empty());
+        const QString text = dialogs->shown().back().text;
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.notice))) << text.toStdString();
+        EXPECT_EQ(RowsOf(dbPath()), c.killed ? m_rows : restored);
+        EXPECT_FALSE(QFileInfo::exists(copy));
+        EXPECT_FALSE(QFileInfo::exists(dbPath() + QStringLiteral("-journal")));
+        EXPECT_EQ(names(backups()), kept);
+        if (c.killed) {
+            // The replaced data was kept before the restore began to write.
+            EXPECT_EQ(RowsOf(backups() + QLatin1Char('/') + kNew), m_rows);
+        }
+        QFile::remove(chosen);
     }
 }
 

@@ -168,13 +168,13 @@ TEST_F(BackupScreenTest, FailingStepKeepsTheDatabaseAndEveryBackup)
          },
          [&] { holder.reset(); }, "バックアップ前準備", dbPath(), "他のプログラムがデータベースを使用中です",
          "database is locked"},
-        {"final rename failing",
+        {"backup file refused by its folder",
          [this] {
-             const QString temp = this->temp();
+             const QString folder = backups() + QLatin1Char('/');
              BackupFiles::install(std::make_unique<RefusingFiles>(
-                 [temp](const QString& from, const QString&) { return from == temp; }));
+                 [folder](const QString&, const QString& to) { return to.startsWith(folder); }));
          },
-         [] { BackupFiles::install(nullptr); }, "データベースバックアップ", dbPath(),
+         [] { BackupFiles::install(nullptr); }, "データベースバックアップ", backupPathAtNow(),
          "書き込みのできないディスクです", "Read-only file system"},
     };
     for (const FaultCase& c : cases) {

@@ -1,20 +1,27 @@
 #include "SheetsFixture.h"
 
+#include "core/Globals.h"
 #include "sheets/SheetReader.h"
 #include "sheets/preview/SheetPreview.h"
 #include "sheets/preview/SheetPrintout.h"
+#include "sheets/preview/SpreadsheetProgram.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPageSize>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -48,12 +55,13 @@ class SheetPreviewTest : public SheetsFixture
     }
 };
 
-// The page counts LibreOffice prints for these workbooks (converted to PDF and counted). Both
-// templates print at 58% on A4 with margins of 0.8 and 0.6 inch, the header and footer 0.3 inch
-// from the edges; rows that declare no height take the sheet's default 14.25 points. The header
-// and footer bands (0.5 and 0.3 inch, each grown by what a 10-point Japanese line needs over
-// 11 points) shrink with the cells, so a page holds 1312 points of rows: 91 rows on the first
-// page of the customer list and 88 under its three title rows after, 92 and 90 for the sales.
+// The page counts LibreOffice prints for these workbooks (converted to PDF and counted; the test
+// below does it again where LibreOffice is installed). The customer list prints at 64%, the sales
+// detail at 67%, on A4 with margins of 0.8 and 0.6 inch, the header and footer 0.3 inch from the
+// edges; rows that declare no height take the sheet's default 14.25 points. The header and footer
+// bands (0.5 and 0.3 inch, each grown by what a 10-point Japanese line needs over 11 points) shrink
+// with the cells, so a page holds 1183 points of rows of the customer list (82 rows on the first
+// page, 79 under its three title rows after) and 1127 of the sales (79 rows, then 77).
 TEST_F(SheetPreviewTest, PagesBreakWhereLibreOfficeBreaksThem)
 {
     struct Case
@@ -63,8 +71,8 @@ TEST_F(SheetPreviewTest, PagesBreakWhereLibreOfficeBreaksThem)
         int pages;
     };
     const Case cases[] = {
-        {true, 1, 1},   {true, 29, 1},  {true, 30, 2},  {true, 48, 2},
-        {true, 100, 4}, {false, 44, 1}, {false, 45, 2}, {false, 520, 12},
+        {true, 1, 1},   {true, 26, 1},  {true, 27, 2},  {true, 52, 2},    {true, 53, 3},
+        {true, 100, 4}, {false, 38, 1}, {false, 39, 2}, {false, 520, 14},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.customers ? "customers " : "sales ") << c.count);
@@ -72,6 +80,80 @@ TEST_F(SheetPreviewTest, PagesBreakWhereLibreOfficeBreaksThem)
         EXPECT_EQ(SheetPrintout(ReadWorkbook(path)).pageCount(), c.pages);
     }
     EXPECT_EQ(SheetPrintout(ReadWorkbook(customerTemplate())).pageCount(), 1) << "the template alone";
+}
+
+// The written workbooks print at their templates' fixed scale, the largest at which all their
+// columns fit A4 between the margins: the table spans at least 90% of the printable width, and one
+// percent more would not fit.
+TEST_F(SheetPreviewTest, WrittenWorkbooksPrintAtTheLargestScaleTheirColumnsFit)
+{
+    struct Case
+    {
+        const char* what;
+        QString path;
+        int scale;
+    };
+    const Case cases[] = {{"customer list", writeCustomerList(5), 64},
+                          {"sales detail", writeSalesDetail(5), 67}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const SheetPrintout printout(ReadWorkbook(c.path));
+        const SheetPage& page = printout.model().page;
+        EXPECT_EQ(page.scale, c.scale);
+        EXPECT_FALSE(page.fitToPage);
+        EXPECT_EQ(printout.scale(), c.scale / 100.0);
+        double columns = 0;
+        for (int column = 1; column <= printout.model().lastColumn(); ++column)
+            columns += printout.columnPoints(column);
+        const double printable =
+            QPageSize(QPageSize::A4).size(QPageSize::Point).width() - (page.left + page.right) * 72;
+        EXPECT_GE(columns * c.scale / 100, printable * 0.9);
+        EXPECT_LE(columns * c.scale / 100, printable);
+        EXPECT_GT(columns * (c.scale + 1) / 100, printable) << "a larger scale would fit";
+        EXPECT_EQ(printout.pageCount(), 1) << "one page wide";
+    }
+}
+
+// The preview's pages are LibreOffice's own: the same workbooks converted to PDF by LibreOffice
+// Calc have as many pages. Skipped where LibreOffice is not installed.
+TEST_F(SheetPreviewTest, PagesAreThoseLibreOfficePrints)
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+    if (soffice.isEmpty() || pdfinfo.isEmpty())
+        GTEST_SKIP() << "LibreOffice or pdfinfo is not installed";
+    std::vector<std::pair<QString, int>> workbooks;
+    for (const int count : {26, 27, 52, 53, 100}) {
+        const QString path = writeCustomerList(count, QStringLiteral("顧客一覧%1.xlsx").arg(count));
+        workbooks.emplace_back(path, SheetPrintout(ReadWorkbook(path)).pageCount());
+    }
+    for (const int count : {38, 39, 520}) {
+        const QString path = AppFile(QStringLiteral("Data/売上明細%1.xlsx").arg(count));
+        ASSERT_TRUE(QFile::rename(writeSalesDetail(count), path));
+        workbooks.emplace_back(path, SheetPrintout(ReadWorkbook(path)).pageCount());
+    }
+    QStringList arguments = {QStringLiteral("-env:UserInstallation=file://") + AppFile(QStringLiteral("lo")),
+                             QStringLiteral("--headless"),
+                             QStringLiteral("--convert-to"),
+                             QStringLiteral("pdf"),
+                             QStringLiteral("--outdir"),
+                             AppFile(QStringLiteral("pdf"))};
+    for (const auto& workbook : workbooks)
+        arguments << workbook.first;
+    QProcess libreOffice;
+    libreOffice.start(soffice, arguments);
+    ASSERT_TRUE(libreOffice.waitForFinished(240000));
+    for (const auto& [path, previewPages] : workbooks) {
+        SCOPED_TRACE(QFileInfo(path).fileName().toStdString());
+        QProcess info;
+        info.start(pdfinfo, {AppFile(QStringLiteral("pdf/") + QFileInfo(path).completeBaseName() +
+                                     QStringLiteral(".pdf"))});
+        ASSERT_TRUE(info.waitForFinished(30000));
+        const QRegularExpressionMatch pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                                                  .match(QString::fromUtf8(info.readAllStandardOutput()));
+        ASSERT_TRUE(pages.hasMatch()) << QString::fromUtf8(libreOffice.readAllStandardError()).toStdString();
+        EXPECT_EQ(pages.captured(1).toInt(), previewPages);
+    }
 }
 
 TEST_F(SheetPreviewTest, TheTitlesRepeatOnEveryPage)
@@ -226,6 +308,123 @@ TEST_F(SheetPreviewTest, SalesDetailColumnFHoldsTheGrandTotalCaption)
     // Two points of padding a side.
     const double column = SheetPrintout(model).columnPoints(6) - 4;
     EXPECT_LE(caption, column) << "column F is " << model.columnWidth(6) << " characters";
+}
+
+} // namespace
+
+namespace {
+
+// The desktop's applications folders, made up for a test: the user's own and one system folder.
+class DesktopEntries
+{
+  public:
+    DesktopEntries()
+    {
+        for (const char* name : {"XDG_DATA_HOME", "XDG_DATA_DIRS"})
+            m_saved.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_root.filePath(QStringLiteral("home"))));
+        // The system's file types stay known; its programs do not.
+        QDir().mkpath(m_root.filePath(QStringLiteral("types")));
+        QFile::link(QStringLiteral("/usr/share/mime"), m_root.filePath(QStringLiteral("types/mime")));
+        qputenv("XDG_DATA_DIRS",
+                QFile::encodeName(m_root.filePath(QStringLiteral("system")) + QLatin1Char(':') +
+                                  m_root.filePath(QStringLiteral("types"))));
+    }
+    ~DesktopEntries()
+    {
+        for (const auto& [name, had, value] : m_saved) {
+            if (had)
+                qputenv(name, value);
+            else
+                qunsetenv(name);
+        }
+    }
+    // `where`: "home" or "system"; `file` below its applications folder.
+    void add(const QString& where, const QString& file, const QString& keys)
+    {
+        const QString path = m_root.filePath(where + QStringLiteral("/applications/") + file);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile out(path);
+        out.open(QIODevice::WriteOnly);
+        out.write((QStringLiteral("[Desktop Entry]\nType=Application\nName=Calc\n") + keys).toUtf8());
+    }
+
+  private:
+    QTemporaryDir m_root;
+    std::vector<std::tuple<const char*, bool, QByteArray>> m_saved;
+};
+
+const QString kXlsxType =
+    QStringLiteral("MimeType=application/vnd.openxmlformats-officedocument.spreadsheetml.sheet;");
+
+// The program that opens a workbook is found as the desktop finds it: an application entry that
+// lists the workbook's type and whose program is installed; the user's own entry of the same
+// name hides the system's.
+TEST(SpreadsheetProgram, FoundAsTheDesktopFindsIt)
+{
+    struct Entry
+    {
+        const char* where;
+        const char* file;
+        QString keys;
+    };
+    struct Case
+    {
+        const char* what;
+        std::vector<Entry> entries;
+        const char* found;
+    };
+    const QString opens = kXlsxType + QStringLiteral("\nExec=sh %U\n");
+    const Case cases[] = {
+        {"no entry at all", {}, ""},
+        {"an entry for the type", {{"system", "calc.desktop", opens}}, "calc.desktop"},
+        {"below a vendor folder", {{"system", "vendor/calc.desktop", opens}}, "vendor-calc.desktop"},
+        {"only text files",
+         {{"system", "edit.desktop", QStringLiteral("MimeType=text/plain;\nExec=sh\n")}},
+         ""},
+        {"its program missing",
+         {{"system", "calc.desktop", kXlsxType + QStringLiteral("\nExec=no-such-calc %U\n")}},
+         ""},
+        {"its TryExec missing",
+         {{"system", "calc.desktop", opens + QStringLiteral("TryExec=/nonexistent/calc\n")}},
+         ""},
+        {"hidden by the user",
+         {{"home", "calc.desktop", QStringLiteral("Hidden=true\n")}, {"system", "calc.desktop", opens}},
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DesktopEntries desktop;
+        for (const Entry& e : c.entries)
+            desktop.add(QString::fromLatin1(e.where), QString::fromLatin1(e.file), e.keys);
+        EXPECT_EQ(ProgramFor(QStringLiteral("/tmp/期間指定売上明細.xlsx")), QString::fromLatin1(c.found));
+    }
+}
+
+class OpenInSpreadsheetTest : public SheetsFixture
+{
+};
+
+// Without a spreadsheet program the preview's "表計算ソフトで開く" says so in a box over the
+// preview.
+TEST_F(OpenInSpreadsheetTest, WithoutAProgramTheButtonSaysSo)
+{
+    DesktopEntries desktop;
+    const QString path = writeSalesDetail(3);
+    dialogs->onPreview = [&](QDialog& dialog) {
+        for (QAction* action : dialog.findChildren<QAction*>()) {
+            if (action->objectName() == QStringLiteral("OpenInSpreadsheet"))
+                action->trigger();
+        }
+    };
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("Qel"), {});
+    dialogs->expect(ShownBox::Kind::Preview, {}, {});
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("確認"), QStringLiteral("前の画面に戻ります"));
+    PreviewWorkbook(nullptr, path);
+    ASSERT_EQ(dialogs->shown().size(), 3u) << "the box, over the preview";
+    const QString text = dialogs->shown()[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("表計算ソフトが見つかりません。"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(path))) << "where the workbook is";
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QWidget>
+#include <optional>
 
 namespace {
 
@@ -31,6 +32,10 @@ const char* kindName(ShownBox::Kind kind)
         return "exclamation";
     case ShownBox::Kind::Failure:
         return "failure";
+    case ShownBox::Kind::OpenFile:
+        return "open file";
+    case ShownBox::Kind::SaveFile:
+        return "save file";
     case ShownBox::Kind::Preview:
         return "preview";
     }
@@ -69,6 +74,32 @@ DialogService::Answer ScriptedDialogs::take(ShownBox::Kind kind, const QString& 
 DialogService::Answer ScriptedDialogs::question(const QString& title, const QString& text)
 {
     return take(ShownBox::Kind::Question, title, text);
+}
+
+ScriptedDialogs& ScriptedDialogs::expectFile(ShownBox::Kind kind, const QString& title, const QString& path,
+                                             int filter)
+{
+    m_expected.push_back({ShownBox{kind, title, QString()}, Answer::Yes, path, filter});
+    return *this;
+}
+
+QString ScriptedDialogs::openFile(const QString& title, const QString& folder, const QStringList&)
+{
+    const std::optional<Expected> next =
+        m_expected.empty() ? std::nullopt : std::optional(m_expected.front());
+    take(ShownBox::Kind::OpenFile, title, folder);
+    return next ? next->path : QString();
+}
+
+QString ScriptedDialogs::saveFile(const QString& title, const QString& suggested, const QStringList& filters,
+                                  int& filter)
+{
+    const std::optional<Expected> next =
+        m_expected.empty() ? std::nullopt : std::optional(m_expected.front());
+    take(ShownBox::Kind::SaveFile, title, suggested + QLatin1Char('\t') + filters.value(filter));
+    if (next && next->filter >= 0)
+        filter = next->filter;
+    return next ? next->path : QString();
 }
 
 void ScriptedDialogs::information(const QString& title, const QString& text)

@@ -19,7 +19,7 @@ struct ShownBox
 {
     // Failure: a failed action's warning, with the engine's text as its smaller second line.
     // Preview: the print preview, its title the window's; it is closed at once.
-    enum class Kind { Question, Information, Warning, Exclamation, Failure, Preview };
+    enum class Kind { Question, Information, Warning, Exclamation, Failure, Preview, OpenFile, SaveFile };
     Kind kind;
     QString title;
     QString text;
@@ -38,12 +38,21 @@ class ScriptedDialogs : public DialogService
         return expect(ShownBox::Kind::Question, QStringLiteral("確認"), text, answer);
     }
 
+    // Expects a file dialog of this title (empty: any), answered with the path (empty: cancelled)
+    // and, for a save dialog, the file type chosen (-1: the one offered).
+    ScriptedDialogs& expectFile(ShownBox::Kind kind, const QString& title, const QString& path,
+                                int filter = -1);
+
     Answer question(const QString& title, const QString& text) override;
     void information(const QString& title, const QString& text) override;
     void warning(const QString& title, const QString& text) override;
     void exclamation(const QString& title, const QString& text) override;
     // Its text as the user reads it: the message, then the detail.
     void failure(const QString& title, const QString& message, const QString& detail) override;
+    // Recorded with the folder or suggested path as the text (and the offered type after a tab).
+    QString openFile(const QString& title, const QString& folder, const QStringList& filters) override;
+    QString saveFile(const QString& title, const QString& suggested, const QStringList& filters,
+                     int& filter) override;
     // Taken as a box; `onPreview`, when set, looks at the window first.
     void preview(QDialog& dialog) override;
     std::function<void(QDialog& dialog)> onPreview;
@@ -58,6 +67,8 @@ class ScriptedDialogs : public DialogService
     {
         ShownBox box;
         Answer answer;
+        QString path = {};
+        int filter = -1;
     };
     std::deque<Expected> m_expected;
     std::vector<ShownBox> m_shown;

@@ -138,12 +138,30 @@ QTextCharFormat segmentFormat(Im im, bool converting)
 // Replays what an input method sent to a field, as recorded from a real session with Mozc (one
 // token a step): "p:けｎ" the composition as typed, "p:[山田]花子" one under conversion with its
 // highlighted segment, "=県" a commit, "0" an empty event, "^Space" and "vShift+Left" the release
-// and the press of a key that reached the field.
+// and the press of a key that reached the field; "t:ABC" text typed with the input method off and
+// "c:太郎" text pasted with Ctrl+V; "_" stands for a blank in a commit ("=_" Space outside a
+// composition, which Mozc commits as "　"; "=__" Shift+Space, committed as " ").
 void replay(QWidget* field, Im im, const QString& recording)
 {
     using A = QInputMethodEvent::Attribute;
     for (const QString& step : recording.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QChar kind = step.at(0);
+        if (step.startsWith(QLatin1String("t:"))) {
+            for (QChar c : step.mid(2))
+                QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            continue;
+        }
+        if (step.startsWith(QLatin1String("c:"))) {
+            QApplication::clipboard()->setText(step.mid(2));
+            QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+            continue;
+        }
+        if (step == QLatin1String("=_") || step == QLatin1String("=__")) {
+            QInputMethodEvent event;
+            event.setCommitString(step == QLatin1String("=_") ? QStringLiteral("　") : QStringLiteral(" "));
+            QApplication::sendEvent(field, &event);
+            continue;
+        }
         if (kind == QLatin1Char('^') || kind == QLatin1Char('v')) {
             const QString name = step.mid(1);
             const QKeyCombination key = name == QLatin1String("Shift")  ? QKeyCombination(Qt::Key_Shift)
@@ -834,7 +852,8 @@ const RecordedFlow kRecordedFlows[] = {
     {"ken Space Return", u"p:ｋ ^k p:け ^e p:けｎ ^n p:[県] ^Space =県 0", u"県", u"ｹﾝ", false},
     {"shun Space Return", u"p:ｓ ^s p:ｓｈ ^h p:しゅ ^u p:しゅｎ ^n p:[旬] ^Space =旬 0", u"旬", u"ｼｭﾝ",
      false},
-    {"ken Return, unconverted", u"p:ｋ ^k p:け ^e p:けｎ ^n =けｎ 0", u"けｎ", u"ｹ", false},
+    // A letter committed as typed has no reading: what is known is kept, and marked.
+    {"ken Return, unconverted", u"p:ｋ ^k p:け ^e p:けｎ ^n =けｎ 0", u"けｎ", u"ｹ", true},
     {"yamadahanako Space Ctrl+Down Escape Space Return",
      u"p:や ^a p:やま ^a p:やまだ ^a p:やまだは ^a p:やまだはな ^a p:やまだはなこ ^o p:[山田]花子 ^Space "
      u"vCtrl "
@@ -846,22 +865,66 @@ const RecordedFlow kRecordedFlows[] = {
     {"yamada Space tarou Space Return",
      u"p:やまｄ ^d p:やまだ ^a p:[山田] ^Space =山田 p:ｔ ^t p:た ^a p:たろう ^u p:[太郎] ^Space =太郎 0",
      u"山田太郎", u"ﾔﾏﾀﾞﾀﾛｳ", false},
-    {"takaha Tab Return", u"p:たか ^a p:たかｈ ^h p:たかは ^a p:[高橋] ^Tab =高橋 0", u"高橋", u"ﾀｶﾊ", true},
-    {"watana Down Return", u"p:わたｎ ^n p:わたな ^a p:[渡辺] ^Down =渡辺 0", u"渡辺", u"ﾜﾀﾅ", true},
+    // A prediction's reading goes on beyond the kana typed: the dictionary's, marked.
+    {"takaha Tab Return", u"p:たか ^a p:たかｈ ^h p:たかは ^a p:[高橋] ^Tab =高橋 0", u"高橋", u"ﾀｶﾊｼ", true},
+    {"watana Down Return", u"p:わたｎ ^n p:わたな ^a p:[渡辺] ^Down =渡辺 0", u"渡辺", u"ﾜﾀﾅﾍﾞ", true},
     {"satou, kenji, Shift+Left over one character, ichi",
      u"p:さとう ^u p:[砂糖] ^Space =砂糖 0 =　 ^Space p:けんじ ^i p:[検事] ^Space =検事 0 vShift vShift+Left "
      u"^Shift ^Left "
      u"p:い ^i p:いち ^i p:[位置] ^Space =位置 0",
-     u"砂糖　検位置", u"ｻﾄｳｹﾝｼﾞｲﾁ", true},
+     u"砂糖　検位置", u"ｻﾄｳ ｹﾝｲﾁ", true},
     {"satou, kenji, Shift+Left over the whole conversion, ichi",
      u"p:さとう ^u p:[砂糖] ^Space =砂糖 0 =　 ^Space p:けんじ ^i p:[検事] ^Space =検事 0 vShift vShift+Left "
      u"^Left "
      u"vShift+Left "
      u"^Shift ^Left p:い ^i p:いち ^i p:[位置] ^Space =位置 0",
-     u"砂糖　位置", u"ｻﾄｳｲﾁ", false},
+     u"砂糖　位置", u"ｻﾄｳ ｲﾁ", false},
     // ibus's Qt plugin commits the kana of a cancelled composition when the focus leaves.
     {"satou Space Escape Escape, then the focus leaves",
      u"p:さとう ^u p:[砂糖] ^Space p:さとう ^Esc 0 ^Esc =さとう", u"", u"", false},
+    // A conversion to letters keeps the kana it converted as its reading.
+    {"enutiitii Space, deeta F7",
+     u"p:えぬてぃーてぃ ^i p:えぬてぃーてぃー ^- p:[NTT] ^Space =NTT 0 p:でー ^- p:でーた ^a p:[データ] ^F7 "
+     u"=データ 0",
+     u"NTTデータ", u"ｴﾇﾃｨｰﾃｨｰﾃﾞｰﾀ", false},
+    {"yamada F9 Return, hanako Return",
+     u"p:やまだ ^a p:[ｙａｍａｄａ] ^F9 =ｙａｍａｄａ 0 p:はなこ ^o =はなこ 0", u"ｙａｍａｄａはなこ",
+     u"ﾔﾏﾀﾞﾊﾅｺ", false},
+    {"yamada F10 Return", u"p:やまだ ^a p:[yamada] ^F10 =yamada 0", u"yamada", u"ﾔﾏﾀﾞ", false},
+    // Letters typed with Shift in the composition, or with the input method off: no reading from
+    // the input method; the dictionary's, marked.
+    {"Shift+a Shift+b Shift+c Return, sangyou Space Return",
+     u"p:A ^Shift p:AB ^Shift p:ABC =ABC 0 p:さんぎょう ^u p:[産業] ^Space =産業 0", u"ABC産業",
+     u"ｴｲﾋﾞｰｼｰｻﾝｷﾞｮｳ", true},
+    {"ABC with the input method off, sangyou Space Return", u"t:ABC p:さんぎょう ^u p:[産業] ^Space =産業 0",
+     u"ABC産業", u"ｴｲﾋﾞｰｼｰｻﾝｷﾞｮｳ", true},
+    // Pasted text: the dictionary's reading of it, marked.
+    {"yamada Space Return, 太郎 pasted", u"p:やまだ ^a p:[山田] ^Space =山田 0 c:太郎", u"山田太郎",
+     u"ﾔﾏﾀﾞﾀﾛｳ", true},
+    {"田中 pasted, ichirou Space Return", u"c:田中 p:いちろう ^u p:[一郎] ^Space =一郎 0", u"田中一郎",
+     u"ﾀﾅｶｲﾁﾛｳ", true},
+    // A reading longer than its field is cut there, and marked.
+    {"hokkaidou, ryokakutetsudou, kabushikigaisha, hakodateshisha, eigyoubu, each Space Return",
+     u"p:ほっかいどう ^u p:[北海道] ^Space =北海道 0 p:りょかくてつどう ^u p:[旅客鉄道] ^Space =旅客鉄道 0 "
+     u"p:かぶしきがいしゃ ^a p:[株式会社] ^Space =株式会社 0 p:はこだてししゃ ^a p:[函館支社] ^Space "
+     u"=函館支社 0 "
+     u"p:えいぎょうぶ ^u p:[営業部] ^Space =営業部 0",
+     u"北海道旅客鉄道株式会社函館支社営業部", u"ﾎｯｶｲﾄﾞｳﾘｮｶｸﾃﾂﾄﾞｳｶﾌﾞｼｷｶﾞｲｼｬﾊｺﾀﾞﾃｼｼｬｴｲｷﾞｮｳ", true},
+    // A blank between surname and given name is one half-width blank in the reading.
+    {"yamada Space Return, Space, tarou Space Return",
+     u"p:やまだ ^a p:[山田] ^Space =山田 0 =_ ^Space p:たろう ^u p:[太郎] ^Space =太郎 0", u"山田　太郎",
+     u"ﾔﾏﾀﾞ ﾀﾛｳ", false},
+    {"yamada Space Return, Shift+Space, tarou Space Return",
+     u"p:やまだ ^a p:[山田] ^Space =山田 0 =__ ^Shift ^Space p:たろう ^u p:[太郎] ^Space =太郎 0",
+     u"山田 太郎", u"ﾔﾏﾀﾞ ﾀﾛｳ", false},
+    // Re-converting the whole name keeps its reading, whether or not the input method shows it.
+    {"yamada Space Return, Shift+Home, Henkan, Return",
+     u"p:やまだ ^a p:[山田] ^Space =山田 0 vShift+Home ^Shift ^Home p:[山田] ^Henkan =山田 0", u"山田",
+     u"ﾔﾏﾀﾞ", false},
+    {"yamada Space Return, Shift+Home, Henkan, Space, Return",
+     u"p:やまだ ^a p:[山田] ^Space =山田 0 vShift+Home ^Shift ^Home p:[ヤマダ] ^Henkan p:[山田] ^Space =山田 "
+     u"0",
+     u"山田", u"ﾔﾏﾀﾞ", false},
 };
 
 TEST_F(NameReadingTest, RecordedSessionsGiveTheNameAndItsReading)
@@ -882,6 +945,25 @@ TEST_F(NameReadingTest, RecordedSessionsGiveTheNameAndItsReading)
     }
 }
 
+TEST_F(NameReadingTest, ANameConvertedAgainOnALaterVisitKeepsItsReading)
+{
+    for (Im im : {Im::Ibus, Im::Fcitx5}) {
+        form->name->setText(QStringLiteral("山田"));
+        form->reading->setText(QStringLiteral("ﾔﾏﾀﾞ"));
+        form->name->setFocus(); // selects the whole name
+        // The conversion replaces the selection: the name, and with it the reading, is empty
+        // until the commit.
+        replay(form->name, im, QStringLiteral("p:[山田] ^Henkan"));
+        EXPECT_EQ(form->reading->text(), QString());
+        replay(form->name, im, QStringLiteral("=山田 0"));
+        leaveName();
+        EXPECT_EQ(form->name->text(), QStringLiteral("山田"));
+        EXPECT_EQ(form->reading->text(), QStringLiteral("ﾔﾏﾀﾞ"));
+        EXPECT_FALSE(ReadingMarked(form->reading));
+        form->zip->setFocus();
+    }
+}
+
 TEST_F(NameReadingTest, AReadingThatNeedsALookIsMarkedUntilTheUserHasBeenInIt)
 {
     const QPalette plain = form->reading->palette();
@@ -892,7 +974,7 @@ TEST_F(NameReadingTest, AReadingThatNeedsALookIsMarkedUntilTheUserHasBeenInIt)
     EXPECT_TRUE(ReadingMarked(form->reading));
     EXPECT_NE(form->reading->palette().color(QPalette::Base), plain.color(QPalette::Base));
     EXPECT_EQ(form->reading->toolTip(), QStringLiteral("フリガナを確認してください"));
-    EXPECT_EQ(form->reading->selectedText(), QStringLiteral("ﾀｶﾊ"));
+    EXPECT_EQ(form->reading->selectedText(), QStringLiteral("ﾀｶﾊｼ"));
     form->zip->setFocus();
     EXPECT_FALSE(ReadingMarked(form->reading));
 
@@ -903,7 +985,8 @@ TEST_F(NameReadingTest, AReadingThatNeedsALookIsMarkedUntilTheUserHasBeenInIt)
     replay(form->name, Im::Fcitx5, QStringLiteral("p:おお ^o p:[大] ^Space =大 0"));
     form->zip->setFocus();
     EXPECT_EQ(form->name->text(), QStringLiteral("大高橋"));
-    EXPECT_EQ(form->reading->text(), QStringLiteral("ﾀｶﾊｵｵ"));
+    // In the order of the name once the reading is looked at again.
+    EXPECT_EQ(form->reading->text(), QStringLiteral("ｵｵﾀｶﾊｼ"));
     EXPECT_TRUE(ReadingMarked(form->reading));
     // Typing in the reading takes the mark away.
     form->reading->setFocus();

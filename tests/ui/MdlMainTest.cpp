@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -180,6 +182,77 @@ TEST_F(MainTest, StaleLockOfADeadProcessDoesNotBlock)
     const auto acquired = Main(appPath());
     EXPECT_NE(acquired, nullptr);
     EXPECT_TRUE(menuShown());
+}
+
+// The command line as a user meets it, with no desktop at all: help and version print and end,
+// a start without a display says why in both languages, an argument it does not take is refused.
+TEST(CommandLine, AnswersWithoutADisplayAndRefusesToStartWithoutOne)
+{
+    struct Case
+    {
+        QStringList arguments;
+        bool display;
+        int status;
+        const char* out;
+        QStringList err;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("--version")}, false, 0, "Qel " QEL_VERSION "\n", {}},
+        {{QStringLiteral("-v")}, false, 0, "Qel " QEL_VERSION "\n", {}},
+        {{QStringLiteral("--help")}, false, 0, "--version", {}},
+        {{QStringLiteral("-h"), QStringLiteral("--version")}, false, 0, "使い方: qel", {}},
+        {{}, false, 1, "", {QStringLiteral("デスクトップ"), QStringLiteral("desktop session")}},
+        {{QStringLiteral("顧客.xlsx")},
+         true,
+         2,
+         "",
+         {QStringLiteral("顧客.xlsx"), QStringLiteral("takes no arguments")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        if (c.display)
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QProcess qel;
+        qel.setProcessEnvironment(env);
+        qel.start(QStringLiteral(QEL_APP_DIR "/qel"), c.arguments);
+        ASSERT_TRUE(qel.waitForFinished(30000));
+        const QString out = QString::fromUtf8(qel.readAllStandardOutput());
+        const QString err = QString::fromUtf8(qel.readAllStandardError());
+        EXPECT_EQ(qel.exitStatus(), QProcess::NormalExit) << "no abort";
+        EXPECT_EQ(qel.exitCode(), c.status) << err.toStdString();
+        if (*c.out)
+            EXPECT_TRUE(out.startsWith(QString::fromUtf8(c.out)) || out.contains(QString::fromUtf8(c.out)))
+                << out.toStdString();
+        else
+            EXPECT_EQ(out, QString());
+        for (const QString& words : c.err)
+            EXPECT_TRUE(err.contains(words)) << err.toStdString();
+    }
+}
+
+// Every window of the program carries the shipped icon, and the windows name the menu entry.
+TEST_F(MainTest, EveryScreenShowsTheShippedIconAndNamesTheMenuEntry)
+{
+    SetUpApplication();
+    const auto lock = Main(appPath());
+    ASSERT_NE(lock, nullptr);
+    QWidget* menu = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        menu = qobject_cast<Frm010_Qel*>(w) && w->isVisible() ? w : menu;
+    ASSERT_NE(menu, nullptr);
+    const QIcon icon = menu->windowIcon();
+    for (const int size : {16, 48, 256}) {
+        SCOPED_TRACE(size);
+        const QImage shipped = QImage(QStringLiteral(":/icons/qel-%1.png").arg(size))
+                                   .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        ASSERT_FALSE(shipped.isNull());
+        EXPECT_EQ(icon.pixmap(QSize(size, size)).toImage().convertToFormat(shipped.format()), shipped);
+    }
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("jp.qel.Qel"));
+    EXPECT_EQ(QApplication::applicationName(), QStringLiteral("Qel"));
 }
 
 } // namespace

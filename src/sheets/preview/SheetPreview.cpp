@@ -1,17 +1,16 @@
 #include "SheetPreview.h"
 
 #include "SheetPrintout.h"
+#include "SpreadsheetProgram.h"
 
 #include "core/TextRoutines.h"
 #include "ui/DialogService.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QToolBar>
-#include <QUrl>
 
 #include <optional>
 
@@ -38,8 +37,9 @@ void PreviewWorkbook(QWidget* parent, const QString& path)
             bar->addSeparator();
             QAction* external = bar->addAction(QStringLiteral("表計算ソフトで開く"));
             external->setObjectName(QStringLiteral("OpenInSpreadsheet"));
+            const QString caption = parent ? parent->objectName() : QStringLiteral("Qel");
             QObject::connect(external, &QAction::triggered, &dialog,
-                             [path] { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
+                             [caption, path] { OpenInSpreadsheet(caption, path); });
         }
         dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
         Dialogs().preview(dialog);

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+// The reading of a Japanese text from the dictionary, as half-width katakana the way the
+// reading fields store it (words joined; a blank between words of the text kept as one half-width blank).
+// Empty when the dictionary is not installed or the text has no reading it can give.
+QString DictionaryReading(const QString& text);
+// Whether the dictionary could be opened (tests and screens may say so).
+bool DictionaryAvailable();
