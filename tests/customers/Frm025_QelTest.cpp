@@ -261,7 +261,8 @@ TEST_F(ImportTest, BadFilesAreRefusedWithAReasonAndStoreNothing)
               0);
     choose(noSheet, [&] {
         dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm025_Qel"),
-                        QStringLiteral("ブックにワークシートがありません。\n") + QDir::toNativeSeparators(noSheet));
+                        QStringLiteral("ブックにワークシートがありません。\n") +
+                            QDir::toNativeSeparators(noSheet));
     });
 
     // 100 MB of garbage is refused by its size, before it is read.
