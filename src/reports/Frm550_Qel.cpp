@@ -70,6 +70,9 @@ QBarCategoryAxis* NameAxis(const QStringList& names, double points = 8)
     auto* axis = new QBarCategoryAxis;
     axis->append(names);
     axis->setLabelsFont(ScreenFont(points));
+    // The chart shortens a label to "…" long before its space runs out: every name and month is
+    // read whole, and the layout makes the room for it.
+    axis->setTruncateLabels(false);
     return axis;
 }
 
