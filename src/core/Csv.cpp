@@ -1,10 +1,10 @@
 #include "Csv.h"
 
 #include "Cp932.h"
+#include "TextRoutines.h"
 
 #include "db/DbError.h"
 
-#include <QDir>
 #include <QSaveFile>
 
 namespace {
@@ -65,7 +65,7 @@ void WriteCsvFile(const QString& path, const std::vector<QStringList>& rows, Csv
         bytes = QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
     }
     QSaveFile file(path);
-    const QString where = QDir::toNativeSeparators(path);
+    const QString where = ShownPath(path);
     if (!file.open(QIODevice::WriteOnly))
         throw DbError(QStringLiteral("ファイルを作れません。\n") + where, file.errorString());
     if (file.write(bytes) != bytes.size() || !file.commit())

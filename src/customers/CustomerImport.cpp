@@ -7,7 +7,6 @@
 #include "sheets/SheetError.h"
 #include "sheets/SheetReader.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -21,7 +20,7 @@ constexpr qint64 kChunk = 1024 * 1024;
 
 [[noreturn]] void Refuse(const QString& path, const QString& why)
 {
-    throw DbError(why + QStringLiteral("\n") + QDir::toNativeSeparators(path));
+    throw DbError(why + QStringLiteral("\n") + ShownPath(path));
 }
 
 QString SizeText(qint64 bytes)
@@ -77,8 +76,7 @@ QByteArray ReadTextBytes(QFile& file, const QString& path, qint64 maxBytes, bool
                              .arg(SizeText(maxBytes)));
     }
     if (file.error() != QFileDevice::NoError)
-        throw DbError(QStringLiteral("ファイルを読めません。\n") + QDir::toNativeSeparators(path),
-                      file.errorString());
+        throw DbError(QStringLiteral("ファイルを読めません。\n") + ShownPath(path), file.errorString());
     return data;
 }
 
@@ -229,8 +227,7 @@ ImportSource ReadImportFile(const QString& path, qint64 maxBytes)
         Refuse(path, QStringLiteral("フォルダーは取り込めません。ファイルを選んでください。"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("ファイルを開けません。\n") + QDir::toNativeSeparators(path),
-                      file.errorString());
+        throw DbError(QStringLiteral("ファイルを開けません。\n") + ShownPath(path), file.errorString());
     const QByteArray head = file.peek(8);
     if (head.startsWith("\xD0\xCF\x11\xE0"))
         Refuse(path,

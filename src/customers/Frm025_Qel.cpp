@@ -3,6 +3,7 @@
 #include "CustomerImport.h"
 #include "CustomerStore.h"
 #include "ImportPreviewModel.h"
+#include "core/TextRoutines.h"
 
 #include "core/FormNames.h"
 #include "core/Globals.h"
@@ -12,7 +13,6 @@
 #include "ui/WaitService.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QHeaderView>
 #include <QTableView>
 
@@ -155,7 +155,7 @@ void Frm025_Qel::FileReadProc()
     Lbl_Ttl(11)->clear();
     if (!read)
         return;
-    Lbl_Dat(0)->setText(QDir::toNativeSeparators(path) + QStringLiteral("　") + import->source().kind);
+    Lbl_Dat(0)->setText(ShownPath(path) + QStringLiteral("　") + import->source().kind);
     m_model->setImport(std::move(import));
     ColumnListProc();
     Grd_Preview->scrollToTop();

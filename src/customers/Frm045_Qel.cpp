@@ -3,6 +3,7 @@
 #include "AddressPrintout.h"
 #include "CustomerStore.h"
 #include "SenderStore.h"
+#include "core/TextRoutines.h"
 
 #include "core/Clock.h"
 #include "core/FormNames.h"
@@ -362,14 +363,13 @@ void Frm045_Qel::PdfProc(const AddressLayout& layout)
         Dialogs().warning(formName(),
                           QStringLiteral("PDFファイルを書き込めません。\n"
                                          "フォルダーがあり、書き込めることを確かめてください。\n%1")
-                              .arg(QDir::toNativeSeparators(path)));
+                              .arg(ShownPath(path)));
         return;
     }
     Lbl_Ttl(11)->setText(
         QStringLiteral("%1 件を %2 ページに出力しました").arg(m_addressees.size()).arg(layout.pageCount()));
     Dialogs().information(QStringLiteral("PDFファイルを作成しました"),
-                          QStringLiteral("宛名をPDFファイルに出力しました\n") +
-                              QDir::toNativeSeparators(path));
+                          QStringLiteral("宛名をPDFファイルに出力しました\n") + ShownPath(path));
 }
 
 bool Frm045_Qel::SenderSaveProc()

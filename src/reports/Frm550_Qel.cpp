@@ -5,6 +5,7 @@
 #include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/PeriodMonth.h"
+#include "core/TextRoutines.h"
 #include "ui/BusyRun.h"
 #include "ui/Twips.h"
 
@@ -74,6 +75,26 @@ QBarCategoryAxis* NameAxis(const QStringList& names, double points = 8)
     // read whole, and the layout makes the room for it.
     axis->setTruncateLabels(false);
     return axis;
+}
+
+// One horizontal bar a name, the amounts along the bottom: the maker and purchaser rankings.
+void RankingBars(QChart* chart, QBarSet* totals, const QStringList& names, double points)
+{
+    double lowest = 0, highest = 0;
+    for (int i = 0; i < totals->count(); ++i) {
+        lowest = std::min(lowest, totals->at(i));
+        highest = std::max(highest, totals->at(i));
+    }
+    auto* bars = new QHorizontalBarSeries;
+    bars->append(totals);
+    chart->addSeries(bars);
+    QBarCategoryAxis* nameAxis = NameAxis(names, points);
+    chart->addAxis(nameAxis, Qt::AlignLeft);
+    QCategoryAxis* amounts = AmountAxis(lowest, highest);
+    chart->addAxis(amounts, Qt::AlignBottom);
+    bars->attachAxis(nameAxis);
+    bars->attachAxis(amounts);
+    chart->legend()->hide();
 }
 
 } // namespace
@@ -337,25 +358,13 @@ void Frm550_Qel::MakerChartProc(QChart* chart) const
     auto* totals = new QBarSet(QStringLiteral("売上"));
     totals->setColor(kThisYear);
     QStringList names;
-    double lowest = 0, highest = 0;
     // The bars run upwards from the first category: the largest is added last, to stand on top.
     for (auto it = m_makers->rbegin(); it != m_makers->rend(); ++it) {
         names << NameText(it->maker) + QStringLiteral("　") + YenText(it->total) + QStringLiteral("　") +
                      PerMilleText(it->perMille);
         totals->append(static_cast<double>(it->total));
-        lowest = std::min(lowest, double(it->total));
-        highest = std::max(highest, double(it->total));
     }
-    auto* bars = new QHorizontalBarSeries;
-    bars->append(totals);
-    chart->addSeries(bars);
-    QBarCategoryAxis* makerAxis = NameAxis(names);
-    chart->addAxis(makerAxis, Qt::AlignLeft);
-    QCategoryAxis* amounts = AmountAxis(lowest, highest);
-    chart->addAxis(amounts, Qt::AlignBottom);
-    bars->attachAxis(makerAxis);
-    bars->attachAxis(amounts);
-    chart->legend()->hide();
+    RankingBars(chart, totals, names, 8);
 }
 
 void Frm550_Qel::BuyerChartProc(QChart* chart) const
@@ -364,26 +373,14 @@ void Frm550_Qel::BuyerChartProc(QChart* chart) const
     auto* totals = new QBarSet(QStringLiteral("売上"));
     totals->setColor(kThisYear);
     QStringList names;
-    double lowest = 0, highest = 0;
     for (auto it = m_buyers->rbegin(); it != m_buyers->rend(); ++it) {
         const QDate last = QDate::fromString(it->lastDate, QStringLiteral("yyyyMMdd"));
         names << NameText(it->buyer) + QStringLiteral("　") + YenText(it->total) +
                      QStringLiteral("　%1件　最終 ").arg(it->count) +
                      (last.isValid() ? ShortDate(last) : it->lastDate);
         totals->append(static_cast<double>(it->total));
-        lowest = std::min(lowest, double(it->total));
-        highest = std::max(highest, double(it->total));
     }
-    auto* bars = new QHorizontalBarSeries;
-    bars->append(totals);
-    chart->addSeries(bars);
-    QBarCategoryAxis* buyerAxis = NameAxis(names, 7);
-    chart->addAxis(buyerAxis, Qt::AlignLeft);
-    QCategoryAxis* amounts = AmountAxis(lowest, highest);
-    chart->addAxis(amounts, Qt::AlignBottom);
-    bars->attachAxis(buyerAxis);
-    bars->attachAxis(amounts);
-    chart->legend()->hide();
+    RankingBars(chart, totals, names, 7);
 }
 
 QString Frm550_Qel::ViewName() const
@@ -466,13 +463,11 @@ void Frm550_Qel::ImageSaveProc()
     }
     QImageWriter writer(path, "png");
     if (!QDir().mkpath(folder) || !writer.write(image)) {
-        Dialogs().failure(
-            formName(),
-            QStringLiteral("画像ファイルを保存できません。\n%1").arg(QDir::toNativeSeparators(path)),
-            writer.errorString());
+        Dialogs().failure(formName(),
+                          QStringLiteral("画像ファイルを保存できません。\n%1").arg(ShownPath(path)),
+                          writer.errorString());
         return;
     }
     Dialogs().information(QStringLiteral("画像ファイルを保存しました"),
-                          QStringLiteral("売上グラフを画像ファイルに保存しました\n") +
-                              QDir::toNativeSeparators(path));
+                          QStringLiteral("売上グラフを画像ファイルに保存しました\n") + ShownPath(path));
 }
