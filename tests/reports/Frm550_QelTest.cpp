@@ -46,13 +46,7 @@ class ChartScreenTest : public ReportsFixture
     // The report menu with these period clicks, then "グラフ".
     void openCharts(const std::vector<int>& clicks, const QString& maker = {}, const QString& reading = {})
     {
-        openMenu();
-        for (int i : clicks)
-            Click(cmd(i));
-        if (!maker.isEmpty())
-            chooseMaker(maker);
-        if (!reading.isEmpty())
-            chooseBuyer(reading);
+        chooseOnMenu(clicks, maker, reading);
         Click(cmd(11));
         ASSERT_TRUE(follow(QStringLiteral("Frm550_Qel")));
     }

@@ -18,13 +18,7 @@ class ReportWorkbookTest : public ReportsFixture
     QJsonObject writeReport(std::initializer_list<int> clicks, const QString& maker, const QString& reading,
                             int button, const QString& fileName, const QString& reportName)
     {
-        openMenu();
-        for (int i : clicks)
-            Click(cmd(i));
-        if (!maker.isEmpty())
-            chooseMaker(maker);
-        if (!reading.isEmpty())
-            chooseBuyer(reading);
+        chooseOnMenu(clicks, maker, reading);
         if (!makeReport(button))
             return {};
         const QString path = dataFile(fileName);

@@ -62,6 +62,18 @@ void ReportsFixture::openMenu()
     ASSERT_NE(screen(), nullptr);
 }
 
+void ReportsFixture::chooseOnMenu(const std::vector<int>& clicks, const QString& maker,
+                                  const QString& reading)
+{
+    openMenu();
+    for (int i : clicks)
+        Click(cmd(i));
+    if (!maker.isEmpty())
+        chooseMaker(maker);
+    if (!reading.isEmpty())
+        chooseBuyer(reading);
+}
+
 void ReportsFixture::chooseMaker(const QString& maker)
 {
     QComboBox* makers = combo();

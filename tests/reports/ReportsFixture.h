@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 // A shop with known sales across the turn of 2005 to 2006, the sales template in the
 // application folder and the workbook folder "Data". Now is 20 January 2006.
 //
@@ -31,6 +33,9 @@ class ReportsFixture : public ScreenTest
     // Chooses the maker or the purchaser on the report menu as a user does.
     void chooseMaker(const QString& maker);
     void chooseBuyer(const QString& reading);
+    // Opens the menu, presses these period buttons, then chooses the maker and the purchaser
+    // where given.
+    void chooseOnMenu(const std::vector<int>& clicks, const QString& maker = {}, const QString& reading = {});
     // Presses "作成" of the report (7 period, 8 maker, 9 purchaser) and follows to its screen.
     bool makeReport(int button);
 

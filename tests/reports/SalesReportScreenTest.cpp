@@ -29,13 +29,7 @@ class SalesReportTest : public ReportsFixture
   protected:
     void open(const Choice& c)
     {
-        openMenu();
-        for (int i : c.clicks)
-            Click(cmd(i));
-        if (*c.maker)
-            chooseMaker(QString::fromUtf8(c.maker));
-        if (*c.reading)
-            chooseBuyer(QString::fromUtf8(c.reading));
+        chooseOnMenu(c.clicks, QString::fromUtf8(c.maker), QString::fromUtf8(c.reading));
         ASSERT_TRUE(makeReport(c.button));
     }
     QString period() const { return dat(10)->text() + "～" + dat(11)->text(); }
