@@ -148,7 +148,7 @@ void BM_StoreTenThousandRows(benchmark::State& state)
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
-        CustomerStore().addAll(customers);
+        CustomerStore().add(customers);
         state.SetIterationTime(timer.nsecsElapsed() / 1e9);
         state.PauseTiming();
         Database().execute(QStringLiteral("delete from Tb_顧客 where Fi_キー > ?"), {kRows});

@@ -2,56 +2,39 @@
 
 #include "CustomerWhere.h"
 
-#include "db/Database.h"
+#include "db/Table.h"
+
+#include <QHash>
 
 namespace {
 
-const QString kCustomers = QStringLiteral("Tb_顧客");
-const QString kConditions = QStringLiteral("Tb_検索条件");
 constexpr int kPrefectureRows = 48;
 constexpr std::int32_t kConditionKey = 1;
 
-// The customer fields, as every customer and condition row holds them.
-RowValues FieldValues(const Customer& c)
-{
-    RowValues values;
-    values.set(QStringLiteral("Fi_名前フリガナ"), c.reading)
-        .set(QStringLiteral("Fi_名前"), c.name)
-        .set(QStringLiteral("Fi_郵便番号"), c.postalCode)
-        .set(QStringLiteral("Fi_都道府県番号"), c.prefecture)
-        .set(QStringLiteral("Fi_市区町村"), c.city)
-        .set(QStringLiteral("Fi_建物"), c.building)
-        .set(QStringLiteral("Fi_電話番号"), c.phone)
-        .set(QStringLiteral("Fi_携帯番号"), c.mobile)
-        .set(QStringLiteral("Fi_ファックス番号"), c.fax)
-        .set(QStringLiteral("Fi_メールアドレス"), c.mail)
-        .set(QStringLiteral("Fi_備考"), c.remarks);
-    return values;
-}
-
-// A NULL left by an older version reads as the empty text or 0.
-Customer ReadFields(const Query& q)
-{
-    Customer c;
-    c.key = static_cast<std::int32_t>(q.integer("Fi_キー"));
-    c.reading = q.text("Fi_名前フリガナ");
-    c.name = q.text("Fi_名前");
-    c.postalCode = q.text("Fi_郵便番号");
-    c.prefecture = static_cast<int>(q.integer("Fi_都道府県番号"));
-    c.city = q.text("Fi_市区町村");
-    c.building = q.text("Fi_建物");
-    c.phone = q.text("Fi_電話番号");
-    c.mobile = q.text("Fi_携帯番号");
-    c.fax = q.text("Fi_ファックス番号");
-    c.mail = q.text("Fi_メールアドレス");
-    c.remarks = q.text("Fi_備考");
-    return c;
-}
+// The customer fields, as every customer and condition row holds them. A NULL left by an older
+// version reads as the empty text or 0.
+const std::vector<Table<Customer>::Column> kFields{
+    {QStringLiteral("Fi_名前フリガナ"), &Customer::reading},
+    {QStringLiteral("Fi_名前"), &Customer::name},
+    {QStringLiteral("Fi_郵便番号"), &Customer::postalCode},
+    {QStringLiteral("Fi_都道府県番号"), &Customer::prefecture},
+    {QStringLiteral("Fi_市区町村"), &Customer::city},
+    {QStringLiteral("Fi_建物"), &Customer::building},
+    {QStringLiteral("Fi_電話番号"), &Customer::phone},
+    {QStringLiteral("Fi_携帯番号"), &Customer::mobile},
+    {QStringLiteral("Fi_ファックス番号"), &Customer::fax},
+    {QStringLiteral("Fi_メールアドレス"), &Customer::mail},
+    {QStringLiteral("Fi_備考"), &Customer::remarks},
+};
+const Table<Customer> kCustomers(QStringLiteral("Tb_顧客"), &Customer::key, kFields,
+                                 Table<Customer>::Stamped::Yes);
+const Table<Customer> kConditions(QStringLiteral("Tb_検索条件"), &Customer::key, kFields,
+                                  Table<Customer>::Stamped::No);
 
 // Containment matches cannot use an index, and walking the reading index costs a lookup per
 // row: one scan of the table and a sort of the matches is several times faster. Rows of equal
 // reading come in key order, so that the list and its workbook agree.
-const QString kFrom = QStringLiteral(" from Tb_顧客 not indexed where ");
+const QString kMatched = QStringLiteral("not indexed where ");
 const QString kOrder = QStringLiteral(" order by Fi_名前フリガナ, Fi_キー");
 
 } // namespace
@@ -85,21 +68,14 @@ Prefectures CustomerStore::prefectures() const
 std::int32_t CustomerStore::add(const Customer& c) const
 {
     Database db;
-    const std::int32_t key = db.nextKey(kCustomers);
-    RowValues values = FieldValues(c);
-    values.set(QStringLiteral("Fi_キー"), key).stamp(Stamp::now()).insertInto(db, kCustomers);
-    return key;
+    return kCustomers.add(db, c);
 }
 
-std::int32_t CustomerStore::addAll(const std::vector<Customer>& customers) const
+std::int32_t CustomerStore::add(const std::vector<Customer>& customers) const
 {
     Database db;
     Database::Transaction transaction(db, Database::Transaction::Start::Immediate);
-    const std::int32_t first = db.nextKey(kCustomers);
-    const Stamp stamp = Stamp::now();
-    std::int32_t key = first;
-    for (const Customer& c : customers)
-        FieldValues(c).set(QStringLiteral("Fi_キー"), key++).stamp(stamp).insertInto(db, kCustomers);
+    const std::int32_t first = kCustomers.add(db, customers);
     transaction.commit();
     return first;
 }
@@ -107,51 +83,39 @@ std::int32_t CustomerStore::addAll(const std::vector<Customer>& customers) const
 std::vector<Customer> CustomerStore::all() const
 {
     Database db;
-    Query q(db, QStringLiteral("select * from Tb_顧客 order by Fi_キー"));
-    std::vector<Customer> rows;
-    while (q.next())
-        rows.push_back(ReadFields(q));
-    return rows;
+    return kCustomers.rows(db, QStringLiteral("order by Fi_キー"));
 }
 
 std::optional<Customer> CustomerStore::customer(std::int32_t key) const
 {
     Database db;
-    Query q(db, QStringLiteral("select * from Tb_顧客 where Fi_キー = ?"), {key});
-    if (!q.next())
-        return std::nullopt;
-    return ReadFields(q);
+    return kCustomers.row(db, key);
 }
 
 bool CustomerStore::update(const Customer& c) const
 {
     Database db;
-    return FieldValues(c).stamp(Stamp::now()).updateByKey(db, kCustomers, c.key);
+    return kCustomers.update(db, c);
 }
 
 bool CustomerStore::remove(std::int32_t key) const
 {
     Database db;
-    return DeleteByKey(db, kCustomers, key);
+    return kCustomers.remove(db, key);
 }
 
 std::optional<Customer> CustomerStore::condition() const
 {
     Database db;
-    Query q(db, QStringLiteral("select * from Tb_検索条件 where Fi_キー = ?"), {kConditionKey});
-    if (!q.next())
-        return std::nullopt;
-    Customer c = ReadFields(q);
-    c.key = kConditionKey;
-    return c;
+    return kConditions.row(db, kConditionKey);
 }
 
 void CustomerStore::saveCondition(const Customer& condition) const
 {
     Database db;
-    RowValues values = FieldValues(condition);
-    if (!values.updateByKey(db, kConditions, kConditionKey))
-        values.set(QStringLiteral("Fi_キー"), kConditionKey).insertInto(db, kConditions);
+    Customer row = condition;
+    row.key = kConditionKey;
+    kConditions.put(db, row);
 }
 
 std::vector<CustomerListEntry> CustomerStore::list(const Customer& condition) const
@@ -159,7 +123,8 @@ std::vector<CustomerListEntry> CustomerStore::list(const Customer& condition) co
     const WhereClause where = CustomerWhere(condition);
     Database db;
     Query q(db,
-            QStringLiteral("select Fi_キー, Fi_名前, Fi_電話番号, Fi_携帯番号") + kFrom + where.text + kOrder,
+            QStringLiteral("select Fi_キー, Fi_名前, Fi_電話番号, Fi_携帯番号 from Tb_顧客 ") + kMatched +
+                where.text + kOrder,
             where.values);
     std::vector<CustomerListEntry> rows;
     while (q.next())
@@ -171,9 +136,28 @@ std::vector<Customer> CustomerStore::customers(const Customer& condition) const
 {
     const WhereClause where = CustomerWhere(condition);
     Database db;
-    Query q(db, QStringLiteral("select *") + kFrom + where.text + kOrder, where.values);
-    std::vector<Customer> rows;
-    while (q.next())
-        rows.push_back(ReadFields(q));
-    return rows;
+    return kCustomers.rows(db, kMatched + where.text + kOrder, where.values);
+}
+
+KeysWithReadings CustomerStore::readings() const
+{
+    Database db;
+    KeysWithReadings result;
+    Query q(db,
+            QStringLiteral("select Fi_キー, Fi_名前フリガナ from Tb_顧客 order by Fi_名前フリガナ, Fi_キー"));
+    while (q.next()) {
+        result.keys.push_back(static_cast<std::int32_t>(q.integer(0)));
+        result.readings << q.text(1);
+    }
+    return result;
+}
+
+QStringList CustomerStore::names(const std::vector<std::int32_t>& keys) const
+{
+    Database db;
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(keys.size()));
+    for (const std::optional<Customer>& c : kCustomers.rowsOf(db, keys))
+        names << (c ? c->name : QString());
+    return names;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/Rows.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -51,12 +53,12 @@ class CustomerStore
     // position of its number, so it is left out and reported.
     Prefectures prefectures() const;
 
-    // Adds the customer under the largest key + 1 (1 for an empty table), with the stamp of now.
-    // Returns the key given.
+    // Adds the customer under the largest key + 1 (1 for an empty table; its own key is
+    // ignored), with the stamp of now. Returns the key given.
     std::int32_t add(const Customer& customer) const;
     // Adds the customers in one transaction, under the largest key + 1 and on, all with the stamp
     // of now; a failure adds none. Returns the first key given.
-    std::int32_t addAll(const std::vector<Customer>& customers) const;
+    std::int32_t add(const std::vector<Customer>& customers) const;
     // Every stored customer, in key order.
     std::vector<Customer> all() const;
     // The customer of the key; none when no such row exists (deleted meanwhile).
@@ -77,4 +79,11 @@ class CustomerStore
     // rows the customer-list workbook is written from.
     std::vector<CustomerListEntry> list(const Customer& condition) const;
     std::vector<Customer> customers(const Customer& condition) const;
+
+    // Every customer's key and reading in reading order, rows of equal reading in key order,
+    // read from the reading index alone, and the names of some customers at the positions of
+    // their keys (empty for a key without a row): a long purchaser list is shown at once and its
+    // names read as they are drawn.
+    KeysWithReadings readings() const;
+    QStringList names(const std::vector<std::int32_t>& keys) const;
 };

@@ -249,7 +249,7 @@ void Frm025_Qel::ImportProc()
         return;
     const std::vector<Customer> customers = m_model->import()->accepted();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool stored = Guarded([&] { CustomerStore().addAll(customers); });
+    const bool stored = Guarded([&] { CustomerStore().add(customers); });
     QApplication::restoreOverrideCursor();
     if (!stored) {
         Lbl_Ttl(11)->setText(QStringLiteral("取込を中止しました。何も登録していません"));

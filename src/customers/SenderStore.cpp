@@ -1,30 +1,32 @@
 #include "SenderStore.h"
 
-#include "db/Database.h"
+#include "db/Table.h"
 
 namespace {
 
-const QString kSenders = QStringLiteral("Tb_差出人");
-constexpr std::int32_t kSenderKey = 1;
+// The one row of Tb_差出人.
+struct SenderRow : Sender
+{
+    std::int32_t key = 1;
+};
+
+const Table<SenderRow> kSenders(QStringLiteral("Tb_差出人"), &SenderRow::key,
+                                {{QStringLiteral("Fi_名前"), &SenderRow::name},
+                                 {QStringLiteral("Fi_郵便番号"), &SenderRow::postalCode},
+                                 {QStringLiteral("Fi_住所1"), &SenderRow::address1},
+                                 {QStringLiteral("Fi_住所2"), &SenderRow::address2},
+                                 {QStringLiteral("Fi_電話番号"), &SenderRow::phone}},
+                                Table<SenderRow>::Stamped::No);
 
 } // namespace
 
 Sender SenderStore::sender() const
 {
     Database db;
-    Sender s;
     if (db.count(QStringLiteral("sqlite_master"), QStringLiteral("type = 'table' and name = ?"),
-                 {kSenders}) == 0)
-        return s;
-    Query q(db, QStringLiteral("select * from Tb_差出人 where Fi_キー = ?"), {kSenderKey});
-    if (q.next()) {
-        s.name = q.text("Fi_名前");
-        s.postalCode = q.text("Fi_郵便番号");
-        s.address1 = q.text("Fi_住所1");
-        s.address2 = q.text("Fi_住所2");
-        s.phone = q.text("Fi_電話番号");
-    }
-    return s;
+                 {kSenders.name()}) == 0)
+        return {};
+    return kSenders.row(db, SenderRow().key).value_or(SenderRow());
 }
 
 void SenderStore::save(const Sender& sender) const
@@ -36,15 +38,12 @@ void SenderStore::save(const Sender& sender) const
                               "Fi_名前 text not null default '', Fi_郵便番号 text not null default '', "
                               "Fi_住所1 text not null default '', Fi_住所2 text not null default '', "
                               "Fi_電話番号 text not null default '')"));
-    RowValues values;
-    values.set(QStringLiteral("Fi_名前"), sender.name.trimmed())
-        .set(QStringLiteral("Fi_郵便番号"), sender.postalCode.trimmed())
-        .set(QStringLiteral("Fi_住所1"), sender.address1.trimmed())
-        .set(QStringLiteral("Fi_住所2"), sender.address2.trimmed())
-        .set(QStringLiteral("Fi_電話番号"), sender.phone.trimmed());
-    if (!values.updateByKey(db, kSenders, kSenderKey)) {
-        values.set(QStringLiteral("Fi_キー"), kSenderKey);
-        values.insertInto(db, kSenders);
-    }
+    SenderRow row;
+    row.name = sender.name.trimmed();
+    row.postalCode = sender.postalCode.trimmed();
+    row.address1 = sender.address1.trimmed();
+    row.address2 = sender.address2.trimmed();
+    row.phone = sender.phone.trimmed();
+    kSenders.put(db, row);
     transaction.commit();
 }

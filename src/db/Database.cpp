@@ -253,12 +253,10 @@ RowValues& RowValues::set(const QString& column, const QVariant& value)
 
 RowValues& RowValues::stamp(const Stamp& s)
 {
-    return set(QStringLiteral("Fi_最終更新年"), s.year)
-        .set(QStringLiteral("Fi_最終更新月"), s.month)
-        .set(QStringLiteral("Fi_最終更新日"), s.day)
-        .set(QStringLiteral("Fi_最終更新時"), s.hour)
-        .set(QStringLiteral("Fi_最終更新分"), s.minute)
-        .set(QStringLiteral("Fi_最終更新秒"), s.second);
+    const auto parts = s.parts();
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        set(Stamp::columns().at(static_cast<qsizetype>(i)), *parts[i]);
+    return *this;
 }
 
 void RowValues::insertInto(Database& db, const QString& table) const

@@ -45,14 +45,18 @@ struct KeysWithReadings
 
 class Database;
 
-// Every maker in reading order, rows of equal reading in key order: the one maker list of every
-// screen.
-std::vector<MakerRow> ReadMakers(Database& db);
-NamesWithReadings NamesOf(const std::vector<MakerRow>& makers);
-
-// The products that the condition and order (the text after "from Tb_商品") select, values bound.
-std::vector<ProductRow> ReadProducts(Database& db, const QString& whereAndOrder,
-                                     const QVariantList& values = {});
+// The names and readings of makers or products, in their order.
+template <class Row> NamesWithReadings NamesOf(const std::vector<Row>& rows)
+{
+    NamesWithReadings result;
+    result.names.reserve(static_cast<qsizetype>(rows.size()));
+    result.readings.reserve(static_cast<qsizetype>(rows.size()));
+    for (const Row& row : rows) {
+        result.names << row.name;
+        result.readings << row.reading;
+    }
+    return result;
+}
 
 // For lists read a block of keys at a time: the keys that a statement selects, in its order;
 // "?, ?, ?" for the values of an "in (...)" condition; the keys as those values.

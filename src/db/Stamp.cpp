@@ -19,3 +19,11 @@ Stamp Stamp::now()
 {
     return at(Clock::current().now());
 }
+
+const QStringList& Stamp::columns()
+{
+    static const QStringList names{QStringLiteral("Fi_最終更新年"), QStringLiteral("Fi_最終更新月"),
+                                   QStringLiteral("Fi_最終更新日"), QStringLiteral("Fi_最終更新時"),
+                                   QStringLiteral("Fi_最終更新分"), QStringLiteral("Fi_最終更新秒")};
+    return names;
+}

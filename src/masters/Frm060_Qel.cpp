@@ -9,8 +9,6 @@
 #include "ui/InputBehaviour.h"
 #include "ui/ReadingCapture.h"
 
-#include <QHash>
-
 Frm060_Qel::Frm060_Qel() : MasterListScreen(Forms::Frm060_Qel, G().MakerTopRow, G().MakerRowSel)
 {
     using K = ControlRow::Kind;
@@ -80,16 +78,10 @@ void Frm060_Qel::GridFillProc()
 
 std::vector<QStringList> Frm060_Qel::RowTextsProc(const std::vector<std::int32_t>& keys)
 {
-    QHash<std::int32_t, MakerRow> byKey;
-    for (MakerRow& m : MakerStore().rowsOf(keys))
-        byKey.insert(m.key, std::move(m));
     std::vector<QStringList> texts;
     texts.reserve(keys.size());
-    for (std::int32_t key : keys) {
-        const auto it = byKey.constFind(key);
-        texts.push_back(it == byKey.constEnd() ? QStringList()
-                                               : QStringList{TrimBlank(it->name), TrimBlank(it->reading)});
-    }
+    for (const std::optional<MakerRow>& m : MakerStore().rowsOf(keys))
+        texts.push_back(m ? QStringList{TrimBlank(m->name), TrimBlank(m->reading)} : QStringList());
     return texts;
 }
 
@@ -136,18 +128,21 @@ int Frm060_Qel::InputChk()
         KeyBox());
 }
 
+MakerRow Frm060_Qel::EnteredRow()
+{
+    return {
+        .key = G().MakerKey, .name = TrimBlank(Txt_Inp(0)->text()), .reading = TrimBlank(Txt_Inp(1)->text())};
+}
+
 bool Frm060_Qel::AddProc()
 {
-    return Guarded([&] { MakerStore().add(TrimBlank(Txt_Inp(0)->text()), TrimBlank(Txt_Inp(1)->text())); });
+    return Guarded([&] { MakerStore().add(EnteredRow()); });
 }
 
 bool Frm060_Qel::UpdateProc(bool& found)
 {
     found = false;
-    return Guarded([&] {
-        found =
-            MakerStore().update(G().MakerKey, TrimBlank(Txt_Inp(0)->text()), TrimBlank(Txt_Inp(1)->text()));
-    });
+    return Guarded([&] { found = MakerStore().update(EnteredRow()); });
 }
 
 bool Frm060_Qel::DeleteProc()

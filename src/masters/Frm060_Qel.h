@@ -2,6 +2,8 @@
 
 #include "MasterListScreen.h"
 
+#include "db/Rows.h"
+
 // The maker list: every maker in reading order, with adding, correcting and deleting.
 class Frm060_Qel : public MasterListScreen
 {
@@ -25,6 +27,8 @@ class Frm060_Qel : public MasterListScreen
     bool AddProc() override;
     bool UpdateProc(bool& found) override;
     bool DeleteProc() override;
+    // The maker as typed, under the key of the row shown.
+    MakerRow EnteredRow();
     QString ItemWord() const override;
     QString UpdateQuestion() const override;
 

@@ -1,5 +1,6 @@
 #include "Frm070_Qel.h"
 
+#include "MakerStore.h"
 #include "ProductStore.h"
 
 #include "core/FormNames.h"
@@ -10,8 +11,6 @@
 #include "ui/ReadingCapture.h"
 #include "ui/ReadingSearch.h"
 #include "ui/Twips.h"
-
-#include <QHash>
 
 namespace {
 
@@ -105,7 +104,7 @@ QString Frm070_Qel::UpdateQuestion() const
 void Frm070_Qel::MakerListProc()
 {
     std::vector<MakerRow> makers;
-    Guarded([&] { makers = ProductStore().makers(); });
+    Guarded([&] { makers = MakerStore().all(); });
     NamesWithReadings lists = NamesOf(makers);
     FillCombo(Combo1, lists.names);
     MakerReadings = std::move(lists.readings);
@@ -133,19 +132,14 @@ void Frm070_Qel::GridFillProc()
 
 std::vector<QStringList> Frm070_Qel::RowTextsProc(const std::vector<std::int32_t>& keys)
 {
-    QHash<std::int32_t, ProductRow> byKey;
-    for (ProductRow& p : ProductStore().rowsOf(keys))
-        byKey.insert(p.key, std::move(p));
     std::vector<QStringList> texts;
     texts.reserve(keys.size());
-    for (std::int32_t key : keys) {
-        const auto it = byKey.constFind(key);
-        if (it == byKey.constEnd()) {
+    for (const std::optional<ProductRow>& p : ProductStore().rowsOf(keys)) {
+        if (p)
+            texts.push_back({TrimBlank(p->name), YenText(p->listPrice), YenText(p->sellingPrice),
+                             TrimBlank(p->reading), TrimBlank(p->maker), TrimBlank(p->makerReading)});
+        else
             texts.emplace_back();
-            continue;
-        }
-        texts.push_back({TrimBlank(it->name), YenText(it->listPrice), YenText(it->sellingPrice),
-                         TrimBlank(it->reading), TrimBlank(it->maker), TrimBlank(it->makerReading)});
     }
     return texts;
 }
@@ -271,6 +265,7 @@ ProductRow productOf(const QComboBox* combo, const QStringList& readings, const 
                      const QLineEdit* reading, const QLineEdit* listPrice, const QLineEdit* sellPrice)
 {
     ProductRow p;
+    p.key = G().ProductKey;
     p.makerReading = readings.value(combo->currentIndex());
     p.maker = TrimBlank(combo->currentText());
     p.name = TrimBlank(name->text());
@@ -292,7 +287,7 @@ bool Frm070_Qel::UpdateProc(bool& found)
 {
     found = false;
     const ProductRow p = productOf(Combo1, MakerReadings, Txt_Inp(0), Txt_Inp(1), Txt_Inp(2), Txt_Inp(3));
-    return Guarded([&] { found = ProductStore().update(G().ProductKey, p); });
+    return Guarded([&] { found = ProductStore().update(p); });
 }
 
 bool Frm070_Qel::DeleteProc()

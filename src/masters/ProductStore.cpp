@@ -1,23 +1,20 @@
 #include "ProductStore.h"
 
-#include "db/Database.h"
+#include "db/Table.h"
 
 namespace {
 
-const QString kTable = QStringLiteral("Tb_商品");
+const Table<ProductRow> kProducts(QStringLiteral("Tb_商品"), &ProductRow::key,
+                                  {{QStringLiteral("Fi_メーカーフリガナ"), &ProductRow::makerReading},
+                                   {QStringLiteral("Fi_商品フリガナ"), &ProductRow::reading},
+                                   {QStringLiteral("Fi_メーカー"), &ProductRow::maker},
+                                   {QStringLiteral("Fi_商品"), &ProductRow::name},
+                                   {QStringLiteral("Fi_定価"), &ProductRow::listPrice},
+                                   {QStringLiteral("Fi_売価"), &ProductRow::sellingPrice}},
+                                  Table<ProductRow>::Stamped::Yes);
 
-RowValues fieldsOf(const ProductRow& p)
-{
-    RowValues values;
-    values.set(QStringLiteral("Fi_メーカーフリガナ"), p.makerReading)
-        .set(QStringLiteral("Fi_商品フリガナ"), p.reading)
-        .set(QStringLiteral("Fi_メーカー"), p.maker)
-        .set(QStringLiteral("Fi_商品"), p.name)
-        .set(QStringLiteral("Fi_定価"), QVariant::fromValue<qlonglong>(p.listPrice))
-        .set(QStringLiteral("Fi_売価"), QVariant::fromValue<qlonglong>(p.sellingPrice))
-        .stamp(Stamp::now());
-    return values;
-}
+const QString kListOrder = QStringLiteral("order by Fi_メーカーフリガナ, Fi_商品フリガナ, Fi_キー");
+const QString kOfMaker = QStringLiteral("where Fi_メーカー = ? order by Fi_商品フリガナ, Fi_キー");
 
 } // namespace
 
@@ -25,16 +22,41 @@ std::vector<std::int32_t> ProductStore::keys() const
 {
     Database db;
     // The reading index holds the key: the list order is read without touching a row.
-    return ReadKeys(
-        db,
-        QStringLiteral("select Fi_キー from Tb_商品 order by Fi_メーカーフリガナ, Fi_商品フリガナ, Fi_キー"));
+    return ReadKeys(db, QStringLiteral("select Fi_キー from Tb_商品 ") + kListOrder);
 }
 
-std::vector<ProductRow> ProductStore::rowsOf(const std::vector<std::int32_t>& keys) const
+std::vector<std::optional<ProductRow>> ProductStore::rowsOf(const std::vector<std::int32_t>& keys) const
 {
     Database db;
-    return ReadProducts(db, QStringLiteral("where Fi_キー in (%1)").arg(Placeholders(keys.size())),
-                        KeyValues(keys));
+    return kProducts.rowsOf(db, keys);
+}
+
+std::vector<ProductRow> ProductStore::ofMaker(const QString& maker) const
+{
+    Database db;
+    return kProducts.rows(db, kOfMaker, {maker});
+}
+
+NamesWithReadings ProductStore::namesOf(const QString& maker) const
+{
+    Database db;
+    NamesWithReadings result;
+    Query q(db, QStringLiteral("select Fi_商品, Fi_商品フリガナ from Tb_商品 ") + kOfMaker, {maker});
+    while (q.next()) {
+        result.names << q.text(0);
+        result.readings << q.text(1);
+    }
+    return result;
+}
+
+std::optional<ProductRow> ProductStore::product(const QString& maker, const QString& name) const
+{
+    Database db;
+    std::vector<ProductRow> rows =
+        kProducts.rows(db, QStringLiteral("where Fi_メーカー = ? and Fi_商品 = ? limit 1"), {maker, name});
+    if (rows.empty())
+        return std::nullopt;
+    return std::move(rows.front());
 }
 
 std::optional<std::int32_t> ProductStore::firstKeyOf(const QString& name, const QString& maker) const
@@ -42,8 +64,8 @@ std::optional<std::int32_t> ProductStore::firstKeyOf(const QString& name, const 
     Database db;
     Query q(db,
             QStringLiteral(
-                "select Fi_キー from Tb_商品 where trim(Fi_商品, ' ') = ? and trim(Fi_メーカー, ' ') = ?"
-                " order by Fi_メーカーフリガナ, Fi_商品フリガナ, Fi_キー limit 1"),
+                "select Fi_キー from Tb_商品 where trim(Fi_商品, ' ') = ? and trim(Fi_メーカー, ' ') = ? ") +
+                kListOrder + QStringLiteral(" limit 1"),
             {name, maker});
     if (!q.next())
         return std::nullopt;
@@ -53,26 +75,17 @@ std::optional<std::int32_t> ProductStore::firstKeyOf(const QString& name, const 
 std::int32_t ProductStore::add(const ProductRow& product) const
 {
     Database db;
-    const std::int32_t key = db.nextKey(kTable);
-    RowValues values = fieldsOf(product);
-    values.set(QStringLiteral("Fi_キー"), key).insertInto(db, kTable);
-    return key;
+    return kProducts.add(db, product);
 }
 
-bool ProductStore::update(std::int32_t key, const ProductRow& product) const
+bool ProductStore::update(const ProductRow& product) const
 {
     Database db;
-    return fieldsOf(product).updateByKey(db, kTable, key);
+    return kProducts.update(db, product);
 }
 
 bool ProductStore::remove(std::int32_t key) const
 {
     Database db;
-    return DeleteByKey(db, kTable, key);
-}
-
-std::vector<MakerRow> ProductStore::makers() const
-{
-    Database db;
-    return ReadMakers(db);
+    return kProducts.remove(db, key);
 }

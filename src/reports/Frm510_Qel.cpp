@@ -7,8 +7,9 @@
 #include "core/Globals.h"
 #include "core/PeriodMonth.h"
 #include "core/TextRoutines.h"
+#include "customers/CustomerStore.h"
+#include "masters/MakerStore.h"
 #include "reports/ReportStore.h"
-#include "sales/SalesStore.h"
 #include "ui/BusyRun.h"
 #include "ui/InputBehaviour.h"
 #include "ui/PurchaserList.h"
@@ -145,15 +146,15 @@ void Frm510_Qel::PeriodDispProc()
 void Frm510_Qel::MakerListProc()
 {
     NamesWithReadings makers;
-    Guarded([&] { makers = SalesStore().makers(); });
+    Guarded([&] { makers = NamesOf(MakerStore().all()); });
     FillCombo(Combo1, makers.names);
     Combo1->setCurrentIndex(Combo1->count() > 0 ? 0 : -1);
 }
 
 void Frm510_Qel::CustomerListProc()
 {
-    m_buyers->fill([] { return SalesStore().customerReadings(); },
-                   [](const std::vector<std::int32_t>& keys) { return SalesStore().customerNames(keys); });
+    m_buyers->fill([] { return CustomerStore().readings(); },
+                   [](const std::vector<std::int32_t>& keys) { return CustomerStore().names(keys); });
 }
 
 // A file made before the report indexes gets them before its first report: seconds over a

@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/Schema.h"
+#include "db/Table.h"
 
 #include <iterator>
 
@@ -15,15 +16,15 @@ QString whereAndOrder(ReportKind kind)
 {
     switch (kind) {
     case ReportKind::Maker:
-        return QStringLiteral(" from Tb_売上 where Fi_メーカー = ? and Fi_購入年月 between ? and ?"
+        return QStringLiteral("where Fi_メーカー = ? and Fi_購入年月 between ? and ?"
                               " order by Fi_購入年月日, Fi_キー");
     case ReportKind::Buyer:
-        return QStringLiteral(" from Tb_売上 where Fi_購入者 = ? and Fi_購入年月 between ? and ?"
+        return QStringLiteral("where Fi_購入者 = ? and Fi_購入年月 between ? and ?"
                               " order by Fi_購入年月日, Fi_キー");
     case ReportKind::Period:
         break;
     }
-    return QStringLiteral(" from Tb_売上 where +Fi_購入年月 between ? and ? order by Fi_購入年月日, Fi_キー");
+    return QStringLiteral("where +Fi_購入年月 between ? and ? order by Fi_購入年月日, Fi_キー");
 }
 
 QVariantList valuesOf(const ReportSelection& s)
@@ -88,7 +89,7 @@ ReportKeys ReportStore::keys(const ReportSelection& selection) const
 {
     Database db;
     ReportKeys result;
-    Query q(db, QStringLiteral("select Fi_キー, Fi_売価合計") + whereAndOrder(selection.kind),
+    Query q(db, QStringLiteral("select Fi_キー, Fi_売価合計 from Tb_売上 ") + whereAndOrder(selection.kind),
             valuesOf(selection));
     while (q.next()) {
         result.keys.push_back(static_cast<std::int32_t>(q.integer(0)));
@@ -102,33 +103,19 @@ ReportSales::ReportSales(const ReportSelection& selection)
 {
     QString countSql = whereAndOrder(selection.kind);
     countSql.truncate(countSql.indexOf(QStringLiteral(" order by")));
-    Query q(*m_db, QStringLiteral("select count(*)") + countSql, valuesOf(selection));
+    Query q(*m_db, QStringLiteral("select count(*) from Tb_売上 ") + countSql, valuesOf(selection));
     m_count = q.next() ? q.integer(0) : 0;
 }
 
 ReportSales::~ReportSales() = default;
 
-const SalesDetailRow* ReportSales::next()
+const Sale* ReportSales::next()
 {
-    if (!m_rows) {
-        m_rows = std::make_unique<Query>(
-            *m_db,
-            QStringLiteral(
-                "select Fi_購入年月日, Fi_メーカー, Fi_商品, Fi_購入者, Fi_備考, Fi_売価, Fi_定価, "
-                "Fi_数量, Fi_売価合計") +
-                whereAndOrder(m_selection.kind),
-            valuesOf(m_selection));
-    }
+    if (!m_rows)
+        m_rows = std::make_unique<Query>(*m_db, SalesTable().select(whereAndOrder(m_selection.kind)),
+                                         valuesOf(m_selection));
     if (!m_rows->next())
         return nullptr;
-    m_row.date = m_rows->text(0);
-    m_row.maker = m_rows->text(1);
-    m_row.product = m_rows->text(2);
-    m_row.buyer = m_rows->text(3);
-    m_row.remarks = m_rows->text(4);
-    m_row.sellingPrice = m_rows->integer(5);
-    m_row.listPrice = m_rows->integer(6);
-    m_row.quantity = m_rows->integer(7);
-    m_row.total = m_rows->integer(8);
+    m_row = SalesTable().read(*m_rows);
     return &m_row;
 }

@@ -2,7 +2,7 @@
 
 #include "core/Amount.h"
 #include "core/PeriodMonth.h"
-#include "sheets/SalesDetailSheet.h"
+#include "sales/SalesStore.h"
 
 #include <QString>
 
@@ -62,13 +62,13 @@ class ReportSales
 
     std::int64_t count() const { return m_count; }
     // The next sale in report order, valid until the next call; nullptr at the end.
-    const SalesDetailRow* next();
+    const Sale* next();
 
   private:
     ReportSelection m_selection;
     std::unique_ptr<Database> m_db;
     std::unique_ptr<Query> m_rows;
-    SalesDetailRow m_row;
+    Sale m_row;
     std::int64_t m_count = 0;
 };
 

@@ -7,6 +7,7 @@
 #include "core/TextRoutines.h"
 #include "sales/SaleDisplay.h"
 #include "sales/SalesStore.h"
+#include "sheets/SalesDetailSheet.h"
 #include "sheets/preview/WorkbookRun.h"
 #include "ui/BusyRun.h"
 #include "ui/CsvExport.h"
@@ -178,7 +179,7 @@ void SalesReportScreen::EmptyProc()
 
 void SalesReportScreen::DataReadProc()
 {
-    std::optional<SaleRow> sale;
+    std::optional<Sale> sale;
     if (!Guarded([&] { sale = m_sales->read(); }) || !sale)
         return;
     ShowSale(Lbl_Dat, *sale, SaleLabelIndex::Reports());
@@ -249,8 +250,16 @@ std::int64_t SalesReportScreen::BookOutProc()
     texts.sheetName = m_variant.reportName;
     texts.eraDates = EraMode();
     SalesDetailSheet sheet(m_variant.fileName(), texts);
+    SalesDetailRow line;
     const std::int64_t written =
-        run.write(sheet, SheetRows<SalesDetailRow>(sales->count(), [&] { return sales->next(); }));
+        run.write(sheet, SheetRows<SalesDetailRow>(sales->count(), [&]() -> const SalesDetailRow* {
+                      const Sale* s = sales->next();
+                      if (!s)
+                          return nullptr;
+                      line = {s->date,         s->maker,     s->product,  s->buyer, s->remarks,
+                              s->sellingPrice, s->listPrice, s->quantity, s->total};
+                      return &line;
+                  }));
     if (written > 0)
         m_bookPath = sheet.targetPath();
     return written;
@@ -267,7 +276,7 @@ void SalesReportScreen::CsvOutProc()
     if (!Guarded([&] {
             ReportSales sales(m_variant.selection());
             rows.reserve(static_cast<std::size_t>(sales.count()) + 1);
-            while (const SalesDetailRow* s = sales.next()) {
+            while (const Sale* s = sales.next()) {
                 const QString& d = s->date;
                 rows.push_back({d.left(4) + QLatin1Char('/') + d.mid(4, 2) + QLatin1Char('/') + d.mid(6, 2),
                                 s->maker, s->product, QString::number(s->listPrice),

@@ -8,6 +8,9 @@
 #include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
+#include "customers/CustomerStore.h"
+#include "masters/MakerStore.h"
+#include "masters/ProductStore.h"
 #include "ui/InputBehaviour.h"
 #include "ui/PurchaserList.h"
 #include "ui/Twips.h"
@@ -201,7 +204,7 @@ void Frm080_Qel::Cmd_Click(int index)
 bool Frm080_Qel::MakerListProc()
 {
     NamesWithReadings makers;
-    const bool read = Guarded([&] { makers = SalesStore().makers(); });
+    const bool read = Guarded([&] { makers = NamesOf(MakerStore().all()); });
     FillCompanions(Combo1, List3, makers.names, makers.readings);
     if (Combo1->count() > 0) {
         Combo1->setCurrentIndex(0);
@@ -227,7 +230,7 @@ void Frm080_Qel::ProductListProc()
     const QString maker = TrimBlank(Combo1->currentText());
     NamesWithReadings products;
     // A failed read leaves the maker without products, so that nothing is saved under it.
-    Guarded([&] { products = SalesStore().productsOf(maker); });
+    Guarded([&] { products = ProductStore().namesOf(maker); });
     FillCompanions(Combo2, List4, products.names, products.readings);
     if (Combo2->count() > 0) {
         Combo2->setEnabled(true);
@@ -259,22 +262,16 @@ void Frm080_Qel::PriceGetProc(Amount& listPrice, Amount& sellingPrice)
     // Prices count only when the read completed and found the product: a product deleted since
     // the list was read, or a read that failed, leaves both at 0, so that no price the database
     // did not hold is shown or stored (the check then asks for the list price).
-    ProductPrices found;
-    bool known = false;
-    const bool read = Guarded([&] {
-        const std::optional<ProductPrices> prices = SalesStore().pricesOf(maker, product);
-        known = prices.has_value();
-        if (known)
-            found = *prices;
-    });
-    listPrice = read && known ? found.listPrice : 0;
-    sellingPrice = read && known ? found.sellingPrice : 0;
+    std::optional<ProductRow> found;
+    const bool read = Guarded([&] { found = ProductStore().product(maker, product); });
+    listPrice = read && found ? found->listPrice : 0;
+    sellingPrice = read && found ? found->sellingPrice : 0;
 }
 
 void Frm080_Qel::CustomerListProc()
 {
-    m_buyers->fill([] { return SalesStore().customerReadings(); },
-                   [](const std::vector<std::int32_t>& keys) { return SalesStore().customerNames(keys); });
+    m_buyers->fill([] { return CustomerStore().readings(); },
+                   [](const std::vector<std::int32_t>& keys) { return CustomerStore().names(keys); });
     List1_Click();
 }
 

@@ -153,7 +153,7 @@ void Frm090_Qel::EmptyProc()
 
 bool Frm090_Qel::DataReadProc()
 {
-    std::optional<SaleRow> sale;
+    std::optional<Sale> sale;
     // A failed read keeps the screen on the sale it showed.
     if (!Guarded([&] { sale = m_sales->read(); }) || !sale)
         return false;
@@ -230,7 +230,8 @@ bool Frm090_Qel::SaveProc()
     sale.buyer = TrimBlank(Lbl_Dat(7)->text());
     sale.buyerReading = g.g_Fmr090_KokyakuKana;
     sale.remarks = TrimBlank(Lbl_Dat(10)->text());
-    return SalesStore().update(m_sales->shownKey(), sale);
+    sale.key = m_sales->shownKey();
+    return SalesStore().update(sale);
 }
 
 bool Frm090_Qel::DeleteProc()

@@ -2,11 +2,10 @@
 
 #include "SaleDisplay.h"
 
-#include "SalesStore.h"
-
 #include "core/Amount.h"
 #include "core/FormNames.h"
 #include "core/Globals.h"
+#include "masters/MakerStore.h"
 #include "ui/InputBehaviour.h"
 #include "ui/ReadingSearch.h"
 
@@ -36,7 +35,7 @@ void Frm320_Qel::PrepareProc()
 void Frm320_Qel::MakerListProc()
 {
     NamesWithReadings makers;
-    Guarded([&] { makers = SalesStore().makers(); });
+    Guarded([&] { makers = NamesOf(MakerStore().all()); });
     FillCompanions(Combo1, List1, makers.names, makers.readings);
     Combo1->setCurrentIndex(Combo1->count() > 0 ? 0 : -1);
 }

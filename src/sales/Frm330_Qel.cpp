@@ -2,12 +2,11 @@
 
 #include "SaleDisplay.h"
 
-#include "SalesStore.h"
-
 #include "core/Amount.h"
 #include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
+#include "masters/ProductStore.h"
 #include "ui/InputBehaviour.h"
 #include "ui/ReadingSearch.h"
 
@@ -43,7 +42,7 @@ void Frm330_Qel::ProductListProc()
 {
     const QString maker = TrimBlank(Shown(kCorrectionLabels.maker)->text());
     std::vector<ProductRow> products;
-    Guarded([&] { products = SalesStore().productRowsOf(maker); });
+    Guarded([&] { products = ProductStore().ofMaker(maker); });
     QStringList names, readings, listPrices, sellingPrices;
     for (const ProductRow& product : products) {
         names << product.name;

@@ -2,10 +2,9 @@
 
 #include "SaleDisplay.h"
 
-#include "SalesStore.h"
-
 #include "core/FormNames.h"
 #include "core/Globals.h"
+#include "customers/CustomerStore.h"
 #include "ui/InputBehaviour.h"
 #include "ui/PurchaserList.h"
 #include "ui/Twips.h"
@@ -45,8 +44,8 @@ void Frm370_Qel::PrepareProc()
 
 void Frm370_Qel::CustomerListProc()
 {
-    m_buyers->fill([] { return SalesStore().customerReadings(); },
-                   [](const std::vector<std::int32_t>& keys) { return SalesStore().customerNames(keys); });
+    m_buyers->fill([] { return CustomerStore().readings(); },
+                   [](const std::vector<std::int32_t>& keys) { return CustomerStore().names(keys); });
 }
 
 void Frm370_Qel::ApplyProc()

@@ -56,7 +56,7 @@ std::int32_t SaleBrowser::shownKey() const
     return m_keys.at(static_cast<std::size_t>(m_shown - 1));
 }
 
-std::optional<SaleRow> SaleBrowser::read()
+std::optional<Sale> SaleBrowser::read()
 {
     try {
         // Each round that finds its sale gone loses at least one key, so this ends.
@@ -64,7 +64,7 @@ std::optional<SaleRow> SaleBrowser::read()
             const std::int64_t position = m_bar->value();
             if (position < 1 || position > count())
                 return std::nullopt;
-            if (std::optional<SaleRow> sale =
+            if (std::optional<Sale> sale =
                     SalesStore().sale(m_keys[static_cast<std::size_t>(position - 1)])) {
                 m_shown = position;
                 return sale;

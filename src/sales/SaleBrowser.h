@@ -34,7 +34,7 @@ class SaleBrowser
     void moveTo(std::int64_t position);
     // The sale at the bar's position; none when no sale is left. When the read fails the bar goes
     // back to the sale still shown.
-    std::optional<SaleRow> read();
+    std::optional<Sale> read();
     // The position of the sale last read (0: none), and its key.
     std::int64_t shown() const { return m_shown; }
     std::int32_t shownKey() const;

@@ -37,7 +37,7 @@ QString PositionText(std::int64_t position, std::int64_t count)
     return QString::number(position) + QLatin1Char('/') + QString::number(count);
 }
 
-void ShowSale(const ControlArray<QLabel>& labels, const SaleRow& sale, const SaleLabelIndex& at)
+void ShowSale(const ControlArray<QLabel>& labels, const Sale& sale, const SaleLabelIndex& at)
 {
     labels(at.date)->setText(SaleDateText(sale));
     labels(at.maker)->setText(sale.maker);

@@ -45,7 +45,7 @@ QString PositionText(std::int64_t position, std::int64_t count);
 
 // Shows the sale in the labels (date, names, amounts, remarks, last-update line) and makes its
 // purchase date the working date SalesDate.
-void ShowSale(const ControlArray<QLabel>& labels, const SaleRow& sale, const SaleLabelIndex& at = {});
+void ShowSale(const ControlArray<QLabel>& labels, const Sale& sale, const SaleLabelIndex& at = {});
 void ShowPosition(const ControlArray<QLabel>& labels, std::int64_t position, std::int64_t count,
                   const SaleLabelIndex& at = {});
 // No sale to show: the fields, the remarks and the stamp blanked, "0/0" on pink.

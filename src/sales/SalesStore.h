@@ -1,25 +1,22 @@
 #pragma once
 
 #include "core/Amount.h"
-#include "db/Rows.h"
 #include "db/Stamp.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-struct ProductPrices
-{
-    Amount listPrice = 0;
-    Amount sellingPrice = 0;
-};
+class Query;
+template <class Row> class Table;
 
-// One line of Tb_売上 as the sales entry writes it.
+// One row of Tb_売上: as the sales entry writes it (key and stamp left to the store) and as it is
+// read back.
 struct Sale
 {
+    std::int32_t key = 0;
     QString year;      // yyyy
     QString yearMonth; // yyyymm
     QString date;      // yyyymmdd
@@ -34,44 +31,27 @@ struct Sale
     QString buyer;
     QString buyerReading;
     QString remarks;
+    Stamp stamp; // last update, as read
 };
 
-// A stored sale as read back: the sale with its key and its last-update stamp.
-struct SaleRow : Sale
-{
-    std::int32_t key = 0;
-    Stamp stamp;
-};
+// The columns of Tb_売上, for the readers that walk many sales at once (the reports).
+const Table<Sale>& SalesTable();
 
-// The statements of the sales screens and their look-ups of makers, products and customers.
-// Each call is one database operation and stamps a change with the clock's now; failures are
-// thrown as DbError.
+// Tb_売上 for the sales screens. Each call is one database operation and stamps a change with the
+// clock's now; failures are thrown as DbError.
 class SalesStore
 {
   public:
-    // Makers, products and customers in reading order, each with its reading.
-    NamesWithReadings makers() const;
-    NamesWithReadings productsOf(const QString& maker) const;
-    // The maker's products in reading order with their prices.
-    std::vector<ProductRow> productRowsOf(const QString& maker) const;
-    // The prices of the maker's product; none when the product has no row (any more).
-    std::optional<ProductPrices> pricesOf(const QString& maker, const QString& product) const;
-    NamesWithReadings customers() const;
-    // Every customer's key and reading in the same order, read from the reading index alone, and
-    // the names of some customers by key, in the order of the keys (empty for a key without a
-    // row): a long purchaser list is shown at once and its names read as they are drawn.
-    KeysWithReadings customerReadings() const;
-    QStringList customerNames(const std::vector<std::int32_t>& keys) const;
-    // Appends the sale under the next key and returns that key.
+    // Appends the sale under the next key (its own key is ignored) and returns that key.
     std::int32_t add(const Sale& sale) const;
 
     // The keys of every sale in ascending order: the browsing order of the correction screen.
     std::vector<std::int32_t> saleKeys() const;
     // The sale of the key; none when it has no row (any more).
-    std::optional<SaleRow> sale(std::int32_t key) const;
-    // Writes the sale over the row of the key with a fresh stamp, the key kept; false when the
-    // row is gone, and then nothing is written.
-    bool update(std::int32_t key, const Sale& sale) const;
+    std::optional<Sale> sale(std::int32_t key) const;
+    // Writes the sale over the row of its key with a fresh stamp; false when the row is gone,
+    // and then nothing is written.
+    bool update(const Sale& sale) const;
     // Deletes the row of the key; false when there was none.
     bool remove(std::int32_t key) const;
 };

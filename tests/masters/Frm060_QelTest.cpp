@@ -24,7 +24,8 @@ class MakerScreenTest : public MastersFixture
     void addMakers(int count)
     {
         for (int i = count; i >= 1; --i)
-            MakerStore().add(QStringLiteral("M%1").arg(i, 2, 10, QLatin1Char('0')), reading(i));
+            MakerStore().add(
+                {.name = QStringLiteral("M%1").arg(i, 2, 10, QLatin1Char('0')), .reading = reading(i)});
     }
 
     // The row shown in the boxes: name, reading, key.
@@ -148,8 +149,9 @@ TEST_F(MakerScreenTest, ChecksStopAtTheFirstMissingEntryAndWriteNothing)
 
 TEST_F(MakerScreenTest, TwoMakersOfTheSameNameAndReadingAreKeptAndTheFirstIsSelected)
 {
-    MakerStore().add(QStringLiteral("ゼータ"), QStringLiteral("ｾﾞｰﾀ"));
-    const std::int32_t first = MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add({.name = QStringLiteral("ゼータ"), .reading = QStringLiteral("ｾﾞｰﾀ")});
+    const std::int32_t first =
+        MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
     ASSERT_NE(open(), nullptr);
     enter(txt(0), QStringLiteral("アルファ"));
     enter(txt(1), QStringLiteral("ｱﾙﾌｧ"));
@@ -174,9 +176,10 @@ TEST_F(MakerScreenTest, NamesWithQuotesAndWildcardsAreStoredAndShownAsTyped)
 
 TEST_F(MakerScreenTest, CorrectionAsksWithTheWarningAndChangesOnlyItsOwnRow)
 {
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
-    const std::int32_t beta = MakerStore().add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
-    MakerStore().add(QStringLiteral("ガンマ"), QStringLiteral("ｶﾞﾝﾏ"));
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
+    const std::int32_t beta =
+        MakerStore().add({.name = QStringLiteral("ベータ"), .reading = QStringLiteral("ﾍﾞｰﾀ")});
+    MakerStore().add({.name = QStringLiteral("ガンマ"), .reading = QStringLiteral("ｶﾞﾝﾏ")});
     ProductRow product;
     product.maker = QStringLiteral("ベータ");
     product.makerReading = QStringLiteral("ﾍﾞｰﾀ");
@@ -226,10 +229,10 @@ TEST_F(MakerScreenTest, CorrectionAsksWithTheWarningAndChangesOnlyItsOwnRow)
 
 TEST_F(MakerScreenTest, DeletionAsksByNumberAndKeepsTheNeighbourSelected)
 {
-    MakerStore().add(QStringLiteral("イー"), QStringLiteral("ｲｰ"));
-    MakerStore().add(QStringLiteral("ウー"), QStringLiteral("ｳｰ"));
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｴｰ"));
-    MakerStore().add(QStringLiteral("オー"), QStringLiteral("ｵｰ"));
+    MakerStore().add({.name = QStringLiteral("イー"), .reading = QStringLiteral("ｲｰ")});
+    MakerStore().add({.name = QStringLiteral("ウー"), .reading = QStringLiteral("ｳｰ")});
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｴｰ")});
+    MakerStore().add({.name = QStringLiteral("オー"), .reading = QStringLiteral("ｵｰ")});
     ASSERT_NE(open(), nullptr);
     clickRow(3);
 
@@ -268,7 +271,7 @@ TEST_F(MakerScreenTest, DeletionAsksByNumberAndKeepsTheNeighbourSelected)
 
 TEST_F(MakerScreenTest, ClosingWithAnUnsavedCorrectionAsksFirst)
 {
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
     ASSERT_NE(open(), nullptr);
     enter(txt(0), QStringLiteral("アルファ２"));
     EXPECT_EQ(actions(), "111");
@@ -383,7 +386,7 @@ TEST_F(MakerScreenTest, RowsGoneBehindTheScreenAreHandledWithoutHarm)
 
 TEST_F(MakerScreenTest, DatabaseFailuresAreShownAndTheScreenStaysUsable)
 {
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
     ASSERT_NE(open(), nullptr);
     ASSERT_TRUE(QFile::rename(dbPath(), dbPath() + ".away"));
 

@@ -86,7 +86,7 @@ TEST_F(ProductScreenTest, WithoutMakersEveryAddStopsAtTheMakerCheck)
 
 TEST_F(ProductScreenTest, ChecksInTheirOrder)
 {
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
     ASSERT_NE(open(), nullptr);
     EXPECT_EQ(combo()->currentIndex(), -1) << "the drop-down starts without a selection";
     chooseMaker(0);
@@ -125,7 +125,7 @@ TEST_F(ProductScreenTest, ChecksInTheirOrder)
 
 TEST_F(ProductScreenTest, PriceBoxesShowBareDigitsInsideAndYenOutside)
 {
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 15000, 12000);
     ASSERT_NE(open(), nullptr);
@@ -154,7 +154,7 @@ TEST_F(ProductScreenTest, PriceBoxesShowBareDigitsInsideAndYenOutside)
 
 TEST_F(ProductScreenTest, TypedPricesAreReadByTheirDigitsAndShownAsStored)
 {
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
     ASSERT_NE(open(), nullptr);
     struct Case
     {
@@ -199,7 +199,7 @@ TEST_F(ProductScreenTest, TypedPricesAreReadByTheirDigitsAndShownAsStored)
 
 TEST_F(ProductScreenTest, ChangingOnlyTheSellingPriceEnablesAddAndCorrect)
 {
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
     const std::int32_t key = addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"),
                                         QStringLiteral("バッグ"), QStringLiteral("ﾊﾞｯｸﾞ"), 15000, 12000);
     {
@@ -238,8 +238,8 @@ TEST_F(ProductScreenTest, ChangingOnlyTheSellingPriceEnablesAddAndCorrect)
 
 TEST_F(ProductScreenTest, AProductOfARenamedMakerShowsNoMakerUntilOneIsChosen)
 {
-    MakerStore().add(QStringLiteral("新名"), QStringLiteral("ｼﾝﾒｲ"));
-    MakerStore().add(QStringLiteral("別"), QStringLiteral("ﾍﾞﾂ"));
+    MakerStore().add({.name = QStringLiteral("新名"), .reading = QStringLiteral("ｼﾝﾒｲ")});
+    MakerStore().add({.name = QStringLiteral("別"), .reading = QStringLiteral("ﾍﾞﾂ")});
     addProduct(QStringLiteral("旧名"), QStringLiteral("ｷｭｳﾒｲ"), QStringLiteral("財布"), QStringLiteral("ｻｲﾌ"),
                5000, 4000);
     ASSERT_NE(open(), nullptr);
@@ -264,8 +264,8 @@ TEST_F(ProductScreenTest, AProductOfARenamedMakerShowsNoMakerUntilOneIsChosen)
 
 TEST_F(ProductScreenTest, SameNameUnderTwoMakersIsKeptAndTheRightOneSelected)
 {
-    MakerStore().add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add({.name = QStringLiteral("ベータ"), .reading = QStringLiteral("ﾍﾞｰﾀ")});
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("時計"),
@@ -290,10 +290,10 @@ TEST_F(ProductScreenTest, SameNameUnderTwoMakersIsKeptAndTheRightOneSelected)
 
 TEST_F(ProductScreenTest, TheMakerListIsReadOnceAtOpening)
 {
-    MakerStore().add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add({.name = QStringLiteral("ベータ"), .reading = QStringLiteral("ﾍﾞｰﾀ")});
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
     ASSERT_NE(open(), nullptr);
-    MakerStore().add(QStringLiteral("ガンマ"), QStringLiteral("ｶﾞﾝﾏ"));
+    MakerStore().add({.name = QStringLiteral("ガンマ"), .reading = QStringLiteral("ｶﾞﾝﾏ")});
     chooseMaker(1);
     enter(txt(0), QStringLiteral("靴"));
     enter(txt(1), QStringLiteral("ｸﾂ"));
@@ -306,7 +306,7 @@ TEST_F(ProductScreenTest, TheMakerListIsReadOnceAtOpening)
 
 TEST_F(ProductScreenTest, DeletionAsksWithTheProductWordAndLeavesSalesAlone)
 {
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("時計"),
@@ -328,7 +328,7 @@ TEST_F(ProductScreenTest, DeletionAsksWithTheProductWordAndLeavesSalesAlone)
 
 TEST_F(ProductScreenTest, ClosingAsksOnlyWithAnUnsavedCorrection)
 {
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     ASSERT_NE(open(), nullptr);
@@ -347,7 +347,7 @@ TEST_F(ProductScreenTest, ClosingAsksOnlyWithAnUnsavedCorrection)
 
 TEST_F(ProductScreenTest, ARowGoneBehindTheScreenIsReportedOnCorrection)
 {
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
     addProduct(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"), QStringLiteral("バッグ"),
                QStringLiteral("ﾊﾞｯｸﾞ"), 100, 90);
     ASSERT_NE(open(), nullptr);
@@ -370,8 +370,8 @@ TEST_F(ProductScreenTest, ARowGoneBehindTheScreenIsReportedOnCorrection)
 // there is found, selected and scrolled to.
 TEST_F(ProductScreenTest, ALongListShowsEveryRowAndSelectsAnAddedRowFarDown)
 {
-    MakerStore().add(QStringLiteral("ベータ"), QStringLiteral("ﾍﾞｰﾀ"));
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add({.name = QStringLiteral("ベータ"), .reading = QStringLiteral("ﾍﾞｰﾀ")});
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
     // Products 1 to 150 under アルファ, 151 to 300 under ベータ: row r holds product r.
     execute(QStringLiteral("with recursive n(k) as (select 1 union all select k + 1 from n where k < 300) "
                            "insert into Tb_商品 (Fi_キー, Fi_メーカー, Fi_メーカーフリガナ, Fi_商品, "
@@ -411,7 +411,7 @@ TEST_F(ProductScreenTest, ALongListShowsEveryRowAndSelectsAnAddedRowFarDown)
 // their number and key only, and the screen goes on.
 TEST_F(ProductScreenTest, RowsThatCannotBeReadAreReportedOnceAndTheScreenGoesOn)
 {
-    MakerStore().add(QStringLiteral("アルファ"), QStringLiteral("ｱﾙﾌｧ"));
+    MakerStore().add({.name = QStringLiteral("アルファ"), .reading = QStringLiteral("ｱﾙﾌｧ")});
     execute(QStringLiteral("with recursive n(k) as (select 1 union all select k + 1 from n where k < 1000) "
                            "insert into Tb_商品 (Fi_キー, Fi_メーカー, Fi_メーカーフリガナ, Fi_商品, "
                            "Fi_商品フリガナ, Fi_定価, Fi_売価) "

@@ -19,7 +19,7 @@ class MasterGridKeysTest : public ScreenTest
         writeIni(QStringLiteral("Maker=ブランド\r\nSyouhin=商品\r\n"));
         for (int i = 1; i <= 4; ++i) {
             const QString n = QString::number(i);
-            MakerStore().add(QStringLiteral("メーカー") + n, QStringLiteral("ﾒｰｶｰ") + n);
+            MakerStore().add({.name = QStringLiteral("メーカー") + n, .reading = QStringLiteral("ﾒｰｶｰ") + n});
             ProductRow product;
             product.maker = QStringLiteral("メーカー1");
             product.makerReading = QStringLiteral("ﾒｰｶｰ1");
