@@ -1,6 +1,7 @@
 #include "db/Database.h"
 #include "core/Globals.h"
 #include "db/Schema.h"
+#include "db/Table.h"
 
 #include "support/TestSupport.h"
 
@@ -338,3 +339,47 @@ TEST_F(DatabaseTest, UpdateByKeyChangesOnlyThatRow)
 }
 
 } // namespace
+
+namespace {
+
+struct Priced
+{
+    std::int32_t key = 0;
+    QString name;
+    Amount price = 0;
+    Stamp stamp;
+};
+
+const Table<Priced> kPriced(QStringLiteral("Tb_商品"), &Priced::key,
+                            {{QStringLiteral("Fi_商品"), &Priced::name},
+                             {QStringLiteral("Fi_売価"), &Priced::price}},
+                            Table<Priced>::Stamped::Yes, &Priced::stamp);
+
+} // namespace
+
+// One column map reads what it wrote: keys from the largest + 1, the stamp of the clock, a block
+// of rows in the order of its keys with a gap where a row is gone, and a row put twice once.
+TEST_F(DatabaseTest, ATableReadsBackWhatItWroteInTheOrderOfTheKeys)
+{
+    Database db;
+    db.execute("insert into Tb_商品 (Fi_キー, Fi_商品, Fi_売価) values (5, '既存', 1200.0)");
+    EXPECT_EQ(kPriced.add(db, {{.name = "甲", .price = 99'999'999}, {.name = "乙", .price = 0}}), 6);
+    ASSERT_TRUE(kPriced.remove(db, 6));
+
+    const std::vector<std::optional<Priced>> rows = kPriced.rowsOf(db, {7, 6, 5});
+    ASSERT_EQ(rows.size(), 3U);
+    ASSERT_TRUE(rows[0] && rows[2]);
+    EXPECT_FALSE(rows[1]);
+    EXPECT_EQ(rows[0]->name, QStringLiteral("乙"));
+    EXPECT_EQ(rows[0]->stamp.year, Stamp::now().year);
+    EXPECT_EQ(rows[2]->price, 1200);
+
+    EXPECT_FALSE(kPriced.update(db, {.key = 6, .name = "丙"}));
+    kPriced.put(db, {.key = 6, .name = "丙", .price = 300});
+    kPriced.put(db, {.key = 6, .name = "丁", .price = 400});
+    EXPECT_EQ(db.count("Tb_商品"), 3);
+    const std::optional<Priced> put = kPriced.row(db, 6);
+    ASSERT_TRUE(put);
+    EXPECT_EQ(put->name, QStringLiteral("丁"));
+    EXPECT_EQ(put->price, 400);
+}
