@@ -229,14 +229,12 @@ void CustomerEntryScreen::PrefectureSplitProc()
 {
     QLineEdit* city = Txt_Inp(4);
     const QString address = city->text();
-    const int positions = std::min(kSplitPositions, Combo1->count());
-    for (int i = 0; i < positions; ++i) {
-        const QString entry = Combo1->itemText(i);
-        if (!entry.isEmpty() && address.startsWith(entry)) {
-            city->setText(address.mid(entry.size()));
-            Combo1->setCurrentIndex(i);
-            return;
-        }
+    QStringList entries;
+    for (int i = 0; i < std::min(kSplitPositions, Combo1->count()); ++i)
+        entries << Combo1->itemText(i);
+    if (const int i = PrefectureAtStart(address, entries); i >= 0) {
+        city->setText(address.mid(entries.at(i).size()));
+        Combo1->setCurrentIndex(i);
     }
 }
 

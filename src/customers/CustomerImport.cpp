@@ -391,12 +391,9 @@ void CustomerImport::BuildProc()
         // An address that starts with a prefecture gives it up to the prefecture, as a typed one
         // does; what the city field cannot take goes to the front of the building.
         QString& city = e.values[FieldCity];
-        for (int i = 1; i < prefectures.size(); ++i) {
-            if (!prefectures.at(i).isEmpty() && city.startsWith(prefectures.at(i))) {
-                city = TrimEnds(city.mid(prefectures.at(i).size()));
-                e.values[FieldPrefecture] = prefectures.at(i);
-                break;
-            }
+        if (const int i = PrefectureAtStart(city, prefectures, 1); i > 0) {
+            city = TrimEnds(city.mid(prefectures.at(i).size()));
+            e.values[FieldPrefecture] = prefectures.at(i);
         }
         const int cityLimit = ImportFieldLimit(FieldCity);
         if (CharCount(city) > cityLimit) {

@@ -39,6 +39,15 @@ const QString kOrder = QStringLiteral(" order by Fi_名前フリガナ, Fi_キ�
 
 } // namespace
 
+int PrefectureAtStart(const QString& address, const QStringList& names, int first)
+{
+    for (int i = first; i < names.size(); ++i) {
+        if (!names.at(i).isEmpty() && address.startsWith(names.at(i)))
+            return i;
+    }
+    return -1;
+}
+
 Prefectures CustomerStore::prefectures() const
 {
     Database db;

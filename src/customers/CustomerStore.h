@@ -44,6 +44,10 @@ struct Prefectures
     QString problem;
 };
 
+// The first position from `first` on whose (non-empty) name begins the address; -1 for none. A
+// typed or imported address that starts with its prefecture gives it up to the prefecture.
+int PrefectureAtStart(const QString& address, const QStringList& names, int first = 0);
+
 // Reads and writes Tb_顧客 and Tb_検索条件 and reads Tb_都道府県. One connection per call; every
 // value bound. Failures are thrown as DbError.
 class CustomerStore

@@ -91,11 +91,6 @@ QString Database::currentPath()
     return AppFile(G().DbFileName);
 }
 
-SQLite::Database& Database::raw()
-{
-    return *m_db;
-}
-
 void Database::setProgress(std::function<void()> progress)
 {
     sqlite3* handle = m_db->getHandle();
@@ -122,7 +117,7 @@ Database::Transaction::Transaction(Database& db, Start start) : m_db(db)
 Database::Transaction::~Transaction()
 {
     if (m_open)
-        m_db.raw().tryExec("rollback");
+        m_db.m_db->tryExec("rollback");
 }
 
 void Database::Transaction::commit()
@@ -165,7 +160,7 @@ int Database::execute(const QString& sql, const QVariantList& values)
 Query::Query(Database& db, const QString& sql, const QVariantList& values) : m_db(db)
 {
     try {
-        m_stmt = std::make_unique<SQLite::Statement>(db.raw(), utf8(sql));
+        m_stmt = std::make_unique<SQLite::Statement>(*db.m_db, utf8(sql));
         for (int i = 0; i < values.size(); ++i)
             bindValue(*m_stmt, i + 1, values.at(i));
     } catch (const std::exception& e) {

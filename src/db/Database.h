@@ -64,10 +64,15 @@ class Database
         bool m_open = true;
     };
 
-    SQLite::Database& raw();
     const QString& path() const { return m_path; }
 
+    // The engine's own connection, for tests and benchmarks that provoke or measure the engine
+    // beneath this class; the program itself goes through Database and Query only.
+    SQLite::Database& raw() { return *m_db; }
+
   private:
+    friend class Query;
+
     QString m_path;
     // Before the connection, so that it outlives it.
     std::unique_ptr<std::function<void()>> m_progress;
