@@ -2,8 +2,6 @@
 
 #include "CustomerWhere.h"
 
-#include "db/Table.h"
-
 #include <QHash>
 
 namespace {
@@ -74,11 +72,7 @@ Prefectures CustomerStore::prefectures() const
     return result;
 }
 
-std::int32_t CustomerStore::add(const Customer& c) const
-{
-    Database db;
-    return kCustomers.add(db, c);
-}
+CustomerStore::CustomerStore() : TableStore(kCustomers) {}
 
 std::int32_t CustomerStore::add(const std::vector<Customer>& customers) const
 {
@@ -93,24 +87,6 @@ std::vector<Customer> CustomerStore::all() const
 {
     Database db;
     return kCustomers.rows(db, QStringLiteral("order by Fi_キー"));
-}
-
-std::optional<Customer> CustomerStore::customer(std::int32_t key) const
-{
-    Database db;
-    return kCustomers.row(db, key);
-}
-
-bool CustomerStore::update(const Customer& c) const
-{
-    Database db;
-    return kCustomers.update(db, c);
-}
-
-bool CustomerStore::remove(std::int32_t key) const
-{
-    Database db;
-    return kCustomers.remove(db, key);
 }
 
 std::optional<Customer> CustomerStore::condition() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Rows.h"
+#include "db/Table.h"
 
 #include <QString>
 #include <QStringList>
@@ -50,28 +51,22 @@ int PrefectureAtStart(const QString& address, const QStringList& names, int firs
 
 // Reads and writes Tb_顧客 and Tb_検索条件 and reads Tb_都道府県. One connection per call; every
 // value bound. Failures are thrown as DbError.
-class CustomerStore
+class CustomerStore : public TableStore<Customer>
 {
   public:
+    CustomerStore();
+
     // The rows numbered 0, 1, 2, ... without a gap; a row after a gap could not sit at the
     // position of its number, so it is left out and reported.
     Prefectures prefectures() const;
 
-    // Adds the customer under the largest key + 1 (1 for an empty table; its own key is
-    // ignored), with the stamp of now. Returns the key given.
-    std::int32_t add(const Customer& customer) const;
+    using TableStore::add;
     // Adds the customers in one transaction, under the largest key + 1 and on, all with the stamp
     // of now; a failure adds none. Returns the first key given.
     std::int32_t add(const std::vector<Customer>& customers) const;
     // Every stored customer, in key order.
     std::vector<Customer> all() const;
-    // The customer of the key; none when no such row exists (deleted meanwhile).
-    std::optional<Customer> customer(std::int32_t key) const;
-    // Rewrites every field of the customer's row with the stamp of now; the key stays. Returns
-    // whether the row still existed.
-    bool update(const Customer& customer) const;
-    // Deletes the customer's row only (sales name customers by copy). Returns whether it existed.
-    bool remove(std::int32_t key) const;
+    // remove() deletes the customer's row only: sales name their customers by copy.
 
     // The saved search condition; none before the first search. A NULL left in it by an older
     // version reads as an empty condition.

@@ -60,7 +60,7 @@ void Frm050_Qel::LoadProc()
 
 bool Frm050_Qel::DataReadProc()
 {
-    const std::optional<Customer> customer = CustomerStore().customer(G().CustKey);
+    const std::optional<Customer> customer = CustomerStore().row(G().CustKey);
     if (!customer)
         return false;
     CustomerToFields(*customer);

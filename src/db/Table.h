@@ -166,3 +166,47 @@ template <class Row> class Table
     Stamp Row::*m_stampField;
     QString m_select;
 };
+
+// What every store offers over the table it owns: a row and a block of rows by key, and adding,
+// changing and deleting one row. Each call is one operation on a connection of its own; a change
+// is stamped with the clock's now; failures are thrown as DbError.
+template <class Row> class TableStore
+{
+  public:
+    // The row of the key; none when it is gone.
+    std::optional<Row> row(std::int32_t key) const
+    {
+        Database db;
+        return m_table.row(db, key);
+    }
+    // The rows of the keys, each at its key's position; none where a row is gone.
+    std::vector<std::optional<Row>> rowsOf(const std::vector<std::int32_t>& keys) const
+    {
+        Database db;
+        return m_table.rowsOf(db, keys);
+    }
+    // Adds the row under the largest key + 1 (1 for an empty table; its own key is ignored);
+    // returns the key given.
+    std::int32_t add(const Row& row) const
+    {
+        Database db;
+        return m_table.add(db, row);
+    }
+    // Writes the row over the row of its key; false when that row is gone, and then nothing is
+    // written.
+    bool update(const Row& row) const
+    {
+        Database db;
+        return m_table.update(db, row);
+    }
+    // Deletes the row of the key; false when there was none.
+    bool remove(std::int32_t key) const
+    {
+        Database db;
+        return m_table.remove(db, key);
+    }
+
+  protected:
+    explicit TableStore(const Table<Row>& table) : m_table(table) {}
+    const Table<Row>& m_table;
+};

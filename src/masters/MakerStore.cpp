@@ -1,7 +1,5 @@
 #include "MakerStore.h"
 
-#include "db/Table.h"
-
 namespace {
 
 const Table<MakerRow> kMakers(QStringLiteral("Tb_メーカー"), &MakerRow::key,
@@ -12,6 +10,8 @@ const Table<MakerRow> kMakers(QStringLiteral("Tb_メーカー"), &MakerRow::key,
 const QString kListOrder = QStringLiteral("order by Fi_メーカーフリガナ, Fi_キー");
 
 } // namespace
+
+MakerStore::MakerStore() : TableStore(kMakers) {}
 
 std::vector<MakerRow> MakerStore::all() const
 {
@@ -26,12 +26,6 @@ std::vector<std::int32_t> MakerStore::keys() const
     return ReadKeys(db, QStringLiteral("select Fi_キー from Tb_メーカー ") + kListOrder);
 }
 
-std::vector<std::optional<MakerRow>> MakerStore::rowsOf(const std::vector<std::int32_t>& keys) const
-{
-    Database db;
-    return kMakers.rowsOf(db, keys);
-}
-
 std::optional<std::int32_t> MakerStore::firstKeyOf(const QString& name, const QString& reading) const
 {
     Database db;
@@ -43,22 +37,4 @@ std::optional<std::int32_t> MakerStore::firstKeyOf(const QString& name, const QS
     if (!q.next())
         return std::nullopt;
     return static_cast<std::int32_t>(q.integer(0));
-}
-
-std::int32_t MakerStore::add(const MakerRow& maker) const
-{
-    Database db;
-    return kMakers.add(db, maker);
-}
-
-bool MakerStore::update(const MakerRow& maker) const
-{
-    Database db;
-    return kMakers.update(db, maker);
-}
-
-bool MakerStore::remove(std::int32_t key) const
-{
-    Database db;
-    return kMakers.remove(db, key);
 }

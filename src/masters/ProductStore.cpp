@@ -1,7 +1,5 @@
 #include "ProductStore.h"
 
-#include "db/Table.h"
-
 namespace {
 
 const Table<ProductRow> kProducts(QStringLiteral("Tb_商品"), &ProductRow::key,
@@ -18,17 +16,13 @@ const QString kOfMaker = QStringLiteral("where Fi_メーカー = ? order by Fi_�
 
 } // namespace
 
+ProductStore::ProductStore() : TableStore(kProducts) {}
+
 std::vector<std::int32_t> ProductStore::keys() const
 {
     Database db;
     // The reading index holds the key: the list order is read without touching a row.
     return ReadKeys(db, QStringLiteral("select Fi_キー from Tb_商品 ") + kListOrder);
-}
-
-std::vector<std::optional<ProductRow>> ProductStore::rowsOf(const std::vector<std::int32_t>& keys) const
-{
-    Database db;
-    return kProducts.rowsOf(db, keys);
 }
 
 std::vector<ProductRow> ProductStore::ofMaker(const QString& maker) const
@@ -70,22 +64,4 @@ std::optional<std::int32_t> ProductStore::firstKeyOf(const QString& name, const 
     if (!q.next())
         return std::nullopt;
     return static_cast<std::int32_t>(q.integer(0));
-}
-
-std::int32_t ProductStore::add(const ProductRow& product) const
-{
-    Database db;
-    return kProducts.add(db, product);
-}
-
-bool ProductStore::update(const ProductRow& product) const
-{
-    Database db;
-    return kProducts.update(db, product);
-}
-
-bool ProductStore::remove(std::int32_t key) const
-{
-    Database db;
-    return kProducts.remove(db, key);
 }

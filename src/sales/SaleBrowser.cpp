@@ -64,8 +64,7 @@ std::optional<Sale> SaleBrowser::read()
             const std::int64_t position = m_bar->value();
             if (position < 1 || position > count())
                 return std::nullopt;
-            if (std::optional<Sale> sale =
-                    SalesStore().sale(m_keys[static_cast<std::size_t>(position - 1)])) {
+            if (std::optional<Sale> sale = SalesStore().row(m_keys[static_cast<std::size_t>(position - 1)])) {
                 m_shown = position;
                 return sale;
             }

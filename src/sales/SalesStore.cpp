@@ -1,7 +1,5 @@
 #include "SalesStore.h"
 
-#include "db/Table.h"
-
 #include <algorithm>
 
 const Table<Sale>& SalesTable()
@@ -25,11 +23,7 @@ const Table<Sale>& SalesTable()
     return table;
 }
 
-std::int32_t SalesStore::add(const Sale& sale) const
-{
-    Database db;
-    return SalesTable().add(db, sale);
-}
+SalesStore::SalesStore() : TableStore(SalesTable()) {}
 
 std::vector<std::int32_t> SalesStore::saleKeys() const
 {
@@ -39,22 +33,4 @@ std::vector<std::int32_t> SalesStore::saleKeys() const
     std::vector<std::int32_t> keys = ReadKeys(db, QStringLiteral("select Fi_キー from Tb_売上"));
     std::sort(keys.begin(), keys.end());
     return keys;
-}
-
-std::optional<Sale> SalesStore::sale(std::int32_t key) const
-{
-    Database db;
-    return SalesTable().row(db, key);
-}
-
-bool SalesStore::update(const Sale& sale) const
-{
-    Database db;
-    return SalesTable().update(db, sale);
-}
-
-bool SalesStore::remove(std::int32_t key) const
-{
-    Database db;
-    return SalesTable().remove(db, key);
 }
