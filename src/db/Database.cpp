@@ -190,30 +190,26 @@ bool Query::next()
 
 QString Query::text(const char* column) const
 {
-    int index = 0;
-    try {
-        index = m_stmt->getColumnIndex(column);
-    } catch (const std::exception& e) {
-        fail(e);
-    }
-    return text(index);
+    return text(indexOf(column));
 }
 
 std::int64_t Query::integer(const char* column) const
 {
-    try {
-        const SQLite::Column c = m_stmt->getColumn(column);
-        if (c.isFloat())
-            return static_cast<std::int64_t>(std::llround(c.getDouble()));
-        return c.getInt64();
-    } catch (const std::exception& e) {
-        fail(e);
-    }
+    return integer(indexOf(column));
 }
 
 std::int64_t Query::amount(const char* column) const
 {
     return integer(column);
+}
+
+int Query::indexOf(const char* column) const
+{
+    try {
+        return m_stmt->getColumnIndex(column);
+    } catch (const std::exception& e) {
+        fail(e);
+    }
 }
 
 QString Query::text(int column) const

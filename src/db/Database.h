@@ -99,6 +99,8 @@ class Query
     std::int64_t integer(int column) const;
 
   private:
+    int indexOf(const char* column) const;
+
     Database& m_db;
     std::unique_ptr<SQLite::Statement> m_stmt;
 };
