@@ -5,10 +5,10 @@
 
 #include "core/Csv.h"
 #include "core/Globals.h"
+#include "core/TextRoutines.h"
 #include "db/DbError.h"
 
 #include <QApplication>
-#include <QDir>
 
 namespace {
 
@@ -69,6 +69,6 @@ QString ExportCsv(FormBase* screen, const QString& subject, const QString& fileN
                 .arg(subject)
                 .arg(rows.size() - 1)
                 .arg(encoding == CsvEncoding::Cp932 ? QStringLiteral("Shift_JIS") : QStringLiteral("UTF-8")) +
-            QDir::toNativeSeparators(path));
+            ShownPath(path));
     return path;
 }

@@ -1,5 +1,6 @@
 #include "SpreadsheetProgram.h"
 
+#include "core/TextRoutines.h"
 #include "ui/DialogService.h"
 
 #include <algorithm>
@@ -105,8 +106,7 @@ QString ProgramFor(const QString& path)
 
 void OpenInSpreadsheet(const QString& caption, const QString& path)
 {
-    const QString where =
-        QStringLiteral("ワークブックは次の場所にあります。\n%1").arg(QDir::toNativeSeparators(path));
+    const QString where = QStringLiteral("ワークブックは次の場所にあります。\n%1").arg(ShownPath(path));
     if (ProgramFor(path).isEmpty()) {
         Dialogs().warning(
             caption, QStringLiteral("表計算ソフトが見つかりません。\n"
