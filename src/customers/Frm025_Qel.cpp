@@ -9,10 +9,10 @@
 #include "core/Globals.h"
 #include "core/ReadingDictionary.h"
 #include "maintenance/BackupProgress.h"
+#include "ui/BusyRun.h"
 #include "ui/Twips.h"
 #include "ui/WaitService.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QTableView>
 
@@ -136,23 +136,24 @@ void Frm025_Qel::FileReadProc()
         {QStringLiteral("顧客の表 (*.csv *.txt *.tsv *.xlsx)"), QStringLiteral("すべてのファイル (*)")});
     if (path.isEmpty())
         return;
-    Lbl_Ttl(11)->setText(QStringLiteral("しばらくお待ちください"));
-    Repaint(this);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     std::optional<CustomerImport> import;
-    const bool read = Guarded([&] {
-        ImportSource source = ReadImportFile(path);
-        const CustomerStore store;
-        CustomerImport::Setting setting;
-        setting.prefectures = store.prefectures().names;
-        setting.defaultPrefecture = G().Todoufuken1;
-        setting.stored = store.all();
-        setting.reading = [](const QString& name) { return DictionaryReading(name); };
-        import.emplace(std::move(source), std::move(setting));
-        import->setCutLong(Check1->isChecked());
-    });
-    QApplication::restoreOverrideCursor();
-    Lbl_Ttl(11)->clear();
+    bool read = false;
+    {
+        BusyRun busy({Cmd(0), Cmd(1)}, Lbl_Ttl(11));
+        busy.say(QStringLiteral("しばらくお待ちください"));
+        read = Guarded([&] {
+            ImportSource source = ReadImportFile(path);
+            const CustomerStore store;
+            CustomerImport::Setting setting;
+            setting.prefectures = store.prefectures().names;
+            setting.defaultPrefecture = G().Todoufuken1;
+            setting.stored = store.all();
+            setting.reading = [](const QString& name) { return DictionaryReading(name); };
+            import.emplace(std::move(source), std::move(setting));
+            import->setCutLong(Check1->isChecked());
+        });
+        busy.say(QString());
+    }
     if (!read)
         return;
     Lbl_Dat(0)->setText(ShownPath(path) + QStringLiteral("　") + import->source().kind);
@@ -188,9 +189,10 @@ void Frm025_Qel::Combo_Fld_Click(int field)
         return;
     ImportColumns columns = import->columns();
     columns[field] = Combo_Fld(field)->currentIndex() - 1;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    import->setColumns(columns);
-    QApplication::restoreOverrideCursor();
+    {
+        BusyRun busy({});
+        import->setColumns(columns);
+    }
     m_model->refresh();
 }
 
@@ -248,9 +250,11 @@ void Frm025_Qel::ImportProc()
     if (!ShowBackupRun(this, Lbl_Ttl(11), Cmd(1)))
         return;
     const std::vector<Customer> customers = m_model->import()->accepted();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool stored = Guarded([&] { CustomerStore().add(customers); });
-    QApplication::restoreOverrideCursor();
+    bool stored = false;
+    {
+        BusyRun busy({Cmd(0), Cmd(1)});
+        stored = Guarded([&] { CustomerStore().add(customers); });
+    }
     if (!stored) {
         Lbl_Ttl(11)->setText(QStringLiteral("取込を中止しました。何も登録していません"));
         return;

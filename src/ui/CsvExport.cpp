@@ -1,5 +1,6 @@
 #include "CsvExport.h"
 
+#include "BusyRun.h"
 #include "DialogService.h"
 #include "FormBase.h"
 
@@ -7,8 +8,6 @@
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
 #include "db/DbError.h"
-
-#include <QApplication>
 
 namespace {
 
@@ -54,15 +53,13 @@ QString ExportCsv(FormBase* screen, const QString& subject, const QString& fileN
             encoding = CsvEncoding::Utf8Bom;
         }
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
+        BusyRun busy({});
         WriteCsvFile(path, rows, encoding);
     } catch (const DbError& e) {
-        QApplication::restoreOverrideCursor();
         Dialogs().failure(screen->formName(), e.message(), e.engineText());
         return {};
     }
-    QApplication::restoreOverrideCursor();
     Dialogs().information(
         QStringLiteral("CSV出力"),
         QStringLiteral("%1を CSV ファイルに出力しました（%2 件、%3）\n")
