@@ -196,6 +196,27 @@ QString TrimBlank(const QString& text)
     return text.mid(start, end - start);
 }
 
+bool IsBlankChar(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QChar(0x3000);
+}
+
+bool IsAllBlank(QStringView text)
+{
+    return std::all_of(text.cbegin(), text.cend(), IsBlankChar);
+}
+
+QString TrimBlanks(const QString& text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && IsBlankChar(text.at(start)))
+        ++start;
+    while (end > start && IsBlankChar(text.at(end - 1)))
+        --end;
+    return text.mid(start, end - start);
+}
+
 QString ToWide(const QString& text)
 {
     QString result;

@@ -13,6 +13,12 @@ QString KanaNormalize(const QString& text);
 // Removes leading and trailing U+0020 only, as the screens trim their fields.
 QString TrimBlank(const QString& text);
 
+// Blanks of either width: U+0020 and the ideographic space U+3000. A field of nothing but them
+// is empty to the user; an imported value loses them at both ends.
+bool IsBlankChar(QChar c);
+bool IsAllBlank(QStringView text);
+QString TrimBlanks(const QString& text);
+
 // Narrow (half-width) characters to their wide forms: ASCII, the blank, half-width katakana,
 // the narrow signs (¢ £ ¥ ¦ ¬ ¯ ₩) and the half-width symbols.
 QString ToWide(const QString& text);

@@ -170,12 +170,6 @@ void CustomerFieldsScreen::ClearFieldsProc()
         Txt_Inp(i)->setText(QString());
 }
 
-bool CustomerFieldsScreen::IsBlank(const QString& text)
-{
-    return std::all_of(text.cbegin(), text.cend(),
-                       [](QChar c) { return c == QLatin1Char(' ') || c == QChar(0x3000); });
-}
-
 CustomerEntryScreen::CustomerEntryScreen(const QString& formName, const CustomerScreenTexts& texts)
     : CustomerFieldsScreen(formName, texts)
 {
@@ -242,11 +236,11 @@ bool CustomerEntryScreen::InputChk()
 {
     return FirstFailedCheck(
                {
-                   {IsBlank(Txt_Inp(0)->text()), QStringLiteral("名前を入力してください"), Txt_Inp(0)},
-                   {IsBlank(Txt_Inp(1)->text()), QStringLiteral("フリガナを入力してください"), Txt_Inp(1)},
-                   {IsBlank(Txt_Inp(2)->text()), QStringLiteral("郵便番号を入力してください"), Txt_Inp(2)},
+                   {IsAllBlank(Txt_Inp(0)->text()), QStringLiteral("名前を入力してください"), Txt_Inp(0)},
+                   {IsAllBlank(Txt_Inp(1)->text()), QStringLiteral("フリガナを入力してください"), Txt_Inp(1)},
+                   {IsAllBlank(Txt_Inp(2)->text()), QStringLiteral("郵便番号を入力してください"), Txt_Inp(2)},
                    {Combo1->currentIndex() <= 0, QStringLiteral("都道府県を設定してください"), Txt_Inp(2)},
-                   {IsBlank(Txt_Inp(4)->text()), QStringLiteral("市区町村・番地を入力してください"),
+                   {IsAllBlank(Txt_Inp(4)->text()), QStringLiteral("市区町村・番地を入力してください"),
                     Txt_Inp(4)},
                },
                Txt_Inp(3)) == 0;

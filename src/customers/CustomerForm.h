@@ -42,8 +42,6 @@ class CustomerFieldsScreen : public MainScreen
     // prefecture's position.
     void CustomerToFields(const Customer& customer);
     void ClearFieldsProc();
-    // A required entry of blanks only, half- or full-width, is no entry.
-    static bool IsBlank(const QString& text);
 
     QWidget* Picture1 = nullptr;
     QComboBox* Combo1 = nullptr;

@@ -189,18 +189,6 @@ const std::array<QStringList, kImportFields>& Synonyms()
     return synonyms;
 }
 
-QString TrimEnds(const QString& text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QChar(0x3000); };
-    while (start < end && blank(text.at(start)))
-        ++start;
-    while (end > start && blank(text.at(end - 1)))
-        --end;
-    return text.mid(start, end - start);
-}
-
 QString NameKey(const QString& name)
 {
     QString key = name;
@@ -295,14 +283,14 @@ QString ImportStatusText(ImportStatus status)
 
 QString ImportValue(int field, const QString& text)
 {
-    QString value = TrimEnds(SingleLine(text));
+    QString value = TrimBlanks(SingleLine(text));
     switch (field) {
     case FieldReading:
-        return TrimEnds(ToHalfKatakana(value));
+        return TrimBlanks(ToHalfKatakana(value));
     case FieldPostalCode:
         value = ToHalfAscii(value);
         if (value.startsWith(QChar(0x3012)))
-            value = TrimEnds(value.mid(1));
+            value = TrimBlanks(value.mid(1));
         return value;
     case FieldPhone:
     case FieldMobile:
@@ -392,13 +380,13 @@ void CustomerImport::BuildProc()
         // does; what the city field cannot take goes to the front of the building.
         QString& city = e.values[FieldCity];
         if (const int i = PrefectureAtStart(city, prefectures, 1); i > 0) {
-            city = TrimEnds(city.mid(prefectures.at(i).size()));
+            city = TrimBlanks(city.mid(prefectures.at(i).size()));
             e.values[FieldPrefecture] = prefectures.at(i);
         }
         const int cityLimit = ImportFieldLimit(FieldCity);
         if (CharCount(city) > cityLimit) {
             const QString kept = LeftChars(city, cityLimit);
-            const QString rest = TrimEnds(city.mid(kept.size()));
+            const QString rest = TrimBlanks(city.mid(kept.size()));
             QString& building = e.values[FieldBuilding];
             building = building.isEmpty() ? rest : rest + QLatin1Char(' ') + building;
             city = kept;

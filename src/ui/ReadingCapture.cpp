@@ -54,11 +54,6 @@ Typed typedOf(const QString& text)
     return {true, kana, pending == QLatin1String("n") || pending == QStringLiteral("ｎ")};
 }
 
-bool isBlank(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QChar(0x3000);
-}
-
 bool hasKanji(const QString& text)
 {
     for (char32_t c : text.toUcs4()) {
@@ -71,7 +66,7 @@ bool hasKanji(const QString& text)
 // Text of blanks only (the blank between a surname and a given name).
 bool isBlanks(const QString& text)
 {
-    return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), isBlank);
+    return !text.isEmpty() && IsAllBlank(text);
 }
 
 // Input methods draw the segment being converted highlighted; what is still being typed is

@@ -52,6 +52,14 @@ TEST(TextRoutines, TrimBlankRemovesOnlyAsciiBlanks)
              {{u"  山田  ", u"山田"}, {u"　山田　", u"　山田　"}, {u"   ", u""}, {u"a b", u"a b"}});
 }
 
+TEST(TextRoutines, TrimBlanksTakesBlanksOfEitherWidth)
+{
+    checkAll(TrimBlanks, {{u" 　山田 太郎　 ", u"山田 太郎"}, {u"　 ", u""}, {u"山田", u"山田"}});
+    EXPECT_TRUE(IsAllBlank(u"　 "));
+    EXPECT_TRUE(IsAllBlank(u""));
+    EXPECT_FALSE(IsAllBlank(u" ー "));
+}
+
 TEST(TextRoutines, ToWideConvertsNarrowCharacters)
 {
     checkAll(ToWide, {{u"150-0001", u"１５０－０００１"}, {u"A b", u"Ａ　ｂ"}, {u"ｶﾞｯｺｳ", u"ガッコウ"},
