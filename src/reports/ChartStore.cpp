@@ -14,11 +14,6 @@ namespace {
 // purchaser index whole, in its order, which reads every sale once without sorting a million.
 constexpr int kShortPeriodMonths = 12;
 
-int MonthNumber(const QString& yyyymm)
-{
-    return yyyymm.left(4).toInt() * 12 + yyyymm.right(2).toInt() - 1;
-}
-
 bool IsMonth(const QString& text)
 {
     static const QRegularExpression month(QStringLiteral("^[0-9]{4}(0[1-9]|1[0-2])$"));
@@ -28,7 +23,7 @@ bool IsMonth(const QString& text)
 bool IsShortPeriod(const ChartScope& scope)
 {
     return IsMonth(scope.periodFrom) && IsMonth(scope.periodTo) &&
-           MonthNumber(scope.periodTo) - MonthNumber(scope.periodFrom) < kShortPeriodMonths;
+           scope.periodTo < StepMonth(scope.periodFrom, kShortPeriodMonths);
 }
 
 // The selection of the scope with the months bound last: "?" for the name when there is one,
