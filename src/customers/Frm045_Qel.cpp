@@ -8,6 +8,7 @@
 #include "core/Clock.h"
 #include "core/FormNames.h"
 #include "sheets/Workbook.h"
+#include "sheets/preview/SheetPreview.h"
 #include "ui/BusyRun.h"
 #include "ui/InputBehaviour.h"
 #include "ui/Navigator.h"
@@ -16,10 +17,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QScreen>
 
 namespace {
 
@@ -316,15 +315,8 @@ void Frm045_Qel::PreviewProc(const AddressLayout& layout)
     const AddressPrintout printout(layout, Check1->isChecked() && postcards());
     QPrinter printer(QPrinter::HighResolution);
     printout.setUpPrinter(printer);
-    QPrintPreviewDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("宛名印刷　プレビュー"));
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-            [&](QPrinter* target) { printout.print(target); });
-    // Maximized where a window manager does it; a large window where none does.
-    if (const QScreen* shown = screen())
-        dialog.resize(shown->availableGeometry().size() * 0.9);
-    dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
-    Dialogs().preview(dialog);
+    ShowPrintPreview(this, printer, QStringLiteral("宛名印刷　プレビュー"),
+                     [&](QPrinter* target) { printout.print(target); });
 }
 
 void Frm045_Qel::PrinterProc(const AddressLayout& layout)

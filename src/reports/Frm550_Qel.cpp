@@ -6,6 +6,7 @@
 #include "core/Globals.h"
 #include "core/PeriodMonth.h"
 #include "core/TextRoutines.h"
+#include "sheets/preview/SheetPreview.h"
 #include "ui/BusyRun.h"
 #include "ui/Twips.h"
 
@@ -23,7 +24,6 @@
 #include <QLegend>
 #include <QLineSeries>
 #include <QPainter>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 
 #include <algorithm>
@@ -402,11 +402,8 @@ void Frm550_Qel::PrintProc()
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(QStringLiteral("売上グラフ（%1）").arg(ViewName()));
-    QPrintPreviewDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("売上グラフ（%1）").arg(ViewName()));
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { PrintPageProc(p); });
-    dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
-    Dialogs().preview(dialog);
+    ShowPrintPreview(this, printer, QStringLiteral("売上グラフ（%1）").arg(ViewName()),
+                     [this](QPrinter* p) { PrintPageProc(p); });
 }
 
 // One page: the heading with the period and the sales summed, the chart, and the figures
