@@ -1,6 +1,8 @@
 #include "AllScreens.h"
 
+#include "addressprint/RegisterAddressPrintScreens.h"
 #include "customers/RegisterCustomerScreens.h"
+#include "exchange/RegisterExchangeScreens.h"
 #include "maintenance/RegisterMaintenanceScreens.h"
 #include "masters/RegisterMasterScreens.h"
 #include "reports/RegisterReportScreens.h"
@@ -11,6 +13,8 @@ void RegisterAllScreens(Navigator& navigator)
 {
     RegisterCoreScreens(navigator);
     RegisterCustomerScreens(navigator);
+    RegisterExchangeScreens(navigator);
+    RegisterAddressPrintScreens(navigator);
     RegisterMasterScreens(navigator);
     RegisterSalesScreens(navigator);
     RegisterReportScreens(navigator);

@@ -24,7 +24,7 @@ QList<QStringList> readTable(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("cannot read"), path);
+        throw QelError(QelError::Kind::NotFound, QStringLiteral("cannot read"), path);
     QList<QStringList> rows;
     for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
@@ -189,7 +189,7 @@ int main(int argc, char* argv[])
             fillSample(db, args.at(2));
             return 0;
         }
-    } catch (const DbError& e) {
+    } catch (const QelError& e) {
         std::fprintf(stderr, "qel_appfiles: %s\n", qPrintable(e.userText()));
         return 1;
     }

@@ -48,12 +48,13 @@ void SeedAppFolder(const QString& folder, const QString& seedDir)
 {
     const QDir seed(seedDir);
     if (!QFileInfo(seed.filePath(QStringLiteral("Qel.Ini"))).isFile())
-        throw FolderError(QStringLiteral("インストールされたデータが見つかりません。\n%1\n"
-                                         "Qel をインストールし直してください。")
-                              .arg(ShownPath(seedDir)));
+        throw QelError(QelError::Kind::Folder,
+                       QStringLiteral("インストールされたデータが見つかりません。\n%1\n"
+                                      "Qel をインストールし直してください。")
+                           .arg(ShownPath(seedDir)));
     const bool made = !QFileInfo(folder).isDir();
     if (const QString reason = MakeFolder(folder, true); !reason.isEmpty())
-        throw FolderError(reason);
+        throw QelError(QelError::Kind::Folder, reason);
     // The ledger holds customers' names and addresses: a folder made here is the user's alone.
     if (made)
         QFile::setPermissions(folder,
@@ -85,16 +86,18 @@ void SeedAppFolder(const QString& folder, const QString& seedDir)
     if (missing.isEmpty())
         return;
     if (!QFileInfo(folder).isWritable())
-        throw FolderError(QStringLiteral("フォルダに書き込めません。\n%1\n「%1」に書き込む権限がありません。")
-                              .arg(ShownPath(folder)));
+        throw QelError(QelError::Kind::Folder,
+                       QStringLiteral("フォルダに書き込めません。\n%1\n「%1」に書き込む権限がありません。")
+                           .arg(ShownPath(folder)));
     for (const QString& name : missing) {
         // QFile::copy writes a temporary file and renames it: a failed copy leaves nothing
         // behind, and a file that appeared meanwhile is not replaced.
         QFile source(seed.filePath(name));
         const QString copy = target.filePath(name);
         if (!source.copy(copy))
-            throw FolderError(QStringLiteral("ファイルをコピーできません。\n%1\n→ %2\n%3")
-                                  .arg(ShownPath(source.fileName()), ShownPath(copy), source.errorString()));
+            throw QelError(QelError::Kind::Folder,
+                           QStringLiteral("ファイルをコピーできません。\n%1\n→ %2\n%3")
+                               .arg(ShownPath(source.fileName()), ShownPath(copy), source.errorString()));
         QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 }

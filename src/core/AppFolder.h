@@ -20,6 +20,6 @@ QString UserAppFolder();
 
 // Makes the folder when missing and copies into it each installed file it lacks. An existing file
 // is never replaced, and the sample database comes only into a folder that holds no database:
-// once the user has deleted it, it stays deleted. Throws FolderError, with the path, when the
+// once the user has deleted it, it stays deleted. Throws QelError, with the path, when the
 // installed data is missing or the folder cannot be made or written; nothing is touched then.
 void SeedAppFolder(const QString& folder, const QString& seedDir);

@@ -118,5 +118,5 @@ void MakeFolders()
             reasons << reason;
     }
     if (!reasons.isEmpty())
-        throw FolderError(reasons.join(QStringLiteral("\n\n")));
+        throw QelError(QelError::Kind::Folder, reasons.join(QStringLiteral("\n\n")));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/DbError.h"
+#include "QelError.h"
 
 #include <QString>
 
@@ -9,17 +9,10 @@
 // the closing month, checked.
 void ReadSettings(const QString& appPath);
 
-// A folder of the application that cannot be made or used; the message names it and says why.
-class FolderError : public DbError
-{
-  public:
-    explicit FolderError(const QString& message) : DbError(message) {}
-};
-
 // Makes the folder (with every missing folder above it when withParents, else one level below an
 // existing folder). Returns why it cannot be made, in Japanese with its path, or an empty text.
 QString MakeFolder(const QString& folder, bool withParents);
 
 // Creates the workbook and backup folders (one level each) when they are missing. Both are
-// tried; FolderError names every folder that could not be made, each with its reason.
+// tried; a QelError of the kind Folder names every folder that could not be made, each with its reason.
 void MakeFolders();

@@ -50,7 +50,7 @@ struct Prefectures
 int PrefectureAtStart(const QString& address, const QStringList& names, int first = 0);
 
 // Reads and writes Tb_顧客 and Tb_検索条件 and reads Tb_都道府県. One connection per call; every
-// value bound. Failures are thrown as DbError.
+// value bound. Failures are thrown as QelError.
 class CustomerStore : public TableStore<Customer>
 {
   public:

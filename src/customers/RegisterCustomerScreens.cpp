@@ -3,10 +3,8 @@
 #include "core/FormNames.h"
 
 #include "Frm020_Qel.h"
-#include "Frm025_Qel.h"
 #include "Frm030_Qel.h"
 #include "Frm040_Qel.h"
-#include "Frm045_Qel.h"
 #include "Frm050_Qel.h"
 
 #include "ui/Navigator.h"
@@ -14,9 +12,7 @@
 void RegisterCustomerScreens(Navigator& navigator)
 {
     navigator.registerScreen(Forms::Frm020_Qel, [] { return new Frm020_Qel; });
-    navigator.registerScreen(Forms::Frm025_Qel, [] { return new Frm025_Qel; });
     navigator.registerScreen(Forms::Frm030_Qel, [] { return new Frm030_Qel; });
     navigator.registerScreen(Forms::Frm040_Qel, [] { return new Frm040_Qel; });
-    navigator.registerScreen(Forms::Frm045_Qel, [] { return new Frm045_Qel; });
     navigator.registerScreen(Forms::Frm050_Qel, [] { return new Frm050_Qel; });
 }

@@ -1,7 +1,7 @@
 #include "Backup.h"
 
 #include "Database.h"
-#include "DbError.h"
+#include "EngineError.h"
 
 #include "core/Clock.h"
 #include "core/Globals.h"
@@ -94,7 +94,7 @@ bool writableByMode(const QString& path)
 void flushOrThrow(const QString& path, const QString& what)
 {
     if (const int error = BackupFiles::current().flush(path))
-        throw DbError::fromFile(error, what, folderLine(QFileInfo(path).isDir() ? path : folderOf(path)));
+        throw QelError::fromFile(error, what, folderLine(QFileInfo(path).isDir() ? path : folderOf(path)));
 }
 
 // Cleanup after a failed step: the step's own error is what the user must read, so a file that
@@ -114,7 +114,7 @@ void checkCopy(const QString& path, bool whole, const Progress& progress)
 {
     try {
         InspectDatabase(path, whole, true, progress);
-    } catch (const DbError& e) {
+    } catch (const QelError& e) {
         throw e.within(QStringLiteral("圧縮したデータベースに誤りがあります。データベースは元のままです。"),
                        fileLine(path));
     }
@@ -132,9 +132,9 @@ void writeBackupFile(const QString& target, const std::function<int(const QStrin
     discard(partial);
     try {
         if (const int error = write(partial))
-            throw DbError::fromFile(error, writeFailed, folderLine(folder));
+            throw QelError::fromFile(error, writeFailed, folderLine(folder));
         if (const int renamed = files.rename(partial, target))
-            throw DbError::fromFile(renamed, writeFailed, fileLine(target));
+            throw QelError::fromFile(renamed, writeFailed, fileLine(target));
         flushOrThrow(folder, writeFailed);
     } catch (...) {
         discard(partial);
@@ -147,10 +147,13 @@ QString newBackupPath()
     const QString stamp = Clock::current().now().toString(QStringLiteral("yyyyMMddHHmmss"));
     const QString folder = backupFolder();
     if (!QFileInfo(folder).isDir())
-        throw DbError(QStringLiteral("バックアップフォルダがありません。\n%1").arg(folderLine(folder)));
+        throw QelError(QelError::Kind::NotFound,
+                       QStringLiteral("バックアップフォルダがありません。\n%1").arg(folderLine(folder)));
     const QString target = folder + QStringLiteral("/Back") + stamp + G().DbFileName;
     if (QFileInfo::exists(target))
-        throw DbError(QStringLiteral("同じ名前のバックアップファイルがあります。\n%1").arg(fileLine(target)));
+        throw QelError(
+            QelError::Kind::AlreadyExists,
+            QStringLiteral("同じ名前のバックアップファイルがあります。\n%1").arg(fileLine(target)));
     return target;
 }
 
@@ -160,7 +163,7 @@ QString newBackupPath()
 void replaceFile(const QString& copy, const QString& dbPath, const QString& failed)
 {
     if (const int error = BackupFiles::current().rename(copy, dbPath))
-        throw DbError::fromFile(error, failed, fileLine(dbPath));
+        throw QelError::fromFile(error, failed, fileLine(dbPath));
     BackupFiles::current().flush(folderOf(dbPath));
 }
 
@@ -194,7 +197,7 @@ sqlite3_file* fileOf(SQLite::Database& db)
     sqlite3_file* file = nullptr;
     if (sqlite3_file_control(db.getHandle(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
         !file || !file->pMethods)
-        throw DbError(DbError::sentenceFor(SQLITE_IOERR));
+        throw QelError(QelError::Kind::ReadWrite);
     return file;
 }
 
@@ -231,8 +234,8 @@ void DeleteBackFile(const QString& fileName)
     if (!QFileInfo(path).isFile())
         return;
     if (const int error = BackupFiles::current().remove(path))
-        throw DbError::fromFile(error, QStringLiteral("バックアップファイルを削除できません。"),
-                                fileLine(path));
+        throw QelError::fromFile(error, QStringLiteral("バックアップファイルを削除できません。"),
+                                 fileLine(path));
 }
 
 bool IsPartialBackup(const QString& fileName)
@@ -273,7 +276,7 @@ void SettleDatabase(const QString& path)
             BackupFiles::current().remove(journal);
         db.exec("COMMIT");
     } catch (const std::exception& e) {
-        throw DbError::fromEngine(e, fileLine(path));
+        throw EngineError(e, fileLine(path));
     }
 }
 
@@ -281,17 +284,19 @@ void CheckDatabaseInUse(bool mustBeOurs)
 {
     const QString db = Database::currentPath();
     if (!QFileInfo(db).isFile())
-        throw DbError(QStringLiteral("データベースファイルが見つかりません。\n%1").arg(fileLine(db)));
+        throw QelError(QelError::Kind::NotFound,
+                       QStringLiteral("データベースファイルが見つかりません。\n%1").arg(fileLine(db)));
     if (!writableByMode(db))
-        throw DbError(QStringLiteral("データベースファイルが読み取り専用のため、バックアップできません。"
-                                     "ファイルの読み取り専用を外してから、もう一度操作してください。\n%1")
-                          .arg(fileLine(db)));
+        throw QelError(QelError::Kind::ReadOnly,
+                       QStringLiteral("データベースファイルが読み取り専用のため、バックアップできません。"
+                                      "ファイルの読み取り専用を外してから、もう一度操作してください。\n%1")
+                           .arg(fileLine(db)));
     if (!mustBeOurs)
         return;
     try {
         SettleDatabase(db);
         InspectDatabase(db, false, false);
-    } catch (const DbError& e) {
+    } catch (const QelError& e) {
         throw e.within(
             QStringLiteral("このファイルはバックアップできません。ファイルもバックアップも元のままです。"),
             fileLine(db));
@@ -309,12 +314,13 @@ namespace {
 std::unique_ptr<SQLite::Database> openForLock(const QString& path)
 {
     if (!QFileInfo(path).isFile())
-        throw DbError(QStringLiteral("データベースファイルが見つかりません。\n%1").arg(fileLine(path)));
+        throw QelError(QelError::Kind::NotFound,
+                       QStringLiteral("データベースファイルが見つかりません。\n%1").arg(fileLine(path)));
     try {
         return std::make_unique<SQLite::Database>(path.toStdString(), SQLite::OPEN_READWRITE,
                                                   Database::kBusyTimeoutMs);
     } catch (const std::exception& e) {
-        throw DbError::fromEngine(e, fileLine(path));
+        throw EngineError(e, fileLine(path));
     }
 }
 
@@ -327,7 +333,7 @@ std::unique_ptr<DatabaseLock::Writer> lockForWrite(SQLite::Database& db, const Q
     writer->backup = std::make_unique<SQLite::Backup>(db, "main", *writer->source, "main");
     const int rc = writer->backup->executeStep(0);
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-        throw SQLite::Exception("database is locked", rc);
+        throw SQLite::Exception(sqlite3_errstr(rc), rc);
     return writer;
 }
 
@@ -339,10 +345,10 @@ DatabaseLock::DatabaseLock() : m_path(Database::currentPath()), m_db(openForLock
         // The first read rolls back a cut-off transaction; then no other program may write.
         m_db->exec("BEGIN IMMEDIATE");
         m_counter = changeCounter();
-    } catch (const DbError&) {
+    } catch (const QelError&) {
         throw;
     } catch (const std::exception& e) {
-        throw DbError::fromEngine(e, fileLine(m_path));
+        throw EngineError(e, fileLine(m_path));
     }
 }
 
@@ -353,7 +359,7 @@ DatabaseLock::DatabaseLock(const QString& replacement, bool& readable)
     try {
         m_writer = lockForWrite(*m_db, replacement);
         m_counter = changeCounter();
-    } catch (const DbError&) {
+    } catch (const QelError&) {
         throw;
     } catch (const SQLite::Exception& e) {
         const int code = e.getErrorCode() & 0xff;
@@ -363,9 +369,9 @@ DatabaseLock::DatabaseLock(const QString& replacement, bool& readable)
             readable = false;
             return;
         }
-        throw DbError::fromEngine(e, fileLine(m_path));
+        throw EngineError(e, fileLine(m_path));
     } catch (const std::exception& e) {
-        throw DbError::fromEngine(e, fileLine(m_path));
+        throw EngineError(e, fileLine(m_path));
     }
 }
 
@@ -376,7 +382,8 @@ quint32 DatabaseLock::changeCounter() const
 {
     char header[4] = {};
     if (readThrough(fileOf(*m_db), header, 24, 4) != 0)
-        throw DbError(DbError::sentenceFor(SQLITE_IOERR), fileLine(m_path));
+        throw QelError(QelError::Kind::ReadWrite,
+                       QelError::sentence(QelError::Kind::ReadWrite) + QLatin1Char('\n') + fileLine(m_path));
     return bigEndian32(header);
 }
 
@@ -402,10 +409,11 @@ void DatabaseLock::replace(const QString& replacement, const Progress& progress)
             m_db->exec("COMMIT");
             m_writer = lockForWrite(*m_db, replacement);
             if (changeCounter() != m_counter)
-                throw DbError(failed + QLatin1Char('\n') +
-                              QStringLiteral("作業中に他のプログラムがデータベースに書き込みました。"
-                                             "もう一度操作してください。\n%1")
-                                  .arg(fileLine(m_path)));
+                throw QelError(QelError::Kind::Changed,
+                               failed + QLatin1Char('\n') +
+                                   QStringLiteral("作業中に他のプログラムがデータベースに書き込みました。"
+                                                  "もう一度操作してください。\n%1")
+                                       .arg(fileLine(m_path)));
         }
         const int total = std::max(1, m_writer->backup->getTotalPageCount());
         for (;;) {
@@ -413,7 +421,7 @@ void DatabaseLock::replace(const QString& replacement, const Progress& progress)
             if (rc == SQLITE_DONE)
                 break;
             if (rc != SQLITE_OK)
-                throw SQLite::Exception("database is locked", rc);
+                throw SQLite::Exception(sqlite3_errstr(rc), rc);
             if (progress)
                 progress((total - m_writer->backup->getRemainingPageCount()) * 100 / total);
         }
@@ -421,14 +429,14 @@ void DatabaseLock::replace(const QString& replacement, const Progress& progress)
             progress(100);
         m_writer.reset();
         m_db.reset();
-    } catch (const DbError&) {
+    } catch (const QelError&) {
         m_writer.reset();
         m_db.reset();
         throw;
     } catch (const std::exception& e) {
         m_writer.reset();
         m_db.reset();
-        throw DbError::of(e, fileLine(m_path)).within(failed);
+        throw EngineError(e, fileLine(m_path)).within(failed);
     }
 }
 
@@ -439,8 +447,8 @@ void CompactDb(DatabaseLock& lock, const Progress& progress)
     // A copy left by an interrupted run would make the compaction fail; it is of no use now.
     if (QFileInfo::exists(temp)) {
         if (const int error = BackupFiles::current().remove(temp))
-            throw DbError::fromFile(error, QStringLiteral("前回の作業ファイルを削除できません。"),
-                                    fileLine(temp));
+            throw QelError::fromFile(error, QStringLiteral("前回の作業ファイルを削除できません。"),
+                                     fileLine(temp));
     }
     const QString failed = QStringLiteral("データベースを圧縮できません。データベースは元のままです。");
     try {
@@ -453,11 +461,11 @@ void CompactDb(DatabaseLock& lock, const Progress& progress)
             vacuum.exec();
         } catch (const std::exception& e) {
             // The copy is written to the application folder: a full disk or a refused file there.
-            throw DbError::of(e, folderLine(folderOf(temp))).within(failed);
+            throw EngineError(e, folderLine(folderOf(temp))).within(failed);
         }
         // The copy's content takes the database's place; as a file it keeps the database's mode.
         if (const int error = BackupFiles::current().setMode(temp, modeOf(db)))
-            throw DbError::fromFile(error, failed, fileLine(temp));
+            throw QelError::fromFile(error, failed, fileLine(temp));
         flushOrThrow(temp, failed);
         checkCopy(temp, true, progress);
     } catch (...) {
@@ -470,8 +478,9 @@ QString BackupDb(DatabaseLock& lock, const Progress& progress)
 {
     const QString temp = tempPath();
     if (!QFileInfo(temp).isFile())
-        throw DbError(QStringLiteral("圧縮したデータベースがありません。バックアップを中止しました。\n%1")
-                          .arg(fileLine(temp)));
+        throw QelError(QelError::Kind::NotFound,
+                       QStringLiteral("圧縮したデータベースがありません。バックアップを中止しました。\n%1")
+                           .arg(fileLine(temp)));
     QString target;
     try {
         // CompactDb has just checked the copy whole; a second full pass would double the run.
@@ -512,7 +521,7 @@ void ReplaceUnreadableDb(const QString& copy)
     const QString failed = QStringLiteral("データベースを置き換えられません。データベースは元のままです。");
     if (QFileInfo::exists(dbPath)) {
         if (const int error = BackupFiles::current().setMode(copy, modeOf(dbPath)))
-            throw DbError::fromFile(error, failed, fileLine(copy));
+            throw QelError::fromFile(error, failed, fileLine(copy));
     }
     replaceFile(copy, dbPath, failed);
 }
@@ -528,7 +537,7 @@ QStringList RecoverInterruptedBackup()
         if (QFileInfo::exists(dbPath + QStringLiteral("-journal"))) {
             try {
                 SettleDatabase(dbPath);
-            } catch (const DbError& e) {
+            } catch (const QelError& e) {
                 notices << QStringLiteral(
                                "データベースファイル「%1」の途中で止まった処理を元に戻せませんでした。\n%2")
                                .arg(name, e.message());
@@ -561,7 +570,7 @@ QStringList RecoverInterruptedBackup()
             try {
                 InspectDatabase(temp, true);
                 return true;
-            } catch (const DbError&) {
+            } catch (const QelError&) {
                 return false;
             }
         };
@@ -578,7 +587,7 @@ QStringList RecoverInterruptedBackup()
                 continue;
             }
             if (const int error = BackupFiles::current().rename(temp, dbPath)) {
-                notices << DbError::fromFile(
+                notices << QelError::fromFile(
                                error,
                                QStringLiteral("データベースファイル「%1」がありません。前回のバックアップで"
                                               "作られた作業ファイルを元に戻せませんでした。")
@@ -603,9 +612,9 @@ QStringList RecoverInterruptedBackup()
                 discard(temp);
                 const QString failed = QStringLiteral("前回のバックアップを終えられませんでした。");
                 if (const int error = BackupFiles::current().copy(dbPath, temp))
-                    throw DbError::fromFile(error, failed, folderLine(folderOf(temp)));
+                    throw QelError::fromFile(error, failed, folderLine(folderOf(temp)));
                 replaceFile(temp, dbPath, failed);
-            } catch (const DbError& e) {
+            } catch (const QelError& e) {
                 discard(temp);
                 notices << e.userText();
             }

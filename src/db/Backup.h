@@ -11,7 +11,7 @@ namespace SQLite {
 class Database;
 } // namespace SQLite
 
-// The backup routines; each throws DbError with the reason when a step fails. At every instant
+// The backup routines; each throws QelError with the reason when a step fails. At every instant
 // the database lies under its own name, whole. While a run copies the database or writes into it,
 // it holds the engine's write lock on it: another program that writes then waits or fails as at a
 // save, and its commit never lands in a file outside the database in use. New content is written
@@ -24,7 +24,7 @@ using Progress = std::function<void(int percent)>;
 void DeleteBackFile(const QString& fileName);
 
 // Lets the engine roll back a transaction that a stopped program left in the journal beside the
-// file, so that the file holds committed data only; nothing without a journal. Throws DbError
+// file, so that the file holds committed data only; nothing without a journal. Throws QelError
 // when the engine cannot.
 void SettleDatabase(const QString& path);
 
@@ -35,7 +35,7 @@ void CheckDatabaseInUse(bool mustBeOurs = true);
 
 // The engine's write lock on the database in use, held from construction until destruction or
 // until its content is replaced. Taking it waits as long as any operation waits for another
-// program, then throws DbError with the locked sentence.
+// program, then throws QelError with the locked sentence.
 class DatabaseLock
 {
   public:
@@ -44,7 +44,7 @@ class DatabaseLock
     DatabaseLock();
     // The lock of a run that replaces the content with the database file `replacement` (the
     // restore): nobody else may read or write until the content is written or the lock let go.
-    // Throws DbError as above; `readable` is set to false instead (and nothing is locked) when the
+    // Throws QelError as above; `readable` is set to false instead (and nothing is locked) when the
     // engine cannot read the database at all (not a database to it), which no program can then be
     // writing.
     DatabaseLock(const QString& replacement, bool& readable);
@@ -120,7 +120,7 @@ struct DatabaseSummary
     bool operator==(const DatabaseSummary&) const = default;
 };
 
-// Reads a database file without changing it. Throws DbError with the reason, in a sentence for
+// Reads a database file without changing it. Throws QelError with the reason, in a sentence for
 // the user, when it is not one of ours: missing, not a database, cut short, damaged, or lacking
 // one of the six tables or one of their columns. `whole` runs the engine's full integrity check
 // as well (it reads every page). Without `counts` the summary stays empty: counting the sales
@@ -129,7 +129,7 @@ DatabaseSummary InspectDatabase(const QString& path, bool whole, bool counts = t
                                 const Progress& progress = {});
 
 // The engine's full check of a database file: empty when it is whole, else the engine's first
-// finding. Throws DbError when the file cannot be read at all.
+// finding. Throws QelError when the file cannot be read at all.
 QString DamageIn(const QString& path, const Progress& progress = {});
 
 // Which file a path names, and its bytes' last change as the system records it: a file replaced

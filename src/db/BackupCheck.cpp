@@ -1,7 +1,7 @@
 #include "Backup.h"
 
 #include "Database.h"
-#include "DbError.h"
+#include "EngineError.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -35,7 +35,8 @@ Tables expectedTables()
 {
     QFile file(QStringLiteral(":/db/schema.sql"));
     if (!file.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("組み込みの定義が読めません。"), file.fileName());
+        throw QelError(QelError::Kind::Unexpected, QStringLiteral("組み込みの定義が読めません。"),
+                       file.fileName());
     SQLite::Database db(":memory:", SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
     db.exec(file.readAll().toStdString());
     Tables tables;
@@ -68,16 +69,18 @@ void checkHeader(const QString& path, qint64 size)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("ファイルを読めません。"), file.errorString());
+        throw QelError(QelError::Kind::ReadWrite, QStringLiteral("ファイルを読めません。"),
+                       file.errorString());
     const QByteArray header = file.read(100);
     if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
-        throw DbError(QStringLiteral("データベースのファイルではありません。"));
+        throw QelError(QelError::Kind::Damaged, QStringLiteral("データベースのファイルではありません。"));
     const quint32 pageSize = bigEndian(header, 16, 2) == 1 ? 65536 : bigEndian(header, 16, 2);
     const quint32 pages = bigEndian(header, 28, 4);
     // The page count is valid only when the engine wrote it with the change counter.
     const bool countValid = pages > 0 && bigEndian(header, 92, 4) == bigEndian(header, 24, 4);
     if (countValid && size < static_cast<qint64>(pages) * pageSize)
-        throw DbError(
+        throw QelError(
+            QelError::Kind::Damaged,
             QStringLiteral("ファイルが途中で切れています（書き込みが終わっていないか、壊れています）。"),
             QStringLiteral("%1 / %2 bytes").arg(size).arg(static_cast<qint64>(pages) * pageSize));
 }
@@ -117,7 +120,7 @@ QString DamageIn(const QString& path, const Progress& progress)
         if (const auto* engine = dynamic_cast<const SQLite::Exception*>(&e);
             engine && (engine->getErrorCode() & 0xff) == SQLITE_CORRUPT)
             return QString::fromUtf8(e.what());
-        throw DbError::fromEngine(e);
+        throw EngineError(e);
     }
 }
 
@@ -125,9 +128,9 @@ DatabaseSummary InspectDatabase(const QString& path, bool whole, bool counts, co
 {
     const QFileInfo info(path);
     if (!info.exists())
-        throw DbError(QStringLiteral("ファイルが見つかりません。"));
+        throw QelError(QelError::Kind::NotFound, QStringLiteral("ファイルが見つかりません。"));
     if (!info.isFile())
-        throw DbError(QStringLiteral("ファイルではありません。"));
+        throw QelError(QelError::Kind::FolderInTheWay, QStringLiteral("ファイルではありません。"));
     checkHeader(path, info.size());
     try {
         // Waits for another program's write as every operation does, then says it is in use.
@@ -137,19 +140,22 @@ DatabaseSummary InspectDatabase(const QString& path, bool whole, bool counts, co
             SQLite::Statement check(db, "PRAGMA integrity_check");
             const std::string first = check.executeStep() ? check.getColumn(0).getString() : std::string();
             if (first != "ok")
-                throw DbError(QStringLiteral("ファイルが壊れています。"), QString::fromStdString(first));
+                throw QelError(QelError::Kind::Damaged, QStringLiteral("ファイルが壊れています。"),
+                               QString::fromStdString(first));
         }
         for (const auto& [table, columns] : expected()) {
             const std::set<std::string> present = columnsOf(db, table);
             if (present.empty())
-                throw DbError(
+                throw QelError(
+                    QelError::Kind::NotALedger,
                     QStringLiteral("このプログラムのデータベースではありません（表「%1」がありません）。")
                         .arg(QString::fromStdString(table)));
             for (const std::string& column : columns) {
                 if (!present.count(column))
-                    throw DbError(QStringLiteral("このプログラムのデータベースではありません"
-                                                 "（表「%1」に列「%2」がありません）。")
-                                      .arg(QString::fromStdString(table), QString::fromStdString(column)));
+                    throw QelError(QelError::Kind::NotALedger,
+                                   QStringLiteral("このプログラムのデータベースではありません"
+                                                  "（表「%1」に列「%2」がありません）。")
+                                       .arg(QString::fromStdString(table), QString::fromStdString(column)));
             }
         }
         DatabaseSummary summary;
@@ -162,6 +168,6 @@ DatabaseSummary InspectDatabase(const QString& path, bool whole, bool counts, co
         summary.latestSale = QString::fromStdString(sales.getColumn(1).getString());
         return summary;
     } catch (const std::exception& e) {
-        throw DbError::of(e);
+        throw EngineError(e);
     }
 }

@@ -25,7 +25,7 @@ std::string utf8(const QString& s)
 // same sentence for the same kind of failure.
 [[noreturn]] void fail(const std::exception& e)
 {
-    throw DbError::fromEngine(e);
+    throw EngineError(e);
 }
 
 void bindValue(SQLite::Statement& stmt, int index, const QVariant& value)
@@ -66,11 +66,13 @@ Database::Database(const QString& path, Access access) : m_path(path)
 {
     const QFileInfo info(path);
     if (info.isDir())
-        throw DbError(QStringLiteral("データベースファイルの代わりに同じ名前のフォルダがあります。"
-                                     "フォルダの名前を変えるか移してから、もう一度操作してください。\n%1")
-                          .arg(path));
+        throw QelError(QelError::Kind::FolderInTheWay,
+                       QStringLiteral("データベースファイルの代わりに同じ名前のフォルダがあります。"
+                                      "フォルダの名前を変えるか移してから、もう一度操作してください。\n%1")
+                           .arg(path));
     if (!info.exists() || !info.isFile())
-        throw DbError(QStringLiteral("データベースファイルが見つかりません。\n%1").arg(path));
+        throw QelError(QelError::Kind::NotFound,
+                       QStringLiteral("データベースファイルが見つかりません。\n%1").arg(path));
     try {
         // Read and write, never create: a missing file must not be replaced by an empty one. A
         // connection lives on the one thread that opened it, so the engine need not lock each
@@ -79,7 +81,7 @@ Database::Database(const QString& path, Access access) : m_path(path)
         m_db = std::make_unique<SQLite::Database>(utf8(path), mode | SQLite::OPEN_NOMUTEX, kBusyTimeoutMs);
         m_db->exec("PRAGMA foreign_keys = OFF");
     } catch (const std::exception& e) {
-        throw DbError::fromEngine(e, path);
+        throw EngineError(e, path);
     }
     KeepMorePages(*m_db);
 }

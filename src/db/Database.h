@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DbError.h"
+#include "EngineError.h"
 #include "Stamp.h"
 
 #include <QString>
@@ -79,7 +79,7 @@ class Database
     std::unique_ptr<SQLite::Database> m_db;
 };
 
-// A prepared statement with bound values; every engine failure becomes a DbError.
+// A prepared statement with bound values; every engine failure becomes a QelError.
 class Query
 {
   public:

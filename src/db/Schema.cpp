@@ -14,7 +14,7 @@ QString resourceText(const QString& name)
 {
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("組み込みの定義が読めません。"), name);
+        throw QelError(QelError::Kind::Unexpected, QStringLiteral("組み込みの定義が読めません。"), name);
     return QString::fromUtf8(file.readAll());
 }
 
@@ -36,7 +36,7 @@ QString CreateIndexStatement(const QString& name)
                                         QRegularExpression::MultilineOption);
     const QRegularExpressionMatch match = definition.match(schema);
     if (!match.hasMatch())
-        throw DbError(QStringLiteral("組み込みの定義にない索引です。"), name);
+        throw QelError(QelError::Kind::Unexpected, QStringLiteral("組み込みの定義にない索引です。"), name);
     return QStringLiteral("create index if not exists ") + name + QLatin1Char(' ') + match.captured(1);
 }
 
@@ -58,6 +58,6 @@ void CreateDatabaseFile(const QString& path)
         db.exec("commit");
     } catch (const std::exception& e) {
         QFile::remove(path);
-        throw DbError::of(e, path).within(QStringLiteral("データベースファイルを作成できません。"));
+        throw EngineError(e, path).within(QStringLiteral("データベースファイルを作成できません。"));
     }
 }

@@ -169,7 +169,7 @@ template <class Row> class Table
 
 // What every store offers over the table it owns: a row and a block of rows by key, and adding,
 // changing and deleting one row. Each call is one operation on a connection of its own; a change
-// is stamped with the clock's now; failures are thrown as DbError.
+// is stamped with the clock's now; failures are thrown as QelError.
 template <class Row> class TableStore
 {
   public:

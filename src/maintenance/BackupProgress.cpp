@@ -2,8 +2,8 @@
 
 #include "BackupRun.h"
 
+#include "core/QelError.h"
 #include "core/TextRoutines.h"
-#include "db/DbError.h"
 #include "ui/BusyRun.h"
 #include "ui/DialogService.h"
 #include "ui/MainScreen.h"
@@ -26,7 +26,7 @@ bool ShowProgressRun(MainScreen* screen, QLabel* status, std::initializer_list<Q
                      const std::function<void(const Announce& announce, const Progress& progress)>& work,
                      const QString& done, const QString& stopped)
 {
-    std::optional<DbError> failure;
+    std::optional<QelError> failure;
     {
         BusyRun busy(held, status);
         QString step;
@@ -53,13 +53,13 @@ bool ShowProgressRun(MainScreen* screen, QLabel* status, std::initializer_list<Q
         try {
             work(announce, progress);
             status->setText(done);
-        } catch (const DbError& e) {
+        } catch (const QelError& e) {
             failure = e;
             status->setText(stopped);
         }
     }
     if (failure)
-        Dialogs().failure(screen->formName(), failure->message(), failure->engineText());
+        Dialogs().failure(screen->formName(), failure->message(), failure->detail());
     return !failure;
 }
 

@@ -3,7 +3,7 @@
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
 #include "db/Backup.h"
-#include "db/DbError.h"
+#include "db/EngineError.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,16 +39,19 @@ QString CheckedBackupFolder()
     const QString folder = AppFile(G().BackDataPath);
     const QString shown = ShownPath(folder);
     if (holds(resolved(folder), resolved(G().AppPath)))
-        throw DbError(
+        throw QelError(
+            QelError::Kind::Folder,
             QStringLiteral(
                 "Qel.Ini の BackDataPath がアプリケーションのフォルダか、その上のフォルダを"
                 "指しています。\nBackDataPath にバックアップ専用のフォルダ名を設定してください。\n%1")
                 .arg(shown));
     const QFileInfo info(folder);
     if (!info.exists())
-        throw DbError(QStringLiteral("バックアップフォルダがありません。\n%1").arg(shown));
+        throw QelError(QelError::Kind::NotFound,
+                       QStringLiteral("バックアップフォルダがありません。\n%1").arg(shown));
     if (!info.isDir())
-        throw DbError(QStringLiteral("バックアップフォルダの場所にファイルがあります。\n%1").arg(shown));
+        throw QelError(QelError::Kind::FolderInTheWay,
+                       QStringLiteral("バックアップフォルダの場所にファイルがあります。\n%1").arg(shown));
     return folder;
 }
 
@@ -80,9 +83,9 @@ void PruneBackups(BackupResult& result)
             continue;
         try {
             DeleteBackFile(name);
-        } catch (const DbError& e) {
+        } catch (const QelError& e) {
             problems << e.message();
-            details << e.engineText();
+            details << e.detail();
         }
     }
     result.toPrune.clear();

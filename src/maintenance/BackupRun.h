@@ -25,7 +25,7 @@ struct BackupResult
 // compaction and the backup, each announced before it runs (the screen shows the text and pauses)
 // and reporting its progress while it works. The engine's write lock is held from the
 // preparation to the end, so another program's commit is either in the backup and the database or
-// in the database alone. A failing step throws DbError naming the step and the file; the database
+// in the database alone. A failing step throws QelError naming the step and the file; the database
 // in use stays as it was and no compacted copy or partial backup is left behind.
 // The old backups are deleted only once the new one is in place, so that a failed run never
 // costs an old backup.
@@ -36,7 +36,7 @@ BackupResult RunBackup(const std::function<void(const QString& status)>& announc
 // added to the result's prune problem.
 void PruneBackups(BackupResult& result);
 
-// The backup folder, AppPath + "/" + BackDataPath, resolved. Throws DbError when it is missing,
+// The backup folder, AppPath + "/" + BackDataPath, resolved. Throws QelError when it is missing,
 // is not a folder, or is the application folder or a folder above it (pruning every file there
 // would delete the database in use and the program).
 QString CheckedBackupFolder();

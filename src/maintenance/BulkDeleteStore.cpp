@@ -1,7 +1,7 @@
 #include "BulkDeleteStore.h"
 
+#include "core/QelError.h"
 #include "db/Database.h"
-#include "db/DbError.h"
 
 namespace {
 
@@ -29,7 +29,8 @@ std::int64_t BulkDeleteStore::remove(const QString& from, const QString& to, std
         const int deleted =
             db.execute(QStringLiteral("delete from Tb_売上 where Fi_購入年月 between ? and ?"), {from, to});
         if (deleted != found)
-            throw DbError(failed, QStringLiteral("%1 / %2").arg(deleted).arg(found));
+            throw QelError(QelError::Kind::Changed, failed,
+                           QStringLiteral("%1 / %2").arg(deleted).arg(found));
         transaction.commit();
         return found;
     });

@@ -6,7 +6,7 @@
 
 // The statements of the bulk deletion: the sales of a period of purchase months, bounds
 // "yyyymm" or the open "000000" and "999999", compared as text. Each call is one database
-// operation; failures are thrown as DbError.
+// operation; failures are thrown as QelError.
 class BulkDeleteStore
 {
   public:

@@ -251,7 +251,7 @@ QString Frm630_Qel::InUseProc()
         if (QFileInfo::exists(db))
             SettleDatabase(db);
         text = summaryText(InspectDatabase(db, false, true, painting));
-    } catch (const DbError& failure) {
+    } catch (const QelError& failure) {
         text = QStringLiteral("開けません：") + failure.message();
     }
     try {
@@ -259,7 +259,7 @@ QString Frm630_Qel::InUseProc()
         if (!damage.isEmpty())
             text += QStringLiteral("\n　このファイルは壊れています（%1）。壊れたまま保存してから置き換えます")
                         .arg(damage);
-    } catch (const DbError&) {
+    } catch (const QelError&) {
         // Not readable at all: the line above says so.
     }
     Lbl_Ttl(11)->clear();

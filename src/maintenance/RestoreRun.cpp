@@ -3,9 +3,9 @@
 #include "BackupRun.h"
 
 #include "core/Globals.h"
+#include "core/QelError.h"
 #include "core/TextRoutines.h"
 #include "db/Database.h"
-#include "db/DbError.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,7 +33,7 @@ template <class F> auto step(const QString& name, F&& action)
 {
     try {
         return action();
-    } catch (const DbError& e) {
+    } catch (const QelError& e) {
         throw e.within(QStringLiteral("復元を中止しました（%1）。データベースは元のままです。").arg(name));
     }
 }
@@ -66,7 +66,7 @@ std::vector<BackupEntry> ListBackups()
         try {
             InspectDatabase(entry.path, false, false);
             entry.restorable = true;
-        } catch (const DbError& e) {
+        } catch (const QelError& e) {
             entry.reason = e.message();
         }
         entries.push_back(std::move(entry));
@@ -87,7 +87,7 @@ void CountBackup(BackupEntry& entry)
     entry.counted = true;
     try {
         entry.summary = InspectDatabase(entry.path, false);
-    } catch (const DbError& e) {
+    } catch (const QelError& e) {
         entry.restorable = false;
         entry.reason = e.message();
     }
@@ -120,33 +120,37 @@ RestoreResult RunRestore(const BackupEntry& chosen,
     announce(QStringLiteral("復元前の確認"));
     step(QStringLiteral("復元前の確認"), [&] {
         if (OfOtherDatabase(chosen))
-            throw DbError(OtherDatabaseText(chosen.origin));
+            throw QelError(QelError::Kind::OtherLedger, OtherDatabaseText(chosen.origin));
         const auto unchanged = [&chosen] {
             if (!QFileInfo(chosen.path).isFile())
-                throw DbError(QStringLiteral("選んだバックアップファイルが見つかりません。\n%1")
-                                  .arg(fileLine(chosen.path)));
+                throw QelError(QelError::Kind::NotFound,
+                               QStringLiteral("選んだバックアップファイルが見つかりません。\n%1")
+                                   .arg(fileLine(chosen.path)));
             if (FingerprintOf(chosen.path) != chosen.fingerprint)
-                throw DbError(QStringLiteral("選んだバックアップファイルが一覧を表示した後に変わりました。"
-                                             "一覧を確かめてから、もう一度選んでください。\n%1")
-                                  .arg(fileLine(chosen.path)));
+                throw QelError(QelError::Kind::Changed,
+                               QStringLiteral("選んだバックアップファイルが一覧を表示した後に変わりました。"
+                                              "一覧を確かめてから、もう一度選んでください。\n%1")
+                                   .arg(fileLine(chosen.path)));
         };
         // What is restored is a copy of the file the list read, checked before and after it was
         // taken: the file cannot be swapped under the restore.
         unchanged();
         if (QFileInfo::exists(copy)) {
             if (const int error = BackupFiles::current().remove(copy))
-                throw DbError::fromFile(error, QStringLiteral("前回の作業ファイルを削除できません。"),
-                                        fileLine(copy));
+                throw QelError::fromFile(error, QStringLiteral("前回の作業ファイルを削除できません。"),
+                                         fileLine(copy));
         }
         if (const int error = BackupFiles::current().copy(chosen.path, copy, progress))
-            throw DbError::fromFile(error, QStringLiteral("選んだバックアップファイルを読めません。"),
-                                    fileLine(chosen.path));
+            throw QelError::fromFile(error, QStringLiteral("選んだバックアップファイルを読めません。"),
+                                     fileLine(chosen.path));
         unchanged();
         try {
             const DatabaseSummary summary = InspectDatabase(copy, true, true, progress);
             if (chosen.counted && !(summary == chosen.summary))
-                throw DbError(QStringLiteral("選んだバックアップファイルが一覧を表示した後に変わりました。"));
-        } catch (const DbError& e) {
+                throw QelError(
+                    QelError::Kind::Changed,
+                    QStringLiteral("選んだバックアップファイルが一覧を表示した後に変わりました。"));
+        } catch (const QelError& e) {
             throw e.within({}, fileLine(chosen.path));
         }
         if (dbExists) {

@@ -32,7 +32,7 @@ struct BackupEntry
 
 // The files of the backup folder, newest first (those without a time in their name last), each
 // opened read-only and looked at (a database at all, whole to its end, ours), not yet counted:
-// reading the list changes no file. Throws DbError when the folder cannot be used.
+// reading the list changes no file. Throws QelError when the folder cannot be used.
 std::vector<BackupEntry> ListBackups();
 
 // Counts what a restorable entry holds (a count reads much of the file, so a long list is counted
@@ -61,7 +61,7 @@ bool OfOtherDatabase(const BackupEntry& entry);
 // or not; the copy's content written into the database through the engine in one transaction;
 // then the pruning of the backup run, which never takes the chosen file. The lock is held from the
 // keeping to the writing. Each step is announced before it runs and reports its progress. A
-// failing step throws DbError naming the step and the file; the database in use stays as it was,
+// failing step throws QelError naming the step and the file; the database in use stays as it was,
 // no temporary file is left and no backup is deleted.
 RestoreResult RunRestore(const BackupEntry& chosen,
                          const std::function<void(const QString& status)>& announce,

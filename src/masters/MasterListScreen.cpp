@@ -88,7 +88,7 @@ class MasterListScreen::GridRows : public FlexGridRows
         std::vector<QStringList> texts;
         try {
             texts = m_screen->RowTextsProc(keys);
-        } catch (const DbError& e) {
+        } catch (const QelError& e) {
             m_screen->RowsUnreadProc(e);
         }
         std::vector<QStringList> rows;
@@ -125,7 +125,7 @@ void MasterListScreen::GridKeysProc(std::vector<std::int32_t> keys)
     grid->setRowSource(static_cast<int>(m_keys.size()), std::make_unique<GridRows>(this, m_keys));
 }
 
-void MasterListScreen::RowsUnreadProc(const DbError& error)
+void MasterListScreen::RowsUnreadProc(const QelError& error)
 {
     if (m_unreadShown)
         return;

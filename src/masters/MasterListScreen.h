@@ -30,10 +30,10 @@ class MasterListScreen : public MainScreen
     // The form's own procedures, run by the shared flow.
     virtual void GridInitProc() = 0;
     // The texts of grid columns 2 onwards for the rows of the keys, one list per key in their
-    // order (an empty one for a key whose row is gone). Throws DbError.
+    // order (an empty one for a key whose row is gone). Throws QelError.
     virtual std::vector<QStringList> RowTextsProc(const std::vector<std::int32_t>& keys) = 0;
     // After an add or a correction: the key of the first row in list order that holds what the
-    // boxes hold. Throws DbError.
+    // boxes hold. Throws QelError.
     virtual std::optional<std::int32_t> MatchKeyProc() = 0;
     virtual void RowDispProc(int row) = 0;
     virtual int InputChk() = 0;
@@ -80,7 +80,7 @@ class MasterListScreen : public MainScreen
     class GridRows;
     // A block of rows could not be read: the failure is shown once per fill, after the paint
     // or the handler that asked for them.
-    void RowsUnreadProc(const DbError& error);
+    void RowsUnreadProc(const QelError& error);
 
     bool CorrectProc();
     void NoticeProc(const QString& caption);

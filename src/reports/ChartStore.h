@@ -59,7 +59,7 @@ struct BuyerTotal
 };
 
 // The sums of the sales charts, over the indexes of the reports. Each call is one database
-// operation; failures are thrown as DbError.
+// operation; failures are thrown as QelError.
 class ChartStore
 {
   public:

@@ -35,7 +35,7 @@ struct ReportKeys
 };
 
 // The statements of the report screens. Each call is one database operation; failures are
-// thrown as DbError.
+// thrown as QelError.
 class ReportStore
 {
   public:

@@ -5,12 +5,12 @@
 #include "core/Globals.h"
 #include "core/PeriodMonth.h"
 #include "core/TextRoutines.h"
+#include "exchange/CsvExport.h"
 #include "sales/SaleDisplay.h"
 #include "sales/SalesStore.h"
 #include "sheets/SalesDetailSheet.h"
 #include "sheets/preview/WorkbookRun.h"
 #include "ui/BusyRun.h"
-#include "ui/CsvExport.h"
 #include "ui/Twips.h"
 #include "ui/WaitService.h"
 

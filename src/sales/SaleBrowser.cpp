@@ -1,6 +1,6 @@
 #include "SaleBrowser.h"
 
-#include "db/DbError.h"
+#include "core/QelError.h"
 
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -77,7 +77,7 @@ std::optional<Sale> SaleBrowser::read()
             moveTo(std::min(position, count()));
         }
         return std::nullopt;
-    } catch (const DbError&) {
+    } catch (const QelError&) {
         if (m_shown > 0 && m_shown <= count())
             moveTo(m_shown);
         throw;

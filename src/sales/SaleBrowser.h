@@ -12,7 +12,7 @@ class QScrollBar;
 // The stored sales a screen pages through one at a time: their keys in order behind the screen's
 // scroll bar (a step a sale, a page a twentieth of them), and the read of the sale at the bar's
 // position. A sale deleted since the keys were read is skipped: the keys are read again and the
-// sale that now takes the position is shown. Failures throw DbError for the screen's guarded
+// sale that now takes the position is shown. Failures throw QelError for the screen's guarded
 // action.
 class SaleBrowser
 {

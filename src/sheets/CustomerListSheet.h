@@ -26,7 +26,7 @@ struct CustomerListRow
 // The customer-list workbook "顧客一覧.xlsx", made from "顧客一覧オリジナル.xlsx": three rows a
 // customer from row 4 on, each block lined, the centre header and the sheet name "顧客一覧".
 // A screen writes it through WorkbookRun (sheets/preview), each call one step. Every failure
-// throws SheetError; open() and writeRows() refuse too many customers as a last guard. Until
+// throws QelError; open() and writeRows() refuse too many customers as a last guard. Until
 // save() the target is not there; the copy is removed if the writer is dropped unsaved.
 class CustomerListSheet : public TemplateSheet
 {

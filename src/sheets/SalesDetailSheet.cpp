@@ -1,6 +1,6 @@
 #include "SalesDetailSheet.h"
 
-#include "SheetError.h"
+#include "WorkbookFailure.h"
 
 #include "core/DateText.h"
 #include "core/Globals.h"

@@ -43,7 +43,7 @@ QString PeriodHeaderText(const QString& periodFrom, const QString& periodTo, boo
 // The sales-detail workbook from "売上明細オリジナル.xlsx": two rows a sale from row 3 on,
 // each block lined, and the grand total "売価総合計" two rows below the last sale. A screen
 // writes it through WorkbookRun (sheets/preview), each call one step. Every failure throws
-// SheetError; open() and writeRows() refuse too many sales as a last guard. Until save() the
+// QelError; open() and writeRows() refuse too many sales as a last guard. Until save() the
 // target is not there.
 class SalesDetailSheet : public TemplateSheet
 {
@@ -64,7 +64,7 @@ class SalesDetailSheet : public TemplateSheet
     // sales given, refuses too many before touching any file.
     void open(std::int64_t sales = 0);
     // Left (when given), centre and right headers, each a step of its own whose failure lets
-    // the output go on: a header that fails is reported (SheetErrors) after the others are set.
+    // the output go on: a header that fails is reported (QelError) after the others are set.
     void writePageSetup();
     // C1 and C2, the column-B format, the sheet name, one block per sale at row 2i + 1 and the
     // grand-total line, reporting progress after blocks. Returns the number of sales written.

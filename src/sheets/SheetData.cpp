@@ -3,7 +3,7 @@
 #include "core/TextRoutines.h"
 
 #include "CellRef.h"
-#include "SheetError.h"
+#include "WorkbookFailure.h"
 #include "XmlParts.h"
 
 #include <QDir>
@@ -199,13 +199,13 @@ void SheetData::spill()
     if (!m_spillFile) {
         m_spillFile = std::make_unique<QTemporaryFile>(m_spillTemplate);
         if (!m_spillFile->open())
-            throw SheetError(SheetError::PermissionDenied,
-                             QStringLiteral("書き込みできません。 ") + ShownPath(m_spillTemplate));
+            throw WorkbookFailure(SheetNumber::PermissionDenied,
+                                  QStringLiteral("書き込みできません。 ") + ShownPath(m_spillTemplate));
     }
     if (m_spillFile->write(m_spill.data(), qint64(m_spill.size())) != qint64(m_spill.size()))
-        throw SheetError(SheetError::PermissionDenied,
-                         QStringLiteral("書き込みできません。 ") + ShownPath(m_spillFile->fileName()) +
-                             QStringLiteral(" (") + m_spillFile->errorString() + QLatin1Char(')'));
+        throw WorkbookFailure(SheetNumber::PermissionDenied,
+                              QStringLiteral("書き込みできません。 ") + ShownPath(m_spillFile->fileName()) +
+                                  QStringLiteral(" (") + m_spillFile->errorString() + QLatin1Char(')'));
     m_spill.clear();
 }
 
@@ -230,8 +230,8 @@ PartText SheetData::serialize(const pugi::xml_document& doc)
     if (m_spillFile) {
         spill();
         if (!m_spillFile->flush())
-            throw SheetError(SheetError::PermissionDenied,
-                             QStringLiteral("書き込みできません。 ") + ShownPath(m_spillFile->fileName()));
+            throw WorkbookFailure(SheetNumber::PermissionDenied, QStringLiteral("書き込みできません。 ") +
+                                                                     ShownPath(m_spillFile->fileName()));
         part.file = m_spillFile->fileName();
     } else {
         part.head += m_spill;

@@ -36,7 +36,7 @@ struct ColumnRange
     pugi::xml_node node;
 };
 
-// Throws SheetError for a cell outside the sheet.
+// Throws QelError for a cell outside the sheet.
 void CheckCell(int row, int column);
 
 // The rows are written out in order as they are finished, so that a long sheet is not held in
@@ -54,7 +54,7 @@ class SheetData
     void loadColumns();
     const std::vector<ColumnRange>& columns() const { return m_columns; }
 
-    // The cell, made with the row's or the column's format when it is new. Throws SheetError
+    // The cell, made with the row's or the column's format when it is new. Throws QelError
     // for a row already written out.
     DataCell& cellAt(int row, int column);
     // The cells of a column still held, for a change of their format.

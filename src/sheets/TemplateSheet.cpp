@@ -1,6 +1,6 @@
 #include "TemplateSheet.h"
 
-#include "SheetError.h"
+#include "WorkbookFailure.h"
 
 #include "core/Amount.h"
 
@@ -22,7 +22,7 @@ QString TemplateSheet::tooManyText(const QString& what, std::int64_t count, std:
 void TemplateSheet::refuse(const QString& refusal)
 {
     if (!refusal.isEmpty())
-        throw SheetError(SheetError::Application, refusal);
+        throw WorkbookFailure(SheetNumber::Application, refusal);
 }
 
 void TemplateSheet::openUnless(const QString& refusal)

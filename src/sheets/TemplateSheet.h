@@ -28,7 +28,7 @@ class TemplateSheet
     // "<what>が<count>件あり、…<limit>件を超えています。" and the advice; empty within the limit.
     static QString tooManyText(const QString& what, std::int64_t count, std::int64_t limit,
                                const QString& advice);
-    // Throws the refusal, when there is one, as a SheetError.
+    // Throws the refusal, when there is one, as a QelError.
     static void refuse(const QString& refusal);
     // Refuses, or deletes an existing target and opens a fresh copy of the template.
     void openUnless(const QString& refusal);

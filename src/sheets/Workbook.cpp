@@ -3,8 +3,8 @@
 #include "CellRef.h"
 #include "PageHeader.h"
 #include "SheetData.h"
-#include "SheetError.h"
 #include "Styles.h"
+#include "WorkbookFailure.h"
 #include "XmlParts.h"
 #include "ZipPackage.h"
 
@@ -121,10 +121,11 @@ struct Workbook::Impl
             sections.text[section] = QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
             composed.push_back(ComposeHeader(sections));
             if (composed.back().size() > kMaxHeader) {
-                throw SheetError(
-                    SheetError::Application,
+                throw QelError(
+                    QelError::Kind::PageSetup,
                     QStringLiteral("PageSetup クラスの %1 プロパティを設定できません。ヘッダーが長すぎます。")
-                        .arg(QLatin1String(property)));
+                        .arg(QLatin1String(property)),
+                    {}, SheetNumber::Application);
             }
         }
         for (std::size_t i = 0; i < headers.size(); ++i) {
@@ -158,43 +159,43 @@ void Workbook::prepare()
         appError();
     const QFileInfo source(d->templatePath);
     if (!source.isFile())
-        throw SheetError(SheetError::FileNotFound,
-                         QStringLiteral("ファイルが見つかりません。 ") + ShownPath(d->templatePath));
+        throw WorkbookFailure(SheetNumber::FileNotFound,
+                              QStringLiteral("ファイルが見つかりません。 ") + ShownPath(d->templatePath));
 
     const QFileInfo target(d->targetPath);
     const QString folder = target.absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
-        throw SheetError(SheetError::PathNotFound,
-                         QStringLiteral("パスが見つかりません。 ") + ShownPath(folder));
+        throw WorkbookFailure(SheetNumber::PathNotFound,
+                              QStringLiteral("パスが見つかりません。 ") + ShownPath(folder));
     // Nothing here locks a file that another program has open: the spreadsheet programs leave
     // a lock file beside it, and a file marked read-only is the user's word not to replace it.
     if (QFileInfo::exists(SpreadsheetLockFile(d->targetPath)))
-        throw SheetError(SheetError::PermissionDenied,
-                         QStringLiteral("書き込みできません。 ") + ShownPath(d->targetPath) +
-                             QStringLiteral("（他のプログラムで開かれています）"));
+        throw WorkbookFailure(SheetNumber::PermissionDenied,
+                              QStringLiteral("書き込みできません。 ") + ShownPath(d->targetPath) +
+                                  QStringLiteral("（他のプログラムで開かれています）"));
     if (target.exists() && !target.isDir() &&
         (!target.isWritable() || !target.permissions().testFlag(QFileDevice::WriteOwner)))
-        throw SheetError(SheetError::PermissionDenied, QStringLiteral("書き込みできません。 ") +
-                                                           ShownPath(d->targetPath) +
-                                                           QStringLiteral("（読み取り専用です）"));
+        throw WorkbookFailure(SheetNumber::PermissionDenied, QStringLiteral("書き込みできません。 ") +
+                                                                 ShownPath(d->targetPath) +
+                                                                 QStringLiteral("（読み取り専用です）"));
     if (target.exists() || target.isSymLink()) {
         if (target.isDir() || !QFile::remove(d->targetPath))
-            throw SheetError(SheetError::PermissionDenied,
-                             QStringLiteral("書き込みできません。 ") + ShownPath(d->targetPath));
+            throw WorkbookFailure(SheetNumber::PermissionDenied,
+                                  QStringLiteral("書き込みできません。 ") + ShownPath(d->targetPath));
     }
 
     QFile from(d->templatePath);
     if (!from.open(QIODevice::ReadOnly))
-        throw SheetError(SheetError::FileNotFound,
-                         QStringLiteral("ファイルが見つかりません。 ") + ShownPath(d->templatePath));
+        throw WorkbookFailure(SheetNumber::FileNotFound,
+                              QStringLiteral("ファイルが見つかりません。 ") + ShownPath(d->templatePath));
     const QByteArray bytes = from.readAll();
     QTemporaryFile copy(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
     copy.setAutoRemove(false);
     if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) {
         if (!copy.fileName().isEmpty())
             QFile::remove(copy.fileName());
-        throw SheetError(SheetError::PermissionDenied,
-                         QStringLiteral("書き込みできません。 ") + ShownPath(folder));
+        throw WorkbookFailure(SheetNumber::PermissionDenied,
+                              QStringLiteral("書き込みできません。 ") + ShownPath(folder));
     }
     d->copyPath = copy.fileName();
     copy.close();
@@ -461,8 +462,8 @@ void Workbook::save()
     std::filesystem::rename(std::filesystem::path(QFile::encodeName(d->copyPath).constData()),
                             std::filesystem::path(QFile::encodeName(d->targetPath).constData()), error);
     if (error)
-        throw SheetError(SheetError::PermissionDenied,
-                         QStringLiteral("書き込みできません。 ") + ShownPath(d->targetPath));
+        throw WorkbookFailure(SheetNumber::PermissionDenied,
+                              QStringLiteral("書き込みできません。 ") + ShownPath(d->targetPath));
     d->saved = true;
 }
 

@@ -8,7 +8,7 @@
 
 // One workbook made from a template, edited through the operations the writers use, in
 // their order: prepare(), open(), the content writes, scrollToTop(), save(). Every failure
-// throws SheetError. Until save() the target does not exist: the copy being written has a
+// throws QelError. Until save() the target does not exist: the copy being written has a
 // temporary name in the same folder and is removed if the workbook is dropped unsaved.
 class Workbook
 {

@@ -82,6 +82,15 @@ const char* const kWorksheetOrder[] = {"sheetPr",
 
 } // namespace
 
+bool LoadXmlPart(const std::string& name, const std::string& data, pugi::xml_document& doc, QString& why)
+{
+    const auto result =
+        doc.load_buffer(data.data(), data.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
+    if (!result)
+        why = QString::fromStdString(name) + QStringLiteral(": ") + QString::fromUtf8(result.description());
+    return bool(result);
+}
+
 std::span<const char* const> WorksheetOrder()
 {
     return kWorksheetOrder;

@@ -9,6 +9,10 @@
 
 // Helpers for the XML parts of a workbook.
 
+// Loads a part's bytes as XML, as every reader of parts does (a lone blank between tags kept);
+// false with the parser's reason, naming the part, when it is no XML.
+bool LoadXmlPart(const std::string& name, const std::string& data, pugi::xml_document& doc, QString& why);
+
 // The order of a worksheet's children, as the schema fixes it.
 std::span<const char* const> WorksheetOrder();
 

@@ -2,7 +2,8 @@
 
 #include "core/TextRoutines.h"
 
-#include "SheetError.h"
+#include "WorkbookFailure.h"
+#include "XmlParts.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,13 +62,7 @@ bool ZipPackage::parse(const std::string& name, pugi::xml_document& doc, QString
         why = QString::fromStdString(name) + QStringLiteral(" がありません。");
         return false;
     }
-    const auto result =
-        doc.load_buffer(data.data(), data.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
-    if (!result) {
-        why = QString::fromStdString(name) + QStringLiteral(": ") + QString::fromUtf8(result.description());
-        return false;
-    }
-    return true;
+    return LoadXmlPart(name, data, doc, why);
 }
 
 // Feeds a PartText to the archive as it compresses the part.
@@ -181,9 +176,9 @@ void ZipPackage::close(const QString& path)
     if (zip_close(m_zip) != 0) {
         const QString text = QString::fromLocal8Bit(zip_strerror(m_zip));
         discard();
-        throw SheetError(SheetError::PermissionDenied, QStringLiteral("書き込みできません。 ") +
-                                                           ShownPath(path) + QStringLiteral(" (") + text +
-                                                           QLatin1Char(')'));
+        throw WorkbookFailure(SheetNumber::PermissionDenied, QStringLiteral("書き込みできません。 ") +
+                                                                 ShownPath(path) + QStringLiteral(" (") +
+                                                                 text + QLatin1Char(')'));
     }
     m_zip = nullptr;
     m_readers.clear();

@@ -36,7 +36,7 @@ class ZipPackage
     // False when the part is missing or is no XML; why says which.
     bool parse(const std::string& name, pugi::xml_document& doc, QString& why) const;
 
-    // Writing, each failure thrown as SheetError. The data (and the part's file) must stay
+    // Writing, each failure thrown as QelError. The data (and the part's file) must stay
     // alive until close(): the archive reads them only then.
     void replace(const std::string& name, const std::string& data);
     void replace(const std::string& name, const PartText& part);

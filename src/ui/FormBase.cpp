@@ -60,6 +60,11 @@ FormBase::FormBase(const QString& formName, QWidget* parent, Qt::WindowFlags fla
 
 void FormBase::Cmd_Click(int) {}
 
+void FormBase::ShowFailure(const QelError& failure, const QString& title) const
+{
+    Dialogs().failure(title.isEmpty() ? m_formName : title, failure.message(), failure.detail());
+}
+
 void FormBase::StyleRoleLabels(const RoleLabelStyle& style)
 {
     if (Lbl_Ttl.contains(14)) {

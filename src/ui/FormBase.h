@@ -3,7 +3,7 @@
 #include "ControlArray.h"
 #include "DialogService.h"
 
-#include "db/DbError.h"
+#include "db/EngineError.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -111,18 +111,21 @@ class FormBase : public QWidget
     // Closes the form for good, past the refused close box.
     void closeForm();
 
-    // Runs one user action; a database failure is shown in a warning box captioned with the
-    // form's name and the action is abandoned. Returns whether the action completed.
+    // Runs one user action; any failure of it (a failed allocation included) is shown in a
+    // warning box captioned with the form's name, in a Japanese sentence with the library's own
+    // text below it, and the action is abandoned. Returns whether the action completed.
     template <class F> bool Guarded(F&& action)
     {
         try {
             action();
             return true;
-        } catch (const DbError& e) {
-            Dialogs().failure(m_formName, e.message(), e.engineText());
+        } catch (const std::exception& e) {
+            ShowFailure(EngineError(e));
             return false;
         }
     }
+    // The failure box of the form: captioned with the form's name, or with `title` when given.
+    void ShowFailure(const QelError& failure, const QString& title = {}) const;
 
     // The completion notice: shows the labels and disables the controls, waits, then hides the
     // labels and gives each control back the enabled state it had before.

@@ -2,13 +2,13 @@
 
 #include "DialogService.h"
 
-#include "db/DbError.h"
+#include "core/QelError.h"
 
 #include <QTimer>
 #include <QWidget>
 
-void ShowFailureLater(QWidget* form, const QString& formName, const DbError& error)
+void ShowFailureLater(QWidget* form, const QString& formName, const QelError& error)
 {
-    QTimer::singleShot(
-        0, form, [formName, error] { Dialogs().failure(formName, error.message(), error.engineText()); });
+    QTimer::singleShot(0, form,
+                       [formName, error] { Dialogs().failure(formName, error.message(), error.detail()); });
 }

@@ -89,7 +89,7 @@ std::unique_ptr<QLockFile> Main(const QString& appPath, const QString& seedDir)
         // No start on a half-made folder: the user is told what is wrong where, and the run ends.
         try {
             SeedAppFolder(appPath, seedDir);
-        } catch (const FolderError& e) {
+        } catch (const QelError& e) {
             Dialogs().warning(QStringLiteral("Qel"), e.message());
             return nullptr;
         }
@@ -97,7 +97,7 @@ std::unique_ptr<QLockFile> Main(const QString& appPath, const QString& seedDir)
     ReadSettings(appPath);
     try {
         MakeFolders();
-    } catch (const FolderError& e) {
+    } catch (const QelError& e) {
         Dialogs().warning(QStringLiteral("Qel"), e.message());
     }
     for (const QString& notice : RecoverInterruptedBackup())

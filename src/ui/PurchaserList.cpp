@@ -6,7 +6,7 @@
 #include "LateFailure.h"
 #include "Twips.h"
 
-#include "db/DbError.h"
+#include "core/QelError.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -36,10 +36,10 @@ int PurchaserList::fill(const std::function<KeysWithReadings()>& customers,
     KeysWithReadings entries;
     try {
         entries = customers();
-    } catch (const DbError& e) {
-        Dialogs().failure(m_form.formName(), e.message(), e.engineText());
+    } catch (const QelError& e) {
+        Dialogs().failure(m_form.formName(), e.message(), e.detail());
     }
     FormBase* form = &m_form;
     return m_list.fill(std::move(entries), std::move(names),
-                       [form](const DbError& e) { ShowFailureLater(form, form->formName(), e); });
+                       [form](const QelError& e) { ShowFailureLater(form, form->formName(), e); });
 }

@@ -1,7 +1,7 @@
 #include "ReadingSearch.h"
 
+#include "core/QelError.h"
 #include "core/TextRoutines.h"
-#include "db/DbError.h"
 
 #include <QComboBox>
 #include <QListWidget>
@@ -134,7 +134,7 @@ struct ReadingSearchList::Entries
             const QStringList read = reader(blockKeys);
             for (int i = 0; i < count && i < read.size(); ++i)
                 names[first + i] = read.at(i);
-        } catch (const DbError& e) {
+        } catch (const QelError& e) {
             if (!failureShown && failed) {
                 failureShown = true;
                 failed(e);

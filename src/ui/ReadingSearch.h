@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-class DbError;
+class QelError;
 class QComboBox;
 class QListWidget;
 
@@ -33,10 +33,10 @@ class ReadingSearchList
 {
   public:
     // Reads the names of the keys, in their order (empty for a key without a row); throws
-    // DbError.
+    // QelError.
     using NameReader = std::function<QStringList(const std::vector<std::int32_t>& keys)>;
     // Told once per fill when names cannot be read; those entries show no name.
-    using FailureReport = std::function<void(const DbError&)>;
+    using FailureReport = std::function<void(const QelError&)>;
 
     ReadingSearchList(QListWidget* names, QListWidget* readings);
     ~ReadingSearchList();

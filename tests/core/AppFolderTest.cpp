@@ -167,7 +167,7 @@ TEST(AppFolder, ChoiceAndSeedingOfTheFolderInUse)
         try {
             SeedAppFolder(chosen.path, installed);
             EXPECT_STREQ(c.reason, "") << "no failure reported";
-        } catch (const FolderError& e) {
+        } catch (const QelError& e) {
             EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.reason))) << e.message().toStdString();
             EXPECT_TRUE(e.message().contains(c.start == Start::NothingInstalled ? installed : folder))
                 << e.message().toStdString();

@@ -76,14 +76,14 @@ TEST_F(SettingsTest, FolderThatCannotBeMadeIsReportedByName)
     try {
         MakeFolders();
         FAIL() << "no error for a folder two levels deep";
-    } catch (const FolderError& e) {
+    } catch (const QelError& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("a/b/c"))) << e.message().toStdString();
     }
     QFile blocker(appPath() + QStringLiteral("/帳票"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     writeIni(QStringLiteral("DataPath=帳票\r\n"));
-    EXPECT_THROW(MakeFolders(), FolderError);
+    EXPECT_THROW(MakeFolders(), QelError);
 }
 
 TEST_F(SettingsTest, EachFolderIsMadeOrReportedOnItsOwnWithItsReason)
@@ -117,7 +117,7 @@ TEST_F(SettingsTest, EachFolderIsMadeOrReportedOnItsOwnWithItsReason)
         try {
             MakeFolders();
             ADD_FAILURE() << c.ini << ": nothing reported";
-        } catch (const FolderError& e) {
+        } catch (const QelError& e) {
             const std::string text = e.message().toStdString();
             EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.reason))) << c.ini << text;
             EXPECT_FALSE(e.message().contains(QString::fromUtf8(c.notReason))) << c.ini << text;
@@ -129,7 +129,7 @@ TEST_F(SettingsTest, EachFolderIsMadeOrReportedOnItsOwnWithItsReason)
     writeIni(QStringLiteral("DataPath=ファイル/帳票\r\nBackDataPath=控え\r\n"));
     try {
         MakeFolders();
-    } catch (const FolderError& e) {
+    } catch (const QelError& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("ファイル/帳票")));
         EXPECT_TRUE(e.message().contains(QStringLiteral("控え")));
     }
@@ -146,7 +146,7 @@ TEST_F(SettingsTest, FolderWithoutWritePermissionIsReportedSo)
     try {
         MakeFolders();
         ADD_FAILURE() << "nothing reported";
-    } catch (const FolderError& e) {
+    } catch (const QelError& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("書き込む権限がありません")))
             << e.message().toStdString();
     }

@@ -92,14 +92,14 @@ TEST_F(BackupTest, BackupsASecondApartSortInTimeOrder)
     const QString second = run();
     EXPECT_LT(QFileInfo(first).fileName(), QFileInfo(second).fileName());
     // The same second again cannot overwrite the earlier backup.
-    EXPECT_THROW(run(), DbError);
+    EXPECT_THROW(run(), QelError);
     EXPECT_EQ(customers(), 10);
 }
 
 TEST_F(BackupTest, MissingCompactedCopyLeavesDatabaseInPlace)
 {
     DatabaseLock lock;
-    EXPECT_THROW(BackupDb(lock), DbError);
+    EXPECT_THROW(BackupDb(lock), QelError);
     EXPECT_EQ(customers(), 10);
     EXPECT_TRUE(QDir(backups()).isEmpty());
 }
@@ -111,7 +111,7 @@ TEST_F(BackupTest, CorruptCompactedCopyIsRefusedBeforeAnyFileMoves)
     junk.write(QByteArray(4096, 'x'));
     junk.close();
     DatabaseLock lock;
-    EXPECT_THROW(BackupDb(lock), DbError);
+    EXPECT_THROW(BackupDb(lock), QelError);
     EXPECT_EQ(customers(), 10);
     EXPECT_TRUE(QDir(backups()).isEmpty());
 }
@@ -133,7 +133,7 @@ TEST_F(BackupTest, MissingBackupFolderSaysSoAndKeepsTheDatabase)
     try {
         run();
         FAIL();
-    } catch (const DbError& e) {
+    } catch (const QelError& e) {
         EXPECT_TRUE(e.userText().contains(QStringLiteral("バックアップフォルダ")))
             << e.userText().toStdString();
     }
@@ -146,7 +146,7 @@ TEST_F(BackupTest, BackupFolderThatIsAFileKeepsTheDatabase)
     QFile blocker(backups());
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    EXPECT_THROW(run(), DbError);
+    EXPECT_THROW(run(), QelError);
     EXPECT_EQ(customers(), 10);
 }
 
@@ -157,7 +157,7 @@ TEST_F(BackupTest, ReadOnlyBackupFolderKeepsTheDatabase)
     try {
         run();
         FAIL();
-    } catch (const DbError& e) {
+    } catch (const QelError& e) {
         EXPECT_TRUE(e.userText().contains(QStringLiteral("データベースは元のままです")))
             << e.userText().toStdString();
     }

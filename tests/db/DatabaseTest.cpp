@@ -1,5 +1,6 @@
 #include "db/Database.h"
 #include "core/Globals.h"
+#include "db/EngineError.h"
 #include "db/Schema.h"
 #include "db/Table.h"
 
@@ -141,7 +142,7 @@ TEST_F(DatabaseTest, MissingFileIsReportedAndNeverCreated)
     try {
         Database db;
         FAIL() << "opened a missing file";
-    } catch (const DbError& e) {
+    } catch (const QelError& e) {
         EXPECT_TRUE(e.userText().contains(QStringLiteral("見つかりません"))) << e.userText().toStdString();
         EXPECT_TRUE(e.userText().contains(kOperationalDbFile));
     }
@@ -155,7 +156,7 @@ TEST_F(DatabaseTest, FolderWhereTheFileShouldBeIsNotCalledMissing)
     try {
         Database db;
         FAIL() << "opened a folder";
-    } catch (const DbError& e) {
+    } catch (const QelError& e) {
         EXPECT_FALSE(e.userText().contains(QStringLiteral("見つかりません"))) << e.userText().toStdString();
         EXPECT_TRUE(e.userText().contains(QStringLiteral("フォルダがあります")))
             << e.userText().toStdString();
@@ -213,18 +214,19 @@ TEST_F(DatabaseTest, EngineFailuresBecomeJapaneseSentencesWithTheEngineTextBelow
         try {
             c.fail();
             ADD_FAILURE() << c.what << ": no failure";
-        } catch (const DbError& e) {
+        } catch (const QelError& e) {
             const QStringList lines = e.userText().split(QLatin1Char('\n'));
             EXPECT_TRUE(lines.front().startsWith(QString::fromUtf8(c.sentence)))
                 << c.what << ": " << e.userText().toStdString();
-            EXPECT_EQ(lines.back(), e.engineText()) << c.what;
-            EXPECT_FALSE(e.engineText().isEmpty()) << c.what;
+            EXPECT_EQ(lines.back(), e.detail()) << c.what;
+            EXPECT_FALSE(e.detail().isEmpty()) << c.what;
         }
     }
     // Opening fails in the same words on every screen: the sentence comes from the class alone.
-    EXPECT_EQ(DbError::sentenceFor(6), DbError::sentenceFor(5));
-    EXPECT_TRUE(DbError::sentenceFor(14).startsWith(QStringLiteral("データベースファイルを開けません。")));
-    EXPECT_EQ(DbError::sentenceFor(11), DbError::sentenceFor(26));
+    EXPECT_EQ(EngineKind(6), EngineKind(5));
+    EXPECT_TRUE(
+        QelError::sentence(EngineKind(14)).startsWith(QStringLiteral("データベースファイルを開けません。")));
+    EXPECT_EQ(EngineKind(11), EngineKind(26));
 }
 
 TEST_F(DatabaseTest, RejectedStatementBecomesDbErrorWithTheEngineText)
@@ -233,8 +235,8 @@ TEST_F(DatabaseTest, RejectedStatementBecomesDbErrorWithTheEngineText)
     try {
         Query q(db, "select * from Tb_無い");
         FAIL();
-    } catch (const DbError& e) {
-        EXPECT_TRUE(e.engineText().contains("no such table")) << e.engineText().toStdString();
+    } catch (const QelError& e) {
+        EXPECT_TRUE(e.detail().contains("no such table")) << e.detail().toStdString();
     }
 }
 
@@ -245,15 +247,15 @@ TEST_F(DatabaseTest, TheEngineCodeSurvivesContextAndAloneDecidesBusy)
     const auto failureOf = [](const std::function<void()>& action) {
         try {
             action();
-        } catch (const DbError& e) {
+        } catch (const QelError& e) {
             return e;
         }
         ADD_FAILURE() << "no failure";
-        return DbError(QString());
+        return QelError(QelError::Kind::Unexpected);
     };
     SQLite::Database other(Database::currentPath().toStdString(), SQLite::OPEN_READWRITE);
     other.exec("BEGIN EXCLUSIVE");
-    const DbError locked = failureOf([] {
+    const QelError locked = failureOf([] {
         InContext(QStringLiteral("前"), [] {
             Database db;
             db.raw().exec("PRAGMA busy_timeout = 0");
@@ -261,7 +263,7 @@ TEST_F(DatabaseTest, TheEngineCodeSurvivesContextAndAloneDecidesBusy)
         });
     });
     other.exec("ROLLBACK");
-    const DbError rawLocked = failureOf([&] {
+    const QelError rawLocked = failureOf([&] {
         other.exec("BEGIN EXCLUSIVE");
         InContext(QStringLiteral("前"), [] {
             SQLite::Database db(Database::currentPath().toStdString(), SQLite::OPEN_READWRITE);
@@ -272,20 +274,22 @@ TEST_F(DatabaseTest, TheEngineCodeSurvivesContextAndAloneDecidesBusy)
     const struct
     {
         const char* what;
-        DbError error;
+        QelError error;
         bool busy;
     } cases[] = {
         {"locked, through a query", locked, true},
         {"locked, the engine's own exception", rawLocked, true},
         {"locked, with a file line after", locked.within({}, QStringLiteral("ファイル: x")), true},
         {"rejected statement", failureOf([] { Database().count("Tb_無い"); }), false},
-        {"the busy sentence without the code", DbError(DbError::sentenceFor(5)), false},
+        {"the busy sentence under another kind",
+         QelError(QelError::Kind::Engine, QelError::sentence(QelError::Kind::Busy)), false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.error.busy(), c.busy) << c.what;
-    EXPECT_TRUE(locked.message().startsWith(QStringLiteral("前\n") + DbError::sentenceFor(5)));
+    EXPECT_TRUE(
+        locked.message().startsWith(QStringLiteral("前\n") + QelError::sentence(QelError::Kind::Busy)));
     EXPECT_EQ(locked.within({}, QStringLiteral("後")).message(), locked.message() + QStringLiteral("\n後"));
-    EXPECT_EQ(locked.within(QStringLiteral("上")).engineText(), locked.engineText());
+    EXPECT_EQ(locked.within(QStringLiteral("上")).detail(), locked.detail());
 }
 
 // What a caller reaches through the connection: the transaction, the engine's progress calls and
@@ -319,8 +323,9 @@ TEST_F(DatabaseTest, TransactionProgressAndReadOnlyOpen)
     try {
         reader.execute("delete from Tb_顧客");
         ADD_FAILURE() << "a read-only connection wrote";
-    } catch (const DbError& e) {
-        EXPECT_TRUE(e.message().startsWith(DbError::sentenceFor(8))) << e.message().toStdString();
+    } catch (const QelError& e) {
+        EXPECT_TRUE(e.message().startsWith(QelError::sentence(QelError::Kind::ReadOnly)))
+            << e.message().toStdString();
     }
 }
 

@@ -195,7 +195,7 @@ class BackupRunTest : public AppFixture
     {
         try {
             action();
-        } catch (const DbError& e) {
+        } catch (const QelError& e) {
             return e.userText();
         }
         ADD_FAILURE() << "no failure";

@@ -146,7 +146,7 @@ int runOp(Op op)
         }
         }
         return 0;
-    } catch (const DbError& e) {
+    } catch (const QelError& e) {
         std::fprintf(stderr, "    stopped: %s\n", e.userText().toUtf8().constData());
         return 3;
     }

@@ -1,9 +1,9 @@
 #include "SheetsFixture.h"
 
 #include "core/Globals.h"
+#include "exchange/SheetReader.h"
 #include "sheets/CustomerListSheet.h"
-#include "sheets/SheetError.h"
-#include "sheets/SheetReader.h"
+#include "sheets/WorkbookFailure.h"
 
 #include <QFile>
 
@@ -105,7 +105,7 @@ TEST_F(CustomerListSheetTest, MoreCustomersThanASheetHoldsAreRefused)
 
     const QString old = writeCustomerList(1);
     CustomerListSheet sheet;
-    EXPECT_THROW(sheet.open(CustomerListSheet::kMaxCustomers + 1), SheetError);
+    EXPECT_THROW(sheet.open(CustomerListSheet::kMaxCustomers + 1), QelError);
     EXPECT_EQ(ReadWorkbook(old).lastRow(), 6) << "the last list stays as it was";
 }
 

@@ -1,9 +1,9 @@
 #include "SheetsFixture.h"
 
 #include "core/Globals.h"
+#include "exchange/SheetReader.h"
 #include "sheets/SalesDetailSheet.h"
-#include "sheets/SheetError.h"
-#include "sheets/SheetReader.h"
+#include "sheets/WorkbookFailure.h"
 
 #include <QDir>
 #include <QFile>

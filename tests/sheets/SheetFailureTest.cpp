@@ -1,10 +1,10 @@
 #include "SheetsFixture.h"
 
 #include "core/Globals.h"
-#include "db/DbError.h"
-#include "sheets/SheetError.h"
-#include "sheets/SheetReader.h"
+#include "core/QelError.h"
+#include "exchange/SheetReader.h"
 #include "sheets/Workbook.h"
+#include "sheets/WorkbookFailure.h"
 #include "sheets/preview/SheetFailure.h"
 
 #include <QDir>
@@ -19,32 +19,33 @@ using Kind = ShownBox::Kind;
 const QString kWriteDenied = QStringLiteral("Excelファイルが開かれている可能性があります。\n"
                                             "Excelファイル閉じてからプログラムを実行してください。\n");
 
-TEST(SheetFailureText, DependsOnHowTheDescriptionBegins)
+TEST(WorkbookFailureText, DependsOnTheKindOfTheFailure)
 {
+    using K = QelError::Kind;
     struct Case
     {
-        const char* description;
-        SheetFailureKind kind;
+        QelError error;
         const char* text;
     };
     const Case cases[] = {
-        {"PageSetup クラスの LeftHeader プロパティを設定できません。", SheetFailureKind::PageSetup,
+        {QelError(K::PageSetup, QStringLiteral("PageSetup クラスの LeftHeader プロパティを設定できません。"),
+                  {}, SheetNumber::Application),
          "プリンタの設定が行われていませんが処理はそのまま続行してください。\n"
          "ErrNo=1004 ErrMsg=PageSetup クラスの LeftHeader プロパティを設定できません。"},
-        {"pagesetup", SheetFailureKind::PageSetup,
-         "プリンタの設定が行われていませんが処理はそのまま続行してください。\nErrNo=1004 ErrMsg=pagesetup"},
-        {"PageSetu", SheetFailureKind::Other, "ErrNo=1004 ErrMsg=PageSetu"},
-        {"書き込みできません。 /x/顧客一覧.xlsx", SheetFailureKind::WriteDenied,
+        {WorkbookFailure(SheetNumber::PermissionDenied,
+                         QStringLiteral("書き込みできません。 /x/顧客一覧.xlsx")),
          "Excelファイルが開かれている可能性があります。\nExcelファイル閉じてからプログラムを実行してください"
          "。\n"
-         "ErrNo=1004 ErrMsg=書き込みできません。 /x/顧客一覧.xlsx"},
-        {"書き込みできませ", SheetFailureKind::Other, "ErrNo=1004 ErrMsg=書き込みできませ"},
-        {"", SheetFailureKind::Other, "ErrNo=1004 ErrMsg="},
+         "ErrNo=70 ErrMsg=書き込みできません。 /x/顧客一覧.xlsx"},
+        {WorkbookFailure(SheetNumber::FileNotFound, QStringLiteral("ファイルが見つかりません。 /x")),
+         "ErrNo=53 ErrMsg=ファイルが見つかりません。 /x"},
+        {QelError(K::DiskFull, QStringLiteral("満杯"), QStringLiteral("disk full")),
+         "ErrNo=3146 ErrMsg=満杯\ndisk full"},
+        {QelError(K::OutOfMemory, QStringLiteral("不足")), "ErrNo=1004 ErrMsg=不足"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.description);
-        EXPECT_EQ(FailureKindOf(QString::fromUtf8(c.description)), c.kind);
-        EXPECT_EQ(SheetFailureText(1004, QString::fromUtf8(c.description)), QString::fromUtf8(c.text));
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(WorkbookFailureText(c.error), QString::fromUtf8(c.text));
     }
 }
 
@@ -172,8 +173,10 @@ TEST_F(SheetFailureTest, BrokenTemplateAndDatabaseFailuresEndTheApplication)
     dialogs->expect(Kind::Warning, QStringLiteral("Frm540_Qel"),
                     QStringLiteral("ErrNo=3146 ErrMsg=データベースを開けません。\nno such file"));
     SheetSteps steps(QStringLiteral("Frm540_Qel"));
-    EXPECT_FALSE(steps.run(
-        [] { throw DbError(QStringLiteral("データベースを開けません。"), QStringLiteral("no such file")); }));
+    EXPECT_FALSE(steps.run([] {
+        throw QelError(QelError::Kind::CannotOpen, QStringLiteral("データベースを開けません。"),
+                       QStringLiteral("no such file"));
+    }));
     EXPECT_EQ(exits->calls, 2);
 }
 

@@ -1,7 +1,7 @@
 #include "SheetsFixture.h"
 
 #include "core/Globals.h"
-#include "sheets/SheetReader.h"
+#include "exchange/SheetReader.h"
 #include "sheets/preview/SheetPreview.h"
 #include "sheets/preview/SheetPrintout.h"
 #include "sheets/preview/SpreadsheetProgram.h"

@@ -1,10 +1,10 @@
 #include "SheetsFixture.h"
 
 #include "core/Globals.h"
+#include "exchange/SheetReader.h"
 #include "sheets/NumberFormat.h"
-#include "sheets/SheetError.h"
-#include "sheets/SheetReader.h"
 #include "sheets/Workbook.h"
+#include "sheets/WorkbookFailure.h"
 
 #include <QDir>
 #include <QFile>
@@ -169,9 +169,9 @@ TEST_F(WorkbookTest, TooLongAHeaderIsAPageSetupFailureAndChangesNothing)
     try {
         book.setLeftHeader(QStringLiteral("購入者:") + QString(300, QChar(0x3042)));
         FAIL() << "no failure";
-    } catch (const SheetError& e) {
-        EXPECT_EQ(FailureKindOf(e.description()), SheetFailureKind::PageSetup);
-        EXPECT_EQ(e.number(), SheetError::Application);
+    } catch (const QelError& e) {
+        EXPECT_EQ(e.kind(), QelError::Kind::PageSetup);
+        EXPECT_EQ(WorkbookFailureNumber(e), SheetNumber::Application);
     }
     book.save();
     const SheetModel m = ReadWorkbook(target(QStringLiteral("購入者別売上明細.xlsx")));
@@ -300,21 +300,21 @@ TEST_F(WorkbookTest, ScrollToTopSelectsA1)
 TEST_F(WorkbookTest, StepsOutOfOrderOrOutsideTheSheetFail)
 {
     Workbook book(customerTemplate(), target());
-    EXPECT_THROW(book.setText(1, 1, QStringLiteral("x")), SheetError);
+    EXPECT_THROW(book.setText(1, 1, QStringLiteral("x")), QelError);
     book.prepare();
-    EXPECT_THROW(book.prepare(), SheetError);
+    EXPECT_THROW(book.prepare(), QelError);
     book.open();
-    EXPECT_THROW(book.setText(0, 1, QStringLiteral("x")), SheetError);
-    EXPECT_THROW(book.setNumber(1, 16385, 1), SheetError);
-    EXPECT_THROW(book.drawBorders(1, 1, 1048577, 2), SheetError);
+    EXPECT_THROW(book.setText(0, 1, QStringLiteral("x")), QelError);
+    EXPECT_THROW(book.setNumber(1, 16385, 1), QelError);
+    EXPECT_THROW(book.drawBorders(1, 1, 1048577, 2), QelError);
     book.setText(5, 1, QStringLiteral("x"));
     book.finishRowsBefore(6);
-    EXPECT_THROW(book.setText(5, 2, QStringLiteral("x")), SheetError) << "a row written out stays as it is";
-    EXPECT_THROW(book.setColumnFormat(2, QStringLiteral("0")), SheetError);
+    EXPECT_THROW(book.setText(5, 2, QStringLiteral("x")), QelError) << "a row written out stays as it is";
+    EXPECT_THROW(book.setColumnFormat(2, QStringLiteral("0")), QelError);
     book.setText(6, 1, QStringLiteral("y"));
     book.save();
-    EXPECT_THROW(book.setText(1, 1, QStringLiteral("x")), SheetError);
-    EXPECT_THROW(book.save(), SheetError);
+    EXPECT_THROW(book.setText(1, 1, QStringLiteral("x")), QelError);
+    EXPECT_THROW(book.save(), QelError);
     EXPECT_TRUE(QFile::exists(target()));
 }
 

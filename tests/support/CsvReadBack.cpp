@@ -1,6 +1,6 @@
 #include "CsvReadBack.h"
 
-#include "sheets/SheetReader.h"
+#include "exchange/SheetReader.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -118,8 +118,8 @@ TEST_F(MainScreenTest, DatabaseFailureIsShownCaptionedWithTheFormAndTheScreenGoe
     SampleScreen* screen = open();
     dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm999_Qel"),
                     QStringLiteral("データベースの処理ができませんでした。\ndisk I/O error"));
-    EXPECT_FALSE(screen->run(
-        [] { throw DbError(QStringLiteral("データベースの処理ができませんでした。"), "disk I/O error"); }));
+    EXPECT_FALSE(
+        screen->run([] { throw QelError(QelError::Kind::Engine, {}, QStringLiteral("disk I/O error")); }));
     EXPECT_TRUE(screen->run([] {}));
     EXPECT_TRUE(screen->isVisible());
 }

@@ -1,6 +1,6 @@
 #include "CellFills.h"
 
-#include "sheets/ZipPackage.h"
+#include "exchange/ZipReader.h"
 
 #include <pugixml.hpp>
 
@@ -43,11 +43,14 @@ QColor colourOf(pugi::xml_node colour)
 
 std::vector<QColor> ReadCellFills(const QString& path)
 {
-    ZipPackage package;
+    ZipReader package;
     pugi::xml_document doc;
-    QString why;
-    if (!package.open(path, true, why) || !package.parse("xl/styles.xml", doc, why))
-        return {};
+    try {
+        package.open(path);
+        package.parse("xl/styles.xml", doc);
+    } catch (const QelError&) {
+        return {}; // the cells are drawn without fills
+    }
     const pugi::xml_node root = doc.document_element();
 
     std::vector<QColor> fills;

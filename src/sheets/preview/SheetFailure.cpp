@@ -3,18 +3,18 @@
 #include "core/AppExit.h"
 #include "ui/DialogService.h"
 
-bool ReportSheetFailure(const QString& formName, int number, const QString& description)
+bool ReportSheetFailure(const QString& formName, const QelError& failure)
 {
-    Dialogs().warning(formName, SheetFailureText(number, description));
-    if (FailureKindOf(description) == SheetFailureKind::PageSetup)
+    Dialogs().warning(formName, WorkbookFailureText(failure));
+    if (failure.kind() == QelError::Kind::PageSetup)
         return true;
     AppExit::current().endApplication();
     return false;
 }
 
-bool SheetSteps::failed(int number, const QString& description)
+bool SheetSteps::failed(const QelError& failure)
 {
-    const bool goOn = ReportSheetFailure(m_formName, number, description);
+    const bool goOn = ReportSheetFailure(m_formName, failure);
     m_ended = !goOn;
     return goOn;
 }

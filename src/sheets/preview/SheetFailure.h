@@ -1,8 +1,6 @@
 #pragma once
 
-#include "sheets/SheetError.h"
-
-#include "db/DbError.h"
+#include "sheets/WorkbookFailure.h"
 
 #include <QString>
 
@@ -11,7 +9,7 @@
 // Shows the warning box of a failed step of a workbook writer, captioned with the writer's
 // form name. A page-setup failure lets the writer go on; after any other the application
 // ends. Returns whether the writer may go on.
-bool ReportSheetFailure(const QString& formName, int number, const QString& description);
+bool ReportSheetFailure(const QString& formName, const QelError& failure);
 
 // The steps of one workbook writer:
 //     SheetSteps steps(Forms::Frm040_Qel);
@@ -31,25 +29,22 @@ class SheetSteps
         try {
             step();
             return true;
-        } catch (const SheetError& e) {
-            return failed(e.number(), e.description());
-        } catch (const SheetErrors& e) {
-            for (const SheetError& part : e.errors()) {
-                if (!failed(part.number(), part.description()))
+        } catch (const std::exception& e) {
+            const QelError failure = QelError::of(e);
+            if (!failed(failure))
+                return false;
+            for (const QelError& part : failure.more()) {
+                if (!failed(part))
                     return false;
             }
             return true;
-        } catch (const DbError& e) {
-            return failed(SheetError::Database, e.userText());
-        } catch (const std::exception& e) {
-            return failed(SheetError::Application, QString::fromLocal8Bit(e.what()));
         }
     }
 
     bool ended() const { return m_ended; }
 
   private:
-    bool failed(int number, const QString& description);
+    bool failed(const QelError& failure);
 
     QString m_formName;
     bool m_ended = false;

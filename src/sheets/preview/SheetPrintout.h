@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sheets/SheetReader.h"
+#include "exchange/SheetReader.h"
 
 #include <QColor>
 #include <QSizeF>

@@ -40,10 +40,10 @@ SheetProgress WorkbookRun::progress()
     };
 }
 
-void WorkbookRun::readFailed(const DbError& e)
+void WorkbookRun::readFailed(const QelError& e)
 {
     m_status->clear();
-    Dialogs().failure(m_formName, e.message(), e.engineText());
+    Dialogs().failure(m_formName, e.message(), e.detail());
 }
 
 void WorkbookRun::show(QWidget* screen, const QString& what, const QString& path)

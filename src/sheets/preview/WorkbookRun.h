@@ -2,7 +2,7 @@
 
 #include "SheetFailure.h"
 
-#include "db/DbError.h"
+#include "core/QelError.h"
 #include "sheets/SheetRows.h"
 
 #include <QString>
@@ -29,7 +29,7 @@ class WorkbookRun
 
     // No rows: "出力する情報はありません". Too many for one sheet: the refusal box before any file
     // is touched. Else open, page setup, rows (with "i件/n件を処理中"), scroll to the top and
-    // save, each a step of SheetSteps, then "n件出力しました". A DbError of the row source ends
+    // save, each a step of SheetSteps, then "n件出力しました". A QelError of the row source ends
     // the rows and shows the failure box; nothing is saved. Returns the rows written, 0 when no
     // file was saved.
     template <class Sheet, class Row> std::int64_t write(Sheet& sheet, SheetRows<Row> rows)
@@ -37,11 +37,11 @@ class WorkbookRun
         const std::int64_t n = rows.total();
         if (!mayWrite(n, Sheet::tooManyMessage(n)))
             return 0;
-        std::optional<DbError> readFailure;
+        std::optional<QelError> readFailure;
         SheetRows<Row> guarded(n, [&]() -> const Row* {
             try {
                 return rows.next();
-            } catch (const DbError& e) {
+            } catch (const QelError& e) {
                 readFailure = e;
                 return nullptr;
             }
@@ -71,7 +71,7 @@ class WorkbookRun
   private:
     bool mayWrite(std::int64_t rows, const QString& refusal);
     SheetProgress progress();
-    void readFailed(const DbError& e);
+    void readFailed(const QelError& e);
 
     QString m_formName;
     QLabel* m_status;

@@ -1,11 +1,11 @@
 #include "CustomerImport.h"
 
 #include "core/Cp932.h"
-#include "core/Csv.h"
+#include "core/QelError.h"
 #include "core/TextRoutines.h"
-#include "db/DbError.h"
-#include "sheets/SheetError.h"
-#include "sheets/SheetReader.h"
+
+#include "Csv.h"
+#include "SheetReader.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,9 +18,9 @@ namespace {
 
 constexpr qint64 kChunk = 1024 * 1024;
 
-[[noreturn]] void Refuse(const QString& path, const QString& why)
+[[noreturn]] void Refuse(QelError::Kind kind, const QString& path, const QString& why)
 {
-    throw DbError(why + QStringLiteral("\n") + ShownPath(path));
+    throw QelError(kind, why + QStringLiteral("\n") + ShownPath(path));
 }
 
 QString SizeText(qint64 bytes)
@@ -30,18 +30,11 @@ QString SizeText(qint64 bytes)
 
 ImportSource ReadWorkbookSource(const QString& path)
 {
-    SheetModel sheet;
-    try {
-        sheet = ReadWorkbook(path);
-    } catch (const SheetError& e) {
-        if (e.description().contains(QStringLiteral("(ワークシートがありません)")))
-            Refuse(path, QStringLiteral("ブックにワークシートがありません。"));
-        throw DbError(e.description());
-    }
+    const SheetModel sheet = ReadWorkbook(path);
     ImportSource source;
     source.kind = QStringLiteral("Excel ブック（シート「%1」）").arg(sheet.sheetName);
     if (sheet.rows.empty())
-        Refuse(path, QStringLiteral("ブックの最初のシートが空です。"));
+        Refuse(QelError::Kind::Malformed, path, QStringLiteral("ブックの最初のシートが空です。"));
     const int columns = sheet.lastColumn();
     const auto cellsOf = [&](const std::map<int, SheetCell>& cells) {
         QStringList texts;
@@ -68,15 +61,18 @@ QByteArray ReadTextBytes(QFile& file, const QString& path, qint64 maxBytes, bool
         if (chunk.isEmpty())
             break;
         if (!utf16 && chunk.contains('\0'))
-            Refuse(path, QStringLiteral("テキストのファイルではありません（バイナリファイルです）。\n"
-                                        "CSV ファイルか .xlsx のブックを選んでください。"));
+            Refuse(QelError::Kind::Encoding, path,
+                   QStringLiteral("テキストのファイルではありません（バイナリファイルです）。\n"
+                                  "CSV ファイルか .xlsx のブックを選んでください。"));
         data += chunk;
         if (data.size() > maxBytes)
-            Refuse(path, QStringLiteral("ファイルが大きすぎます。取り込めるのは %1 までです。")
-                             .arg(SizeText(maxBytes)));
+            Refuse(QelError::Kind::TooLarge, path,
+                   QStringLiteral("ファイルが大きすぎます。取り込めるのは %1 までです。")
+                       .arg(SizeText(maxBytes)));
     }
     if (file.error() != QFileDevice::NoError)
-        throw DbError(QStringLiteral("ファイルを読めません。\n") + ShownPath(path), file.errorString());
+        throw QelError(QelError::Kind::FileOperation,
+                       QStringLiteral("ファイルを読めません。\n") + ShownPath(path), file.errorString());
     return data;
 }
 
@@ -103,7 +99,7 @@ ImportSource ReadCsvSource(QFile& file, const QString& path, qint64 maxBytes)
         encoding = QStringLiteral("Shift_JIS");
     }
     if (data.trimmed().isEmpty())
-        Refuse(path, QStringLiteral("ファイルが空です。"));
+        Refuse(QelError::Kind::Malformed, path, QStringLiteral("ファイルが空です。"));
 
     const char separator = GuessSeparator(data);
     const std::vector<CsvRecord> records = ParseCsv(data, separator);
@@ -135,8 +131,9 @@ ImportSource ReadCsvSource(QFile& file, const QString& path, qint64 maxBytes)
             ++unreadable;
         if (first) {
             if (!line.problem.isEmpty())
-                Refuse(path, QStringLiteral("見出しの行に読めない文字があります。Shift_JIS か UTF-8 の CSV "
-                                            "ファイルを選んでください。"));
+                Refuse(QelError::Kind::Encoding, path,
+                       QStringLiteral("見出しの行に読めない文字があります。Shift_JIS か UTF-8 の CSV "
+                                      "ファイルを選んでください。"));
             source.headings = line.cells;
             first = false;
         } else {
@@ -144,9 +141,10 @@ ImportSource ReadCsvSource(QFile& file, const QString& path, qint64 maxBytes)
         }
     }
     if (unreadable > 0 && unreadable * 2 > static_cast<int>(source.lines.size()))
-        Refuse(path, QStringLiteral(
-                         "文字コードを判別できません（Shift_JIS でも UTF-8 でもない行が %1 行あります）。")
-                         .arg(unreadable));
+        Refuse(
+            QelError::Kind::Encoding, path,
+            QStringLiteral("文字コードを判別できません（Shift_JIS でも UTF-8 でもない行が %1 行あります）。")
+                .arg(unreadable));
     return source;
 }
 
@@ -210,27 +208,30 @@ ImportSource ReadImportFile(const QString& path, qint64 maxBytes)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        Refuse(path, QStringLiteral("ファイルが見つかりません。"));
+        Refuse(QelError::Kind::NotFound, path, QStringLiteral("ファイルが見つかりません。"));
     if (info.isDir())
-        Refuse(path, QStringLiteral("フォルダーは取り込めません。ファイルを選んでください。"));
+        Refuse(QelError::Kind::FolderInTheWay, path,
+               QStringLiteral("フォルダーは取り込めません。ファイルを選んでください。"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("ファイルを開けません。\n") + ShownPath(path), file.errorString());
+        throw QelError(QelError::Kind::FileOperation,
+                       QStringLiteral("ファイルを開けません。\n") + ShownPath(path), file.errorString());
     const QByteArray head = file.peek(8);
     if (head.startsWith("\xD0\xCF\x11\xE0"))
-        Refuse(path,
+        Refuse(QelError::Kind::NotAWorkbook, path,
                QStringLiteral("古い Excel 形式（.xls）のブックは読めません。表計算ソフトで .xlsx か CSV "
                               "に保存し直してから選んでください。"));
     if (head.startsWith("PK\x03\x04")) {
         if (info.size() > maxBytes)
-            Refuse(path, QStringLiteral("ファイルが大きすぎます。取り込めるのは %1 までです。")
-                             .arg(SizeText(maxBytes)));
+            Refuse(QelError::Kind::TooLarge, path,
+                   QStringLiteral("ファイルが大きすぎます。取り込めるのは %1 までです。")
+                       .arg(SizeText(maxBytes)));
         file.close();
         return ReadWorkbookSource(path);
     }
     if (info.size() > maxBytes)
         Refuse(
-            path,
+            QelError::Kind::TooLarge, path,
             QStringLiteral("ファイルが大きすぎます。取り込めるのは %1 までです。").arg(SizeText(maxBytes)));
     return ReadCsvSource(file, path, maxBytes);
 }

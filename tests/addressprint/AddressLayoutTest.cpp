@@ -1,4 +1,4 @@
-#include "customers/AddressLayout.h"
+#include "addressprint/AddressLayout.h"
 
 #include <QSet>
 

@@ -1,6 +1,6 @@
-#include "core/Csv.h"
+#include "exchange/Csv.h"
 #include "core/Cp932.h"
-#include "db/DbError.h"
+#include "core/QelError.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,7 @@ TEST(CsvTest, AnUnclosedQuoteNamesTheLineItOpensOn)
     try {
         ParseCsv("a,b\nc,\"d\ne\nf\n", ',');
         FAIL() << "no error";
-    } catch (const DbError& e) {
+    } catch (const QelError& e) {
         EXPECT_TRUE(e.message().startsWith(QStringLiteral("2 行目で始まる"))) << e.message().toStdString();
     }
 }

@@ -90,5 +90,5 @@ struct SheetModel
     int lastColumn() const;
 };
 
-// Throws SheetError when the file is missing or not a workbook.
+// Throws QelError: NotFound, NotAWorkbook, NoSheet or TooLarge.
 SheetModel ReadWorkbook(const QString& path);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CustomerStore.h"
+#include "customers/CustomerStore.h"
 
 #include <QHash>
 #include <QString>
@@ -31,7 +31,7 @@ constexpr qint64 kImportMaxBytes = 32 * 1024 * 1024;
 // Reads a CSV (CP932 or UTF-8 with or without a byte-order mark, UTF-16 with one; comma or tab
 // separated) or the first sheet of an .xlsx workbook. A file over maxBytes, a binary file, an
 // empty one, a CSV with an unclosed quote, a workbook without a sheet or an old .xls is refused
-// with a DbError that says why; a larger file is refused after reading no more than maxBytes.
+// with a QelError that says why; a larger file is refused after reading no more than maxBytes.
 ImportSource ReadImportFile(const QString& path, qint64 maxBytes = kImportMaxBytes);
 
 // The customer fields an import fills, numbered as the entry screens number their rows:

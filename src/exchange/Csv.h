@@ -24,7 +24,7 @@ struct CsvUnheld
 std::vector<CsvUnheld> Cp932Unheld(const std::vector<QStringList>& rows);
 
 // Writes the rows through a temporary file that replaces the target only once complete, so that
-// a failed write leaves an existing file as it was. Throws DbError, also when CP932 is asked for
+// a failed write leaves an existing file as it was. Throws QelError, also when CP932 is asked for
 // and cannot hold a field (the caller checks with Cp932Unheld first).
 void WriteCsvFile(const QString& path, const std::vector<QStringList>& rows, CsvEncoding encoding);
 
@@ -41,6 +41,6 @@ char GuessSeparator(const QByteArray& data);
 
 // Splits bytes of an ASCII-compatible encoding (UTF-8 or CP932, whose second bytes are never a
 // quote, separator or line end) into records. A quote opens a quoted field only at the start of a
-// field; elsewhere it is an ordinary character. Line ends CR LF, LF or CR. Throws DbError when a
+// field; elsewhere it is an ordinary character. Line ends CR LF, LF or CR. Throws QelError when a
 // quoted field is not closed, naming the line where it opened.
 std::vector<CsvRecord> ParseCsv(const QByteArray& data, char separator);

@@ -4,10 +4,10 @@
 #include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/ReadingDictionary.h"
-#include "customers/CustomerImport.h"
 #include "customers/CustomerStore.h"
-#include "customers/RegisterCustomerScreens.h"
 #include "db/Database.h"
+#include "exchange/CustomerImport.h"
+#include "exchange/RegisterExchangeScreens.h"
 #include "ui/DialogService.h"
 #include "ui/MainScreen.h"
 #include "ui/Navigator.h"
@@ -94,7 +94,7 @@ class Shop
             std::abort();
         f.write(csv.toUtf8());
         Screens().clear();
-        RegisterCustomerScreens(Screens());
+        RegisterExchangeScreens(Screens());
     }
     QString path;
 

@@ -1,10 +1,10 @@
 // Address printing: 1,000 postcards written to PDF (target under 5 s), and the address screen
 // opened for a list of 10,000 customers (target: at once, 300 ms).
+#include "addressprint/AddressLayout.h"
+#include "addressprint/AddressPrintout.h"
+#include "addressprint/RegisterAddressPrintScreens.h"
 #include "core/Globals.h"
-#include "customers/AddressLayout.h"
-#include "customers/AddressPrintout.h"
 #include "customers/CustomerStore.h"
-#include "customers/RegisterCustomerScreens.h"
 #include "db/Database.h"
 #include "ui/MainScreen.h"
 #include "ui/Navigator.h"
@@ -86,7 +86,7 @@ class Shop
         db.execute(QStringLiteral("commit"));
         CustomerStore().saveCondition(Customer());
         Screens().clear();
-        RegisterCustomerScreens(Screens());
+        RegisterAddressPrintScreens(Screens());
     }
 
   private:

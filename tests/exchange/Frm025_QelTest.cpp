@@ -1,9 +1,9 @@
-#include "CustomerScreenTest.h"
+#include "customers/CustomerScreenTest.h"
 
 #include "core/Cp932.h"
 #include "core/Globals.h"
 #include "core/ReadingDictionary.h"
-#include "customers/ImportPreviewModel.h"
+#include "exchange/ImportPreviewModel.h"
 
 #include <QAbstractItemModel>
 #include <QCheckBox>
@@ -234,7 +234,8 @@ TEST_F(ImportTest, BadFilesAreRefusedWithAReasonAndStoreNothing)
          "3 行目で始まる「\"」で囲まれた項目が閉じられていません。"},
         {"old.xls", QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(100, 'x'),
          "古い Excel 形式（.xls）のブックは読めません。"},
-        {"broken.xlsx", QByteArray("PK\x03\x04", 4) + QByteArray(100, 'x'), "ブックを読めません。"},
+        {"broken.xlsx", QByteArray("PK\x03\x04", 4) + QByteArray(100, 'x'),
+         "Excel のブック（.xlsx）として読めないファイルです。"},
     };
     openImport();
     for (const Case& c : cases) {

@@ -1,13 +1,13 @@
 #include "Frm025_Qel.h"
 
 #include "CustomerImport.h"
-#include "CustomerStore.h"
 #include "ImportPreviewModel.h"
-#include "core/TextRoutines.h"
 
 #include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/ReadingDictionary.h"
+#include "core/TextRoutines.h"
+#include "customers/CustomerStore.h"
 #include "maintenance/BackupProgress.h"
 #include "ui/BusyRun.h"
 #include "ui/Twips.h"

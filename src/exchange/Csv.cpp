@@ -1,9 +1,8 @@
 #include "Csv.h"
 
-#include "Cp932.h"
-#include "TextRoutines.h"
-
-#include "db/DbError.h"
+#include "core/Cp932.h"
+#include "core/QelError.h"
+#include "core/TextRoutines.h"
 
 #include <QSaveFile>
 
@@ -59,7 +58,8 @@ void WriteCsvFile(const QString& path, const std::vector<QStringList>& rows, Csv
     QByteArray bytes;
     if (encoding == CsvEncoding::Cp932) {
         if (!Cp932Unheld(rows).empty())
-            throw DbError(QStringLiteral("Shift_JIS（CP932）で書けない文字があります。"));
+            throw QelError(QelError::Kind::Encoding,
+                           QStringLiteral("Shift_JIS（CP932）で書けない文字があります。"));
         bytes = EncodeCp932(text);
     } else {
         bytes = QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
@@ -67,9 +67,11 @@ void WriteCsvFile(const QString& path, const std::vector<QStringList>& rows, Csv
     QSaveFile file(path);
     const QString where = ShownPath(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw DbError(QStringLiteral("ファイルを作れません。\n") + where, file.errorString());
+        throw QelError(QelError::Kind::FileOperation, QStringLiteral("ファイルを作れません。\n") + where,
+                       file.errorString());
     if (file.write(bytes) != bytes.size() || !file.commit())
-        throw DbError(QStringLiteral("ファイルに書き込めません。\n") + where, file.errorString());
+        throw QelError(QelError::Kind::FileOperation, QStringLiteral("ファイルに書き込めません。\n") + where,
+                       file.errorString());
 }
 
 char GuessSeparator(const QByteArray& data)
@@ -149,9 +151,10 @@ std::vector<CsvRecord> ParseCsv(const QByteArray& data, char separator)
         }
     }
     if (inQuotes) {
-        throw DbError(QStringLiteral("%1 行目で始まる「\"」で囲まれた項目が閉じられていません。\n"
-                                     "ファイルの終わりまでが一つの項目になってしまうため、読み込みません。")
-                          .arg(quoteLine));
+        throw QelError(QelError::Kind::Malformed,
+                       QStringLiteral("%1 行目で始まる「\"」で囲まれた項目が閉じられていません。\n"
+                                      "ファイルの終わりまでが一つの項目になってしまうため、読み込みません。")
+                           .arg(quoteLine));
     }
     if (any)
         endRecord();

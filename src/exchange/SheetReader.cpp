@@ -2,10 +2,11 @@
 
 #include "core/TextRoutines.h"
 
-#include "CellRef.h"
-#include "NumberFormat.h"
-#include "SheetError.h"
-#include "ZipPackage.h"
+#include "ZipReader.h"
+
+#include "sheets/CellRef.h"
+#include "sheets/NumberFormat.h"
+#include "sheets/ZipPackage.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,12 +18,6 @@
 #include <memory>
 
 namespace {
-
-[[noreturn]] void unreadable(const QString& path, const QString& why)
-{
-    throw SheetError(SheetError::Application,
-                     QStringLiteral("ブックを読めません。 ") + ShownPath(path) + QStringLiteral(" ") + why);
-}
 
 // "_xHHHH_" stands for the character HHHH.
 QString unescapeX(const QString& text)
@@ -55,13 +50,6 @@ QString stringItem(pugi::xml_node si)
     for (pugi::xml_node r : si.children("r"))
         text += QString::fromUtf8(r.child("t").text().get());
     return unescapeX(text);
-}
-
-void parse(const ZipPackage& archive, const std::string& part, pugi::xml_document& doc, const QString& path)
-{
-    QString why;
-    if (!archive.parse(part, doc, why))
-        unreadable(path, why);
 }
 
 } // namespace
@@ -148,24 +136,23 @@ SheetModel ReadWorkbook(const QString& path)
     SheetModel model;
     model.fileName = QFileInfo(path).fileName();
     if (!QFileInfo(path).isFile())
-        throw SheetError(SheetError::FileNotFound,
-                         QStringLiteral("ファイルが見つかりません。 ") + ShownPath(path));
-    ZipPackage archive;
-    QString why;
-    if (!archive.open(path, true, why))
-        unreadable(path, QStringLiteral("(zip) ") + why);
+        throw QelError(QelError::Kind::NotFound,
+                       QelError::sentence(QelError::Kind::NotFound) + QLatin1Char('\n') + ShownPath(path));
+    ZipReader archive;
+    archive.open(path);
 
     pugi::xml_document workbook, rels;
-    parse(archive, "xl/workbook.xml", workbook, path);
+    archive.parse("xl/workbook.xml", workbook);
     model.sheetName = QString::fromUtf8(
         workbook.document_element().child("sheets").child("sheet").attribute("name").value());
     std::string sheetPart;
     if (archive.has("xl/_rels/workbook.xml.rels")) {
-        parse(archive, "xl/_rels/workbook.xml.rels", rels, path);
+        archive.parse("xl/_rels/workbook.xml.rels", rels);
         sheetPart = FirstSheetPart(workbook, rels);
     }
     if (sheetPart.empty())
-        unreadable(path, QStringLiteral("(ワークシートがありません)"));
+        throw QelError(QelError::Kind::NoSheet,
+                       QelError::sentence(QelError::Kind::NoSheet) + QLatin1Char('\n') + ShownPath(path));
 
     for (pugi::xml_node dn : workbook.document_element().child("definedNames").children("definedName")) {
         if (std::strcmp(dn.attribute("name").value(), "_xlnm.Print_Titles") != 0 ||
@@ -187,14 +174,14 @@ SheetModel ReadWorkbook(const QString& path)
     std::vector<QString> strings;
     if (archive.has("xl/sharedStrings.xml")) {
         pugi::xml_document doc;
-        parse(archive, "xl/sharedStrings.xml", doc, path);
+        archive.parse("xl/sharedStrings.xml", doc);
         for (pugi::xml_node si : doc.document_element().children("si"))
             strings.push_back(stringItem(si));
     }
 
     if (archive.has("xl/styles.xml")) {
         pugi::xml_document doc;
-        parse(archive, "xl/styles.xml", doc, path);
+        archive.parse("xl/styles.xml", doc);
         pugi::xml_node root = doc.document_element();
         std::map<int, QString> codes;
         for (pugi::xml_node f : root.child("numFmts").children("numFmt"))
@@ -229,7 +216,7 @@ SheetModel ReadWorkbook(const QString& path)
     }
 
     pugi::xml_document doc;
-    parse(archive, sheetPart, doc, path);
+    archive.parse(sheetPart, doc);
     pugi::xml_node ws = doc.document_element();
     model.dimension = QString::fromUtf8(ws.child("dimension").attribute("ref").value());
     pugi::xml_node view = ws.child("sheetViews").child("sheetView");

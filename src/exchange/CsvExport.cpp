@@ -1,13 +1,13 @@
 #include "CsvExport.h"
 
-#include "BusyRun.h"
-#include "DialogService.h"
-#include "FormBase.h"
+#include "Csv.h"
 
-#include "core/Csv.h"
 #include "core/Globals.h"
+#include "core/QelError.h"
 #include "core/TextRoutines.h"
-#include "db/DbError.h"
+#include "ui/BusyRun.h"
+#include "ui/DialogService.h"
+#include "ui/FormBase.h"
 
 namespace {
 
@@ -56,8 +56,8 @@ QString ExportCsv(FormBase* screen, const QString& subject, const QString& fileN
     try {
         BusyRun busy({});
         WriteCsvFile(path, rows, encoding);
-    } catch (const DbError& e) {
-        Dialogs().failure(screen->formName(), e.message(), e.engineText());
+    } catch (const QelError& e) {
+        Dialogs().failure(screen->formName(), e.message(), e.detail());
         return {};
     }
     Dialogs().information(

@@ -1,9 +1,9 @@
 #include "Frm045_Qel.h"
 
 #include "AddressPrintout.h"
-#include "CustomerStore.h"
 #include "SenderStore.h"
 #include "core/TextRoutines.h"
+#include "customers/CustomerStore.h"
 
 #include "core/Clock.h"
 #include "core/FormNames.h"

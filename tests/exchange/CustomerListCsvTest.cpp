@@ -1,4 +1,4 @@
-#include "CustomerScreenTest.h"
+#include "customers/CustomerScreenTest.h"
 
 #include "core/Cp932.h"
 #include "support/CsvReadBack.h"

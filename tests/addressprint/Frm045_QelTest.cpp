@@ -1,7 +1,7 @@
-#include "CustomerScreenTest.h"
+#include "customers/CustomerScreenTest.h"
 
+#include "addressprint/AddressLayout.h"
 #include "core/Globals.h"
-#include "customers/AddressLayout.h"
 #include "db/Backup.h"
 #include "ui/FlexGrid.h"
 
