@@ -5,8 +5,8 @@
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "maintenance/BackupRun.h"
-#include "maintenance/BulkDeleteStore.h"
 #include "maintenance/RestoreRun.h"
+#include "sales/SalesStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -190,8 +190,8 @@ void BM_DeleteOneYear(benchmark::State& state)
         app.refill();
         state.ResumeTiming();
         const std::int64_t count =
-            BulkDeleteStore().count(QStringLiteral("202001"), QStringLiteral("202012"));
-        if (BulkDeleteStore().remove(QStringLiteral("202001"), QStringLiteral("202012"), count) != count ||
+            SalesStore().countInPeriod(QStringLiteral("202001"), QStringLiteral("202012"));
+        if (SalesStore().removePeriod(QStringLiteral("202001"), QStringLiteral("202012"), count) != count ||
             count != kSales / kYears)
             die(QStringLiteral("unexpected count"));
     }

@@ -5,7 +5,7 @@
 #include "core/Globals.h"
 #include "db/Database.h"
 #include "reports/RegisterReportScreens.h"
-#include "reports/ReportStore.h"
+#include "sales/SalesSelection.h"
 #include "ui/DialogService.h"
 #include "ui/MainScreen.h"
 #include "ui/Navigator.h"
@@ -275,8 +275,7 @@ void BM_BuildReportIndexes(benchmark::State& state)
                 db.execute(QStringLiteral("drop index if exists ") + QString::fromUtf8(index));
         }
         state.ResumeTiming();
-        Database db;
-        BuildReportIndexes(db);
+        SalesStore().buildReportIndexes();
     }
 }
 BENCHMARK(BM_BuildReportIndexes)->Iterations(2)->Unit(benchmark::kMillisecond);

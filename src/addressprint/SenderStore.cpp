@@ -1,49 +1,52 @@
 #include "SenderStore.h"
 
-#include "db/Table.h"
+#include "db/Schema.h"
 
 namespace {
 
-// The one row of Tb_差出人.
-struct SenderRow : Sender
-{
-    std::int32_t key = 1;
-};
+const QString kTable = QStringLiteral("Tb_差出人");
 
-const Table<SenderRow> kSenders(QStringLiteral("Tb_差出人"), &SenderRow::key,
-                                {{QStringLiteral("Fi_名前"), &SenderRow::name},
-                                 {QStringLiteral("Fi_郵便番号"), &SenderRow::postalCode},
-                                 {QStringLiteral("Fi_住所1"), &SenderRow::address1},
-                                 {QStringLiteral("Fi_住所2"), &SenderRow::address2},
-                                 {QStringLiteral("Fi_電話番号"), &SenderRow::phone}},
-                                Table<SenderRow>::Stamped::No);
+const Table<SenderRow>& SenderTable()
+{
+    static const Table<SenderRow> table(kTable, &SenderRow::key,
+                                        {{QStringLiteral("Fi_名前"), &SenderRow::name},
+                                         {QStringLiteral("Fi_郵便番号"), &SenderRow::postalCode},
+                                         {QStringLiteral("Fi_住所1"), &SenderRow::address1},
+                                         {QStringLiteral("Fi_住所2"), &SenderRow::address2},
+                                         {QStringLiteral("Fi_電話番号"), &SenderRow::phone}},
+                                        Table<SenderRow>::Stamped::No);
+    return table;
+}
 
 } // namespace
+
+SenderStore::SenderStore() : TableStore(SenderTable()) {}
 
 Sender SenderStore::sender() const
 {
     Database db;
-    if (db.count(QStringLiteral("sqlite_master"), QStringLiteral("type = 'table' and name = ?"),
-                 {kSenders.name()}) == 0)
-        return {};
-    return kSenders.row(db, SenderRow().key).value_or(SenderRow());
+    try {
+        CreateMissingTable(db, kTable);
+    } catch (const QelError& e) {
+        if (e.kind() != QelError::Kind::ReadOnly && e.kind() != QelError::Kind::Busy)
+            throw;
+        // A file that cannot take the table now has no sender yet.
+        if (db.count(QStringLiteral("sqlite_master"), QStringLiteral("type = 'table' and name = ?"),
+                     {kTable}) == 0)
+            return {};
+    }
+    return m_table.row(db, SenderRow().key).value_or(SenderRow());
 }
 
 void SenderStore::save(const Sender& sender) const
 {
     Database db;
-    // The table and its row together, or neither.
-    Database::Transaction transaction(db, Database::Transaction::Start::Immediate);
-    db.execute(QStringLiteral("create table if not exists Tb_差出人 (Fi_キー integer primary key, "
-                              "Fi_名前 text not null default '', Fi_郵便番号 text not null default '', "
-                              "Fi_住所1 text not null default '', Fi_住所2 text not null default '', "
-                              "Fi_電話番号 text not null default '')"));
+    CreateMissingTable(db, kTable);
     SenderRow row;
     row.name = sender.name.trimmed();
     row.postalCode = sender.postalCode.trimmed();
     row.address1 = sender.address1.trimmed();
     row.address2 = sender.address2.trimmed();
     row.phone = sender.phone.trimmed();
-    kSenders.put(db, row);
-    transaction.commit();
+    m_table.put(db, row);
 }

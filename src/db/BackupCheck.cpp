@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "EngineError.h"
+#include "Schema.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -43,7 +44,8 @@ Tables expectedTables()
     SQLite::Statement names(db, "select name from sqlite_master where type = 'table'");
     while (names.executeStep()) {
         const std::string table = names.getColumn(0).getString();
-        tables[table] = columnsOf(db, table);
+        if (!LaterTables().contains(QString::fromStdString(table)))
+            tables[table] = columnsOf(db, table);
     }
     return tables;
 }

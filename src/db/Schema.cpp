@@ -28,16 +28,48 @@ QStringList PrefectureNames()
     return names;
 }
 
-QString CreateIndexStatement(const QString& name)
+const QStringList& LaterTables()
+{
+    static const QStringList tables{QStringLiteral("Tb_差出人")};
+    return tables;
+}
+
+const QString& schemaText()
 {
     static const QString schema = resourceText(QStringLiteral(":/db/schema.sql"));
+    return schema;
+}
+
+QString CreateIndexStatement(const QString& name)
+{
     const QRegularExpression definition(QStringLiteral("^create index ") + QRegularExpression::escape(name) +
                                             QStringLiteral(" (on [^;]*);"),
                                         QRegularExpression::MultilineOption);
-    const QRegularExpressionMatch match = definition.match(schema);
+    const QRegularExpressionMatch match = definition.match(schemaText());
     if (!match.hasMatch())
         throw QelError(QelError::Kind::Unexpected, QStringLiteral("組み込みの定義にない索引です。"), name);
     return QStringLiteral("create index if not exists ") + name + QLatin1Char(' ') + match.captured(1);
+}
+
+void CreateMissingTable(Database& db, const QString& name)
+{
+    if (db.count(QStringLiteral("sqlite_master"), QStringLiteral("type = 'table' and name = ?"), {name}) > 0)
+        return;
+    const QString escaped = QRegularExpression::escape(name);
+    const QRegularExpression table(QStringLiteral("^create table ") + escaped +
+                                       QStringLiteral(" (\\([^;]*);"),
+                                   QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = table.match(schemaText());
+    if (!match.hasMatch())
+        throw QelError(QelError::Kind::Unexpected, QStringLiteral("組み込みの定義にない表です。"), name);
+    Database::Transaction transaction(db, Database::Transaction::Start::Immediate);
+    db.execute(QStringLiteral("create table if not exists ") + name + QLatin1Char(' ') + match.captured(1));
+    const QRegularExpression indexes(QStringLiteral("^create index (\\S+) on ") + escaped +
+                                         QStringLiteral(" "),
+                                     QRegularExpression::MultilineOption);
+    for (auto it = indexes.globalMatch(schemaText()); it.hasNext();)
+        db.execute(CreateIndexStatement(it.next().captured(1)));
+    transaction.commit();
 }
 
 void CreateDatabaseFile(const QString& path)

@@ -106,3 +106,15 @@ create table Tb_検索条件 (
   Fi_メールアドレス   text    not null default '',
   Fi_備考             text    not null default ''
 );
+
+-- The sender of the postcards, one row (Fi_キー 1), kept in the ledger so that the backup and
+-- the restore carry it. Added after the first version: an older file gets it when the address
+-- printing first reads it.
+create table Tb_差出人 (
+  Fi_キー             integer not null default 0 primary key,
+  Fi_名前             text    not null default '',
+  Fi_郵便番号         text    not null default '',
+  Fi_住所1            text    not null default '',
+  Fi_住所2            text    not null default '',
+  Fi_電話番号         text    not null default ''
+);

@@ -1,7 +1,7 @@
 #include "Frm620_Qel.h"
 
 #include "BackupProgress.h"
-#include "BulkDeleteStore.h"
+#include "sales/SalesStore.h"
 
 #include "core/Clock.h"
 #include "core/FormNames.h"
@@ -146,7 +146,7 @@ void Frm620_Qel::BulkDeleteProc()
         return;
     }
     Guarded([this] {
-        std::int64_t count = BulkDeleteStore().count(PeriodStart, PeriodEnd);
+        std::int64_t count = SalesStore().countInPeriod(PeriodStart, PeriodEnd);
         if (count == 0) {
             Dialogs().information(QStringLiteral("該当削除データなし"),
                                   QStringLiteral("該当する削除データは 0 件でした"));
@@ -158,7 +158,7 @@ void Frm620_Qel::BulkDeleteProc()
                     QStringLiteral("該当する削除データは %1 件です\n削除しますか").arg(count)) !=
                 DialogService::Answer::Yes)
                 return;
-            const std::int64_t found = BulkDeleteStore().remove(PeriodStart, PeriodEnd, count);
+            const std::int64_t found = SalesStore().removePeriod(PeriodStart, PeriodEnd, count);
             if (found == count)
                 break;
             // Someone changed the sales meanwhile: nothing was deleted, and the user answers again.

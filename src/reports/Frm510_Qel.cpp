@@ -9,7 +9,7 @@
 #include "core/TextRoutines.h"
 #include "customers/CustomerStore.h"
 #include "masters/MakerStore.h"
-#include "reports/ReportStore.h"
+#include "sales/SalesSelection.h"
 #include "ui/BusyRun.h"
 #include "ui/InputBehaviour.h"
 #include "ui/PurchaserList.h"
@@ -164,7 +164,7 @@ void Frm510_Qel::CustomerListProc()
 bool Frm510_Qel::IndexProc()
 {
     bool missing = false;
-    if (!Guarded([&] { missing = ReportStore().indexesMissing(); }))
+    if (!Guarded([&] { missing = SalesStore().reportIndexesMissing(); }))
         return false;
     if (!missing)
         return true;
@@ -172,7 +172,7 @@ bool Frm510_Qel::IndexProc()
         BusyRun busy({}, Lbl_Ttl(11));
         busy.say(QStringLiteral("集計用の索引を作成しています。しばらくお待ちください"));
         Guarded([] {
-            ReportStore().buildIndexes(
+            SalesStore().buildReportIndexes(
                 [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
         });
     }

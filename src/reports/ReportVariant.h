@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportStore.h"
+#include "sales/SalesSelection.h"
 
 #include <QString>
 

@@ -104,7 +104,7 @@ SalesReportScreen::SalesReportScreen(ReportKind kind)
     m_sales.emplace(
         VScroll1,
         [this] {
-            ReportKeys found = ReportStore().keys(m_variant.selection());
+            ReportKeys found = SalesStore().reportKeys(m_variant.selection());
             m_grandTotal = found.grandTotal;
             return std::move(found.keys);
         },

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -35,11 +36,33 @@ struct Sale
 // The columns of Tb_売上, for the readers that walk many sales at once (the reports).
 const Table<Sale>& SalesTable();
 
-// Tb_売上 for the sales screens.
+struct ReportSelection;
+struct ReportKeys;
+
+// Tb_売上, its statements and its indexes: the sales screens, the reports, the charts and the bulk
+// deletion all read and change the sales through here. Each call is one database operation;
+// failures are thrown as QelError.
 class SalesStore : public TableStore<Sale>
 {
   public:
     SalesStore();
     // The keys of every sale in ascending order: the browsing order of the correction screen.
     std::vector<std::int32_t> saleKeys() const;
+
+    // A report's sales in report order (purchase date, then key) and the sum of their totals.
+    ReportKeys reportKeys(const ReportSelection& selection) const;
+    // Whether the file lacks an index of the report order or of the chart sums (a file made
+    // before they existed).
+    bool reportIndexesMissing() const;
+    // Builds the missing indexes, which takes seconds over a million sales; progress runs now
+    // and then meanwhile, so that the screen that waits can repaint.
+    void buildReportIndexes(const std::function<void()>& progress = {}) const;
+
+    // The sales of a period of purchase months, bounds "yyyymm" or the open "000000" and
+    // "999999", compared as text.
+    std::int64_t countInPeriod(const QString& from, const QString& to) const;
+    // Deletes the sales of the period in one statement inside one transaction, but only when
+    // their number is still the confirmed one; returns the number found. A failure deletes
+    // nothing; a changed number deletes nothing and is returned for the user to confirm again.
+    std::int64_t removePeriod(const QString& from, const QString& to, std::int64_t confirmed) const;
 };

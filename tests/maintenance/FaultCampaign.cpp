@@ -8,8 +8,8 @@
 #include "db/Backup.h"
 #include "db/Database.h"
 #include "maintenance/BackupRun.h"
-#include "maintenance/BulkDeleteStore.h"
 #include "maintenance/RestoreRun.h"
+#include "sales/SalesStore.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -139,9 +139,9 @@ int runOp(Op op)
             break;
         }
         case Op::Delete: {
-            BulkDeleteStore store;
-            const auto n = store.count(QStringLiteral("000000"), QStringLiteral("999999"));
-            store.remove(QStringLiteral("000000"), QStringLiteral("999999"), n);
+            const SalesStore store;
+            const auto n = store.countInPeriod(QStringLiteral("000000"), QStringLiteral("999999"));
+            store.removePeriod(QStringLiteral("000000"), QStringLiteral("999999"), n);
             break;
         }
         }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "SalesStore.h"
 #include "core/Amount.h"
 #include "core/PeriodMonth.h"
-#include "sales/SalesStore.h"
 
 #include <QString>
 
@@ -34,20 +34,6 @@ struct ReportKeys
     Amount grandTotal = 0;
 };
 
-// The statements of the report screens. Each call is one database operation; failures are
-// thrown as QelError.
-class ReportStore
-{
-  public:
-    ReportKeys keys(const ReportSelection& selection) const;
-    // Whether the file lacks an index of the report order or of the chart sums (a file made
-    // before they existed).
-    bool indexesMissing() const;
-    // Builds the missing indexes, which takes seconds over a million sales; progress runs now
-    // and then meanwhile.
-    void buildIndexes(const std::function<void()>& progress = {}) const;
-};
-
 // The report's sales for its workbook, read one at a time while the workbook is written, so that
 // half a million of them never sit in memory at once. The connection lasts as long as this
 // object: one press of the output button.
@@ -71,9 +57,3 @@ class ReportSales
     Sale m_row;
     std::int64_t m_count = 0;
 };
-
-// The indexes that serve the report order and the chart sums, for a file made before they existed: whether
-// one is missing, and building the missing ones (the rows are left as they are). progress runs every few
-// milliseconds while the engine builds, so that the screen that waits can repaint.
-bool ReportIndexesMissing(Database& db);
-void BuildReportIndexes(Database& db, const std::function<void()>& progress = {});

@@ -1,6 +1,7 @@
-#include "ReportStore.h"
+#include "SalesSelection.h"
 
 #include "db/Database.h"
+#include "db/EngineError.h"
 #include "db/Schema.h"
 #include "db/Table.h"
 
@@ -43,10 +44,13 @@ const QString kReportIndexes[] = {
     QStringLiteral("Ix_売上_購入者別集計"),
 };
 
+const QString kPeriod = QStringLiteral("Fi_購入年月 between ? and ?");
+
 } // namespace
 
-bool ReportIndexesMissing(Database& db)
+bool SalesStore::reportIndexesMissing() const
 {
+    Database db;
     QString marks;
     QVariantList names;
     for (const auto& index : kReportIndexes) {
@@ -60,32 +64,15 @@ bool ReportIndexesMissing(Database& db)
     return !q.next() || q.integer(0) < static_cast<std::int64_t>(std::size(kReportIndexes));
 }
 
-void BuildReportIndexes(Database& db, const std::function<void()>& progress)
+void SalesStore::buildReportIndexes(const std::function<void()>& progress) const
 {
+    Database db;
     db.setProgress(progress);
-    try {
-        for (const QString& index : kReportIndexes)
-            db.execute(CreateIndexStatement(index));
-    } catch (...) {
-        db.setProgress({});
-        throw;
-    }
-    db.setProgress({});
+    for (const QString& index : kReportIndexes)
+        db.execute(CreateIndexStatement(index));
 }
 
-bool ReportStore::indexesMissing() const
-{
-    Database db;
-    return ReportIndexesMissing(db);
-}
-
-void ReportStore::buildIndexes(const std::function<void()>& progress) const
-{
-    Database db;
-    BuildReportIndexes(db, progress);
-}
-
-ReportKeys ReportStore::keys(const ReportSelection& selection) const
+ReportKeys SalesStore::reportKeys(const ReportSelection& selection) const
 {
     Database db;
     ReportKeys result;
@@ -96,6 +83,31 @@ ReportKeys ReportStore::keys(const ReportSelection& selection) const
         result.grandTotal += q.integer(1); // whole yen, stored as real
     }
     return result;
+}
+
+std::int64_t SalesStore::countInPeriod(const QString& from, const QString& to) const
+{
+    Database db;
+    return db.count(QStringLiteral("Tb_売上"), kPeriod, {from, to});
+}
+
+std::int64_t SalesStore::removePeriod(const QString& from, const QString& to, std::int64_t confirmed) const
+{
+    const QString failed = QStringLiteral("売上データを削除できませんでした。削除したデータはありません。");
+    Database db;
+    return InContext(failed, [&] {
+        // Immediate: no other writer can change the period between the count and the deletion.
+        Database::Transaction transaction(db, Database::Transaction::Start::Immediate);
+        const std::int64_t found = db.count(QStringLiteral("Tb_売上"), kPeriod, {from, to});
+        if (found != confirmed)
+            return found;
+        const int deleted = db.execute(QStringLiteral("delete from Tb_売上 where ") + kPeriod, {from, to});
+        if (deleted != found)
+            throw QelError(QelError::Kind::Changed, failed,
+                           QStringLiteral("%1 / %2").arg(deleted).arg(found));
+        transaction.commit();
+        return found;
+    });
 }
 
 ReportSales::ReportSales(const ReportSelection& selection)
