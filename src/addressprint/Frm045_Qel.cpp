@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
 
@@ -324,9 +323,7 @@ void Frm045_Qel::PrinterProc(const AddressLayout& layout)
     const AddressPrintout printout(layout, Check1->isChecked() && postcards());
     QPrinter printer(QPrinter::HighResolution);
     printout.setUpPrinter(printer);
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("印刷"));
-    if (dialog.exec() != QDialog::Accepted)
+    if (!Dialogs().print(printer, QStringLiteral("印刷")))
         return;
     // The dialog may have changed the paper; the run is laid out for its own.
     printout.setUpPrinter(printer);

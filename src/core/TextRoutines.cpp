@@ -383,3 +383,13 @@ QString ShownPath(const QString& path)
 {
     return QDir::toNativeSeparators(QDir::cleanPath(path));
 }
+
+QString FileLine(const QString& path)
+{
+    return QStringLiteral("ファイル: ") + ShownPath(path);
+}
+
+QString FolderLine(const QString& folder)
+{
+    return QStringLiteral("フォルダ: ") + ShownPath(folder);
+}

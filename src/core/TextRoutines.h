@@ -63,3 +63,7 @@ bool IsKanaOnly(const QString& text);
 // A path as the program shows it in its messages and labels: cleaned (no "..", no doubled or
 // trailing separator), with the system's separators.
 QString ShownPath(const QString& path);
+// The line of a message that names a file or a folder: "ファイル: " or "フォルダ: " and the path
+// as ShownPath shows it.
+QString FileLine(const QString& path);
+QString FolderLine(const QString& folder);

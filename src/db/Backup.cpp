@@ -45,16 +45,6 @@ QString backupFolder()
     return AppFile(G().BackDataPath);
 }
 
-QString folderLine(const QString& folder)
-{
-    return QStringLiteral("フォルダ: ") + ShownPath(folder);
-}
-
-QString fileLine(const QString& path)
-{
-    return QStringLiteral("ファイル: ") + ShownPath(path);
-}
-
 QString folderOf(const QString& path)
 {
     return QFileInfo(path).absolutePath();
@@ -94,7 +84,7 @@ bool writableByMode(const QString& path)
 void flushOrThrow(const QString& path, const QString& what)
 {
     if (const int error = BackupFiles::current().flush(path))
-        throw QelError::fromFile(error, what, folderLine(QFileInfo(path).isDir() ? path : folderOf(path)));
+        throw QelError::fromFile(error, what, FolderLine(QFileInfo(path).isDir() ? path : folderOf(path)));
 }
 
 // Cleanup after a failed step: the step's own error is what the user must read, so a file that
@@ -116,7 +106,7 @@ void checkCopy(const QString& path, bool whole, const Progress& progress)
         InspectDatabase(path, whole, true, progress);
     } catch (const QelError& e) {
         throw e.within(QStringLiteral("圧縮したデータベースに誤りがあります。データベースは元のままです。"),
-                       fileLine(path));
+                       FileLine(path));
     }
 }
 
@@ -132,9 +122,9 @@ void writeBackupFile(const QString& target, const std::function<int(const QStrin
     discard(partial);
     try {
         if (const int error = write(partial))
-            throw QelError::fromFile(error, writeFailed, folderLine(folder));
+            throw QelError::fromFile(error, writeFailed, FolderLine(folder));
         if (const int renamed = files.rename(partial, target))
-            throw QelError::fromFile(renamed, writeFailed, fileLine(target));
+            throw QelError::fromFile(renamed, writeFailed, FileLine(target));
         flushOrThrow(folder, writeFailed);
     } catch (...) {
         discard(partial);
@@ -148,12 +138,12 @@ QString newBackupPath()
     const QString folder = backupFolder();
     if (!QFileInfo(folder).isDir())
         throw QelError(QelError::Kind::NotFound,
-                       QStringLiteral("バックアップフォルダがありません。\n%1").arg(folderLine(folder)));
+                       QStringLiteral("バックアップフォルダがありません。\n%1").arg(FolderLine(folder)));
     const QString target = folder + QStringLiteral("/Back") + stamp + G().DbFileName;
     if (QFileInfo::exists(target))
         throw QelError(
             QelError::Kind::AlreadyExists,
-            QStringLiteral("同じ名前のバックアップファイルがあります。\n%1").arg(fileLine(target)));
+            QStringLiteral("同じ名前のバックアップファイルがあります。\n%1").arg(FileLine(target)));
     return target;
 }
 
@@ -163,7 +153,7 @@ QString newBackupPath()
 void replaceFile(const QString& copy, const QString& dbPath, const QString& failed)
 {
     if (const int error = BackupFiles::current().rename(copy, dbPath))
-        throw QelError::fromFile(error, failed, fileLine(dbPath));
+        throw QelError::fromFile(error, failed, FileLine(dbPath));
     BackupFiles::current().flush(folderOf(dbPath));
 }
 
@@ -235,7 +225,7 @@ void DeleteBackFile(const QString& fileName)
         return;
     if (const int error = BackupFiles::current().remove(path))
         throw QelError::fromFile(error, QStringLiteral("バックアップファイルを削除できません。"),
-                                 fileLine(path));
+                                 FileLine(path));
 }
 
 bool IsPartialBackup(const QString& fileName)
@@ -276,7 +266,7 @@ void SettleDatabase(const QString& path)
             BackupFiles::current().remove(journal);
         db.exec("COMMIT");
     } catch (const std::exception& e) {
-        throw EngineError(e, fileLine(path));
+        throw EngineError(e, FileLine(path));
     }
 }
 
@@ -285,12 +275,12 @@ void CheckDatabaseInUse(bool mustBeOurs)
     const QString db = Database::currentPath();
     if (!QFileInfo(db).isFile())
         throw QelError(QelError::Kind::NotFound,
-                       QStringLiteral("データベースファイルが見つかりません。\n%1").arg(fileLine(db)));
+                       QStringLiteral("データベースファイルが見つかりません。\n%1").arg(FileLine(db)));
     if (!writableByMode(db))
         throw QelError(QelError::Kind::ReadOnly,
                        QStringLiteral("データベースファイルが読み取り専用のため、バックアップできません。"
                                       "ファイルの読み取り専用を外してから、もう一度操作してください。\n%1")
-                           .arg(fileLine(db)));
+                           .arg(FileLine(db)));
     if (!mustBeOurs)
         return;
     try {
@@ -299,7 +289,7 @@ void CheckDatabaseInUse(bool mustBeOurs)
     } catch (const QelError& e) {
         throw e.within(
             QStringLiteral("このファイルはバックアップできません。ファイルもバックアップも元のままです。"),
-            fileLine(db));
+            FileLine(db));
     }
 }
 
@@ -315,12 +305,12 @@ std::unique_ptr<SQLite::Database> openForLock(const QString& path)
 {
     if (!QFileInfo(path).isFile())
         throw QelError(QelError::Kind::NotFound,
-                       QStringLiteral("データベースファイルが見つかりません。\n%1").arg(fileLine(path)));
+                       QStringLiteral("データベースファイルが見つかりません。\n%1").arg(FileLine(path)));
     try {
         return std::make_unique<SQLite::Database>(path.toStdString(), SQLite::OPEN_READWRITE,
                                                   Database::kBusyTimeoutMs);
     } catch (const std::exception& e) {
-        throw EngineError(e, fileLine(path));
+        throw EngineError(e, FileLine(path));
     }
 }
 
@@ -348,7 +338,7 @@ DatabaseLock::DatabaseLock() : m_path(Database::currentPath()), m_db(openForLock
     } catch (const QelError&) {
         throw;
     } catch (const std::exception& e) {
-        throw EngineError(e, fileLine(m_path));
+        throw EngineError(e, FileLine(m_path));
     }
 }
 
@@ -369,9 +359,9 @@ DatabaseLock::DatabaseLock(const QString& replacement, bool& readable)
             readable = false;
             return;
         }
-        throw EngineError(e, fileLine(m_path));
+        throw EngineError(e, FileLine(m_path));
     } catch (const std::exception& e) {
-        throw EngineError(e, fileLine(m_path));
+        throw EngineError(e, FileLine(m_path));
     }
 }
 
@@ -383,7 +373,7 @@ quint32 DatabaseLock::changeCounter() const
     char header[4] = {};
     if (readThrough(fileOf(*m_db), header, 24, 4) != 0)
         throw QelError(QelError::Kind::ReadWrite,
-                       QelError::sentence(QelError::Kind::ReadWrite) + QLatin1Char('\n') + fileLine(m_path));
+                       QelError::sentence(QelError::Kind::ReadWrite) + QLatin1Char('\n') + FileLine(m_path));
     return bigEndian32(header);
 }
 
@@ -413,7 +403,7 @@ void DatabaseLock::replace(const QString& replacement, const Progress& progress)
                                failed + QLatin1Char('\n') +
                                    QStringLiteral("作業中に他のプログラムがデータベースに書き込みました。"
                                                   "もう一度操作してください。\n%1")
-                                       .arg(fileLine(m_path)));
+                                       .arg(FileLine(m_path)));
         }
         const int total = std::max(1, m_writer->backup->getTotalPageCount());
         for (;;) {
@@ -436,7 +426,7 @@ void DatabaseLock::replace(const QString& replacement, const Progress& progress)
     } catch (const std::exception& e) {
         m_writer.reset();
         m_db.reset();
-        throw EngineError(e, fileLine(m_path)).within(failed);
+        throw EngineError(e, FileLine(m_path)).within(failed);
     }
 }
 
@@ -448,7 +438,7 @@ void CompactDb(DatabaseLock& lock, const Progress& progress)
     if (QFileInfo::exists(temp)) {
         if (const int error = BackupFiles::current().remove(temp))
             throw QelError::fromFile(error, QStringLiteral("前回の作業ファイルを削除できません。"),
-                                     fileLine(temp));
+                                     FileLine(temp));
     }
     const QString failed = QStringLiteral("データベースを圧縮できません。データベースは元のままです。");
     try {
@@ -461,11 +451,11 @@ void CompactDb(DatabaseLock& lock, const Progress& progress)
             vacuum.exec();
         } catch (const std::exception& e) {
             // The copy is written to the application folder: a full disk or a refused file there.
-            throw EngineError(e, folderLine(folderOf(temp))).within(failed);
+            throw EngineError(e, FolderLine(folderOf(temp))).within(failed);
         }
         // The copy's content takes the database's place; as a file it keeps the database's mode.
         if (const int error = BackupFiles::current().setMode(temp, modeOf(db)))
-            throw QelError::fromFile(error, failed, fileLine(temp));
+            throw QelError::fromFile(error, failed, FileLine(temp));
         flushOrThrow(temp, failed);
         checkCopy(temp, true, progress);
     } catch (...) {
@@ -480,7 +470,7 @@ QString BackupDb(DatabaseLock& lock, const Progress& progress)
     if (!QFileInfo(temp).isFile())
         throw QelError(QelError::Kind::NotFound,
                        QStringLiteral("圧縮したデータベースがありません。バックアップを中止しました。\n%1")
-                           .arg(fileLine(temp)));
+                           .arg(FileLine(temp)));
     QString target;
     try {
         // CompactDb has just checked the copy whole; a second full pass would double the run.
@@ -521,7 +511,7 @@ void ReplaceUnreadableDb(const QString& copy)
     const QString failed = QStringLiteral("データベースを置き換えられません。データベースは元のままです。");
     if (QFileInfo::exists(dbPath)) {
         if (const int error = BackupFiles::current().setMode(copy, modeOf(dbPath)))
-            throw QelError::fromFile(error, failed, fileLine(copy));
+            throw QelError::fromFile(error, failed, FileLine(copy));
     }
     replaceFile(copy, dbPath, failed);
 }
@@ -583,7 +573,7 @@ QStringList RecoverInterruptedBackup()
                                "作業ファイルは壊れているため、元に戻せませんでした。\n"
                                "作業ファイルは消さずに残してあります。\n%2\n"
                                "バックアップフォルダのファイルからデータを復元してください。")
-                               .arg(name, fileLine(temp));
+                               .arg(name, FileLine(temp));
                 continue;
             }
             if (const int error = BackupFiles::current().rename(temp, dbPath)) {
@@ -592,7 +582,7 @@ QStringList RecoverInterruptedBackup()
                                QStringLiteral("データベースファイル「%1」がありません。前回のバックアップで"
                                               "作られた作業ファイルを元に戻せませんでした。")
                                    .arg(name),
-                               fileLine(temp))
+                               FileLine(temp))
                                .userText();
                 continue;
             }
@@ -601,7 +591,7 @@ QStringList RecoverInterruptedBackup()
                 << QStringLiteral(
                        "前回のバックアップが途中で止まったため、データベースファイル「%1」が"
                        "ありませんでした。\n圧縮したデータベースを確かめて、「%1」として元に戻しました。\n%2")
-                       .arg(name, fileLine(dbPath));
+                       .arg(name, FileLine(dbPath));
             continue;
         }
         if (QFileInfo(folder).isDir() && linkedInto(dbPath, folder)) {
@@ -612,7 +602,7 @@ QStringList RecoverInterruptedBackup()
                 discard(temp);
                 const QString failed = QStringLiteral("前回のバックアップを終えられませんでした。");
                 if (const int error = BackupFiles::current().copy(dbPath, temp))
-                    throw QelError::fromFile(error, failed, folderLine(folderOf(temp)));
+                    throw QelError::fromFile(error, failed, FolderLine(folderOf(temp)));
                 replaceFile(temp, dbPath, failed);
             } catch (const QelError& e) {
                 discard(temp);

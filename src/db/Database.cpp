@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "core/Globals.h"
+#include "core/TextRoutines.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -69,10 +70,10 @@ Database::Database(const QString& path, Access access) : m_path(path)
         throw QelError(QelError::Kind::FolderInTheWay,
                        QStringLiteral("データベースファイルの代わりに同じ名前のフォルダがあります。"
                                       "フォルダの名前を変えるか移してから、もう一度操作してください。\n%1")
-                           .arg(path));
+                           .arg(ShownPath(path)));
     if (!info.exists() || !info.isFile())
         throw QelError(QelError::Kind::NotFound,
-                       QStringLiteral("データベースファイルが見つかりません。\n%1").arg(path));
+                       QStringLiteral("データベースファイルが見つかりません。\n%1").arg(ShownPath(path)));
     try {
         // Read and write, never create: a missing file must not be replaced by an empty one. A
         // connection lives on the one thread that opened it, so the engine need not lock each
@@ -81,7 +82,7 @@ Database::Database(const QString& path, Access access) : m_path(path)
         m_db = std::make_unique<SQLite::Database>(utf8(path), mode | SQLite::OPEN_NOMUTEX, kBusyTimeoutMs);
         m_db->exec("PRAGMA foreign_keys = OFF");
     } catch (const std::exception& e) {
-        throw EngineError(e, path);
+        throw EngineError(e, FileLine(path));
     }
     KeepMorePages(*m_db);
 }

@@ -2,6 +2,8 @@
 
 #include "Database.h"
 
+#include "core/TextRoutines.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -90,6 +92,6 @@ void CreateDatabaseFile(const QString& path)
         db.exec("commit");
     } catch (const std::exception& e) {
         QFile::remove(path);
-        throw EngineError(e, path).within(QStringLiteral("データベースファイルを作成できません。"));
+        throw EngineError(e, FileLine(path)).within(QStringLiteral("データベースファイルを作成できません。"));
     }
 }

@@ -137,25 +137,23 @@ void Frm025_Qel::FileReadProc()
     if (path.isEmpty())
         return;
     std::optional<CustomerImport> import;
-    bool read = false;
-    {
-        BusyRun busy({Cmd(0), Cmd(1)}, Lbl_Ttl(11));
+    const bool read = GuardedRun({Cmd(0), Cmd(1)}, Lbl_Ttl(11), [&](BusyRun& busy) {
         busy.say(QStringLiteral("しばらくお待ちください"));
-        read = Guarded([&] {
-            ImportSource source = ReadImportFile(path);
-            const CustomerStore store;
-            CustomerImport::Setting setting;
-            setting.prefectures = store.prefectures().names;
-            setting.defaultPrefecture = G().Todoufuken1;
-            setting.stored = store.all();
-            setting.reading = [](const QString& name) { return DictionaryReading(name); };
-            import.emplace(std::move(source), std::move(setting));
-            import->setCutLong(Check1->isChecked());
-        });
+        ImportSource source = ReadImportFile(path);
+        const CustomerStore store;
+        CustomerImport::Setting setting;
+        setting.prefectures = store.prefectures().names;
+        setting.defaultPrefecture = G().Todoufuken1;
+        setting.stored = store.all();
+        setting.reading = [](const QString& name) { return DictionaryReading(name); };
+        import.emplace(std::move(source), std::move(setting));
+        import->setCutLong(Check1->isChecked());
         busy.say(QString());
-    }
-    if (!read)
+    });
+    if (!read) {
+        Lbl_Ttl(11)->clear();
         return;
+    }
     Lbl_Dat(0)->setText(ShownPath(path) + QStringLiteral("　") + import->source().kind);
     m_model->setImport(std::move(import));
     ColumnListProc();
@@ -250,11 +248,8 @@ void Frm025_Qel::ImportProc()
     if (!ShowBackupRun(this, Lbl_Ttl(11), Cmd(1)))
         return;
     const std::vector<Customer> customers = m_model->import()->accepted();
-    bool stored = false;
-    {
-        BusyRun busy({Cmd(0), Cmd(1)});
-        stored = Guarded([&] { CustomerStore().add(customers); });
-    }
+    const bool stored =
+        GuardedRun({Cmd(0), Cmd(1)}, nullptr, [&](BusyRun&) { CustomerStore().add(customers); });
     if (!stored) {
         Lbl_Ttl(11)->setText(QStringLiteral("取込を中止しました。何も登録していません"));
         return;

@@ -235,16 +235,10 @@ QString Frm630_Qel::InUseProc()
 {
     const QString db = Database::currentPath();
     QString text;
-    Lbl_Ttl(11)->setText(QStringLiteral("使用中のデータの確認"));
-    Repaint(this);
-    QElapsedTimer painted;
-    painted.start();
-    const Progress painting = [&](int) {
-        if (painted.elapsed() >= 100) {
-            Repaint(this);
-            painted.start();
-        }
-    };
+    // Reading a large file whole takes seconds: the screen paints and drops the clicks meanwhile.
+    BusyRun busy({Cmd(0), Cmd(99), MSHFlexGrid1}, Lbl_Ttl(11));
+    busy.say(QStringLiteral("使用中のデータの確認"));
+    const Progress painting = [&busy](int) { busy.paint(); };
     // A transaction cut off by a stopped program is rolled back first, so that the counts are
     // those of committed data; the file is read whole, since a damaged one is what a restore is for.
     try {

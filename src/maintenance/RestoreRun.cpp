@@ -24,11 +24,6 @@ QDateTime timeInName(const QString& name)
                             : QDateTime();
 }
 
-QString fileLine(const QString& path)
-{
-    return QStringLiteral("ファイル: ") + ShownPath(path);
-}
-
 template <class F> auto step(const QString& name, F&& action)
 {
     try {
@@ -125,12 +120,12 @@ RestoreResult RunRestore(const BackupEntry& chosen,
             if (!QFileInfo(chosen.path).isFile())
                 throw QelError(QelError::Kind::NotFound,
                                QStringLiteral("選んだバックアップファイルが見つかりません。\n%1")
-                                   .arg(fileLine(chosen.path)));
+                                   .arg(FileLine(chosen.path)));
             if (FingerprintOf(chosen.path) != chosen.fingerprint)
                 throw QelError(QelError::Kind::Changed,
                                QStringLiteral("選んだバックアップファイルが一覧を表示した後に変わりました。"
                                               "一覧を確かめてから、もう一度選んでください。\n%1")
-                                   .arg(fileLine(chosen.path)));
+                                   .arg(FileLine(chosen.path)));
         };
         // What is restored is a copy of the file the list read, checked before and after it was
         // taken: the file cannot be swapped under the restore.
@@ -138,11 +133,11 @@ RestoreResult RunRestore(const BackupEntry& chosen,
         if (QFileInfo::exists(copy)) {
             if (const int error = BackupFiles::current().remove(copy))
                 throw QelError::fromFile(error, QStringLiteral("前回の作業ファイルを削除できません。"),
-                                         fileLine(copy));
+                                         FileLine(copy));
         }
         if (const int error = BackupFiles::current().copy(chosen.path, copy, progress))
             throw QelError::fromFile(error, QStringLiteral("選んだバックアップファイルを読めません。"),
-                                     fileLine(chosen.path));
+                                     FileLine(chosen.path));
         unchanged();
         try {
             const DatabaseSummary summary = InspectDatabase(copy, true, true, progress);
@@ -151,7 +146,7 @@ RestoreResult RunRestore(const BackupEntry& chosen,
                     QelError::Kind::Changed,
                     QStringLiteral("選んだバックアップファイルが一覧を表示した後に変わりました。"));
         } catch (const QelError& e) {
-            throw e.within({}, fileLine(chosen.path));
+            throw e.within({}, FileLine(chosen.path));
         }
         if (dbExists) {
             CheckDatabaseInUse(false);

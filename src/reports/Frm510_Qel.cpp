@@ -168,14 +168,10 @@ bool Frm510_Qel::IndexProc()
         return false;
     if (!missing)
         return true;
-    {
-        BusyRun busy({}, Lbl_Ttl(11));
+    GuardedRun({}, Lbl_Ttl(11), [](BusyRun& busy) {
         busy.say(QStringLiteral("集計用の索引を作成しています。しばらくお待ちください"));
-        Guarded([] {
-            SalesStore().buildReportIndexes(
-                [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-        });
-    }
+        SalesStore().buildReportIndexes([&busy] { busy.paint(); });
+    });
     Lbl_Ttl(11)->clear();
     return true;
 }

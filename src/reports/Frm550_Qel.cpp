@@ -243,11 +243,9 @@ void Frm550_Qel::ChartProc()
     for (int i : {0, 1, 2})
         Cmd(i)->setChecked(static_cast<int>(m_view) == i);
     Lbl_Ttl(11)->clear();
-    bool read = true;
-    {
-        const BusyRun busy({Combo1, Cmd(0), Cmd(1), Cmd(2), Cmd(3), Cmd(4), Cmd(5)});
-        const ChartStore store;
-        read = Guarded([&] {
+    const ChartStore store;
+    const bool read =
+        GuardedRun({Combo1, Cmd(0), Cmd(1), Cmd(2), Cmd(3), Cmd(4), Cmd(5)}, nullptr, [&](BusyRun&) {
             if (!m_months)
                 m_months = store.months(m_scope);
             if (m_view == View::Makers && !m_makers && !m_months->months.empty())
@@ -255,7 +253,6 @@ void Frm550_Qel::ChartProc()
             if (m_view == View::Buyers && !m_buyers && !m_months->months.empty())
                 m_buyers = store.buyers(m_scope);
         });
-    }
     SumDispProc();
 
     const bool empty = !read || m_months->months.empty();

@@ -15,14 +15,17 @@ BusyRun::BusyRun(std::initializer_list<QWidget*> held, QLabel* status, Kind kind
         m_held.emplace_back(w, !w->testAttribute(Qt::WA_ForceDisabled));
         w->setEnabled(false);
     }
+    m_painted.start();
 }
 
 BusyRun::~BusyRun()
 {
     if (m_kind == Kind::Work && !m_held.empty())
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-    for (const auto& [w, enabled] : m_held)
-        w->setEnabled(enabled);
+    for (const auto& [w, enabled] : m_held) {
+        if (w)
+            w->setEnabled(enabled);
+    }
     if (m_kind == Kind::Work)
         QApplication::restoreOverrideCursor();
 }
@@ -33,4 +36,14 @@ void BusyRun::say(const QString& text)
         return;
     m_status->setText(text);
     Repaint(m_status->window());
+    m_painted.start();
+}
+
+void BusyRun::paint()
+{
+    constexpr int kPaintMs = 100;
+    if (m_painted.elapsed() < kPaintMs)
+        return;
+    Repaint(m_status ? m_status->window() : nullptr);
+    m_painted.start();
 }

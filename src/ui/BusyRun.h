@@ -1,13 +1,15 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <initializer_list>
 #include <utility>
 #include <vector>
 
 class QLabel;
-class QWidget;
 
 // A long action on a screen, for as long as the object lives: the held controls disabled, the
 // wait cursor, and the status line. At its end the input that queued meanwhile (clicks made
@@ -32,9 +34,15 @@ class BusyRun
 
     // Shows the text in the status line and paints the screen at once.
     void say(const QString& text);
+    // Paints the screen while a long step works, a few times a second however often it is called
+    // (the engine's progress calls, a loop over many rows); input stays queued.
+    void paint();
 
   private:
-    std::vector<std::pair<QWidget*, bool>> m_held;
-    QLabel* m_status;
+    // A held control can go while the run lasts (a screen closed by a click that was handled
+    // meanwhile): it is then left alone.
+    std::vector<std::pair<QPointer<QWidget>, bool>> m_held;
+    QPointer<QLabel> m_status;
     Kind m_kind;
+    QElapsedTimer m_painted;
 };

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -117,4 +118,11 @@ void InstallDialogs(std::unique_ptr<DialogService> service)
 void DialogService::preview(QDialog& dialog)
 {
     dialog.exec();
+}
+
+bool DialogService::print(QPrinter& printer, const QString& title)
+{
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setWindowTitle(title);
+    return dialog.exec() == QDialog::Accepted;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QDialog;
+class QPrinter;
 
 // Every message box of the program goes through here, so that tests can answer them.
 class DialogService
@@ -32,6 +33,9 @@ class DialogService
                              int& filter);
     // A prepared modal window (the print preview), shown until the user closes it.
     virtual void preview(QDialog& dialog);
+    // The printer chooser for the printer given (its paper and pages as the run set them); true
+    // when the user chose to print, with the printer as chosen.
+    virtual bool print(QPrinter& printer, const QString& title);
 };
 
 DialogService& Dialogs();

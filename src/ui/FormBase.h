@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BusyRun.h"
 #include "ControlArray.h"
 #include "DialogService.h"
 
@@ -16,6 +17,7 @@
 #include <QWidget>
 
 #include <initializer_list>
+#include <optional>
 
 class FlexGrid;
 class InputBehaviour;
@@ -123,6 +125,25 @@ class FormBase : public QWidget
             ShowFailure(EngineError(e));
             return false;
         }
+    }
+    // Runs one long user action under a BusyRun of the held controls with the status line, as
+    // Guarded does; a failure box shows once the run has given the controls back, never while it
+    // holds them. The action gets the run, for its status texts and its painting.
+    //     read = GuardedRun({Cmd(0), Cmd(1)}, Lbl_Ttl(11), [&](BusyRun& busy) { ... });
+    template <class F> bool GuardedRun(std::initializer_list<QWidget*> held, QLabel* status, F&& action)
+    {
+        std::optional<QelError> failure;
+        {
+            BusyRun busy(held, status);
+            try {
+                action(busy);
+            } catch (const std::exception& e) {
+                failure = EngineError(e);
+            }
+        }
+        if (failure)
+            ShowFailure(*failure);
+        return !failure;
     }
     // The failure box of the form: captioned with the form's name, or with `title` when given.
     void ShowFailure(const QelError& failure, const QString& title = {}) const;

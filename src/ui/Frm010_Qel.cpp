@@ -5,6 +5,7 @@
 
 #include "core/FormNames.h"
 #include "core/Globals.h"
+#include "core/TextRoutines.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -104,9 +105,8 @@ bool Frm010_Qel::SampleDelete()
     // A read-only sample file is deleted all the same.
     file.setPermissions(file.permissions() | QFileDevice::WriteOwner | QFileDevice::WriteUser);
     if (!file.remove()) {
-        Dialogs().warning(
-            formName(),
-            QStringLiteral("サンプルデータを削除できませんでした。\n%1\n%2").arg(file.errorString(), path));
+        Dialogs().warning(formName(), QStringLiteral("サンプルデータを削除できませんでした。\n%1\n%2")
+                                          .arg(file.errorString(), ShownPath(path)));
         return false;
     }
     G().DbFileName = kOperationalDbFile;

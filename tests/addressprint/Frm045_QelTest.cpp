@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRawFont>
@@ -425,6 +426,23 @@ TEST_F(AddressPrintingTest, RedBoxesAreDrawnOnlyWhenAskedAndThePreviewShowsEvery
     EXPECT_TRUE(dialogs->allAnswered());
     EXPECT_EQ(previewPages, 2);
     EXPECT_TRUE(follow(QStringLiteral("Frm045_Qel")));
+
+    // Printing goes through the printer chooser of the dialog service: cancelled, nothing is
+    // printed; chosen (here a PDF file as the printer), every postcard is.
+    dialogs->expect(ShownBox::Kind::Print, QStringLiteral("印刷"), {}, DialogService::Answer::No);
+    Click(cmd(1));
+    EXPECT_EQ(message(), QString());
+    QTemporaryDir printed;
+    const QString printedPdf = printed.filePath(QStringLiteral("printed.pdf"));
+    dialogs->onPrint = [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printedPdf);
+    };
+    dialogs->expect(ShownBox::Kind::Print, QStringLiteral("印刷"), {});
+    Click(cmd(1));
+    EXPECT_EQ(message(), QStringLiteral("2 ページを印刷しました"));
+    EXPECT_GT(QFileInfo(printedPdf).size(), 0);
+    EXPECT_TRUE(dialogs->allAnswered());
 }
 
 } // namespace

@@ -38,6 +38,8 @@ const char* kindName(ShownBox::Kind kind)
         return "save file";
     case ShownBox::Kind::Preview:
         return "preview";
+    case ShownBox::Kind::Print:
+        return "print";
     }
     return "?";
 }
@@ -122,6 +124,13 @@ void ScriptedDialogs::preview(QDialog& dialog)
     if (onPreview)
         onPreview(dialog);
     take(ShownBox::Kind::Preview, dialog.windowTitle(), {});
+}
+
+bool ScriptedDialogs::print(QPrinter& printer, const QString& title)
+{
+    if (onPrint)
+        onPrint(printer);
+    return take(ShownBox::Kind::Print, title, {}) == Answer::Yes;
 }
 
 void ScriptedDialogs::exclamation(const QString& title, const QString& text)

@@ -19,7 +19,18 @@ struct ShownBox
 {
     // Failure: a failed action's warning, with the engine's text as its smaller second line.
     // Preview: the print preview, its title the window's; it is closed at once.
-    enum class Kind { Question, Information, Warning, Exclamation, Failure, Preview, OpenFile, SaveFile };
+    // Print: the printer chooser, answered Yes (print) or No (cancelled).
+    enum class Kind {
+        Question,
+        Information,
+        Warning,
+        Exclamation,
+        Failure,
+        Preview,
+        OpenFile,
+        SaveFile,
+        Print
+    };
     Kind kind;
     QString title;
     QString text;
@@ -56,6 +67,10 @@ class ScriptedDialogs : public DialogService
     // Taken as a box; `onPreview`, when set, looks at the window first.
     void preview(QDialog& dialog) override;
     std::function<void(QDialog& dialog)> onPreview;
+    // Taken as a box titled as the chooser; `onPrint`, when set, chooses the printer (a PDF file,
+    // say) before the answer is given.
+    bool print(QPrinter& printer, const QString& title) override;
+    std::function<void(QPrinter& printer)> onPrint;
 
     const std::vector<ShownBox>& shown() const { return m_shown; }
     bool allAnswered() const { return m_expected.empty(); }
