@@ -70,6 +70,10 @@ void checkHeader(const QString& path, qint64 size)
     if (!file.open(QIODevice::ReadOnly))
         throw DbError(QStringLiteral("ファイルを読めません。"), file.errorString());
     const QByteArray header = file.read(100);
+    // A ledger of the earlier format is not damaged: the user is told how to convert it.
+    if (header.startsWith(QByteArray("\x00\x01\x00\x00", 4)) &&
+        (header.mid(4, 15) == "Standard Jet DB" || header.mid(4, 15) == "Standard ACE DB"))
+        throw DbError(DbError::sentenceFor(SQLITE_NOTADB, path));
     if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
         throw DbError(QStringLiteral("データベースのファイルではありません。"));
     const quint32 pageSize = bigEndian(header, 16, 2) == 1 ? 65536 : bigEndian(header, 16, 2);

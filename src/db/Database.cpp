@@ -23,9 +23,9 @@ std::string utf8(const QString& s)
 
 // Every engine failure of an operation leaves through here, so that each screen shows the
 // same sentence for the same kind of failure.
-[[noreturn]] void fail(const std::exception& e)
+[[noreturn]] void fail(const std::exception& e, const QString& path)
 {
-    throw DbError::fromEngine(e);
+    throw DbError::fromEngine(e, {}, path);
 }
 
 void bindValue(SQLite::Statement& stmt, int index, const QVariant& value)
@@ -79,7 +79,7 @@ Database::Database(const QString& path, Access access) : m_path(path)
         m_db = std::make_unique<SQLite::Database>(utf8(path), mode | SQLite::OPEN_NOMUTEX, kBusyTimeoutMs);
         m_db->exec("PRAGMA foreign_keys = OFF");
     } catch (const std::exception& e) {
-        throw DbError::fromEngine(e, path);
+        throw DbError::fromEngine(e, path, path);
     }
     KeepMorePages(*m_db);
 }
@@ -153,7 +153,7 @@ int Database::execute(const QString& sql, const QVariantList& values)
             bindValue(stmt, i + 1, values.at(i));
         return stmt.exec();
     } catch (const std::exception& e) {
-        fail(e);
+        fail(e, m_path);
     }
 }
 
@@ -164,7 +164,7 @@ Query::Query(Database& db, const QString& sql, const QVariantList& values) : m_d
         for (int i = 0; i < values.size(); ++i)
             bindValue(*m_stmt, i + 1, values.at(i));
     } catch (const std::exception& e) {
-        fail(e);
+        fail(e, m_db.m_path);
     }
 }
 
@@ -175,7 +175,7 @@ void Query::bind(int index, const QVariant& value)
     try {
         bindValue(*m_stmt, index, value);
     } catch (const std::exception& e) {
-        fail(e);
+        fail(e, m_db.m_path);
     }
 }
 
@@ -184,7 +184,7 @@ bool Query::next()
     try {
         return m_stmt->executeStep();
     } catch (const std::exception& e) {
-        fail(e);
+        fail(e, m_db.m_path);
     }
 }
 
@@ -208,7 +208,7 @@ int Query::indexOf(const char* column) const
     try {
         return m_stmt->getColumnIndex(column);
     } catch (const std::exception& e) {
-        fail(e);
+        fail(e, m_db.m_path);
     }
 }
 
@@ -220,7 +220,7 @@ QString Query::text(int column) const
         const char* text = value.getText();
         return QString::fromUtf8(text, value.getBytes());
     } catch (const std::exception& e) {
-        fail(e);
+        fail(e, m_db.m_path);
     }
 }
 
@@ -232,7 +232,7 @@ std::int64_t Query::integer(int column) const
             return static_cast<std::int64_t>(std::llround(c.getDouble()));
         return c.getInt64();
     } catch (const std::exception& e) {
-        fail(e);
+        fail(e, m_db.m_path);
     }
 }
 

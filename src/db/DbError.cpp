@@ -1,5 +1,7 @@
 #include "DbError.h"
 
+#include <QFile>
+
 #include <SQLiteCpp/Exception.h>
 
 #include <sqlite3.h>
@@ -70,6 +72,20 @@ QString DbError::sentenceFor(int resultCode)
     }
 }
 
+QString DbError::sentenceFor(int resultCode, const QString& file)
+{
+    if ((resultCode & 0xff) == SQLITE_NOTADB && !file.isEmpty()) {
+        QFile database(file);
+        const QByteArray head = database.open(QIODevice::ReadOnly) ? database.read(19) : QByteArray();
+        if (head.startsWith(QByteArray("\x00\x01\x00\x00", 4)) &&
+            (head.mid(4) == "Standard Jet DB" || head.mid(4) == "Standard ACE DB"))
+            return QStringLiteral("このファイルは以前の形式（Access）の台帳で、壊れてはいません。"
+                                  "「データ バックアップ」の画面の「旧データ取込…」で、"
+                                  "このプログラムの形式に変換できます。");
+    }
+    return sentenceFor(resultCode);
+}
+
 QString DbError::fileSentenceFor(int error)
 {
     switch (error) {
@@ -109,12 +125,12 @@ DbError DbError::fromFile(int error, const QString& what, const QString& where)
     return DbError(message, QString::fromLocal8Bit(std::strerror(error)));
 }
 
-DbError DbError::fromEngine(const std::exception& e, const QString& where)
+DbError DbError::fromEngine(const std::exception& e, const QString& where, const QString& file)
 {
     int code = SQLITE_ERROR;
     if (const auto* engine = dynamic_cast<const SQLite::Exception*>(&e))
         code = engine->getExtendedErrorCode() >= 0 ? engine->getExtendedErrorCode() : engine->getErrorCode();
-    QString message = sentenceFor(code);
+    QString message = sentenceFor(code, file);
     if (!where.isEmpty())
         message += QLatin1Char('\n') + where;
     return DbError(message, QString::fromUtf8(e.what()), code);

@@ -17,11 +17,17 @@ class DbError : public std::runtime_error
     // A failure of the engine: the Japanese sentence of its failure class (what happened and
     // what to try), the engine's own text kept for support. `where` (a file, for instance) is
     // added on its own line after the sentence when given.
-    static DbError fromEngine(const std::exception& e, const QString& where = {});
+    // `file`, when given, is the database file the engine was working on (see the sentence for
+    // a file below).
+    static DbError fromEngine(const std::exception& e, const QString& where = {}, const QString& file = {});
     // Any failure as a DbError: a DbError as it is, anything else through fromEngine().
     static DbError of(const std::exception& e, const QString& where = {});
     // The sentence for one of the engine's result codes (primary or extended).
     static QString sentenceFor(int resultCode);
+    // The same for a result code met on the file: where the engine finds no database and the
+    // file is a ledger of the earlier format (a Jet file), the sentence says so and how to
+    // convert it, rather than that the file is damaged.
+    static QString sentenceFor(int resultCode, const QString& file);
     // A failed file operation (copy, rename, delete, flush): `what` says which, then the sentence
     // of the system's error class and `where` on their own lines; the system's own text is kept
     // as the engine text.
