@@ -418,7 +418,7 @@ QString Writer::write(const QString& path, const std::vector<Table>& tables)
     std::vector<Bytes> maps;
     for (size_t t = 0; t < all.size(); ++t) {
         maps.push_back(usageMap(pages[t]));
-        maps.push_back(Bytes(kMapRecord, 0));
+        maps.push_back(Bytes(5, 0)); // a map with no pages
     }
     unsigned char mapPage[kPage] = {};
     mapPage[0] = 0x01;
