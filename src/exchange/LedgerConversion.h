@@ -36,8 +36,9 @@ struct LedgerConversion
 
 // Writes the ledger of the Jet file into a new database file at `target`: our whole schema with
 // its indexes and its own prefectures, and every row of the other five tables with its key,
-// texts as stored. Then checks the new file: the engine's integrity check, each table's rows
-// against the rows read, and the sum of the sales' selling-price totals. The Jet file is only
+// texts as stored. Then checks the new file: the engine's integrity check of the tables before
+// their indexes are made, its quick check of every page after, each table's rows against the rows
+// read, and the sum of the sales' selling-price totals. The Jet file is only
 // read. Throws DbError naming the table or the rows that stop it; nothing is left at `target`.
 // Progress runs from 0 to 100.
 LedgerConversion WriteConvertedLedger(const QString& jetPath, const QString& target,
