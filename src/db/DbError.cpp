@@ -79,8 +79,8 @@ QString DbError::sentenceFor(int resultCode, const QString& file)
         const QByteArray head = database.open(QIODevice::ReadOnly) ? database.read(19) : QByteArray();
         if (head.startsWith(QByteArray("\x00\x01\x00\x00", 4)) &&
             (head.mid(4) == "Standard Jet DB" || head.mid(4) == "Standard ACE DB"))
-            return QStringLiteral("このファイルは以前の形式（Access）の台帳で、壊れてはいません。"
-                                  "「データ バックアップ」の画面の「旧データ取込…」で、"
+            return QStringLiteral("このファイルは以前の形式（Access）のデータベースで、壊れてはいません。"
+                                  "以前の台帳なら、「データ バックアップ」の画面の「旧データ取込…」で、"
                                   "このプログラムの形式に変換できます。");
     }
     return sentenceFor(resultCode);

@@ -175,7 +175,7 @@ TEST_F(ConversionScreenTest, DataMaintenanceButtonConvertsAChosenLedger)
 
 TEST_F(ConversionScreenTest, AJetFileIsNeverCalledBroken)
 {
-    const QString sentence = QStringLiteral("以前の形式（Access）の台帳");
+    const QString sentence = QStringLiteral("以前の形式（Access）のデータベースで、壊れてはいません");
     SampleLedger(5, 5).write(dbPath());
     // A screen opened on it.
     dialogs->expect(ShownBox::Kind::Failure, {}, {});

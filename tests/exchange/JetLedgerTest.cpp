@@ -150,7 +150,8 @@ TEST(JetLedgerTest, FilesWrittenByAccessAreReadAndRefusedAsNoLedger)
             db.count(QStringLiteral("Tb_顧客"));
             ADD_FAILURE() << "read as one of ours";
         } catch (const DbError& e) {
-            EXPECT_TRUE(e.message().contains(QStringLiteral("以前の形式（Access）の台帳")))
+            EXPECT_TRUE(e.message().contains(
+                QStringLiteral("以前の形式（Access）のデータベースで、壊れてはいません")))
                 << e.message().toStdString();
             EXPECT_FALSE(e.message().contains(QStringLiteral("壊れているか")));
         }
