@@ -32,9 +32,9 @@ QString QelError::sentence(Kind kind)
         return QStringLiteral("データベースファイルが壊れているか、データベースのファイルではありません。"
                               "バックアップフォルダのファイルから戻してください。");
     case Kind::EarlierLedger:
-        return QStringLiteral(
-            "以前の形式（Access）の台帳ファイルです。"
-            "データ バックアップ画面の「旧データ取込…」で、このプログラムの形式に変換できます。");
+        return QStringLiteral("このファイルは以前の形式（Access）のデータベースで、壊れてはいません。"
+                              "以前の台帳なら、「データ バックアップ」の画面の「旧データ取込…」で、"
+                              "このプログラムの形式に変換できます。");
     case Kind::CannotOpen:
         return QStringLiteral("データベースファイルを開けません。"
                               "ファイルがあるか、読み書きの権限があるかを確かめてください。");

@@ -233,7 +233,33 @@ bool IsPartialBackup(const QString& fileName)
     static const QRegularExpression partial(
         QStringLiteral("^TempBack[0-9]{14}(%1|%2)$")
             .arg(QRegularExpression::escape(kOperationalDbFile), QRegularExpression::escape(kSampleDbFile)));
-    return partial.match(fileName).hasMatch();
+    return partial.match(fileName).hasMatch() ||
+           (fileName.startsWith(kTemp) && IsEarlierLedgerCopy(fileName.mid(kTemp.size())));
+}
+
+bool IsEarlierLedgerCopy(const QString& fileName)
+{
+    static const QRegularExpression kept(QStringLiteral("^旧形式_.+_[0-9]{14}(\\.[^.]*)?$"));
+    return kept.match(fileName).hasMatch();
+}
+
+QString KeepEarlierLedger(const QString& path, const Progress& progress)
+{
+    const QString folder = backupFolder();
+    if (!QFileInfo(folder).isDir())
+        throw QelError(QelError::Kind::NotFound,
+                       QStringLiteral("バックアップフォルダがありません。\n%1").arg(FolderLine(folder)));
+    const QFileInfo info(path);
+    const QString stamp = Clock::current().now().toString(QStringLiteral("yyyyMMddHHmmss"));
+    const QString suffix = info.suffix().isEmpty() ? QStringLiteral("mdb") : info.suffix();
+    const QString target = folder + QStringLiteral("/旧形式_") + info.completeBaseName() + QLatin1Char('_') +
+                           stamp + QLatin1Char('.') + suffix;
+    if (QFileInfo::exists(target))
+        throw QelError(QelError::Kind::AlreadyExists,
+                       QStringLiteral("同じ名前のファイルがあります。\n%1").arg(FileLine(target)));
+    writeBackupFile(
+        target, [&](const QString& partial) { return BackupFiles::current().copy(path, partial, progress); });
+    return target;
 }
 
 QString BackupOrigin(const QString& fileName)
@@ -248,6 +274,11 @@ QString BackupOrigin(const QString& fileName)
 QString RestoreCopyPath()
 {
     return AppFile(QStringLiteral("TempRestore") + G().DbFileName);
+}
+
+QString ConversionCopyPath()
+{
+    return AppFile(QStringLiteral("TempConvert") + G().DbFileName);
 }
 
 void SettleDatabase(const QString& path)
@@ -524,6 +555,8 @@ QStringList RecoverInterruptedBackup()
         const QString dbPath = AppFile(name);
         const QString temp = tempPathFor(name);
         const QString restoreCopy = AppFile(QStringLiteral("TempRestore") + name);
+        // A conversion that stopped before its new database took the name left the old one whole.
+        discard(AppFile(QStringLiteral("TempConvert") + name));
         if (QFileInfo::exists(dbPath + QStringLiteral("-journal"))) {
             try {
                 SettleDatabase(dbPath);

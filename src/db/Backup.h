@@ -96,6 +96,19 @@ void ReplaceUnreadableDb(const QString& copy);
 // by a restore that stopped.
 QString RestoreCopyPath();
 
+// The name of the new database that the conversion of an earlier ledger writes before it takes
+// the database's place; left beside the database by a conversion that stopped.
+QString ConversionCopyPath();
+
+// Keeps the file of an earlier ledger (a Jet file) byte for byte in the backup folder, as
+// "旧形式_" + its name + "_" + yyyymmddhhnnss + its extension, written under a partial name first.
+// Such a copy is not a backup of ours: the restore does not offer it and the pruning leaves it.
+// Returns the full path.
+QString KeepEarlierLedger(const QString& path, const Progress& progress = {});
+
+// Whether the name is that of a kept earlier ledger.
+bool IsEarlierLedgerCopy(const QString& fileName);
+
 // Whether the name is that of a backup still being written (left by a run that stopped); such a
 // file is not a backup and never counts as one.
 bool IsPartialBackup(const QString& fileName);

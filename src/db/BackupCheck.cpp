@@ -74,6 +74,9 @@ void checkHeader(const QString& path, qint64 size)
         throw QelError(QelError::Kind::ReadWrite, QStringLiteral("ファイルを読めません。"),
                        file.errorString());
     const QByteArray header = file.read(100);
+    // A ledger of the earlier format is not damaged: the user is told how to convert it.
+    if (IsJetFile(path))
+        throw QelError(QelError::Kind::EarlierLedger);
     if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
         throw QelError(QelError::Kind::Damaged, QStringLiteral("データベースのファイルではありません。"));
     const quint32 pageSize = bigEndian(header, 16, 2) == 1 ? 65536 : bigEndian(header, 16, 2);

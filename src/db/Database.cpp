@@ -24,9 +24,9 @@ std::string utf8(const QString& s)
 
 // Every engine failure of an operation leaves through here, so that each screen shows the
 // same sentence for the same kind of failure.
-[[noreturn]] void fail(const std::exception& e)
+[[noreturn]] void fail(const std::exception& e, const QString& path)
 {
-    throw EngineError(e);
+    throw EngineError(e, {}, path);
 }
 
 void bindValue(SQLite::Statement& stmt, int index, const QVariant& value)
@@ -82,7 +82,7 @@ Database::Database(const QString& path, Access access) : m_path(path)
         m_db = std::make_unique<SQLite::Database>(utf8(path), mode | SQLite::OPEN_NOMUTEX, kBusyTimeoutMs);
         m_db->exec("PRAGMA foreign_keys = OFF");
     } catch (const std::exception& e) {
-        throw EngineError(e, FileLine(path));
+        throw EngineError(e, FileLine(path), path);
     }
     KeepMorePages(*m_db);
 }
@@ -156,7 +156,7 @@ int Database::execute(const QString& sql, const QVariantList& values)
             bindValue(stmt, i + 1, values.at(i));
         return stmt.exec();
     } catch (const std::exception& e) {
-        fail(e);
+        fail(e, m_path);
     }
 }
 
@@ -167,7 +167,7 @@ Query::Query(Database& db, const QString& sql, const QVariantList& values) : m_d
         for (int i = 0; i < values.size(); ++i)
             bindValue(*m_stmt, i + 1, values.at(i));
     } catch (const std::exception& e) {
-        fail(e);
+        fail(e, m_db.m_path);
     }
 }
 
@@ -178,7 +178,7 @@ void Query::bind(int index, const QVariant& value)
     try {
         bindValue(*m_stmt, index, value);
     } catch (const std::exception& e) {
-        fail(e);
+        fail(e, m_db.m_path);
     }
 }
 
@@ -187,7 +187,7 @@ bool Query::next()
     try {
         return m_stmt->executeStep();
     } catch (const std::exception& e) {
-        fail(e);
+        fail(e, m_db.m_path);
     }
 }
 
@@ -211,7 +211,7 @@ int Query::indexOf(const char* column) const
     try {
         return m_stmt->getColumnIndex(column);
     } catch (const std::exception& e) {
-        fail(e);
+        fail(e, m_db.m_path);
     }
 }
 
@@ -223,7 +223,7 @@ QString Query::text(int column) const
         const char* text = value.getText();
         return QString::fromUtf8(text, value.getBytes());
     } catch (const std::exception& e) {
-        fail(e);
+        fail(e, m_db.m_path);
     }
 }
 
@@ -235,7 +235,7 @@ std::int64_t Query::integer(int column) const
             return static_cast<std::int64_t>(std::llround(c.getDouble()));
         return c.getInt64();
     } catch (const std::exception& e) {
-        fail(e);
+        fail(e, m_db.m_path);
     }
 }
 

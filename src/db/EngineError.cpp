@@ -1,5 +1,7 @@
 #include "EngineError.h"
 
+#include <QFile>
+
 #include <SQLiteCpp/Exception.h>
 
 #include <sqlite3.h>
@@ -30,14 +32,24 @@ QelError::Kind EngineKind(int resultCode)
     }
 }
 
-QelError EngineError(const std::exception& e, const QString& where)
+bool IsJetFile(const QString& path)
+{
+    QFile file(path);
+    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(19) : QByteArray();
+    return head.startsWith(QByteArray("\x00\x01\x00\x00", 4)) &&
+           (head.mid(4) == "Standard Jet DB" || head.mid(4) == "Standard ACE DB");
+}
+
+QelError EngineError(const std::exception& e, const QString& where, const QString& file)
 {
     const auto* engine = dynamic_cast<const SQLite::Exception*>(&e);
     if (!engine)
         return QelError::of(e, where);
     const int code =
         engine->getExtendedErrorCode() >= 0 ? engine->getExtendedErrorCode() : engine->getErrorCode();
-    const QelError::Kind kind = EngineKind(code);
+    QelError::Kind kind = EngineKind(code);
+    if ((code & 0xff) == SQLITE_NOTADB && !file.isEmpty() && IsJetFile(file))
+        kind = QelError::Kind::EarlierLedger;
     QString message = QelError::sentence(kind);
     if (!where.isEmpty())
         message += QLatin1Char('\n') + where;

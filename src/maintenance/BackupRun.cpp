@@ -58,7 +58,8 @@ QString CheckedBackupFolder()
 QStringList BackupFileNames(const QString& folder)
 {
     QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
-    names.removeIf([](const QString& name) { return IsPartialBackup(name); });
+    // A kept earlier ledger is the shop's original data, not a backup: never pruned, never offered.
+    names.removeIf([](const QString& name) { return IsPartialBackup(name) || IsEarlierLedgerCopy(name); });
     std::sort(names.begin(), names.end());
     return names;
 }

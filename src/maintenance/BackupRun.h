@@ -42,7 +42,7 @@ void PruneBackups(BackupResult& result);
 QString CheckedBackupFolder();
 
 // The backups of the folder, names in ascending order: its ordinary files (sub-folders are not
-// backups) except those a stopped run left half-written.
+// backups) except those a stopped run left half-written and the kept files of an earlier ledger.
 QStringList BackupFileNames(const QString& folder);
 
 // The oldest names to delete so that backCnt backups remain with the new one; none when fewer

@@ -2,6 +2,7 @@
 
 #include "DialogService.h"
 #include "Navigator.h"
+#include "StartUpConversion.h"
 
 #include "core/AppFolder.h"
 #include "core/FormNames.h"
@@ -102,6 +103,9 @@ std::unique_ptr<QLockFile> Main(const QString& appPath, const QString& seedDir)
     }
     for (const QString& notice : RecoverInterruptedBackup())
         Dialogs().information(QStringLiteral("データベースの復旧"), notice);
+    // A shop coming from the earlier program brings its ledger under the same name.
+    if (!OfferLedgerConversion())
+        return nullptr;
     G().CallerForm.clear();
     Screens().open(Forms::Frm010_Qel);
     return lock;

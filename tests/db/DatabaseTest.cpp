@@ -229,7 +229,7 @@ TEST_F(DatabaseTest, EngineFailuresBecomeJapaneseSentencesWithTheEngineTextBelow
     EXPECT_EQ(EngineKind(11), EngineKind(26));
 }
 
-TEST_F(DatabaseTest, RejectedStatementBecomesDbErrorWithTheEngineText)
+TEST_F(DatabaseTest, RejectedStatementBecomesAnErrorWithTheEngineText)
 {
     Database db;
     try {

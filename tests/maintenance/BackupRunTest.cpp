@@ -68,46 +68,6 @@ unsigned ModeOf(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
-// Ends the program without a word after the n-th file operation, as a kill or a power cut
-// would; a copy chosen to be the last is cut off half-way.
-class StoppingFiles : public BackupFiles
-{
-  public:
-    explicit StoppingFiles(int stopAfter) : m_left(stopAfter) {}
-    int rename(const QString& from, const QString& to) override
-    {
-        return tick(BackupFiles::rename(from, to));
-    }
-    int remove(const QString& path) override { return tick(BackupFiles::remove(path)); }
-    int setMode(const QString& path, unsigned mode) override
-    {
-        return tick(BackupFiles::setMode(path, mode));
-    }
-    int flush(const QString& path) override { return tick(BackupFiles::flush(path)); }
-    int write(const QString& to, qint64 size, unsigned mode, const Reader& read,
-              const Progress& progress) override
-    {
-        if (m_left == 1) {
-            QByteArray bytes(static_cast<qsizetype>(size / 2), '\0');
-            const int fd = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-            if (fd >= 0 && read(bytes.data(), 0, bytes.size()) == 0 &&
-                ::write(fd, bytes.constData(), static_cast<size_t>(bytes.size())) < 0)
-                ::_exit(4);
-            ::_exit(0);
-        }
-        return tick(BackupFiles::write(to, size, mode, read, progress));
-    }
-
-  private:
-    int tick(int result)
-    {
-        if (--m_left == 0)
-            ::_exit(0);
-        return result;
-    }
-    int m_left;
-};
-
 class BackupRunTest : public AppFixture
 {
   protected:
