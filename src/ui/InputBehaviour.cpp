@@ -25,19 +25,6 @@ const char* const kModeProperty = "qelImeMode";
 const char* const kRulesName = "qelFieldRules";
 constexpr int kNoLimit = 32767;
 
-// What a mode-6 field keeps once the text is converted: half-width katakana (with ･, ﾞ, ﾟ and ｰ)
-// and blanks.
-QString halfKatakanaOnly(const QString& text)
-{
-    QString kept;
-    kept.reserve(text.size());
-    for (QChar c : text) {
-        if (c == QLatin1Char(' ') || (c.unicode() >= 0xFF65 && c.unicode() <= 0xFF9F))
-            kept += c;
-    }
-    return kept;
-}
-
 bool hasContent(const QInputMethodEvent& event)
 {
     return !event.commitString().isEmpty() || !event.preeditString().isEmpty() ||
@@ -250,7 +237,7 @@ class FieldRules : public QValidator
             // A stored reading shown by the program keeps what it has; only what the user enters
             // is held to half-width katakana.
             const QString half = ToHalfKatakana(line);
-            return entered ? halfKatakanaOnly(half) : half;
+            return entered ? ReadingCharsOnly(half) : half;
         }
         default:
             return line;
