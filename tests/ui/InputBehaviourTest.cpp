@@ -48,6 +48,7 @@ class Form : public QWidget
         hidden = field("hidden", 32767, -1000);
         city = field("city", 20, 130);
         button = new QPushButton("button", this);
+        button->setObjectName("button");
         button->setGeometry(10, 160, 100, 25);
         resize(400, 200);
         input = new InputBehaviour(this);
@@ -140,7 +141,8 @@ QTextCharFormat segmentFormat(Im im, bool converting)
 // highlighted segment, "=県" a commit, "0" an empty event, "^Space" and "vShift+Left" the release
 // and the press of a key that reached the field; "t:ABC" text typed with the input method off and
 // "c:太郎" text pasted with Ctrl+V; "_" stands for a blank in a commit ("=_" Space outside a
-// composition, which Mozc commits as "　"; "=__" Shift+Space, committed as " ").
+// composition, which Mozc commits as "　"; "=__" Shift+Space, committed as " "); "f:hidden" the focus
+// put on the screen's field or button of that name (what the screen itself does).
 void replay(QWidget* field, Im im, const QString& recording)
 {
     using A = QInputMethodEvent::Attribute;
@@ -149,6 +151,10 @@ void replay(QWidget* field, Im im, const QString& recording)
         if (step.startsWith(QLatin1String("t:"))) {
             for (QChar c : step.mid(2))
                 QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            continue;
+        }
+        if (step.startsWith(QLatin1String("f:"))) {
+            field->window()->findChild<QWidget*>(step.mid(2))->setFocus(Qt::OtherFocusReason);
             continue;
         }
         if (step.startsWith(QLatin1String("c:"))) {
@@ -925,6 +931,13 @@ const RecordedFlow kRecordedFlows[] = {
      u"p:やまだ ^a p:[山田] ^Space =山田 0 vShift+Home ^Shift ^Home p:[ヤマダ] ^Henkan p:[山田] ^Space =山田 "
      u"0",
      u"山田", u"ﾔﾏﾀﾞ", false},
+    // A conversion left open by the save is committed again once the screen has put the focus
+    // back on the name; it is no part of the next name.
+    {"kimura Space, the save, yamadahanako Space Return",
+     u"p:きむら ^a p:[木村] ^Space =木村 f:button f:hidden f:name =木村 p:やまだはなこ ^o p:[山田花子] "
+     u"^Space "
+     u"=山田花子 0",
+     u"山田花子", u"ﾔﾏﾀﾞﾊﾅｺ", false},
 };
 
 TEST_F(NameReadingTest, RecordedSessionsGiveTheNameAndItsReading)
