@@ -96,6 +96,24 @@ class Dictionary
         return result;
     }
 
+    QStringList wordReadings(const QString& word) const
+    {
+        const QByteArray utf8 = ToWide(word).toUtf8();
+        MeCab::Lattice* lattice = latticeOfThread();
+        lattice->set_sentence(utf8.constData(), static_cast<size_t>(utf8.size()));
+        QStringList readings;
+        for (const MeCab::Node* node =
+                 model_->lookup(utf8.constData(), utf8.constData() + utf8.size(), lattice);
+             node; node = node->bnext) {
+            if (node->stat != MECAB_NOR_NODE || node->length != static_cast<unsigned>(utf8.size()))
+                continue;
+            const QString reading = ReadingCharsOnly(wordReading(node));
+            if (!reading.isEmpty() && !readings.contains(reading))
+                readings << reading;
+        }
+        return readings;
+    }
+
   private:
     MeCab::Lattice* latticeOfThread() const
     {
@@ -250,6 +268,15 @@ QString DictionaryReading(const QString& written)
         result += run;
     }
     return result;
+}
+
+QStringList DictionaryWordReadings(const QString& word)
+{
+    const Dictionary& dict = dictionary();
+    const QString text = WithoutVariationSelectors(word);
+    if (!dict.available() || text.isEmpty())
+        return {};
+    return dict.wordReadings(text);
 }
 
 bool DictionaryAvailable()

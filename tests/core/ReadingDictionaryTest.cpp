@@ -64,6 +64,15 @@ TEST(ReadingDictionary, ReadsNamesAsTheReadingFieldsHoldThem)
 }
 // clang-format on
 
+TEST(ReadingDictionary, GivesEveryReadingOfAWord)
+{
+    ASSERT_TRUE(DictionaryAvailable());
+    const QStringList city = DictionaryWordReadings(QStringLiteral("市"));
+    EXPECT_TRUE(city.contains(QStringLiteral("ｼ")) && city.contains(QStringLiteral("ｲﾁ")))
+        << city.join(',').toStdString();
+    EXPECT_EQ(DictionaryWordReadings(QStringLiteral("市ヶ")), QStringList());
+}
+
 struct Measured
 {
     int total = 0;

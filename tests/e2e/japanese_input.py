@@ -65,21 +65,40 @@ FLOWS = [
     # A prediction's reading goes on beyond the kana typed: the dictionary's reading, marked.
     ("prediction chosen with Tab", ["type takaha", "keys Tab Return"], "高橋", "ﾀｶﾊｼ", True, False),
     ("suggestion chosen with Down", ["type watana", "keys Down Return"], "渡辺", "ﾜﾀﾅﾍﾞ", True, False),
-    # Converting over one character of a conversion: the reading of the rest cannot be told apart,
-    # so the dictionary reads it (and the reading is marked); over a whole conversion, its reading
-    # is replaced. The blank between the words is one half-width blank.
+    # Converting over one character of a conversion: the rest keeps its part of the reading, which
+    # the dictionary's readings of the character taken out tell (事: ｼﾞ); over a whole conversion,
+    # its reading is replaced. The blank between the words is one half-width blank.
     ("one character of a conversion replaced",
      ["type satou", "keys space Return space", "type kenji", "keys space Return shift+Left", "type ichi",
-      "keys space Return"], "砂糖　検位置", "ｻﾄｳ ｹﾝｲﾁ", True, False),
+      "keys space Return"], "砂糖　検位置", "ｻﾄｳ ｹﾝｲﾁ", False, False),
     ("a whole conversion replaced",
      ["type satou", "keys space Return space", "type kenji", "keys space Return shift+Left shift+Left",
       "type ichi", "keys space Return"], "砂糖　位置", "ｻﾄｳ ｲﾁ", False, False),
     ("a blank between surname and given name", ["type yamada", "keys space Return space", "type tarou",
                                                   "keys space Return"], "山田　太郎", "ﾔﾏﾀﾞ ﾀﾛｳ", False, False),
+    # The whole name replaced by letters typed with the input method off: the old reading goes with it
+    # (the dictionary has none for Smith, so the save is refused for an empty reading).
+    ("letters typed over the whole name", ["keys Zenkaku_Hankaku", "type Smith", "keys Zenkaku_Hankaku"],
+     "Smith", None, True, False),
+    # A reading typed before the name is the user's: kept, never doubled.
+    ("a reading typed before the name",
+     ["keys BackSpace", "click reading", "type yamada", "keys Return space", "type hanako", "keys Return",
+      "click name", "type yamada", "keys space Return space", "type hanako", "keys space Return"],
+     "山田　花子", "ﾔﾏﾀﾞ ﾊﾅｺ", False, False),
+    # ヶ typed as kana reads ケ, which a name never does: the dictionary's reading of the name, marked.
+    ("ヶ typed as kana", ["type hoshi", "keys space Return", "type xke", "keys Return", "type oka",
+                         "keys space Return"], "星ヶ丘", "ﾎｼｶﾞｵｶ", True, False),
+    # One kanji of a conversion corrected (the second candidate chosen): the rest keeps its part of the
+    # reading.
+    ("one kanji of a conversion corrected", ["type ichigaya", "keys space Return Home shift+Right", "type ichi",
+                                             "keys space space Return"], "一ヶ谷", "ｲﾁｶﾞﾔ", False, False),
     # A conversion left open by the save: ibus may commit it again after the screen has put the focus
     # back on the name; the next name must not carry it.
     ("a conversion left open by the save", ["type kimura", "keys space", "save", "type yamadahanako",
                                             "keys space Return"], "山田花子", "ﾔﾏﾀﾞﾊﾅｺ", False, False),
+    # A variation selector in the name (typed with the input method off, as pasted) never reaches the reading.
+    ("a name with a variation selector", ["keys Zenkaku_Hankaku", "type 辻\U000E0100本", "keys Zenkaku_Hankaku"],
+     "辻\U000E0100本", "ﾂｼﾞﾓﾄ", True, False),
     # A conversion to a candidate in letters keeps the kana it converted.
     ("a conversion to letters", ["type enuthi-thi-", "keys space Return", "type de-ta", "keys F7 Return"],
      "NTTデータ", "ｴﾇﾃｨｰﾃｨｰﾃﾞｰﾀ", False, False),
