@@ -16,12 +16,13 @@
 // part of speech (four), conjugation (two), base form, reading, pronunciation. The reading (the
 // eighth) is the one a reading field holds: ｺﾝﾄﾞｳ for 近藤, where the pronunciation says ｺﾝﾄﾞｰ.
 //
-// A word the dictionary does not know keeps its surface when that is kana; a symbol (・, -, &)
-// keeps its own form. Letters and figures are looked up in their wide forms, as the dictionary
-// holds them: a word it knows (ＮＴＴ, ＡＢＣ, Ｊｒ) has its reading, but a letter or a figure on
-// its own has none. Any other unknown word (letters, digits, a kanji the dictionary lacks)
-// makes the whole reading empty: a reading with a word left out would look complete and sort
-// wrongly, while an empty one tells the caller that the dictionary could not give it.
+// A word the dictionary does not know keeps its surface when that is kana, except ヶ, which a name
+// reads ｶﾞ or ｶ, never as its surface ｹ; a symbol keeps its own form, of which the reading keeps
+// what is half-width katakana (・ as ･). Variation selectors are left out before the analysis. Letters and
+// figures are looked up in their wide forms, as the dictionary holds them: a word it knows (ＮＴＴ, ＡＢＣ,
+// Ｊｒ) has its reading, but a letter or a figure on its own has none. Any other unknown word (letters,
+// digits, a kanji the dictionary lacks) makes the whole reading empty: a reading with a word left out would
+// look complete and sort wrongly, while an empty one tells the caller that the dictionary could not give it.
 
 namespace {
 
@@ -95,6 +96,24 @@ class Dictionary
         return result;
     }
 
+    QStringList wordReadings(const QString& word) const
+    {
+        const QByteArray utf8 = ToWide(word).toUtf8();
+        MeCab::Lattice* lattice = latticeOfThread();
+        lattice->set_sentence(utf8.constData(), static_cast<size_t>(utf8.size()));
+        QStringList readings;
+        for (const MeCab::Node* node =
+                 model_->lookup(utf8.constData(), utf8.constData() + utf8.size(), lattice);
+             node; node = node->bnext) {
+            if (node->stat != MECAB_NOR_NODE || node->length != static_cast<unsigned>(utf8.size()))
+                continue;
+            const QString reading = ReadingCharsOnly(wordReading(node));
+            if (!reading.isEmpty() && !readings.contains(reading))
+                readings << reading;
+        }
+        return readings;
+    }
+
   private:
     MeCab::Lattice* latticeOfThread() const
     {
@@ -122,10 +141,13 @@ class Dictionary
                 return {};
         }
         QString word;
-        if (features.size() > kReadingFeature && features.at(kReadingFeature) != QLatin1String("*"))
+        if (features.size() > kReadingFeature && features.at(kReadingFeature) != QLatin1String("*")) {
             word = features.at(kReadingFeature);
-        else
+        } else {
             word = QString::fromUtf8(node->surface, node->length);
+            if (word.contains(QChar(0x30F6)) || word.contains(QChar(0x3096)))
+                return {};
+        }
         word = ToHalfKatakana(word);
         const bool symbol = features.value(0) == QStringLiteral("記号");
         return IsKanaOnly(word) || symbol ? word : QString();
@@ -213,11 +235,12 @@ bool isBlank(QChar c)
 
 } // namespace
 
-QString DictionaryReading(const QString& text)
+QString DictionaryReading(const QString& written)
 {
     const Dictionary& dict = dictionary();
     if (!dict.available())
         return {};
+    const QString text = WithoutVariationSelectors(written);
     // Each run between blanks is read on its own, and the runs are joined by one half-width
     // blank, as the stored readings separate surname and given name (森　直子 / ﾓﾘ ﾅｵｺ).
     QString result;
@@ -232,15 +255,28 @@ QString DictionaryReading(const QString& text)
             ++end;
         if (end == start)
             break;
-        const QString run = dict.reading(text.mid(start, end - start), name);
-        if (run.isEmpty())
+        const QString read = dict.reading(text.mid(start, end - start), name);
+        if (read.isEmpty())
             return {};
+        // A run of signs alone has nothing of a reading.
+        const QString run = ReadingCharsOnly(read);
+        start = end;
+        if (run.isEmpty())
+            continue;
         if (!result.isEmpty())
             result += QLatin1Char(' ');
         result += run;
-        start = end;
     }
     return result;
+}
+
+QStringList DictionaryWordReadings(const QString& word)
+{
+    const Dictionary& dict = dictionary();
+    const QString text = WithoutVariationSelectors(word);
+    if (!dict.available() || text.isEmpty())
+        return {};
+    return dict.wordReadings(text);
 }
 
 bool DictionaryAvailable()

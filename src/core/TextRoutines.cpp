@@ -217,6 +217,39 @@ QString TrimBlanks(const QString& text)
     return text.mid(start, end - start);
 }
 
+bool IsVariationSelector(char32_t c)
+{
+    return (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
+}
+
+QString WithoutVariationSelectors(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            if (!IsVariationSelector(QChar::surrogateToUcs4(c, text.at(i + 1))))
+                result += text.mid(i, 2);
+            ++i;
+        } else if (!IsVariationSelector(c.unicode())) {
+            result += c;
+        }
+    }
+    return result;
+}
+
+QString ReadingCharsOnly(const QString& text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (QChar c : text) {
+        if (c == QLatin1Char(' ') || (c.unicode() >= 0xFF65 && c.unicode() <= 0xFF9F))
+            kept += c;
+    }
+    return kept;
+}
+
 QString ToWide(const QString& text)
 {
     QString result;

@@ -19,6 +19,14 @@ bool IsBlankChar(QChar c);
 bool IsAllBlank(QStringView text);
 QString TrimBlanks(const QString& text);
 
+// Variation selectors (U+FE00 to U+FE0F, U+E0100 to U+E01EF) choose a glyph of the character
+// before them (辻󠄀 is 辻 followed by U+E0100); they are no part of its sound.
+bool IsVariationSelector(char32_t c);
+QString WithoutVariationSelectors(const QString& text);
+
+// What a reading may hold: half-width katakana (with ･, ﾞ, ﾟ and ｰ) and U+0020; the rest dropped.
+QString ReadingCharsOnly(const QString& text);
+
 // Narrow (half-width) characters to their wide forms: ASCII, the blank, half-width katakana,
 // the narrow signs (¢ £ ¥ ¦ ¬ ¯ ₩) and the half-width symbols.
 QString ToWide(const QString& text);

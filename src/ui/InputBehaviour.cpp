@@ -25,19 +25,6 @@ const char* const kModeProperty = "qelImeMode";
 const char* const kRulesName = "qelFieldRules";
 constexpr int kNoLimit = 32767;
 
-// What a mode-6 field keeps once the text is converted: half-width katakana (with ･, ﾞ, ﾟ and ｰ)
-// and blanks.
-QString halfKatakanaOnly(const QString& text)
-{
-    QString kept;
-    kept.reserve(text.size());
-    for (QChar c : text) {
-        if (c == QLatin1Char(' ') || (c.unicode() >= 0xFF65 && c.unicode() <= 0xFF9F))
-            kept += c;
-    }
-    return kept;
-}
-
 bool hasContent(const QInputMethodEvent& event)
 {
     return !event.commitString().isEmpty() || !event.preeditString().isEmpty() ||
@@ -122,26 +109,19 @@ class FieldRules : public QValidator
         takeWhole = false;
     }
 
-    // The focus moved from this field to `to`.
-    void focusLeft(QObject* to)
+    // The focus left this field.
+    void focusLeft()
     {
         // A conversion still open, or closed by the commit that the focus change itself caused,
-        // may be delivered once more to the field that took the focus.
+        // may be delivered once more to whatever field has the focus when the input method gets
+        // to it: the one that took the focus, or, when the screen was busy meanwhile (a save),
+        // the one it put the focus on afterwards, this one included.
         const QString pending = m_composing ? m_preedit : m_closingCommit;
         if (!pending.isEmpty())
-            handover() = {to, pending};
+            echo() = pending;
         m_composing = false;
         m_closingCommit.clear();
         m_abandoned.clear();
-        m_echo.clear();
-    }
-
-    void focusCame()
-    {
-        m_echo.clear();
-        if (handover().to == m_field)
-            m_echo = handover().text;
-        handover() = {};
     }
 
   protected:
@@ -166,10 +146,8 @@ class FieldRules : public QValidator
             return !take(*static_cast<QInputMethodEvent*>(event));
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
-            if (!InputBehaviour::isModifierKey(static_cast<QKeyEvent*>(event)->key())) {
+            if (!InputBehaviour::isModifierKey(static_cast<QKeyEvent*>(event)->key()))
                 m_closingCommit.clear();
-                m_echo.clear();
-            }
             break;
         default:
             break;
@@ -178,42 +156,43 @@ class FieldRules : public QValidator
     }
 
   private:
-    struct Handover
+    // The text of a conversion that the input method may still deliver again, in whichever field.
+    // It comes before anything else the input method sends, so the first other input-method event
+    // with content ends the wait. One focus at a time, so one for every field; a reset of the
+    // services drops it.
+    static QString& echo()
     {
-        QPointer<QObject> to;
-        QString text;
-    };
-    // One focus at a time, so one handover for every field; a reset of the services drops it.
-    static Handover& handover()
-    {
-        static Handover h = [] {
-            OnServiceReset([] { handover() = {}; });
-            return Handover{};
+        static QString text = [] {
+            OnServiceReset([] { echo().clear(); });
+            return QString();
         }();
-        return h;
+        return text;
     }
 
     // Whether the field takes the event; keeps track of the composition either way.
     bool take(const QInputMethodEvent& event)
     {
-        if (mode == ImeOff)
+        if (mode == ImeOff) {
+            if (hasContent(event))
+                echo().clear();
             return !hasContent(event);
+        }
         const QString commit = event.commitString();
         const QString preedit = event.preeditString();
         const bool bareCommit = !commit.isEmpty() && preedit.isEmpty() && event.replacementLength() == 0;
         // ibus delivers the commit of a conversion that was open when the focus moved to the old
-        // field and again to the new one; and its Qt plugin commits a composition the user
-        // cancelled (Escape) when the focus leaves. Neither was typed into this field.
-        const bool echo = bareCommit && !m_composing && commit == m_echo;
+        // field and again, later, to the field focused then; and its Qt plugin commits a composition
+        // the user cancelled (Escape) when the focus leaves. Neither was typed into this field.
+        const bool again = bareCommit && !m_composing && commit == echo();
         const bool stale = bareCommit && !m_composing && commit == m_abandoned;
         if (hasContent(event)) {
-            m_echo.clear();
+            echo().clear();
             m_abandoned.clear();
         }
         // The end of a conversion that the focus change committed is the last thing the field
         // hears of it before the focus moves; anything after it ends the wait for an echo.
         m_closingCommit.clear();
-        if (echo || stale)
+        if (again || stale)
             return false;
         if (!commit.isEmpty() && m_composing && preedit.isEmpty())
             m_closingCommit = commit;
@@ -250,7 +229,7 @@ class FieldRules : public QValidator
             // A stored reading shown by the program keeps what it has; only what the user enters
             // is held to half-width katakana.
             const QString half = ToHalfKatakana(line);
-            return entered ? halfKatakanaOnly(half) : half;
+            return entered ? ReadingCharsOnly(half) : half;
         }
         default:
             return line;
@@ -266,7 +245,6 @@ class FieldRules : public QValidator
     QString m_preedit;
     QString m_closingCommit;
     QString m_abandoned;
-    QString m_echo;
 };
 
 FieldRules* findRules(const QLineEdit* field)
@@ -287,13 +265,10 @@ FieldRules* rules(QLineEdit* field)
     field->setValidator(made);
     made->adoptLimit();
     static const bool followingFocus = [] {
-        QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget* old, QWidget* now) {
+        QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget* old, QWidget*) {
             auto* from = qobject_cast<QLineEdit*>(old);
             if (FieldRules* r = from ? findRules(from) : nullptr)
-                r->focusLeft(now);
-            auto* to = qobject_cast<QLineEdit*>(now);
-            if (FieldRules* r = to ? findRules(to) : nullptr)
-                r->focusCame();
+                r->focusLeft();
         });
         return true;
     }();

@@ -29,9 +29,10 @@ enum ImeMode : int {
 // blanks aside (a stored text set by the program keeps it); last, the text is cut at the
 // field's limit.
 //
-// In every mode, a commit that the input method delivers again to the field that took the focus
-// from one whose conversion was open, or that repeats a composition the user cancelled, is not
-// taken: the field keeps only what was typed into it.
+// In every mode, a commit that the input method delivers again after the focus left a field whose
+// conversion was open (to the field that took the focus, or late, to one the screen focused
+// afterwards, that field itself included), or that repeats a composition the user cancelled, is
+// not taken: a field keeps only what was typed into it.
 void SetImeMode(QLineEdit* field, int mode);
 int ImeModeOf(const QLineEdit* field);
 

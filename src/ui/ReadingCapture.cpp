@@ -101,6 +101,56 @@ QString readingOf(const QString& kana)
     return TrimBlank(ToHalfKatakana(kana));
 }
 
+// ヶ (and its hiragana form ゖ), which a name reads ｶﾞ or ｶ (一ヶ谷 ｲﾁｶﾞﾔ, 八ヶ岳 ﾔﾂｶﾞﾀｹ), never ｹ.
+bool hasSmallKe(const QString& text)
+{
+    return text.contains(QChar(0x30F6)) || text.contains(QChar(0x3096));
+}
+
+// Half-width kana with which no reading begins: the voiced marks, the small kana, the prolonged mark.
+bool continuesKana(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == 0xFF9E || u == 0xFF9F || u == 0xFF70 || (u >= 0xFF67 && u <= 0xFF6F);
+}
+
+// The reading with its first kana voiced, as a later part of a compound often reads (田 ﾀ, in
+// 山田 ﾀﾞ); empty when that kana has no voiced form.
+QString voicedFirst(const QString& reading)
+{
+    const char16_t u = reading.isEmpty() ? 0 : reading.at(0).unicode();
+    const bool voiceable = (u >= 0xFF76 && u <= 0xFF84) || (u >= 0xFF8A && u <= 0xFF8E);
+    if (!voiceable || (reading.size() > 1 && continuesKana(reading.at(1))))
+        return {};
+    return reading.left(1) + QChar(0xFF9E) + reading.mid(1);
+}
+
+// The readings of what stays of a run read `reading` when a part of it is taken out: the reading
+// before that part and the one after it, where exactly one place of one of the part's possible
+// readings fits (the part's reading never empty, each side that has text with a reading of its own).
+std::optional<std::pair<QString, QString>> readingAround(const QString& reading, bool textBefore,
+                                                         bool textAfter, const QStringList& partReadings)
+{
+    std::optional<std::pair<QString, QString>> found;
+    for (const QString& candidate : partReadings) {
+        for (const QString& part : {candidate, textBefore ? voicedFirst(candidate) : QString()}) {
+            if (part.isEmpty())
+                continue;
+            for (qsizetype at = reading.indexOf(part); at >= 0; at = reading.indexOf(part, at + 1)) {
+                const qsizetype end = at + part.size();
+                if (textBefore != (at > 0) || textAfter != (end < reading.size()) ||
+                    (end < reading.size() && continuesKana(reading.at(end))))
+                    continue;
+                const std::pair<QString, QString> sides{reading.left(at), reading.mid(end)};
+                if (found && *found != sides)
+                    return std::nullopt;
+                found = sides;
+            }
+        }
+    }
+    return found;
+}
+
 // A run of the name's text and the reading of it; the text that the field held when the capture
 // started is one run with no reading of its own (its reading is in the reading field already).
 struct Piece
@@ -120,6 +170,12 @@ struct Piece
     // Put before the text the field had: its reading is known, but appended it comes after that
     // text's reading in the reading field.
     bool before = false;
+    // Holds a ヶ typed as kana: the reading of its word is the dictionary's where it has one.
+    bool smallKe = false;
+    // A part taken out at `cutAt` whose reading could not be told: the reading the run had before.
+    // A conversion put in its place that reads as a part of it tells the rest's.
+    QString cutReading = {};
+    qsizetype cutAt = -1;
 };
 
 // What a commit is about to insert.
@@ -135,6 +191,7 @@ struct PendingCommit
     // A conversion of text already in the name (re-conversion) that stands for the text of the
     // field's start: its reading is in the reading field.
     bool earlier = false;
+    bool smallKe = false;
 };
 
 // The text that an input method took out of the name to convert it again, with its reading.
@@ -197,23 +254,41 @@ class Capture : public QObject
 
     // The reading of the name as the last capture left it, where each piece whose reading is not
     // known for sure takes `fill`'s reading of its text (runs of such pieces together), when
-    // `fill` has one. The text the field had at the start reads as `earlierReading` when it was
-    // kept whole. Empty when that says no more than the captured reading appended to the field.
-    QString filledReading(const std::function<QString(const QString&)>& fill, const QString& earlierReading,
-                          bool earlierSure) const
+    // `fill` has one, and a word with a ヶ typed as kana takes `fill`'s reading of the word. The
+    // text the field had at the start reads as `earlierReading` when it was kept whole. None when
+    // that says no more than the captured reading appended to the field.
+    std::optional<QString> filledReading(const std::function<QString(const QString&)>& fill,
+                                         const QString& earlierReading, bool earlierSure) const
     {
+        const std::vector<Piece>& pieces = m_keptPieces;
         const auto known = [&](const Piece& p) {
             return !p.unsure && (!p.earlier || (earlierSure && !m_keptEarlierLost));
         };
+        const auto textOf = [&](size_t from, size_t to) {
+            return m_keptText.mid(pieces[from].start, pieces[to - 1].end - pieces[from].start);
+        };
         QStringList words;
-        bool filled =
-            std::any_of(m_keptPieces.cbegin(), m_keptPieces.cend(), [](const Piece& p) { return p.before; });
-        for (size_t i = 0; i < m_keptPieces.size();) {
-            const Piece& p = m_keptPieces[i];
+        bool filled = std::any_of(pieces.cbegin(), pieces.cend(), [](const Piece& p) { return p.before; });
+        for (size_t i = 0; i < pieces.size();) {
+            const Piece& p = pieces[i];
             if (p.blank) {
                 words << QStringLiteral(" ");
                 ++i;
                 continue;
+            }
+            if (i == 0 || pieces[i - 1].blank) {
+                size_t wordEnd = i;
+                while (wordEnd < pieces.size() && !pieces[wordEnd].blank)
+                    ++wordEnd;
+                const bool ke = std::any_of(pieces.cbegin() + static_cast<std::ptrdiff_t>(i),
+                                            pieces.cbegin() + static_cast<std::ptrdiff_t>(wordEnd),
+                                            [](const Piece& q) { return q.smallKe; });
+                if (const QString word = ke ? fill(textOf(i, wordEnd)) : QString(); !word.isEmpty()) {
+                    words << word;
+                    filled = true;
+                    i = wordEnd;
+                    continue;
+                }
             }
             if (known(p)) {
                 words << (p.earlier ? earlierReading : p.reading);
@@ -224,23 +299,38 @@ class Capture : public QObject
             size_t end = i;
             QString captured;
             bool earlier = false;
-            while (end < m_keptPieces.size() && !m_keptPieces[end].blank && !known(m_keptPieces[end])) {
-                const Piece& q = m_keptPieces[end];
+            while (end < pieces.size() && !pieces[end].blank && !known(pieces[end])) {
+                const Piece& q = pieces[end];
                 captured += q.earlier ? earlierReading : q.reading;
                 earlier = earlier || q.earlier;
                 ++end;
             }
-            const qsizetype from = p.start;
-            const qsizetype to = m_keptPieces[end - 1].end;
-            const QString dictionary = fill(m_keptText.mid(from, to - from));
+            const QString dictionary = fill(textOf(i, end));
             // Part of the text the field had, unread: its reading is only in the reading field, whole.
             if (dictionary.isEmpty() && earlier)
-                return {};
+                return std::nullopt;
             filled = filled || !dictionary.isEmpty();
             words << (dictionary.isEmpty() ? captured : dictionary);
             i = end;
         }
-        return filled ? joinWords(words) : QString();
+        if (!filled)
+            return std::nullopt;
+        return joinWords(words);
+    }
+
+    // Whether the whole text that the field had when the capture started was taken out: its reading,
+    // in the reading field, went with it.
+    bool earlierGone() const
+    {
+        return m_keptEarlierLost && std::none_of(m_keptPieces.cbegin(), m_keptPieces.cend(),
+                                                 [](const Piece& p) { return p.earlier; });
+    }
+
+    // Whether a reading of the pieces alone (without the reading field's) needs a look.
+    bool piecesNeedLook() const
+    {
+        return std::any_of(m_keptPieces.cbegin(), m_keptPieces.cend(),
+                           [](const Piece& p) { return p.unsure; });
     }
 
   protected:
@@ -429,6 +519,13 @@ class Capture : public QObject
                 m_open = pending.id;
                 m_openKana = kana;
             }
+            if (hasSmallKe(commit) &&
+                (hasSmallKe(kana) || kana.contains(QChar(0x3051)) || kana.contains(QChar(0x30B1)))) {
+                // A ヶ typed as kana (or converted from け) reads ｹ, as no name does: ｶﾞ is the likelier.
+                pending.smallKe = true;
+                pending.unsure = true;
+                kana.replace(QChar(0x30F6), QChar(0x304C)).replace(QChar(0x3096), QChar(0x304C));
+            }
             if (pending.reading.isEmpty())
                 pending.reading = readingOf(kana);
         }
@@ -456,7 +553,7 @@ class Capture : public QObject
             m_open = 0;
             return;
         }
-        removed(from, before.size() - tail);
+        removed(before, from, before.size() - tail);
         inserted(from, text.size() - tail - from, text.mid(from, text.size() - tail - from), pending);
     }
 
@@ -493,7 +590,7 @@ class Capture : public QObject
         return r;
     }
 
-    void removed(qsizetype from, qsizetype to)
+    void removed(const QString& before, qsizetype from, qsizetype to)
     {
         const qsizetype length = to - from;
         if (length <= 0)
@@ -511,15 +608,57 @@ class Capture : public QObject
                 m_earlierLost = m_earlierLost || it->earlier;
                 it = m_pieces.erase(it);
             } else {
-                // Cut into: what is left keeps the reading, which may now say too much.
+                // Cut into: what is left keeps what can be told of its reading.
+                const qsizetype cutFrom = std::max(it->start, from) - it->start;
                 const qsizetype overlap = std::min(it->end, to) - std::max(it->start, from);
-                const qsizetype left = it->end - it->start - overlap;
+                const QString text = before.mid(it->start, it->end - it->start);
+                const bool alone = from >= it->start && to <= it->end;
                 it->start = std::min(it->start, from);
-                it->end = it->start + left;
-                it->unsure = !it->blank;
+                it->end = it->start + text.size() - overlap;
+                it->cutReading.clear();
+                it->cutAt = -1;
+                if (it->unsure || it->earlier || it->blank || it->reading.isEmpty()) {
+                    it->unsure = !it->blank;
+                    ++it;
+                    continue;
+                }
+                it->unsure = true;
+                it->cutReading = it->reading;
+                it->cutAt = cutFrom;
+                it = tellAround(it, DictionaryWordReadings(text.mid(cutFrom, overlap)));
+                if (!alone) {
+                    // A part of another run went with it: what is put in its place reads for both.
+                    it->cutReading.clear();
+                    it->cutAt = -1;
+                }
                 ++it;
             }
         }
+    }
+
+    // The readings of what stays of a piece cut at its `cutAt` where one of `partReadings` tells
+    // them; a cut in the middle leaves two pieces. Returns the last of them.
+    std::vector<Piece>::iterator tellAround(std::vector<Piece>::iterator it, const QStringList& partReadings)
+    {
+        const qsizetype cut = it->cutAt;
+        const auto sides =
+            cut < 0 ? std::nullopt
+                    : readingAround(it->cutReading, cut > 0, cut < it->end - it->start, partReadings);
+        if (!sides)
+            return it;
+        it->unsure = false;
+        it->cutReading.clear();
+        it->cutAt = -1;
+        it->reading = sides->first + sides->second;
+        if (sides->first.isEmpty() || sides->second.isEmpty())
+            return it;
+        Piece after = *it;
+        after.id = 0;
+        after.start = it->start + cut;
+        after.reading = sides->second;
+        it->end = after.start;
+        it->reading = sides->first;
+        return m_pieces.insert(it + 1, after);
     }
 
     void inserted(qsizetype at, qsizetype length, const QString& text,
@@ -527,6 +666,16 @@ class Capture : public QObject
     {
         if (length <= 0)
             return;
+        if (commit && commit->joins == 0 && !commit->unsure && !commit->blank && !commit->earlier &&
+            !commit->reading.isEmpty() && text == commit->text) {
+            // A conversion put where a part of a run was taken out, reading as a part of that run
+            // (a kanji corrected for another of the same sound): the rest reads as the rest.
+            const auto cut = std::find_if(m_pieces.begin(), m_pieces.end(), [&](const Piece& p) {
+                return p.cutAt >= 0 && p.start + p.cutAt == at;
+            });
+            if (cut != m_pieces.end())
+                tellAround(cut, {commit->reading});
+        }
         Piece* around = nullptr;
         for (Piece& p : m_pieces) {
             if (p.start >= at) {
@@ -535,6 +684,10 @@ class Capture : public QObject
             } else if (p.end > at) {
                 around = &p;
             }
+        }
+        if (around) {
+            around->cutReading.clear();
+            around->cutAt = -1;
         }
         if (!commit) {
             // Typed without the input method, pasted or set: no reading of its own, so the
@@ -573,6 +726,7 @@ class Capture : public QObject
         }
         if (commit->joins != 0)
             added.unsure = true;
+        added.smallKe = commit->smallKe;
         if (around) {
             // A reading put inside a run splits it; neither part's reading can be told apart.
             Piece after{at + length, around->end + length, QString(), 0, around->earlier, true};
@@ -721,19 +875,45 @@ QString appended(const QString& field, QString captured)
     return field + captured;
 }
 
-// What leaving a name field does. With `earlier` (the reading field's text when the capture started
-// and whether it was sure), a reading that needs a look takes the dictionary's reading of the
-// parts of the name whose reading the input method could not tell.
-void appendReading(QLineEdit* reading, const std::optional<std::pair<QString, bool>>& earlier)
+// The reading field when the name gained the focus.
+struct Earlier
+{
+    QString text;
+    // Not marked for a look.
+    bool sure = false;
+    // Typed before the name: the name was empty.
+    bool typedFirst = false;
+};
+
+QString withoutBlanks(QString text)
+{
+    return text.remove(QLatin1Char(' '));
+}
+
+// What leaving a name field does. With `earlier`, a reading that needs a look takes the
+// dictionary's reading of the parts of the name whose reading the input method could not tell; a
+// reading typed before the name is kept; the reading of a name replaced whole goes with it.
+void appendReading(QLineEdit* reading, const std::optional<Earlier>& earlier)
 {
     StopReadingCapture();
     SetImeMode(reading, ImeHalfKatakana);
-    QString text = appended(reading->text(), ReadingText());
-    bool look = ReadingNeedsLook();
-    if (look && earlier) {
-        const QString filled = capture().filledReading(DictionaryReading, earlier->first, earlier->second);
-        if (!filled.isEmpty())
-            text = filled;
+    const Capture& c = capture();
+    const auto filled = [&] { return c.filledReading(DictionaryReading, earlier->text, earlier->sure); };
+    QString text;
+    bool look = false;
+    if (earlier && earlier->typedFirst && reading->text() == earlier->text) {
+        // The user's own: kept, and marked where the name reads otherwise.
+        text = reading->text();
+        const QString name = c.piecesNeedLook() ? filled().value_or(ReadingText()) : ReadingText();
+        look = !name.isEmpty() && withoutBlanks(name) != withoutBlanks(text);
+    } else if (earlier && c.earlierGone()) {
+        look = c.piecesNeedLook();
+        text = look ? filled().value_or(ReadingText()) : ReadingText();
+    } else {
+        text = appended(reading->text(), ReadingText());
+        look = ReadingNeedsLook();
+        if (look && earlier)
+            text = filled().value_or(text);
     }
     // What the field cannot hold is cut: the reading is then short of the name's.
     if (CharCount(text) > FieldLimit(reading))
@@ -756,9 +936,10 @@ void AttachReadingCapture(InputBehaviour& input, QLineEdit* name, QLineEdit* rea
 {
     input.selectAllOnFocus(name);
     // The reading field's text when the name gains the focus: the reading of the name as it was.
-    auto earlier = std::make_shared<std::pair<QString, bool>>();
+    auto earlier = std::make_shared<Earlier>();
     input.onFocusIn(name, [name, reading, earlier] {
-        *earlier = {reading->text(), !ReadingMarked(reading)};
+        *earlier = {reading->text(), !ReadingMarked(reading),
+                    IsAllBlank(name->text()) && !IsAllBlank(reading->text())};
         capture().start(name, reading->text());
     });
     input.onFocusOut(name, [reading, earlier] { appendReading(reading, *earlier); });

@@ -14,16 +14,19 @@ class QLineEdit;
 // parts gives each part's reading once; a conversion of text taken out of the name again
 // (re-conversion) keeps that text's reading. Blanks between words give one half-width blank
 // between their readings. The capture follows the edits of the name: a run of committed text that
-// is deleted whole takes its reading with it, and the readings come in the order of the text.
-// A composition abandoned without a commit yields nothing.
+// is deleted whole takes its reading with it, a run cut into keeps the part of its reading that the
+// dictionary's readings of what was taken out, or a conversion put in its place, tell apart (市ヶ谷
+// ｲﾁｶﾞﾔ with 市 corrected to 一: ｲﾁｶﾞﾔ), and the readings come in the order of the text. A ヶ typed
+// as kana reads ｶﾞ, not ｹ, and needs a look. A composition abandoned without a commit yields nothing.
 void StartReadingCapture(QLineEdit* field);
 void StopReadingCapture();
 // The readings captured since the last start; kept after the stop for the caller to read.
 QString ReadingText();
 // Whether the captured reading may be short of the name's: a prediction chosen (its reading
-// goes on beyond the kana typed), a conversion over part of a committed run, a conversion put
-// before the text the field had, text entered without the input method (pasted, typed with it
-// off) and letters committed as typed. What is known is kept all the same.
+// goes on beyond the kana typed), a conversion over part of a committed run whose reading cannot
+// be told apart, a conversion put before the text the field had, text entered without the input
+// method (pasted, typed with it off), letters committed as typed and a ヶ typed as kana. What is
+// known is kept all the same.
 bool ReadingNeedsLook();
 
 // Stops the capture, puts the reading field in mode 6 and appends what was captured to it: what
@@ -37,8 +40,12 @@ bool ReadingMarked(const QLineEdit* reading);
 // hooks: on focus gain the text is selected and the capture starts; on focus loss it stops,
 // the reading field is put in mode 6 and the captured reading is appended to it. Where the
 // reading needs a look, the parts of the name whose reading the input method could not tell
-// take the dictionary's reading (DictionaryReading), and the field stays marked; readings
-// captured from the input method are kept. With `emptyNameEmptiesReading`, a change that leaves
-// the name empty empties the reading at once.
+// take the dictionary's reading (DictionaryReading), as does the whole word of a ヶ typed as kana,
+// and the field stays marked; readings captured from the input method are kept. A reading typed
+// before the name (the name empty as it gained the focus) is the user's: it is kept, never
+// joined to the captured one, and marked where that differs. When the name the field had is
+// replaced whole (letters typed over it), its reading goes with it: the reading becomes what can
+// be known of the new name. With `emptyNameEmptiesReading`, a change that leaves the name empty
+// empties the reading at once.
 void AttachReadingCapture(InputBehaviour& input, QLineEdit* name, QLineEdit* reading,
                           bool emptyNameEmptiesReading = true);

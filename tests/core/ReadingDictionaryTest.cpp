@@ -42,6 +42,13 @@ TEST(ReadingDictionary, ReadsNamesAsTheReadingFieldsHoldThem)
         {u"NTTデータ", u"ｴﾇﾃｨｰﾃｨｰﾃﾞｰﾀ"},
         {u"山田　Ｊｒ", u"ﾔﾏﾀﾞ ｼﾞｭﾆｱ"},
         {u"ﾔﾏﾀﾞ ﾊﾅｺ", u"ﾔﾏﾀﾞ ﾊﾅｺ"},
+        // Half-width katakana and blanks only: variation selectors and signs are no part of a reading.
+        {u"辻\U000E0100本", u"ﾂｼﾞﾓﾄ"},
+        {u"葛\U000E0100城　花子\uFE00", u"ｶﾂﾗｷﾞ ﾊﾅｺ"},
+        {u"（株）山田", u"ｶﾌﾞﾔﾏﾀﾞ"},
+        // ヶ as the dictionary knows it in a word, and never as its surface ｹ.
+        {u"霞ヶ関", u"ｶｽﾐｶﾞｾｷ"},
+        {u"一ヶ谷", u""},
         // A letter or figures read one by one are no reading: nothing rather than a part.
         {u"けｎ", u""},
         {u"第3営業部", u""},
@@ -56,6 +63,15 @@ TEST(ReadingDictionary, ReadsNamesAsTheReadingFieldsHoldThem)
     }
 }
 // clang-format on
+
+TEST(ReadingDictionary, GivesEveryReadingOfAWord)
+{
+    ASSERT_TRUE(DictionaryAvailable());
+    const QStringList city = DictionaryWordReadings(QStringLiteral("市"));
+    EXPECT_TRUE(city.contains(QStringLiteral("ｼ")) && city.contains(QStringLiteral("ｲﾁ")))
+        << city.join(',').toStdString();
+    EXPECT_EQ(DictionaryWordReadings(QStringLiteral("市ヶ")), QStringList());
+}
 
 struct Measured
 {

@@ -77,6 +77,8 @@ TEST_F(ListTest, TheListIsInReadingOrderAndComesBackFromTheDetailAtTheSameRowLow
     // The last customer renamed out of the result: the list is shorter, the row lowered.
     openDetail(30);
     enter(txt(0), QStringLiteral("X30"));
+    // A name replaced whole takes its reading along: the new one is typed.
+    enter(txt(1), QStringLiteral("ｴｯｸｽ"));
     Click(cmd(0));
     Click(cmd(2));
     ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));

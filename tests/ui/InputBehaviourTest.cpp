@@ -48,6 +48,7 @@ class Form : public QWidget
         hidden = field("hidden", 32767, -1000);
         city = field("city", 20, 130);
         button = new QPushButton("button", this);
+        button->setObjectName("button");
         button->setGeometry(10, 160, 100, 25);
         resize(400, 200);
         input = new InputBehaviour(this);
@@ -140,7 +141,8 @@ QTextCharFormat segmentFormat(Im im, bool converting)
 // highlighted segment, "=県" a commit, "0" an empty event, "^Space" and "vShift+Left" the release
 // and the press of a key that reached the field; "t:ABC" text typed with the input method off and
 // "c:太郎" text pasted with Ctrl+V; "_" stands for a blank in a commit ("=_" Space outside a
-// composition, which Mozc commits as "　"; "=__" Shift+Space, committed as " ").
+// composition, which Mozc commits as "　"; "=__" Shift+Space, committed as " "); "f:hidden" the focus
+// put on the screen's field or button of that name (what the screen itself does).
 void replay(QWidget* field, Im im, const QString& recording)
 {
     using A = QInputMethodEvent::Attribute;
@@ -149,6 +151,10 @@ void replay(QWidget* field, Im im, const QString& recording)
         if (step.startsWith(QLatin1String("t:"))) {
             for (QChar c : step.mid(2))
                 QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            continue;
+        }
+        if (step.startsWith(QLatin1String("f:"))) {
+            field->window()->findChild<QWidget*>(step.mid(2))->setFocus(Qt::OtherFocusReason);
             continue;
         }
         if (step.startsWith(QLatin1String("c:"))) {
@@ -804,6 +810,7 @@ TEST_F(NameReadingTest, LeavingWithoutACommitChangesNothing)
     form->name->setText("鈴木");
     QSignalSpy changed(form->reading, &QLineEdit::textChanged);
     form->name->setFocus();
+    form->name->end(false);
     QTest::keyClicks(form->name, "abc"); // direct input, no reading to capture
     sendPreedit(form->name, "やま");
     sendPreedit(form->name, "");
@@ -844,6 +851,9 @@ struct RecordedFlow
     const char16_t* name;
     const char16_t* reading;
     bool needsLook;
+    // The fields as the name gains the focus.
+    const char16_t* nameBefore = u"";
+    const char16_t* readingBefore = u"";
 };
 
 // The sessions of the end-to-end test, as ibus and fcitx5 delivered them (the same events but
@@ -868,11 +878,22 @@ const RecordedFlow kRecordedFlows[] = {
     // A prediction's reading goes on beyond the kana typed: the dictionary's, marked.
     {"takaha Tab Return", u"p:たか ^a p:たかｈ ^h p:たかは ^a p:[高橋] ^Tab =高橋 0", u"高橋", u"ﾀｶﾊｼ", true},
     {"watana Down Return", u"p:わたｎ ^n p:わたな ^a p:[渡辺] ^Down =渡辺 0", u"渡辺", u"ﾜﾀﾅﾍﾞ", true},
+    // The rest of a conversion cut into keeps its part of the reading where that part is told: by
+    // the dictionary's readings of what was taken out (事: ｼﾞ), or by a conversion put in its place
+    // that reads as that part did.
     {"satou, kenji, Shift+Left over one character, ichi",
      u"p:さとう ^u p:[砂糖] ^Space =砂糖 0 =　 ^Space p:けんじ ^i p:[検事] ^Space =検事 0 vShift vShift+Left "
      u"^Shift ^Left "
      u"p:い ^i p:いち ^i p:[位置] ^Space =位置 0",
-     u"砂糖　検位置", u"ｻﾄｳ ｹﾝｲﾁ", true},
+     u"砂糖　検位置", u"ｻﾄｳ ｹﾝｲﾁ", false},
+    {"ichigaya Space Return, Home, Shift+Right, ichi Space Return",
+     u"p:いちがや ^a p:[市ヶ谷] ^Space =市ヶ谷 0 vHome ^Home vShift+Right ^Shift ^Right p:い ^i p:いち ^i "
+     u"p:[一] "
+     u"^Space =一 0",
+     u"一ヶ谷", u"ｲﾁｶﾞﾔ", false},
+    {"ichigaya Space Return, Left, Shift+Left, ga Return",
+     u"p:いちがや ^a p:[市ヶ谷] ^Space =市ヶ谷 0 vLeft ^Left vShift+Left ^Shift ^Left p:が ^a =が 0",
+     u"市が谷", u"ｲﾁｶﾞﾔ", false},
     {"satou, kenji, Shift+Left over the whole conversion, ichi",
      u"p:さとう ^u p:[砂糖] ^Space =砂糖 0 =　 ^Space p:けんじ ^i p:[検事] ^Space =検事 0 vShift vShift+Left "
      u"^Left "
@@ -925,14 +946,42 @@ const RecordedFlow kRecordedFlows[] = {
      u"p:やまだ ^a p:[山田] ^Space =山田 0 vShift+Home ^Shift ^Home p:[ヤマダ] ^Henkan p:[山田] ^Space =山田 "
      u"0",
      u"山田", u"ﾔﾏﾀﾞ", false},
+    // ヶ typed as kana reads ｹ, as no name does: the dictionary's reading of the word, else ｶﾞ; marked.
+    {"kasumi Space Return, xke Return, seki Space Return",
+     u"p:か ^a p:かす ^u p:かすみ ^i p:[霞] ^Space =霞 0 p:ｘ ^x p:ｘｋ ^k p:ヶ ^e =ヶ 0 p:せ ^e p:せき ^i "
+     u"p:[関] "
+     u"^Space =関 0",
+     u"霞ヶ関", u"ｶｽﾐｶﾞｾｷ", true},
+    {"ichi Space Return, xke Return, tani Space Return",
+     u"p:い ^i p:いち ^i p:[一] ^Space =一 0 p:ｘ ^x p:ｘｋ ^k p:ヶ ^e =ヶ 0 p:た ^a p:たに ^i p:[谷] ^Space "
+     u"=谷 0",
+     u"一ヶ谷", u"ｲﾁｶﾞﾀﾆ", true},
+    // A reading typed before the name is the user's: kept, and marked where the name reads otherwise.
+    {"reading typed first, yamada Space Return Space hanako Space Return",
+     u"p:やまだ ^a p:[山田] ^Space =山田 0 =_ ^Space p:はなこ ^o p:[花子] ^Space =花子 0", u"山田　花子",
+     u"ﾔﾏﾀﾞ ﾊﾅｺ", false, u"", u"ﾔﾏﾀﾞ ﾊﾅｺ"},
+    {"reading typed first, yamadahanako Space Return", u"p:やまだはなこ ^o p:[山田花子] ^Space =山田花子 0",
+     u"山田花子", u"ﾔﾏﾀﾞ", true, u"", u"ﾔﾏﾀﾞ"},
+    // Letters typed over the whole name: the old reading goes with it.
+    {"Smith typed over the name with the input method off", u"t:Smith", u"Smith", u"", true, u"佐々木　健",
+     u"ｻｻｷ ｹﾝ"},
+    // A conversion left open by the save is committed again once the screen has put the focus
+    // back on the name; it is no part of the next name.
+    {"kimura Space, the save, yamadahanako Space Return",
+     u"p:きむら ^a p:[木村] ^Space =木村 f:button f:hidden f:name =木村 p:やまだはなこ ^o p:[山田花子] "
+     u"^Space "
+     u"=山田花子 0",
+     u"山田花子", u"ﾔﾏﾀﾞﾊﾅｺ", false},
+    // A variation selector chooses a glyph; it is no part of the reading.
+    {"辻󠄀本 pasted", u"c:辻󠄀本", u"辻󠄀本", u"ﾂｼﾞﾓﾄ", true},
 };
 
 TEST_F(NameReadingTest, RecordedSessionsGiveTheNameAndItsReading)
 {
     for (Im im : {Im::Ibus, Im::Fcitx5}) {
         for (const RecordedFlow& flow : kRecordedFlows) {
-            form->name->clear();
-            form->reading->clear();
+            form->name->setText(QString::fromUtf16(flow.nameBefore));
+            form->reading->setText(QString::fromUtf16(flow.readingBefore));
             form->zip->setFocus();
             form->name->setFocus();
             replay(form->name, im, QString::fromUtf16(flow.recording));
