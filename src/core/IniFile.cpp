@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include "Cp932.h"
+#include "TextRoutines.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -51,11 +52,6 @@ QString limitTo255Bytes(const QString& value)
     return result;
 }
 
-bool isBlank(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
 } // namespace
 
 bool GetIniString(const QString& path, const QString& section, const QString& key, QString& value)
@@ -87,7 +83,7 @@ bool GetIniString(const QString& path, const QString& section, const QString& ke
             continue;
         QString found = line.mid(eq + 1);
         // Trailing blanks never reach the caller through the profile reader.
-        while (!found.isEmpty() && isBlank(found.back()))
+        while (!found.isEmpty() && IsBlankChar(found.back(), Blanks::Profile))
             found.chop(1);
         found = limitTo255Bytes(found);
         int start = 0;

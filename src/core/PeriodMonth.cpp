@@ -11,12 +11,7 @@ QString MonthOf(const QDate& date)
 
 QString StepMonth(const QString& yyyymm, int delta)
 {
-    const int year = yyyymm.left(4).toInt();
-    const int month = yyyymm.right(2).toInt();
-    const int index = year * 12 + (month - 1) + delta;
-    const int y = index >= 0 ? index / 12 : 0;
-    const int m = index >= 0 ? index % 12 + 1 : 1;
-    return QStringLiteral("%1%2").arg(y, 4, 10, QLatin1Char('0')).arg(m, 2, 10, QLatin1Char('0'));
+    return MonthOf(FirstDayOf(yyyymm).addMonths(delta));
 }
 
 QDate FirstDayOf(const QString& yyyymm)

@@ -228,11 +228,6 @@ const Dictionary& dictionary()
     return instance;
 }
 
-bool isBlank(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QChar(0x3000) || c == QLatin1Char('\t');
-}
-
 } // namespace
 
 QString DictionaryReading(const QString& written)
@@ -248,10 +243,10 @@ QString DictionaryReading(const QString& written)
     qsizetype start = 0;
     const qsizetype size = text.size();
     while (start < size) {
-        while (start < size && isBlank(text.at(start)))
+        while (start < size && IsBlankChar(text.at(start), Blanks::Any))
             ++start;
         qsizetype end = start;
-        while (end < size && !isBlank(text.at(end)))
+        while (end < size && !IsBlankChar(text.at(end), Blanks::Any))
             ++end;
         if (end == start)
             break;

@@ -196,14 +196,24 @@ QString TrimBlank(const QString& text)
     return text.mid(start, end - start);
 }
 
-bool IsBlankChar(QChar c)
+bool IsBlankChar(QChar c, Blanks blanks)
 {
-    return c == QLatin1Char(' ') || c == QChar(0x3000);
+    const bool space = c == QLatin1Char(' ');
+    const bool tab = c == QLatin1Char('\t');
+    switch (blanks) {
+    case Blanks::EitherWidth:
+        return space || c == QChar(0x3000);
+    case Blanks::Profile:
+        return space || tab;
+    case Blanks::Any:
+        break;
+    }
+    return space || tab || c == QChar(0x3000) || c == QLatin1Char('\n') || c == QLatin1Char('\r');
 }
 
 bool IsAllBlank(QStringView text)
 {
-    return std::all_of(text.cbegin(), text.cend(), IsBlankChar);
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return IsBlankChar(c); });
 }
 
 QString TrimBlanks(const QString& text)

@@ -14,8 +14,11 @@ QString KanaNormalize(const QString& text);
 QString TrimBlank(const QString& text);
 
 // Blanks of either width: U+0020 and the ideographic space U+3000. A field of nothing but them
-// is empty to the user; an imported value loses them at both ends.
-bool IsBlankChar(QChar c);
+// is empty to the user; an imported value loses them at both ends. Other texts know other
+// blanks: the configuration file's lines U+0020 and the tab only, a text read from a file
+// (a name read for its reading, a cell's text) every one of them and the line ends.
+enum class Blanks { EitherWidth, Profile, Any };
+bool IsBlankChar(QChar c, Blanks blanks = Blanks::EitherWidth);
 bool IsAllBlank(QStringView text);
 QString TrimBlanks(const QString& text);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Database.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,18 +9,11 @@
 #include <functional>
 #include <memory>
 
-namespace SQLite {
-class Database;
-} // namespace SQLite
-
 // The backup routines; each throws QelError with the reason when a step fails. At every instant
 // the database lies under its own name, whole. While a run copies the database or writes into it,
 // it holds the engine's write lock on it: another program that writes then waits or fails as at a
 // save, and its commit never lands in a file outside the database in use. New content is written
 // into the database through the engine, in one transaction, never by renaming a file over it.
-
-// Progress of a long step: percent done (0 to 100), or -1 when the step cannot tell.
-using Progress = std::function<void(int percent)>;
 
 // Deletes the named file of the backup folder when it exists.
 void DeleteBackFile(const QString& fileName);
@@ -157,21 +152,6 @@ struct FileFingerprint
     bool operator==(const FileFingerprint&) const = default;
 };
 FileFingerprint FingerprintOf(const QString& path);
-
-// Calls the progress while the engine works on the connection (a long check or compaction), so
-// that the screen keeps painting; removed again when it goes out of scope.
-class EngineProgress
-{
-  public:
-    EngineProgress(SQLite::Database& db, const Progress& progress);
-    ~EngineProgress();
-    EngineProgress(const EngineProgress&) = delete;
-    EngineProgress& operator=(const EngineProgress&) = delete;
-
-  private:
-    SQLite::Database& m_db;
-    Progress m_progress;
-};
 
 // The file operations of the backup routines, so that tests can make any of them fail, or stop
 // the program after any of them, where a real file system cannot be made to (permissions do not

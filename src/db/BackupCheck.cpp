@@ -92,26 +92,6 @@ void checkHeader(const QString& path, qint64 size)
 
 } // namespace
 
-EngineProgress::EngineProgress(SQLite::Database& db, const Progress& progress)
-    : m_db(db), m_progress(progress)
-{
-    if (!m_progress)
-        return;
-    sqlite3_progress_handler(
-        m_db.getHandle(), 20000,
-        [](void* self) {
-            static_cast<EngineProgress*>(self)->m_progress(-1);
-            return 0;
-        },
-        this);
-}
-
-EngineProgress::~EngineProgress()
-{
-    if (m_progress)
-        sqlite3_progress_handler(m_db.getHandle(), 0, nullptr, nullptr);
-}
-
 QString DamageIn(const QString& path, const Progress& progress)
 {
     try {

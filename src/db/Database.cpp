@@ -96,20 +96,30 @@ QString Database::currentPath()
 
 void Database::setProgress(std::function<void()> progress)
 {
-    sqlite3* handle = m_db->getHandle();
-    if (!progress) {
-        sqlite3_progress_handler(handle, 0, nullptr, nullptr);
-        m_progress.reset();
+    m_progress.reset();
+    if (progress)
+        m_progress =
+            std::make_unique<EngineProgress>(*m_db, [progress = std::move(progress)](int) { progress(); });
+}
+
+EngineProgress::EngineProgress(SQLite::Database& db, Progress progress)
+    : m_db(db), m_progress(std::move(progress))
+{
+    if (!m_progress)
         return;
-    }
-    m_progress = std::make_unique<std::function<void()>>(std::move(progress));
     sqlite3_progress_handler(
-        handle, 100'000,
-        [](void* call) {
-            (*static_cast<std::function<void()>*>(call))();
+        m_db.getHandle(), 20000,
+        [](void* self) {
+            static_cast<EngineProgress*>(self)->m_progress(-1);
             return 0; // go on
         },
-        m_progress.get());
+        this);
+}
+
+EngineProgress::~EngineProgress()
+{
+    if (m_progress)
+        sqlite3_progress_handler(m_db.getHandle(), 0, nullptr, nullptr);
 }
 
 Database::Transaction::Transaction(Database& db, Start start) : m_db(db)

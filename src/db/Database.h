@@ -13,6 +13,29 @@
 
 namespace SQLite {
 class Database;
+} // namespace SQLite
+
+// Progress of a long step: percent done (0 to 100), or -1 when the step cannot tell.
+using Progress = std::function<void(int percent)>;
+
+// Calls the progress (with -1) every so many steps of the engine on the connection while it
+// lives, so that a screen keeps painting through a long statement (a check, a compaction, an
+// index built over a million rows).
+class EngineProgress
+{
+  public:
+    EngineProgress(SQLite::Database& db, Progress progress);
+    ~EngineProgress();
+    EngineProgress(const EngineProgress&) = delete;
+    EngineProgress& operator=(const EngineProgress&) = delete;
+
+  private:
+    SQLite::Database& m_db;
+    Progress m_progress;
+};
+
+namespace SQLite {
+class Database;
 class Statement;
 } // namespace SQLite
 
@@ -74,9 +97,9 @@ class Database
     friend class Query;
 
     QString m_path;
-    // Before the connection, so that it outlives it.
-    std::unique_ptr<std::function<void()>> m_progress;
     std::unique_ptr<SQLite::Database> m_db;
+    // After the connection, so that it is removed from it first.
+    std::unique_ptr<EngineProgress> m_progress;
 };
 
 // A prepared statement with bound values; every engine failure becomes a QelError.

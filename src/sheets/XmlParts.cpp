@@ -1,5 +1,7 @@
 #include "XmlParts.h"
 
+#include "core/TextRoutines.h"
+
 #include <charconv>
 #include <cstring>
 
@@ -203,11 +205,7 @@ bool XmlAppendCellText(std::string& out, QStringView text)
     XmlAppendEscaped(out, text.mid(from), false);
     if (text.isEmpty())
         return false;
-    const auto blank = [](QChar c) {
-        return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
-               c == QLatin1Char('\r') || c == QChar(0x3000);
-    };
-    return blank(text.front()) || blank(text.back());
+    return IsBlankChar(text.front(), Blanks::Any) || IsBlankChar(text.back(), Blanks::Any);
 }
 
 void XmlAppendNumber(std::string& out, long long value)

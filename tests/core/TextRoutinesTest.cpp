@@ -58,6 +58,18 @@ TEST(TextRoutines, TrimBlanksTakesBlanksOfEitherWidth)
     EXPECT_TRUE(IsAllBlank(u"　 "));
     EXPECT_TRUE(IsAllBlank(u""));
     EXPECT_FALSE(IsAllBlank(u" ー "));
+    // What each kind of text counts as a blank: a typed field, the configuration file, a file's text.
+    const struct
+    {
+        char16_t c;
+        bool typed, profile, any;
+    } blanks[] = {{u' ', true, true, true},   {u'　', true, false, true}, {u'\t', false, true, true},
+                  {u'\n', false, false, true}, {u'ー', false, false, false}};
+    for (const auto& b : blanks) {
+        EXPECT_EQ(IsBlankChar(QChar(b.c)), b.typed) << int(b.c);
+        EXPECT_EQ(IsBlankChar(QChar(b.c), Blanks::Profile), b.profile) << int(b.c);
+        EXPECT_EQ(IsBlankChar(QChar(b.c), Blanks::Any), b.any) << int(b.c);
+    }
 }
 
 TEST(TextRoutines, ToWideConvertsNarrowCharacters)

@@ -2,9 +2,8 @@
 
 #include <QString>
 
-// The desktop entry of an installed program that opens the file's type, as the desktop's opener
-// finds it: an application entry of the applications folders below XDG_DATA_HOME and
-// XDG_DATA_DIRS (the first one of an id counts) that lists the type and whose program is there.
+// The desktop entry of the program that opens the file's type, as the desktop chooses it: the
+// user's default application for the type (mimeapps.list), else an installed one that takes it.
 // Empty when there is none.
 QString ProgramFor(const QString& path);
 
