@@ -218,6 +218,12 @@ constexpr int kPagesPerStep = 256;
 
 } // namespace
 
+RemovedAtEnd::~RemovedAtEnd()
+{
+    if (QFileInfo::exists(m_path))
+        BackupFiles::current().remove(m_path);
+}
+
 void DeleteBackFile(const QString& fileName)
 {
     const QString path = backupFolder() + QLatin1Char('/') + fileName;

@@ -15,6 +15,20 @@
 // save, and its commit never lands in a file outside the database in use. New content is written
 // into the database through the engine, in one transaction, never by renaming a file over it.
 
+// A work file that must not outlive its step: removed (through BackupFiles) when this goes out of
+// scope, whichever way the step ends, if it is there then.
+class RemovedAtEnd
+{
+  public:
+    explicit RemovedAtEnd(QString path) : m_path(std::move(path)) {}
+    ~RemovedAtEnd();
+    RemovedAtEnd(const RemovedAtEnd&) = delete;
+    RemovedAtEnd& operator=(const RemovedAtEnd&) = delete;
+
+  private:
+    QString m_path;
+};
+
 // Deletes the named file of the backup folder when it exists.
 void DeleteBackFile(const QString& fileName);
 

@@ -31,28 +31,20 @@ std::set<std::string> columnsOf(SQLite::Database& db, const std::string& table)
     return columns;
 }
 
-// The tables and columns of our databases, as the schema that makes them declares them.
-Tables expectedTables()
-{
-    QFile file(QStringLiteral(":/db/schema.sql"));
-    if (!file.open(QIODevice::ReadOnly))
-        throw QelError(QelError::Kind::Unexpected, QStringLiteral("組み込みの定義が読めません。"),
-                       file.fileName());
-    SQLite::Database db(":memory:", SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
-    db.exec(file.readAll().toStdString());
-    Tables tables;
-    SQLite::Statement names(db, "select name from sqlite_master where type = 'table'");
-    while (names.executeStep()) {
-        const std::string table = names.getColumn(0).getString();
-        if (!LaterTables().contains(QString::fromStdString(table)))
-            tables[table] = columnsOf(db, table);
-    }
-    return tables;
-}
-
+// The tables and columns every ledger of ours has: the schema's, but for the tables added later.
 const Tables& expected()
 {
-    static const Tables tables = expectedTables();
+    static const Tables tables = [] {
+        Tables required;
+        for (const auto& [table, columns] : SchemaTables()) {
+            if (LaterTables().contains(table))
+                continue;
+            std::set<std::string>& names = required[table.toStdString()];
+            for (const SchemaColumn& column : columns)
+                names.insert(column.name.toStdString());
+        }
+        return required;
+    }();
     return tables;
 }
 

@@ -20,6 +20,12 @@ QString resourceText(const QString& name)
     return QString::fromUtf8(file.readAll());
 }
 
+const QString& schemaText()
+{
+    static const QString schema = resourceText(QStringLiteral(":/db/schema.sql"));
+    return schema;
+}
+
 } // namespace
 
 QStringList PrefectureNames()
@@ -36,10 +42,25 @@ const QStringList& LaterTables()
     return tables;
 }
 
-const QString& schemaText()
+const std::map<QString, std::vector<SchemaColumn>>& SchemaTables()
 {
-    static const QString schema = resourceText(QStringLiteral(":/db/schema.sql"));
-    return schema;
+    static const std::map<QString, std::vector<SchemaColumn>> tables = [] {
+        SQLite::Database db(":memory:", SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+        db.exec(schemaText().toStdString());
+        std::map<QString, std::vector<SchemaColumn>> read;
+        SQLite::Statement names(db, "select name from sqlite_master where type = 'table'");
+        while (names.executeStep()) {
+            const std::string table = names.getColumn(0).getString();
+            SQLite::Statement info(db, "select name, lower(type) from pragma_table_info(?) order by cid");
+            info.bind(1, table);
+            std::vector<SchemaColumn>& columns = read[QString::fromStdString(table)];
+            while (info.executeStep())
+                columns.push_back({QString::fromStdString(info.getColumn(0).getString()),
+                                   QString::fromStdString(info.getColumn(1).getString())});
+        }
+        return read;
+    }();
+    return tables;
 }
 
 QString CreateIndexStatement(const QString& name)

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <map>
+#include <vector>
+
 // The 48 prefecture names, position = Fi_番号; position 0 stands for no prefecture.
 QStringList PrefectureNames();
 
@@ -11,6 +14,16 @@ QStringList PrefectureNames();
 void CreateDatabaseFile(const QString& path);
 
 class Database;
+
+// A column as the schema declares it: its name and its type in lower case ("integer", "real",
+// "text").
+struct SchemaColumn
+{
+    QString name;
+    QString type;
+};
+// Every table of the schema with its columns in their order.
+const std::map<QString, std::vector<SchemaColumn>>& SchemaTables();
 
 // The tables a later version added to the schema: a ledger made before them is a ledger all the
 // same, and gets each of them from CreateMissingTable when it is first needed.

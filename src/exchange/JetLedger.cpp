@@ -4,12 +4,10 @@
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
 #include "db/EngineError.h"
+#include "db/Schema.h"
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
 
 #include <cmath>
 #include <cstring>
@@ -93,35 +91,6 @@ bool converts(LedgerColumn::Kind kind, int type)
         return type == MDB_TEXT || type == MDB_MEMO;
     }
     return false;
-}
-
-// The tables and columns our schema declares, with the kind of each column.
-std::map<QString, std::vector<LedgerColumn>> readSchema()
-{
-    QFile file(QStringLiteral(":/db/schema.sql"));
-    if (!file.open(QIODevice::ReadOnly))
-        throw QelError(QelError::Kind::Unexpected, QStringLiteral("組み込みの定義が読めません。"),
-                       file.fileName());
-    SQLite::Database db(":memory:", SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
-    db.exec(file.readAll().toStdString());
-    std::map<QString, std::vector<LedgerColumn>> tables;
-    SQLite::Statement names(db, "select name from sqlite_master where type = 'table'");
-    while (names.executeStep()) {
-        const std::string table = names.getColumn(0).getString();
-        SQLite::Statement info(db, "select name, lower(type) from pragma_table_info(?) order by cid");
-        info.bind(1, table);
-        std::vector<LedgerColumn>& columns = tables[QString::fromStdString(table)];
-        while (info.executeStep()) {
-            const std::string type = info.getColumn(1).getString();
-            LedgerColumn column;
-            column.name = QString::fromStdString(info.getColumn(0).getString());
-            column.kind = type == "integer" ? LedgerColumn::Kind::Integer
-                          : type == "real"  ? LedgerColumn::Kind::Real
-                                            : LedgerColumn::Kind::Text;
-            columns.push_back(column);
-        }
-    }
-    return tables;
 }
 
 } // namespace
@@ -407,7 +376,19 @@ const QString& LedgerSalesTotalColumn()
 
 std::vector<LedgerColumn> LedgerColumns(const QString& table)
 {
-    static const std::map<QString, std::vector<LedgerColumn>> schema = readSchema();
+    static const std::map<QString, std::vector<LedgerColumn>> schema = [] {
+        std::map<QString, std::vector<LedgerColumn>> tables;
+        for (const auto& [table, columns] : SchemaTables()) {
+            for (const SchemaColumn& c : columns) {
+                const LedgerColumn::Kind kind = c.type == QLatin1String("integer")
+                                                    ? LedgerColumn::Kind::Integer
+                                                : c.type == QLatin1String("real") ? LedgerColumn::Kind::Real
+                                                                                  : LedgerColumn::Kind::Text;
+                tables[table].push_back({c.name, kind});
+            }
+        }
+        return tables;
+    }();
     const auto found = schema.find(table);
     return found == schema.end() ? std::vector<LedgerColumn>() : found->second;
 }

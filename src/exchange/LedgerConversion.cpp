@@ -282,15 +282,7 @@ LedgerConversion ConvertLedger(const QString& jetPath,
     const QString dbPath = Database::currentPath();
     const QString copy = ConversionCopyPath();
     // The new database goes whichever way the conversion ends: in place, or not at all.
-    struct Discard
-    {
-        QString path;
-        ~Discard()
-        {
-            if (QFileInfo::exists(path))
-                BackupFiles::current().remove(path);
-        }
-    } discard{copy};
+    const RemovedAtEnd discard(copy);
     const bool dbExists = QFileInfo::exists(dbPath);
     // At start-up the database in use is the earlier ledger itself: it is kept as the original,
     // not as a backup of ours.

@@ -99,15 +99,7 @@ RestoreResult RunRestore(const BackupEntry& chosen,
     const QString dbPath = Database::currentPath();
     const QString copy = RestoreCopyPath();
     // The private copy goes whichever way the restore ends.
-    struct Discard
-    {
-        QString path;
-        ~Discard()
-        {
-            if (QFileInfo::exists(path))
-                BackupFiles::current().remove(path);
-        }
-    } discard{copy};
+    const RemovedAtEnd discard(copy);
     const bool dbExists = QFileInfo::exists(dbPath);
     std::unique_ptr<DatabaseLock> lock;
     bool readable = false;
