@@ -122,7 +122,7 @@ void Frm510_Qel::ChoiceBackProc()
     Text1->setText(g.ReportBuyerReading);
     // Among purchasers of the same reading, the one of the name.
     for (int row = List1->currentRow(); row >= 0 && row < List1->count(); ++row) {
-        if (ItemText(List2, row) != g.ReportBuyerReading)
+        if (m_buyers->readingAt(row) != g.ReportBuyerReading)
             break;
         if (ItemText(List1, row) == g.ReportBuyer) {
             List1->setCurrentRow(row);
