@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <iterator>
+
 namespace {
 
 // The screen each menu button opens, by button index.
@@ -70,6 +72,15 @@ void Frm010_Qel::LoadProc()
     Cmd(9)->setEnabled(false);
     Check1->setChecked(false);
     ShowScreen();
+}
+
+int Frm010_Qel::ButtonOf(const QString& formName)
+{
+    for (int i = 0; i < static_cast<int>(std::size(kTargets)); ++i) {
+        if (*kTargets[i] == formName)
+            return i;
+    }
+    return -1;
 }
 
 void Frm010_Qel::Cmd_Click(int index)

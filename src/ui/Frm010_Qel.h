@@ -12,6 +12,9 @@ class Frm010_Qel : public MainScreen
     Frm010_Qel();
     void LoadProc() override;
 
+    // The index of the menu button that opens the screen, or -1 when no button does.
+    static int ButtonOf(const QString& formName);
+
   private:
     void Cmd_Click(int index) override;
     void Check1_Click();
