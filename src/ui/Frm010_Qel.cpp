@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <iterator>
 
@@ -72,6 +73,16 @@ void Frm010_Qel::LoadProc()
     Cmd(9)->setEnabled(false);
     Check1->setChecked(false);
     ShowScreen();
+}
+
+void Frm010_Qel::paintEvent(QPaintEvent* event)
+{
+    MainScreen::paintEvent(event);
+    // Once the menu is on the screen, while the user looks for a button.
+    if (!m_warmedUp) {
+        m_warmedUp = true;
+        QTimer::singleShot(0, this, [] { Screens().warmUp(); });
+    }
 }
 
 int Frm010_Qel::ButtonOf(const QString& formName)

@@ -15,6 +15,9 @@ class Frm010_Qel : public MainScreen
     // The index of the menu button that opens the screen, or -1 when no button does.
     static int ButtonOf(const QString& formName);
 
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
   private:
     void Cmd_Click(int index) override;
     void Check1_Click();
@@ -23,4 +26,5 @@ class Frm010_Qel : public MainScreen
 
     QGroupBox* Frame1 = nullptr;
     QCheckBox* Check1 = nullptr;
+    bool m_warmedUp = false;
 };
