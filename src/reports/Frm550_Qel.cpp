@@ -355,7 +355,11 @@ void Frm550_Qel::MonthChartProc(QChart* chart) const
     auto* bars = new QBarSeries;
     bars->append(thisYear);
     chart->addSeries(bars);
-    chart->addSeries(yearBefore);
+    // Without a month to compare with, the legend names no line.
+    if (yearBefore->count() > 0)
+        chart->addSeries(yearBefore);
+    else
+        delete yearBefore;
 
     QBarCategoryAxis* monthAxis = NameAxis(months);
     if (many)
@@ -363,8 +367,7 @@ void Frm550_Qel::MonthChartProc(QChart* chart) const
     chart->addAxis(monthAxis, Qt::AlignBottom);
     QCategoryAxis* amounts = AmountAxis(lowest, highest);
     chart->addAxis(amounts, Qt::AlignLeft);
-    for (QAbstractSeries* s :
-         {static_cast<QAbstractSeries*>(bars), static_cast<QAbstractSeries*>(yearBefore)}) {
+    for (QAbstractSeries* s : chart->series()) {
         s->attachAxis(monthAxis);
         s->attachAxis(amounts);
     }
