@@ -329,6 +329,7 @@ void Frm550_Qel::MonthChartProc(QChart* chart) const
     yearBefore->setColor(kYearBefore);
     // A month alone, or a year before that starts in the last month, is a point, not a line.
     yearBefore->setPointsVisible(true);
+    yearBefore->setMarkerSize(5);
     QStringList months;
     double lowest = 0, highest = 0;
     int x = 0;
