@@ -43,7 +43,10 @@ struct BareStatement
 // the floor of a screen that shows them. Returns the number of rows.
 long long BareRead(const std::vector<BareStatement>& statements);
 
-// A screen opened as from the menu, until it is painted.
+// A screen opened as the program opens it, until it is shown: a screen of the main menu by a
+// click on its menu button (the menu shown before), any other by name; then the events are
+// processed until the screen has been painted and the paint has been handed on, as the user sees
+// it.
 struct ScreenOpening
 {
     QString form;
@@ -52,8 +55,11 @@ struct ScreenOpening
     std::vector<BareStatement> rows;
     // Empty when the opened screen shows what it should, else what is wrong.
     std::function<QString(MainScreen*)> wrong;
+    // Whether the database file is changed before each opening (as a recorded sale changes it),
+    // so that nothing read from it before may be taken again.
+    bool afterChange = false;
 };
 
-// Each iteration opens the screen, paints it, then reads its rows bare; the time reported is
-// the screen's, beside it the floor, the ratio of the two and the target.
+// Each iteration opens the screen until it is shown, closes it, then reads its rows bare; the time
+// reported is the screen's, beside it the floor, the ratio of the two and the target.
 void OpenAgainstFloor(benchmark::State& state, const ScreenOpening& opening);

@@ -2,9 +2,63 @@
 
 #include "CustomerWhere.h"
 
+#include "core/Services.h"
+
+#include <QFile>
 #include <QHash>
 
+#include <optional>
+
+#include <sys/stat.h>
+
 namespace {
+
+// What tells one state of a database file from another without opening it: its size, its last
+// change and the change counter the engine bumps in the file's header at every commit, by this
+// program or any other (the file is kept with a rollback journal, never write-ahead).
+struct FileVersion
+{
+    qint64 size = 0;
+    qint64 modified = 0;
+    QByteArray counter;
+    bool operator==(const FileVersion&) const = default;
+};
+
+std::optional<FileVersion> VersionOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(24))
+        return std::nullopt;
+    const QByteArray counter = file.read(4);
+    struct stat status
+    {
+    };
+    if (counter.size() != 4 || ::fstat(file.handle(), &status) != 0)
+        return std::nullopt;
+    return FileVersion{static_cast<qint64>(status.st_size),
+                       static_cast<qint64>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec,
+                       counter};
+}
+
+// The readings of the last reading, kept while the file stays as it was: the sales entry and the
+// report menu list every customer, and reading a hundred thousand readings again was most of the
+// time they took to open.
+struct KeptReadings
+{
+    QString path;
+    FileVersion version;
+    KeysWithReadings rows;
+};
+
+KeptReadings& Kept()
+{
+    // A fresh start (a test's reset among them) keeps nothing.
+    static KeptReadings kept = [] {
+        OnServiceReset([] { Kept() = {}; });
+        return KeptReadings();
+    }();
+    return kept;
+}
 
 constexpr int kPrefectureRows = 48;
 constexpr std::int32_t kConditionKey = 1;
@@ -126,6 +180,12 @@ std::vector<Customer> CustomerStore::customers(const Customer& condition) const
 
 KeysWithReadings CustomerStore::readings() const
 {
+    // The version is taken before the read: a commit while reading makes the next call read again.
+    const QString path = Database::currentPath();
+    const std::optional<FileVersion> version = VersionOf(path);
+    KeptReadings& kept = Kept();
+    if (version && kept.path == path && kept.version == *version)
+        return kept.rows;
     Database db;
     KeysWithReadings result;
     Query q(db,
@@ -134,6 +194,8 @@ KeysWithReadings CustomerStore::readings() const
         result.keys.push_back(static_cast<std::int32_t>(q.integer(0)));
         result.readings << q.text(1);
     }
+    if (version)
+        kept = {path, *version, result};
     return result;
 }
 

@@ -2,41 +2,39 @@
 
 #include "core/Amount.h"
 #include "core/PeriodMonth.h"
+#include "sales/SalesStore.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
-// Which sales the charts sum: the months from and to ("yyyymm", kOpenStart and kOpenEnd for no
-// period), and all sales, those of one maker or those of one purchaser (by name, as stored).
-struct ChartScope
-{
-    enum class Kind { All, Maker, Buyer };
-    Kind kind = Kind::All;
-    QString periodFrom = kOpenStart;
-    QString periodTo = kOpenEnd;
-    QString name;
-};
+// Which sales the charts sum: the months from and to, and all sales or those of one maker or
+// purchaser.
+using ChartScope = SalesScope;
 
 // One month of the period: its selling-price total and count, and the total of the same month
-// a year earlier.
+// a year earlier, none where that month lies before the scope's first sale.
 struct MonthTotal
 {
     QString month; // yyyymm
     Amount total = 0;
     std::int64_t count = 0;
-    Amount yearBefore = 0;
+    std::optional<Amount> yearBefore;
 };
 
 // Every month of the period in order, zero where there were no sales, and the sums over them.
-// An open start or end stands for the first or last month with a sale; no sale gives no months.
+// An open start or end stands for the first or last month with a sale. A closed period shows its
+// months when it or the year before it had sales; an open one when it had. The year before is the
+// same months a year earlier, none for an open period or one whose year before lies partly before
+// the scope's first sale.
 struct MonthChart
 {
     std::vector<MonthTotal> months;
     Amount total = 0;
     std::int64_t count = 0;
-    Amount yearBefore = 0;
+    std::optional<Amount> yearBefore;
 };
 
 // A maker's total and share of the period's total in tenths of a percent; `others` marks the
@@ -58,19 +56,19 @@ struct BuyerTotal
     QString lastDate;
 };
 
-// The sums of the sales charts, over the indexes of the reports. Each call is one database
-// operation; failures are thrown as QelError.
+// The sales charts, from the sums the sales store makes over the indexes of the reports; failures
+// are thrown as QelError.
 class ChartStore
 {
   public:
     static constexpr int kTopMakers = 10;
-    static constexpr int kTopBuyers = 20;
+    static constexpr int kTopBuyers = 10;
 
     MonthChart months(const ChartScope& scope) const;
     // The ten makers of the largest totals, then the rest together; largest first, equal
     // totals by name.
     std::vector<MakerShare> makers(const ChartScope& scope) const;
-    // The twenty purchasers of the largest totals, largest first, equal totals by name.
+    // The purchasers of the largest totals, largest first, equal totals by name.
     std::vector<BuyerTotal> buyers(const ChartScope& scope) const;
 };
 

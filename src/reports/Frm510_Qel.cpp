@@ -16,6 +16,9 @@
 #include "ui/Twips.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
 
 Frm510_Qel::Frm510_Qel() : MainScreen(Forms::Frm510_Qel)
 {
@@ -80,6 +83,13 @@ Frm510_Qel::Frm510_Qel() : MainScreen(Forms::Frm510_Qel)
     setTabOrder(Cmd(11), Cmd(10));
 
     m_buyers = std::make_unique<PurchaserList>(*this, Text1, List1, List2);
+    connect(Combo1, &QComboBox::activated, this, [this] { m_makerChosen = true; });
+    connect(Text1, &QLineEdit::textEdited, this, [this] { m_buyerChosen = true; });
+    connect(List1, &QListWidget::itemPressed, this, [this] { m_buyerChosen = true; });
+    connect(List1, &QListWidget::currentRowChanged, this, [this] {
+        if (List1->hasFocus())
+            m_buyerChosen = true;
+    });
     Input()->selectAllOnFocus(Text1);
     Input()->setEnterOrder({
         {Combo1, {Cmd(8)}},
@@ -115,14 +125,17 @@ void Frm510_Qel::ChoiceBackProc()
     m_end = g.PeriodTo;
     PeriodDispProc();
     SetArrows(m_start != kOpenStart || m_end != kOpenEnd);
-    if (const int maker = Combo1->findText(g.ReportMaker); maker >= 0)
+    if (const int maker = Combo1->findText(g.ReportMaker); maker >= 0) {
         Combo1->setCurrentIndex(maker);
+        m_makerChosen = !g.ReportMaker.isEmpty();
+    }
     if (g.ReportBuyer.isEmpty())
         return;
+    m_buyerChosen = true;
     Text1->setText(g.ReportBuyerReading);
     // Among purchasers of the same reading, the one of the name.
     for (int row = List1->currentRow(); row >= 0 && row < List1->count(); ++row) {
-        if (ItemText(List2, row) != g.ReportBuyerReading)
+        if (m_buyers->readingAt(row) != g.ReportBuyerReading)
             break;
         if (ItemText(List1, row) == g.ReportBuyer) {
             List1->setCurrentRow(row);
@@ -245,14 +258,14 @@ void Frm510_Qel::Cmd_Click(int index)
         OpenScreen(Forms::Frm010_Qel);
         return;
     case 11:
-        // The charts of the period, and of the maker and purchaser chosen, if the user wants them.
+        // The charts of the period, and of the maker and purchaser the user chose, if any.
         if (ReportChk(ReportKind::Period) != 0)
             return;
         g.PeriodFrom = m_start;
         g.PeriodTo = m_end;
-        g.ReportMaker = TrimBlank(Combo1->currentText());
-        g.ReportBuyer = m_buyers->name();
-        g.ReportBuyerReading = m_buyers->reading();
+        g.ReportMaker = m_makerChosen ? TrimBlank(Combo1->currentText()) : QString();
+        g.ReportBuyer = m_buyerChosen ? m_buyers->name() : QString();
+        g.ReportBuyerReading = m_buyerChosen ? m_buyers->reading() : QString();
         if (!IndexProc())
             return;
         OpenScreen(Forms::Frm550_Qel);

@@ -43,4 +43,8 @@ class Frm510_Qel : public MainScreen
     QString m_start;
     QString m_end;
     QDateTime m_workDate;
+    // Whether the user chose the maker or the purchaser, rather than left the first one the lists
+    // start with: only a choice is offered to the charts.
+    bool m_makerChosen = false;
+    bool m_buyerChosen = false;
 };

@@ -18,6 +18,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QHorizontalBarSeries>
 #include <QImage>
 #include <QImageWriter>
@@ -33,6 +34,9 @@ namespace {
 
 const QColor kThisYear{70, 110, 190};
 const QColor kYearBefore{230, 120, 40};
+// The chart gives the names left of the bars no more than four tenths of its width, less the
+// margins.
+constexpr double kNameShare = 0.36;
 
 QString NameText(const QString& name)
 {
@@ -248,14 +252,15 @@ void Frm550_Qel::ChartProc()
         GuardedRun({Combo1, Cmd(0), Cmd(1), Cmd(2), Cmd(3), Cmd(4), Cmd(5)}, nullptr, [&](BusyRun&) {
             if (!m_months)
                 m_months = store.months(m_scope);
-            if (m_view == View::Makers && !m_makers && !m_months->months.empty())
+            if (m_view == View::Makers && !m_makers && m_months->count > 0)
                 m_makers = store.makers(m_scope);
-            if (m_view == View::Buyers && !m_buyers && !m_months->months.empty())
+            if (m_view == View::Buyers && !m_buyers && m_months->count > 0)
                 m_buyers = store.buyers(m_scope);
         });
     SumDispProc();
 
-    const bool empty = !read || m_months->months.empty();
+    // The months can stand against a year before without sales of their own; the rankings cannot.
+    const bool empty = !read || m_months->months.empty() || (m_view != View::Months && m_months->count == 0);
     Lbl_Dat(7)->setVisible(read && empty);
     Chart1->setVisible(!empty);
     Cmd(3)->setEnabled(!empty);
@@ -299,13 +304,15 @@ void Frm550_Qel::SumDispProc()
     const MonthChart& m = *m_months;
     Lbl_Dat(3)->setText(YenText(m.total));
     Lbl_Dat(4)->setText(QStringLiteral("%1件").arg(m.count));
-    Lbl_Dat(5)->setText(YenText(m.yearBefore));
-    if (m.yearBefore <= 0) {
+    // An open period, or one whose year before lies before the first sale, has nothing alike to
+    // compare with.
+    Lbl_Dat(5)->setText(m.yearBefore ? YenText(*m.yearBefore) : QStringLiteral("－"));
+    if (!m.yearBefore || *m.yearBefore <= 0) {
         Lbl_Dat(6)->setText(QStringLiteral("－"));
     } else {
-        const Amount change = m.total - m.yearBefore;
+        const Amount change = m.total - *m.yearBefore;
         Lbl_Dat(6)->setText((change < 0 ? QStringLiteral("-") : QStringLiteral("+")) +
-                            PerMilleText(PerMille(change < 0 ? -change : change, m.yearBefore)));
+                            PerMilleText(PerMille(change < 0 ? -change : change, *m.yearBefore)));
     }
 }
 
@@ -317,23 +324,40 @@ void Frm550_Qel::MonthChartProc(QChart* chart) const
     auto* yearBefore = new QLineSeries;
     yearBefore->setName(QStringLiteral("前年同月"));
     yearBefore->setColor(kYearBefore);
+    // A month alone, or a year before that starts in the last month, is a point, not a line.
+    yearBefore->setPointsVisible(true);
+    yearBefore->setMarkerSize(5);
     QStringList months;
     double lowest = 0, highest = 0;
     int x = 0;
-    // Beyond a year the months stand upright in their short form ("H17/05", "2005/05").
+    // Up to a year the month stands under its bar in two short lines, the year over the month,
+    // so that twelve fit side by side; beyond a year upright in its short form ("H17/05",
+    // "2005/05").
     const bool many = m_months->months.size() > 12;
     const QString shortForm = EraMode() ? QStringLiteral("gee/mm") : QStringLiteral("yyyy/mm");
+    const QString year = EraMode() ? QStringLiteral("gggee年") : QStringLiteral("yyyy年");
     for (const MonthTotal& m : m_months->months) {
-        months << (many ? FormatDate(FirstDayOf(m.month), shortForm) : MonthDisplay(m.month));
+        const QDate first = FirstDayOf(m.month);
+        // The labels are rich text: "<br>" breaks the line.
+        months << (many ? FormatDate(first, shortForm)
+                        : FormatDate(first, year) + QStringLiteral("<br>") +
+                              FormatDate(first, QStringLiteral("mm月")));
         thisYear->append(static_cast<double>(m.total));
-        yearBefore->append(x++, static_cast<double>(m.yearBefore));
-        lowest = std::min({lowest, double(m.total), double(m.yearBefore)});
-        highest = std::max({highest, double(m.total), double(m.yearBefore)});
+        // No point where the month a year earlier lies before the first sale.
+        if (m.yearBefore)
+            yearBefore->append(x, static_cast<double>(*m.yearBefore));
+        ++x;
+        lowest = std::min({lowest, double(m.total), double(m.yearBefore.value_or(0))});
+        highest = std::max({highest, double(m.total), double(m.yearBefore.value_or(0))});
     }
     auto* bars = new QBarSeries;
     bars->append(thisYear);
     chart->addSeries(bars);
-    chart->addSeries(yearBefore);
+    // Without a month to compare with, the legend names no line.
+    if (yearBefore->count() > 0)
+        chart->addSeries(yearBefore);
+    else
+        delete yearBefore;
 
     QBarCategoryAxis* monthAxis = NameAxis(months);
     if (many)
@@ -341,8 +365,7 @@ void Frm550_Qel::MonthChartProc(QChart* chart) const
     chart->addAxis(monthAxis, Qt::AlignBottom);
     QCategoryAxis* amounts = AmountAxis(lowest, highest);
     chart->addAxis(amounts, Qt::AlignLeft);
-    for (QAbstractSeries* s :
-         {static_cast<QAbstractSeries*>(bars), static_cast<QAbstractSeries*>(yearBefore)}) {
+    for (QAbstractSeries* s : chart->series()) {
         s->attachAxis(monthAxis);
         s->attachAxis(amounts);
     }
@@ -366,18 +389,24 @@ void Frm550_Qel::MakerChartProc(QChart* chart) const
 
 void Frm550_Qel::BuyerChartProc(QChart* chart) const
 {
-    // Twenty rows need the title's height; the pressed button says what is shown.
+    // The rows need the title's height; the pressed button says what is shown. The names are read
+    // at the screen's size: ten rows fill the height, and a name too long for the share of the
+    // width the chart gives its names ends in "…".
+    const QFont font = ScreenFont();
+    const QFontMetricsF metrics(font);
+    const double room = Chart1->width() * kNameShare;
     auto* totals = new QBarSet(QStringLiteral("売上"));
     totals->setColor(kThisYear);
     QStringList names;
     for (auto it = m_buyers->rbegin(); it != m_buyers->rend(); ++it) {
-        const QDate last = QDate::fromString(it->lastDate, QStringLiteral("yyyyMMdd"));
-        names << NameText(it->buyer) + QStringLiteral("　") + YenText(it->total) +
-                     QStringLiteral("　%1件　最終 ").arg(it->count) +
-                     (last.isValid() ? ShortDate(last) : it->lastDate);
+        const QString figures =
+            QStringLiteral("　") + YenText(it->total) + QStringLiteral("　%1件").arg(it->count);
+        names << metrics.elidedText(NameText(it->buyer), Qt::ElideRight,
+                                    room - metrics.horizontalAdvance(figures)) +
+                     figures;
         totals->append(static_cast<double>(it->total));
     }
-    RankingBars(chart, totals, names, 7);
+    RankingBars(chart, totals, names, font.pointSizeF());
 }
 
 QString Frm550_Qel::ViewName() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Amount.h"
+#include "core/PeriodMonth.h"
 #include "db/Stamp.h"
 #include "db/Table.h"
 
@@ -36,6 +37,27 @@ struct Sale
 // The columns of Tb_売上, for the readers that walk many sales at once (the reports).
 const Table<Sale>& SalesTable();
 
+// Which sales a sum covers: the purchase months from and to ("yyyymm"; kOpenStart and kOpenEnd
+// for no bound), and all sales or those of one maker or one purchaser (by name, as stored).
+struct SalesScope
+{
+    enum class Kind { All, Maker, Buyer };
+    Kind kind = Kind::All;
+    QString from = kOpenStart;
+    QString to = kOpenEnd;
+    QString name;
+};
+
+// The sales of one month, maker or purchaser: the sum of their totals, their number and the last
+// purchase date ("yyyymmdd").
+struct SalesSum
+{
+    QString group;
+    Amount total = 0;
+    std::int64_t count = 0;
+    QString lastDate;
+};
+
 struct ReportSelection;
 struct ReportKeys;
 
@@ -65,4 +87,14 @@ class SalesStore : public TableStore<Sale>
     // their number is still the confirmed one; returns the number found. A failure deletes
     // nothing; a changed number deletes nothing and is returned for the user to confirm again.
     std::int64_t removePeriod(const QString& from, const QString& to, std::int64_t confirmed) const;
+
+    // The scope's sales by purchase month, in month order (months without sales left out).
+    std::vector<SalesSum> monthSums(const SalesScope& scope) const;
+    // The first month with a sale of the scope's maker or purchaser (of any sale for all), whatever
+    // its months; empty when there is none.
+    QString firstMonth(const SalesScope& scope) const;
+    // The scope's sales by maker, in no particular order.
+    std::vector<SalesSum> makerSums(const SalesScope& scope) const;
+    // The scope's `count` purchasers of the largest totals, largest first, equal totals by name.
+    std::vector<SalesSum> topBuyers(const SalesScope& scope, int count) const;
 };

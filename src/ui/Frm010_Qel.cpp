@@ -9,6 +9,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
+
+#include <iterator>
 
 namespace {
 
@@ -71,6 +74,25 @@ void Frm010_Qel::LoadProc()
     Cmd(9)->setEnabled(false);
     Check1->setChecked(false);
     ShowScreen();
+}
+
+void Frm010_Qel::paintEvent(QPaintEvent* event)
+{
+    MainScreen::paintEvent(event);
+    // Once the menu is on the screen, while the user looks for a button.
+    if (!m_warmedUp) {
+        m_warmedUp = true;
+        QTimer::singleShot(0, this, [] { Screens().warmUp(); });
+    }
+}
+
+int Frm010_Qel::ButtonOf(const QString& formName)
+{
+    for (int i = 0; i < static_cast<int>(std::size(kTargets)); ++i) {
+        if (*kTargets[i] == formName)
+            return i;
+    }
+    return -1;
 }
 
 void Frm010_Qel::Cmd_Click(int index)

@@ -12,6 +12,12 @@ class Frm010_Qel : public MainScreen
     Frm010_Qel();
     void LoadProc() override;
 
+    // The index of the menu button that opens the screen, or -1 when no button does.
+    static int ButtonOf(const QString& formName);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
   private:
     void Cmd_Click(int index) override;
     void Check1_Click();
@@ -20,4 +26,5 @@ class Frm010_Qel : public MainScreen
 
     QGroupBox* Frame1 = nullptr;
     QCheckBox* Check1 = nullptr;
+    bool m_warmedUp = false;
 };

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 class MainScreen;
 
@@ -20,8 +21,15 @@ class Navigator
     MainScreen* open(const QString& formName);
     void clear();
 
+    // Reads the main menu makes while it waits for a click, for screens opened from it that would
+    // otherwise make them at their opening (each keeps what it read while the file is unchanged).
+    // A failure is left to the screen, which reads again and says so.
+    void addMenuWarmUp(std::function<void()> warmUp);
+    void warmUp() const;
+
   private:
     QHash<QString, Factory> m_factories;
+    std::vector<std::function<void()>> m_warmUps;
 };
 
 Navigator& Screens();

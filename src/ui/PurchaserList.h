@@ -31,6 +31,7 @@ class PurchaserList
     // The name and reading of the selected entry (empty with none).
     QString name() const { return m_list.name(); }
     QString reading() const { return m_list.reading(); }
+    QString readingAt(int row) const { return m_list.readingAt(row); }
 
   private:
     FormBase& m_form;

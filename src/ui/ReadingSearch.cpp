@@ -145,30 +145,29 @@ struct ReadingSearchList::Entries
 
 namespace {
 
-// An entry that shows the name or the reading of its row from the shared entries; a name is
-// read when it is first drawn or asked for.
+// An entry that shows the name of its row from the shared entries; a name is read when it is
+// first drawn or asked for.
 class EntryItem : public QListWidgetItem
 {
   public:
-    EntryItem(std::shared_ptr<ReadingSearchList::Entries> entries, int row, bool reading)
-        : m_entries(std::move(entries)), m_row(row), m_reading(reading)
+    EntryItem(std::shared_ptr<ReadingSearchList::Entries> entries, int row)
+        : m_entries(std::move(entries)), m_row(row)
     {
     }
 
     QVariant data(int role) const override
     {
         if (role == Qt::DisplayRole || role == Qt::EditRole)
-            return m_reading ? m_entries->readings.at(m_row) : m_entries->name(m_row);
+            return m_entries->name(m_row);
         return QListWidgetItem::data(role);
     }
 
   private:
     std::shared_ptr<ReadingSearchList::Entries> m_entries;
     int m_row;
-    bool m_reading;
 };
 
-void FillItems(QListWidget* list, const std::shared_ptr<ReadingSearchList::Entries>& entries, bool readings)
+void FillItems(QListWidget* list, const std::shared_ptr<ReadingSearchList::Entries>& entries)
 {
     const QSignalBlocker block(list);
     list->clear();
@@ -177,7 +176,7 @@ void FillItems(QListWidget* list, const std::shared_ptr<ReadingSearchList::Entri
         const QSignalBlocker quiet(list->model());
         const int count = static_cast<int>(entries->readings.size());
         for (int row = 0; row < count; ++row)
-            list->addItem(new EntryItem(entries, row, readings));
+            list->addItem(new EntryItem(entries, row));
     }
     list->reset();
 }
@@ -216,8 +215,10 @@ int ReadingSearchList::fillWith(std::shared_ptr<Entries> entries)
 {
     entries->fold();
     m_entries = std::move(entries);
-    FillItems(m_names, m_entries, false);
-    FillItems(m_readings, m_entries, true);
+    FillItems(m_names, m_entries);
+    // The hidden list is never seen and the readings are held once, in the entries: a hundred
+    // thousand items of its own would double the time the screen takes to open and to close.
+    m_readings->clear();
     const bool any = m_names->count() > 0;
     m_names->setEnabled(any);
     const QSignalBlocker block(m_names);
@@ -239,5 +240,12 @@ QString ReadingSearchList::name() const
 
 QString ReadingSearchList::reading() const
 {
-    return ItemText(m_readings, m_names->currentRow());
+    return readingAt(m_names->currentRow());
+}
+
+QString ReadingSearchList::readingAt(int row) const
+{
+    if (!m_entries || row < 0 || row >= m_entries->readings.size())
+        return {};
+    return m_entries->readings.at(row);
 }

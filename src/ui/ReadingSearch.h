@@ -26,9 +26,10 @@ void FillCompanions(QListWidget* visible, QListWidget* companion, const QStringL
 void FillCompanions(QComboBox* visible, QListWidget* companion, const QStringList& names,
                     const QStringList& companions);
 
-// A list of names with its hidden list of readings, and the search by a typed reading: the
-// first entry whose reading, folded with KanaNormalize, begins with the folded text; else the
-// one before the first that sorts after it (the first entry at the start); else the last.
+// A list of names with its readings, and the search by a typed reading: the first entry whose reading, folded
+// with KanaNormalize, begins with the folded text; else the one before the first that sorts after it (the
+// first entry at the start); else the last. The readings are held here, once; the screen's hidden readings
+// list is left empty.
 class ReadingSearchList
 {
   public:
@@ -52,6 +53,8 @@ class ReadingSearchList
     // The name and reading of the selected row (empty with none).
     QString name() const;
     QString reading() const;
+    // The reading of a row (empty for none).
+    QString readingAt(int row) const;
 
     struct Entries;
 

@@ -2,7 +2,9 @@
 
 #include "core/Amount.h"
 #include "core/Globals.h"
+#include "core/PeriodMonth.h"
 #include "db/Database.h"
+#include "ui/FormBase.h"
 #include "ui/ReadingSearch.h"
 
 #include <QAbstractBarSeries>
@@ -14,6 +16,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
@@ -29,15 +33,23 @@
 #include <SQLiteCpp/Database.h>
 
 #include <limits>
+#include <map>
 
 namespace {
 
-// What the chart shows: each category with its bar, and the line where there is one.
+QString Bare(QString text)
+{
+    text.removeIf([](QChar c) { return c.isSpace() || c == QChar(0x2028); });
+    return text;
+}
+
+// What the chart shows: each category (as plain text, the line break removed) with its bar, and
+// the line's points by category.
 struct Shown
 {
     QStringList categories;
     std::vector<qint64> bars;
-    std::vector<qint64> line;
+    std::map<int, qint64> line;
 };
 
 class ChartScreenTest : public ReportsFixture
@@ -59,21 +71,66 @@ class ChartScreenTest : public ReportsFixture
             if (auto* bars = qobject_cast<QAbstractBarSeries*>(series)) {
                 for (int i = 0; i < bars->barSets().front()->count(); ++i)
                     s.bars.push_back(qint64(bars->barSets().front()->at(i)));
-                for (QAbstractAxis* axis : bars->attachedAxes())
+                for (QAbstractAxis* axis : bars->attachedAxes()) {
                     if (auto* names = qobject_cast<QBarCategoryAxis*>(axis))
-                        s.categories = names->categories();
+                        s.categories =
+                            names->categories().replaceInStrings(QStringLiteral("<br>"), QString());
+                }
             } else if (auto* line = qobject_cast<QLineSeries*>(series)) {
                 for (const QPointF& p : line->points())
-                    s.line.push_back(qint64(p.y()));
+                    s.line[int(p.x())] = qint64(p.y());
             }
         }
         return s;
+    }
+    // The label items the chart shows for the categories, once each category has one.
+    std::vector<QGraphicsTextItem*> labelsOf(const QStringList& categories) const
+    {
+        // The labels are rich text: their lines break and their blanks collapse.
+        QStringList wanted;
+        for (const QString& category : categories)
+            wanted << Bare(category);
+        std::vector<QGraphicsTextItem*> found;
+        PollUntil(
+            [&] {
+                found.clear();
+                for (QGraphicsItem* item : chartView()->scene()->items()) {
+                    auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+                    if (!text)
+                        continue;
+                    if (wanted.contains(Bare(text->toPlainText())))
+                        found.push_back(text);
+                }
+                return found.size() == std::size_t(categories.size());
+            },
+            3000, "a label for every category");
+        return found;
+    }
+    // Every label is shown, whole inside the chart, and none overlaps another.
+    void expectReadable(const std::vector<QGraphicsTextItem*>& labels) const
+    {
+        const QRectF chart(QPointF(), chartView()->chart()->size());
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const QRectF box = labels[i]->sceneBoundingRect();
+            const std::string text = labels[i]->toPlainText().toStdString();
+            EXPECT_TRUE(labels[i]->isVisible()) << text;
+            EXPECT_TRUE(chart.contains(box)) << text;
+            for (std::size_t j = i + 1; j < labels.size(); ++j)
+                EXPECT_FALSE(box.intersects(labels[j]->sceneBoundingRect()))
+                    << text << " / " << labels[j]->toPlainText().toStdString();
+        }
     }
     qint64 sumOf(const QString& where, const QVariantList& values) const
     {
         Database db;
         Query q(db, QStringLiteral("select total(Fi_売価合計) from Tb_売上 where ") + where, values);
         return q.next() ? q.integer(0) : -1;
+    }
+    QString firstSaleMonth() const
+    {
+        Database db;
+        Query q(db, QStringLiteral("select min(Fi_購入年月) from Tb_売上"));
+        return q.next() ? q.text(0) : QString();
     }
     // Sales of a maker and a purchaser of their own, with totals 1,000 yen apart.
     void addShoppers(int count)
@@ -103,15 +160,15 @@ TEST_F(ChartScreenTest, MonthBarsAreTheDatabaseSumsAndTheTotalIsThePeriodReports
          {6},
          "2004/12,2005/01,2005/02,2005/03,2005/04,2005/05,2005/06,2005/07,2005/08,2005/09,2005/10,2005/11,"
          "2005/12,2006/01,2006/02",
-         "+1292.3%"},
+         "－"},
         {"", {0}, "2005年12月", "+311.1%"},
-        {"", {1, 2, 2, 2, 5}, "2005年10月,2005年11月,2005年12月,2006年01月,2006年02月", "+1192.3%"},
+        {"", {1, 2, 2, 2, 5}, "2005年10月,2005年11月,2005年12月,2006年01月,2006年02月", "－"},
         {"Nengou=和暦\r\n", {1}, "平成18年01月", "+2050.0%"},
         {"Nengou=和暦\r\n",
          {6},
          "H16/12,H17/01,H17/02,H17/03,H17/04,H17/05,H17/06,H17/07,H17/08,H17/09,H17/10,"
          "H17/11,H17/12,H18/01,H18/02",
-         "+1292.3%"},
+         "－"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.months);
@@ -122,7 +179,7 @@ TEST_F(ChartScreenTest, MonthBarsAreTheDatabaseSumsAndTheTotalIsThePeriodReports
         const Shown s = shown();
         EXPECT_EQ(s.categories.join(QLatin1Char(',')), QString::fromUtf8(c.months));
         ASSERT_EQ(s.bars.size(), std::size_t(s.categories.size()));
-        ASSERT_EQ(s.line.size(), s.bars.size());
+        const QString firstSale = firstSaleMonth();
         const QString first =
             G().PeriodFrom == QStringLiteral("000000") ? QStringLiteral("200412") : G().PeriodFrom;
         qint64 total = 0;
@@ -131,7 +188,12 @@ TEST_F(ChartScreenTest, MonthBarsAreTheDatabaseSumsAndTheTotalIsThePeriodReports
             const QString yyyymm = month.toString(QStringLiteral("yyyyMM"));
             const QString before = month.addYears(-1).toString(QStringLiteral("yyyyMM"));
             EXPECT_EQ(s.bars[i], sumOf(QStringLiteral("Fi_購入年月 = ?"), {yyyymm})) << yyyymm.toStdString();
-            EXPECT_EQ(s.line[i], sumOf(QStringLiteral("Fi_購入年月 = ?"), {before})) << before.toStdString();
+            // No point for a month a year earlier than the first sale.
+            if (before < firstSale)
+                EXPECT_EQ(s.line.count(int(i)), 0u) << before.toStdString();
+            else
+                EXPECT_EQ(s.line.at(int(i)), sumOf(QStringLiteral("Fi_購入年月 = ?"), {before}))
+                    << before.toStdString();
             total += s.bars[i];
         }
         EXPECT_EQ(dat(3)->text(), YenText(total));
@@ -182,15 +244,117 @@ TEST_F(ChartScreenTest, MakersAndPurchasersAreTheDatabaseTotalsLargestFirst)
 
     Click(cmd(2));
     s = shown();
-    ASSERT_EQ(s.categories.size(), 20);
-    EXPECT_EQ(s.categories[19], QStringLiteral("青木 花子　¥50,000　1件　最終 2006/01/05"));
-    for (int i = 0; i < 20; ++i) {
+    ASSERT_EQ(s.categories.size(), 10);
+    EXPECT_EQ(s.categories[9], QStringLiteral("青木 花子　¥50,000　1件"));
+    for (int i = 0; i < 10; ++i) {
         const QString buyer = s.categories[i].section(QStringLiteral("　"), 0, 0);
         EXPECT_EQ(s.bars[i], sumOf(QStringLiteral("Fi_購入者 = ? and Fi_購入年月 between ? and ?"),
                                    QVariantList{buyer} + period));
     }
-    EXPECT_EQ(s.categories[0], QStringLiteral("客05　¥5,000　1件　最終 2006/01/10"))
-        << "客01 to 客04 fall out";
+    EXPECT_EQ(s.categories[0], QStringLiteral("客15　¥15,000　1件")) << "客01 to 客14 fall out";
+}
+
+// A year of months shows twelve whole labels side by side, in either calendar, and all twelve are
+// printed.
+TEST_F(ChartScreenTest, TwelveMonthsShowTwelveReadableLabels)
+{
+    std::vector<int> year{1};
+    year.insert(year.end(), 11, 2); // 2005/02 to 2006/01
+    for (const char* ini : {"", "Nengou=和暦\r\n"}) {
+        SCOPED_TRACE(ini);
+        writeIni(QStringLiteral("DataPath=Data\r\nMaker=ブランド\r\nSyouhin=商品\r\n") +
+                 QString::fromUtf8(ini));
+        openCharts(year);
+        const Shown s = shown();
+        ASSERT_EQ(s.categories.size(), 12);
+        expectReadable(labelsOf(s.categories));
+
+        const QString pdf = appPath() + QStringLiteral("/year.pdf");
+        dialogs->onPreview = [&](QDialog& shown) {
+            auto* dialog = qobject_cast<QPrintPreviewDialog*>(&shown);
+            dialog->printer()->setOutputFileName(pdf);
+            dialog->findChild<QPrintPreviewWidget*>()->print();
+        };
+        dialogs->expect(ShownBox::Kind::Preview, QStringLiteral("売上グラフ（月別）"), {});
+        Click(cmd(3));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        ASSERT_TRUE(text.waitForFinished());
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        for (int month = 1; month <= 12; ++month) {
+            const QString label = QStringLiteral("%1月").arg(month, 2, 10, QLatin1Char('0'));
+            EXPECT_TRUE(printed.contains(label)) << label.toStdString() << "\n" << printed.toStdString();
+        }
+        CloseAllScreens();
+    }
+}
+
+// The purchaser ranking is read at the screen's type size, every name whole or ending in "…".
+TEST_F(ChartScreenTest, PurchaserNamesAreReadAtTheScreensSize)
+{
+    addShoppers(12);
+    addSale(200, "20060111", "ルイ", "鞄", 90000, 90000, 1,
+            QStringLiteral("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末風来末"));
+    openCharts({1});
+    Click(cmd(2));
+    const Shown s = shown();
+    ASSERT_EQ(s.categories.size(), 10);
+    // The largest, on top: the long name cut, the figures whole.
+    EXPECT_TRUE(s.categories[9].startsWith(QStringLiteral("寿限無")) &&
+                s.categories[9].endsWith(QStringLiteral("…　¥90,000　1件")))
+        << s.categories[9].toStdString();
+    const std::vector<QGraphicsTextItem*> labels = labelsOf(s.categories);
+    for (QGraphicsTextItem* label : labels)
+        EXPECT_GE(label->font().pointSizeF(), ScreenFont().pointSizeF());
+    expectReadable(labels);
+}
+
+// The same months a year earlier, summed as the database sums them; an open period, or one whose
+// year before reaches back before the first sale, has none to compare with. A month without sales
+// is still charted against a year before that had some.
+TEST_F(ChartScreenTest, TheYearBeforeIsTheSameMonthsAYearEarlier)
+{
+    addSale(7, "20041215", "グッチョ", "財布", 9000, 9000, 1, "山田 太郎");
+    addSale(8, "20050105", "ルイ", "鞄", 4000, 4000, 1, "青木 花子");
+    std::vector<int> december(1, 1); // 2006/12 alone: 当月, then both ends eleven months on
+    december.insert(december.end(), 11, 3);
+    december.insert(december.end(), 11, 5);
+    std::vector<int> early{1}; // 2005/01 to 2005/02: the year before lies before the first sale
+    early.insert(early.end(), 12, 2);
+    early.insert(early.end(), 11, 4);
+    struct Case
+    {
+        const char* name;
+        std::vector<int> clicks;
+        bool compared;
+        const char* change;
+        int points;
+    };
+    const Case cases[] = {
+        {"a month without sales", december, true, "-100.0%", 1},
+        {"one month", {1}, true, "+2050.0%", 1},
+        {"two months", {0, 5}, true, "+846.2%", 2},
+        {"before the first sale", early, false, "－", 0},
+        {"no period", {6}, false, "－", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        openCharts(c.clicks);
+        const QString from = G().PeriodFrom, to = G().PeriodTo;
+        const Shown s = shown();
+        EXPECT_EQ(dat(5)->text(), c.compared ? YenText(sumOf(QStringLiteral("Fi_購入年月 between ? and ?"),
+                                                             {StepMonth(from, -12), StepMonth(to, -12)}))
+                                             : QStringLiteral("－"));
+        EXPECT_EQ(dat(6)->text(), QString::fromUtf8(c.change));
+        EXPECT_EQ(int(s.line.size()), c.points);
+        EXPECT_TRUE(chartView()->isVisible());
+        if (s.bars == std::vector<qint64>{0}) {
+            EXPECT_EQ(s.line.at(0), 37000);
+            Click(cmd(1));
+            EXPECT_TRUE(dat(7)->isVisible()) << "no makers to rank";
+        }
+        CloseAllScreens();
+    }
 }
 
 // The maker or purchaser chosen on the menu can be charted alone, names with an apostrophe too.
@@ -233,6 +397,41 @@ TEST_F(ChartScreenTest, TheMenusMakerOrPurchaserChartsTheirSalesAlone)
         if (*c.reading)
             EXPECT_EQ(ItemText(list(), list()->currentRow()), QStringLiteral("O'Neil"))
                 << "and its purchaser";
+        CloseAllScreens();
+    }
+}
+
+// The scope list offers a maker or a purchaser only when the user chose one on the menu, not the
+// first ones the menu's lists start with; back from the charts the menu keeps what was chosen.
+TEST_F(ChartScreenTest, TheScopesAreWhatTheUserChoseOnTheMenu)
+{
+    struct Case
+    {
+        const char* maker;
+        const char* reading;
+        const char* scopes;
+    };
+    const Case cases[] = {
+        {"", "", "すべての売上"},
+        {"L'Artisan", "", "すべての売上|ブランド名：L'Artisan"},
+        {"", "ﾔﾏ", "すべての売上|購入者：山田 太郎"},
+        {"グッチョ", "ｱｵｷ", "すべての売上|ブランド名：グッチョ|購入者：青木 花子"},
+    };
+    const auto scopes = [this] {
+        QStringList items;
+        for (int i = 0; i < combo()->count(); ++i)
+            items << combo()->itemText(i);
+        return items.join(QLatin1Char('|'));
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.scopes);
+        openCharts({6}, QString::fromUtf8(c.maker), QString::fromUtf8(c.reading));
+        EXPECT_EQ(scopes(), QString::fromUtf8(c.scopes));
+        Click(cmd(5));
+        ASSERT_TRUE(follow(QStringLiteral("Frm510_Qel")));
+        Click(cmd(11));
+        ASSERT_TRUE(follow(QStringLiteral("Frm550_Qel")));
+        EXPECT_EQ(scopes(), QString::fromUtf8(c.scopes)) << "again from the menu it came back to";
         CloseAllScreens();
     }
 }
@@ -333,7 +532,7 @@ TEST_F(ChartScreenTest, PrintPreviewsOneLandscapePageWithTheFigures)
     ASSERT_TRUE(text.waitForFinished());
     const QString printed = QString::fromUtf8(text.readAllStandardOutput());
     for (const QString& expected : {QStringLiteral("売上グラフ（月別）"), QStringLiteral("¥168,000"),
-                                    QStringLiteral("2005年11月"), QStringLiteral("期間：指定なし")})
+                                    QStringLiteral("2005年\n11月"), QStringLiteral("期間：指定なし")})
         EXPECT_TRUE(printed.contains(expected)) << expected.toStdString() << "\n" << printed.toStdString();
 }
 

@@ -79,7 +79,9 @@ void ReportsFixture::chooseMaker(const QString& maker)
     QComboBox* makers = combo();
     const int index = makers->findText(maker);
     ASSERT_GE(index, 0) << maker.toStdString();
+    // As a user picks it from the drop-down.
     makers->setCurrentIndex(index);
+    emit makers->activated(index);
 }
 
 void ReportsFixture::chooseBuyer(const QString& reading)
