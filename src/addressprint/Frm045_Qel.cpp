@@ -5,17 +5,15 @@
 #include "core/TextRoutines.h"
 #include "customers/CustomerStore.h"
 
+#include "core/ChooserFolder.h"
 #include "core/Clock.h"
 #include "core/FormNames.h"
-#include "sheets/Workbook.h"
 #include "sheets/preview/SheetPreview.h"
 #include "ui/BusyRun.h"
 #include "ui/InputBehaviour.h"
 #include "ui/Navigator.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QPrinter>
 #include <QRegularExpression>
 
@@ -338,27 +336,32 @@ void Frm045_Qel::PrinterProc(const AddressLayout& layout)
 void Frm045_Qel::PdfProc(const AddressLayout& layout)
 {
     const QString kind = postcards() ? QStringLiteral("宛名はがき") : QStringLiteral("宛名ラベル");
-    const QString path =
-        WorkbookTarget(kind + Clock::current().now().toString(QStringLiteral("_yyyyMMdd_HHmmss")) + ".pdf");
+    const QString stamp = Clock::current().now().toString(QStringLiteral("_yyyyMMdd_HHmmss"));
+    int type = 0;
+    const QString chosen =
+        Dialogs().saveFile(QStringLiteral("PDF保存"), ChooserTarget(kind + stamp + QStringLiteral(".pdf")),
+                           {QStringLiteral("PDF (*.pdf)")}, type);
+    if (chosen.isEmpty())
+        return;
+    const ChosenFile target = ChosenTarget(chosen, QStringLiteral("pdf"));
     const AddressPrintout printout(layout, Check1->isChecked() && postcards());
-    bool written = false;
-    {
-        BusyRun busy({Cmd(0), Cmd(1), Cmd(2), Cmd(3), Cmd(4)}, Lbl_Ttl(11));
+    QString written;
+    const bool saved = GuardedRun({Cmd(0), Cmd(1), Cmd(2), Cmd(3), Cmd(4)}, Lbl_Ttl(11), [&](BusyRun& busy) {
         busy.say(QStringLiteral("しばらくお待ちください"));
-        written = QDir().mkpath(QFileInfo(path).absolutePath()) && printout.writePdf(path, kind);
-    }
-    if (!written) {
+        FileSave save(target.path, target.existing);
+        if (!printout.writePdf(save.temporaryPath(), kind))
+            throw QelError(QelError::Kind::FileOperation,
+                           QStringLiteral("PDFファイルを書き込めません。\n") + ShownPath(target.path));
+        written = save.commit();
+    });
+    if (!saved) {
         Lbl_Ttl(11)->clear();
-        Dialogs().warning(formName(),
-                          QStringLiteral("PDFファイルを書き込めません。\n"
-                                         "フォルダーがあり、書き込めることを確かめてください。\n%1")
-                              .arg(ShownPath(path)));
         return;
     }
     Lbl_Ttl(11)->setText(
         QStringLiteral("%1 件を %2 ページに出力しました").arg(m_addressees.size()).arg(layout.pageCount()));
-    Dialogs().information(QStringLiteral("PDFファイルを作成しました"),
-                          QStringLiteral("宛名をPDFファイルに出力しました\n") + ShownPath(path));
+    Dialogs().fileWritten(QStringLiteral("PDFファイルを作成しました"),
+                          QStringLiteral("宛名をPDFファイルに出力しました\n") + ShownPath(written), written);
 }
 
 bool Frm045_Qel::SenderSaveProc()

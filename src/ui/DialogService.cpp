@@ -160,3 +160,25 @@ bool DialogService::print(QPrinter& printer, const QString& title)
     dialog.setWindowTitle(title);
     return dialog.exec() == QDialog::Accepted;
 }
+
+void DialogService::fileWritten(const QString& title, const QString& text, const QString& path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (writtenBox(title, text) && !openFolder(folder))
+        warning(title, QStringLiteral("フォルダを開けませんでした。\n") + FolderLine(folder));
+}
+
+bool DialogService::writtenBox(const QString& title, const QString& text)
+{
+    MessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
+    box.widenFor(text);
+    QPushButton* open = box.addButton(QStringLiteral("フォルダを開く"), QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == open;
+}
+
+bool DialogService::openFolder(const QString& folder)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}

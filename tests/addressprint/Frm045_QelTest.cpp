@@ -156,17 +156,21 @@ class AddressPrintingTest : public CustomerScreenTest
         ASSERT_TRUE(follow(QStringLiteral("Frm045_Qel")));
     }
 
-    // "PDF保存": the file it wrote, read back.
+    // "PDF保存" into the documents folder, under the name the chooser suggests: the file it
+    // wrote, read back.
     std::vector<PdfPage> savePdf(QString* written = nullptr)
     {
-        dialogs->expect(ShownBox::Kind::Information, QStringLiteral("PDFファイルを作成しました"), {});
+        const QString kind =
+            combo(1)->currentIndex() == 0 ? QStringLiteral("宛名はがき") : QStringLiteral("宛名ラベル");
+        const QString path =
+            documentsPath() + QLatin1Char('/') + kind + QStringLiteral("_20050307_090503.pdf");
+        dialogs->expectFile(ShownBox::Kind::SaveFile, QStringLiteral("PDF保存"), path);
+        dialogs->expectWritten(QStringLiteral("PDFファイルを作成しました"),
+                               QStringLiteral("宛名をPDFファイルに出力しました\n") + path);
         Click(cmd(2));
         EXPECT_TRUE(dialogs->allAnswered());
-        const QString text = dialogs->shown().empty() ? QString() : dialogs->shown().back().text;
-        const QString path = text.section(QLatin1Char('\n'), 1);
-        EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
-        EXPECT_EQ(QFileInfo(path).absolutePath(),
-                  QFileInfo(AppFile(QStringLiteral("Data/x"))).absolutePath());
+        EXPECT_EQ(dialogs->shown().at(dialogs->shown().size() - 2).text,
+                  path + QStringLiteral("\tPDF (*.pdf)"));
         if (written)
             *written = path;
         return ReadPdf(path);
@@ -325,7 +329,7 @@ TEST_F(AddressPrintingTest, ACustomSheetThatDoesNotFitIsRefusedWithAMessage)
     Click(cmd(2));
     EXPECT_EQ(message(), QStringLiteral("ラベルの寸法は数字（mm）で入力してください"));
     EXPECT_EQ(focused(), txt(2));
-    EXPECT_TRUE(QDir(AppFile(QStringLiteral("Data"))).entryList({QStringLiteral("*.pdf")}).isEmpty());
+    EXPECT_TRUE(QDir(documentsPath()).entryList({QStringLiteral("*.pdf")}).isEmpty());
     enter(txt(2), QStringLiteral("60"));
     EXPECT_EQ(combo(3)->count(), 24);
     EXPECT_EQ(savePdf().size(), 1u);
