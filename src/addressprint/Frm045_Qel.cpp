@@ -104,7 +104,8 @@ Frm045_Qel::Frm045_Qel() : MainScreen(Forms::Frm045_Qel)
     Combo2->addItem(QStringLiteral("寸法を指定"));
     Combo4->addItems({QStringLiteral("自動（会社は御中、ほかは様）"), QStringLiteral("すべて 様"),
                       QStringLiteral("すべて 御中")});
-    Combo5->addItems({QStringLiteral("漢数字（一二三）"), QStringLiteral("全角数字（１２３）")});
+    Combo5->addItems({QStringLiteral("漢数字（一〇・二七）"), QStringLiteral("漢数字（十・二十七）"),
+                      QStringLiteral("全角数字（１０・２７）")});
     for (int i = 0; i < kSheetFields; ++i)
         SetImeMode(Txt_Inp(i), ImeOff);
     SetImeMode(Txt_Inp(9), ImeOff);
@@ -276,7 +277,8 @@ AddressOptions Frm045_Qel::OptionsProc(const LabelSheet& sheet) const
     o.startPosition = Combo3->currentIndex() + 1;
     const HonorificRule rules[] = {HonorificRule::Auto, HonorificRule::Sama, HonorificRule::Onchu};
     o.honorific = rules[std::clamp(Combo4->currentIndex(), 0, 2)];
-    o.numerals = Combo5->currentIndex() == 1 ? Numerals::FullWidth : Numerals::Kanji;
+    const Numerals numerals[] = {Numerals::Kanji, Numerals::KanjiCounting, Numerals::FullWidth};
+    o.numerals = numerals[std::clamp(Combo5->currentIndex(), 0, 2)];
     o.printSender = postcards() && Check2->isChecked();
     o.sender = FieldsToSender();
     return o;
