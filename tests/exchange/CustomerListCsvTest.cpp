@@ -3,9 +3,11 @@
 #include "core/Cp932.h"
 #include "core/Globals.h"
 #include "support/CsvReadBack.h"
+#include "ui/FlexGrid.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <functional>
@@ -95,6 +97,26 @@ TEST_F(CustomerListCsvTest, AFileThatCannotBeWrittenIsReportedAndAnOldOneKept)
              [&] { dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm040_Qel"), {}); });
     EXPECT_TRUE(dialogs->shown().back().text.startsWith(QStringLiteral("ファイルを保存できません。")));
     EXPECT_TRUE(message().isEmpty());
+}
+
+// Every button of the list, "CSV出力…" included, in the row under the list, within its width,
+// none over another, each caption whole.
+TEST_F(CustomerListCsvTest, TheButtonSitsAmongTheActionsWithinTheList)
+{
+    addCustomer(QStringLiteral("山田"), QStringLiteral("ﾔﾏﾀﾞ"));
+    search();
+    const QRect list = grid()->geometry();
+    std::vector<QRect> taken;
+    for (int i : {0, 1, 2, 5, 6, 3}) {
+        const QRect r = cmd(i)->geometry();
+        EXPECT_GE(r.left(), list.left()) << i;
+        EXPECT_LE(r.right(), list.right()) << i;
+        EXPECT_EQ(r.top(), cmd(0)->geometry().top()) << i;
+        for (const QRect& other : taken)
+            EXPECT_FALSE(r.intersects(other)) << i;
+        taken.push_back(r);
+        EXPECT_LE(cmd(i)->fontMetrics().horizontalAdvance(cmd(i)->text()), r.width() - 6) << i;
+    }
 }
 
 // The choosers open where the user last chose a file, also after a new start, and the completion
