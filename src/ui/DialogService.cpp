@@ -41,33 +41,32 @@ class MessageBox : public QMessageBox
   protected:
     void showEvent(QShowEvent* event) override
     {
-        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-        int widest = 0;
-        if (label) {
-            const QFontMetrics metrics(label->font());
-            for (const QString& line : std::as_const(m_lines)) {
-                if (line.contains(QLatin1Char('/')))
-                    widest = std::max(widest, metrics.horizontalAdvance(line) + metrics.averageCharWidth());
-            }
-        }
-        const QScreen* shownOn = screen();
-        const int room = shownOn ? shownOn->availableGeometry().width() - kScreenMargin : widest;
-        if (label && widest > 0)
-            label->setMinimumWidth(std::min(widest, room));
         QMessageBox::showEvent(event);
-        // The box's own limit may be narrower than the screen: it gives way to the path.
-        if (layout() && widest > 0) {
-            const int wanted = std::min(layout()->totalMinimumSize().width(), room + kScreenMargin / 2);
-            if (wanted > width()) {
-                const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(wanted)
-                                                                 : layout()->totalMinimumSize().height();
-                setFixedSize(wanted, height);
-            }
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (!label || !layout())
+            return;
+        const QFontMetrics metrics(label->font());
+        int widest = 0;
+        for (const QString& line : std::as_const(m_lines)) {
+            if (line.contains(QLatin1Char('/')))
+                widest = std::max(widest, metrics.horizontalAdvance(line) + metrics.averageCharWidth());
         }
+        // The box's own limit may be narrower than the path's line: it grows by what is missing.
+        layout()->activate();
+        const int lacking = widest - (label->contentsRect().width() - 2 * label->margin());
+        const QScreen* shownOn = screen();
+        if (lacking <= 0 || !shownOn)
+            return;
+        const int wanted = std::min(width() + lacking, shownOn->availableGeometry().width() - kScreenMargin);
+        if (wanted <= width())
+            return;
+        const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(wanted)
+                                                         : layout()->totalMinimumSize().height();
+        setFixedSize(wanted, height);
     }
 
   private:
-    static constexpr int kScreenMargin = 120; // the icon, the margins and the window's frame
+    static constexpr int kScreenMargin = 40; // the window's frame and a margin
     QStringList m_lines;
 };
 

@@ -177,12 +177,16 @@ TEST(DialogTexts, AFailureShowsTheEngineTextSmallerBelowTheSentence)
 TEST(DialogTexts, APathIsShownAndCopiedAsItIsOnOneLine)
 {
     const QString line = QStringLiteral("/home/tanaka/ドキュメント/お店の書類/顧客一覧（2026年12月）.csv");
-    const QString text = QStringLiteral("復元しました\n") + line;
+    const QString text =
+        QStringLiteral(
+            "顧客一覧を CSV ファイルに出力しました（12,345 件、Shift_JIS）。表計算ソフトで開けます\n") +
+        line;
     for (const bool failure : {false, true}) {
         SCOPED_TRACE(failure ? "failure" : "information");
         QFont font;
         QString copied;
         int pathLines = 0, width = 0;
+        bool whole = false;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
@@ -190,6 +194,10 @@ TEST(DialogTexts, APathIsShownAndCopiedAsItIsOnOneLine)
             ASSERT_NE(label, nullptr);
             font = label->font();
             width = label->contentsRect().width();
+            // Nothing cut: the label is as tall as its text needs at its width.
+            whole = (label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                       : label->sizeHint().width() <= label->width()) &&
+                    box->rect().contains(label->geometry());
             QTextDocument shown;
             if (label->textFormat() == Qt::RichText)
                 shown.setHtml(label->text());
@@ -217,6 +225,7 @@ TEST(DialogTexts, APathIsShownAndCopiedAsItIsOnOneLine)
         EXPECT_EQ(font.pointSizeF(), ScreenFont().pointSizeF());
         EXPECT_TRUE(copied.contains(line)) << copied.toStdString();
         EXPECT_EQ(pathLines, 1) << width;
+        EXPECT_TRUE(whole);
     }
 }
 
