@@ -120,7 +120,7 @@ TEST_F(CustomerListCsvTest, TheButtonSitsAmongTheActionsWithinTheList)
 }
 
 // The choosers open where the user last chose a file, also after a new start, and the completion
-// box opens the file's folder; a name typed without its type never replaces a file silently.
+// box opens the file's folder.
 TEST_F(CustomerListCsvTest, ChoosersOpenWhereTheUserLastChoseAndTheBoxOpensTheFolder)
 {
     addCustomer(QStringLiteral("山田"), QStringLiteral("ﾔﾏﾀﾞ"));
@@ -132,17 +132,6 @@ TEST_F(CustomerListCsvTest, ChoosersOpenWhereTheUserLastChoseAndTheBoxOpensTheFo
     EXPECT_TRUE(QFile::exists(typed + QStringLiteral(".csv")));
     EXPECT_EQ(dialogs->openedFolders, std::vector<QString>{other});
     EXPECT_TRUE(dialogs->shown().back().text.endsWith(QStringLiteral("\n") + typed + QStringLiteral(".csv")));
-
-    // The same name typed again meets the file written: a new file beside it, the first kept.
-    QFile first(typed + QStringLiteral(".csv"));
-    ASSERT_TRUE(first.open(QIODevice::WriteOnly));
-    first.write("the first");
-    first.close();
-    exportAs(0, typed, [&] { dialogs->expectWritten(QStringLiteral("CSV出力"), {}); });
-    EXPECT_TRUE(dialogs->shown().back().text.endsWith(typed + QStringLiteral(" (2).csv")));
-    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
-    EXPECT_EQ(first.readAll(), "the first");
-    EXPECT_EQ(dialogs->openedFolders.size(), 1u);
 
     // A new start: the import's chooser opens there too; once the folder is gone, in the documents.
     G().ChooserFolder.clear();
