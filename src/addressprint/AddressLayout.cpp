@@ -63,6 +63,111 @@ QString Folded(const QString& text)
     return text.normalized(QString::NormalizationForm_KC);
 }
 
+bool IsDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+bool IsKanjiNumeral(QChar c)
+{
+    return QStringLiteral("〇一二三四五六七八九十百千").contains(c);
+}
+
+bool IsNumeral(QChar c)
+{
+    return IsDigit(c) || IsKanjiNumeral(c);
+}
+
+bool IsLatin(QChar c)
+{
+    return c.unicode() < 0x80 && c.isLetter();
+}
+
+// Hyphens, and the prolonged sound mark that addresses are often typed with in their place.
+bool IsNumberDash(QChar c)
+{
+    return IsHyphen(c) || c == QChar(0x30FC);
+}
+
+enum class Script { Kanji, Katakana, Latin, Other };
+
+Script ScriptOf(QChar c)
+{
+    const char16_t u = c.unicode();
+    if ((u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3400 && u <= 0x4DBF) || (u >= 0xF900 && u <= 0xFAFF) ||
+        u == 0x3005 || c.isSurrogate())
+        return Script::Kanji;
+    if ((u >= 0x30A1 && u <= 0x30FA) || u == 0x30FC)
+        return Script::Katakana;
+    if (IsLatin(c))
+        return Script::Latin;
+    return Script::Other;
+}
+
+// A house number starting at `at`: its length (0 when none starts there) and whether it reads as
+// a house number of its own ("3-20-4", "1丁目2番3号", "三丁目一番地二十三", "3205", "2F") rather
+// than as part of a name ("北1条", "第2").
+struct NumberRun
+{
+    qsizetype length = 0;
+    bool house = false;
+};
+
+NumberRun NumberAt(const QString& t, qsizetype at)
+{
+    static const QStringList parts = {QStringLiteral("丁目"), QStringLiteral("番地"), QStringLiteral("番"),
+                                      QStringLiteral("号室"), QStringLiteral("号"),   QStringLiteral("階"),
+                                      QStringLiteral("の"),   QStringLiteral("之")};
+    const qsizetype n = t.size();
+    auto numeralsFrom = [&](qsizetype i) {
+        while (i < n && IsNumeral(t.at(i)))
+            ++i;
+        return i;
+    };
+    if (!IsDigit(t.at(at))) {
+        // Kanji numerals start a number only before a house number's part: 三丁目, 一番地, 二番一号,
+        // never in 一番町 or 三田.
+        const qsizetype j = numeralsFrom(at);
+        const bool part = t.mid(j, 2) == QStringLiteral("丁目") || t.mid(j, 2) == QStringLiteral("番地") ||
+                          (t.mid(j, 1) == QStringLiteral("番") &&
+                           (j + 1 == n || IsNumeral(t.at(j + 1)) || IsNumberDash(t.at(j + 1))));
+        if (j == at || !part)
+            return {};
+    }
+    bool marked = false;
+    qsizetype i = at;
+    while (true) {
+        i = numeralsFrom(i);
+        if (i + 1 < n && IsNumberDash(t.at(i)) && IsNumeral(t.at(i + 1))) {
+            ++i;
+            marked = true;
+            continue;
+        }
+        qsizetype partLength = 0;
+        for (const QString& part : parts) {
+            if (t.mid(i, part.size()) == part) {
+                partLength = part.size();
+                break;
+            }
+        }
+        const bool joining = partLength == 1 && (t.at(i) == QChar(u'の') || t.at(i) == QChar(u'之'));
+        if (partLength > 0 && (!joining || (i + 1 < n && IsNumeral(t.at(i + 1))))) {
+            i += partLength;
+            marked = true;
+            if (i < n && IsNumeral(t.at(i)))
+                continue;
+            break;
+        }
+        if (i < n && (t.at(i) == QLatin1Char('F') || t.at(i) == QLatin1Char('f')) &&
+            !(i + 1 < n && IsLatin(t.at(i + 1)))) {
+            ++i;
+            marked = true;
+        }
+        break;
+    }
+    return {i - at, marked || i == n || t.at(i).isSpace()};
+}
+
 QRectF Cell(double cx, double cy, double w, double h)
 {
     return QRectF(cx - w / 2, cy - h / 2, w, h);
@@ -78,21 +183,27 @@ PlacedText Run(const QString& text, double left, double top, double size)
     return t;
 }
 
-// Breaks a horizontal text into lines of at most `ems`; a unit (the honorific with its blank)
-// is never parted.
+// Breaks a horizontal text into lines of at most `ems`; a unit (a word of an address, the
+// honorific with its blank) is never parted, and a blank where a line breaks is dropped. A unit
+// wider than a line stands on a line of its own, wider than `ems`.
 QStringList WrapEms(const QStringList& units, double ems)
 {
     QStringList lines;
     QString line;
-    for (const QString& unit : units) {
-        if (!line.isEmpty() && EmWidth(line + unit) > ems + 1e-9) {
+    const auto end = [&] {
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+        if (!line.isEmpty())
             lines << line;
-            line.clear();
-        }
-        line += unit;
+        line.clear();
+    };
+    for (const QString& unit : units) {
+        if (!line.isEmpty() && EmWidth(line + unit) > ems + 1e-9 && !unit.trimmed().isEmpty())
+            end();
+        if (!line.isEmpty() || unit != QStringLiteral(" "))
+            line += unit;
     }
-    if (!line.isEmpty())
-        lines << line;
+    end();
     return lines;
 }
 
@@ -115,10 +226,56 @@ struct Paragraph
 {
     std::vector<VerticalGlyph> cells;
     int indent = 0;
-    int keepTail = 0; // cells at the end that stay in one column (the honorific)
 };
 
-// The columns of a paragraph at a size: each column the cells it holds.
+int Room(const Paragraph& p, double size, double length)
+{
+    return std::max(1, int(std::floor(length / size + 1e-9)) - p.indent);
+}
+
+// The cells of each column as [first, end) when columns hold at most `limit` cells and start only
+// where a word does: a word longer than `limit` has a column to itself up to `room`, and only a
+// word longer than `room` is cut.
+std::vector<std::pair<int, int>> Pack(const std::vector<VerticalGlyph>& cells, int limit, int room)
+{
+    std::vector<std::pair<int, int>> ranges;
+    const int n = int(cells.size());
+    int at = 0;
+    while (at < n) {
+        // A column after the first does not start with a blank.
+        if (!ranges.empty() && cells[size_t(at)].text == QStringLiteral("　")) {
+            ++at;
+            continue;
+        }
+        int end = std::min(n, at + limit);
+        while (end < n && end > at && !cells[size_t(end)].wordStart)
+            --end;
+        if (end == at) {
+            end = at + 1;
+            while (end < n && end < at + room && !cells[size_t(end)].wordStart)
+                ++end;
+        }
+        ranges.emplace_back(at, end);
+        at = end;
+    }
+    return ranges;
+}
+
+// How many columns the paragraph takes at a size; more than it has cells when a word cannot
+// stand whole in one column, so that a smaller size is chosen.
+int ColumnsNeeded(const Paragraph& p, double size, double length)
+{
+    const int room = Room(p, size, length);
+    const auto ranges = Pack(p.cells, room, room);
+    for (const auto& [first, end] : ranges) {
+        if (end < int(p.cells.size()) && !p.cells[size_t(end)].wordStart)
+            return int(p.cells.size()) + 1;
+    }
+    return int(ranges.size());
+}
+
+// The columns of a paragraph at a size: each column the cells it holds, as even as the words allow,
+// the first ones the longer.
 std::vector<std::vector<VerticalGlyph>> Columns(const Paragraph& p, double size, double length,
                                                 int columns = 0)
 {
@@ -126,35 +283,17 @@ std::vector<std::vector<VerticalGlyph>> Columns(const Paragraph& p, double size,
     const int n = int(p.cells.size());
     if (n == 0)
         return result;
-    const int room = std::max(1, int(std::floor(length / size + 1e-9)) - p.indent);
-    const int count = std::max(columns, (n + room - 1) / room);
-    // Balanced columns, the first ones the longer.
-    int per = (n + count - 1) / count;
-    int at = 0;
-    while (at < n) {
-        int take = std::min(per, n - at);
-        // The tail stays whole: break before it rather than inside it.
-        const int tailStart = n - p.keepTail;
-        if (at + take > tailStart && at + take < n && at < tailStart)
-            take = tailStart - at;
-        std::vector<VerticalGlyph> column(p.cells.begin() + at, p.cells.begin() + at + take);
-        // A column after the first does not start with a blank.
-        while (!result.empty() && !column.empty() && column.front().text == QStringLiteral("　"))
-            column.erase(column.begin());
-        if (!column.empty())
-            result.push_back(std::move(column));
-        at += take;
+    const int room = Room(p, size, length);
+    const int count = std::max(columns, int(Pack(p.cells, room, room).size()));
+    std::vector<std::pair<int, int>> ranges;
+    for (int limit = (n + count - 1) / count; limit <= room; ++limit) {
+        ranges = Pack(p.cells, limit, room);
+        if (int(ranges.size()) <= count)
+            break;
     }
+    for (const auto& [first, end] : ranges)
+        result.emplace_back(p.cells.begin() + first, p.cells.begin() + end);
     return result;
-}
-
-int ColumnsNeeded(const Paragraph& p, double size, double length)
-{
-    const int n = int(p.cells.size());
-    if (n == 0)
-        return 0;
-    const int room = std::max(1, int(std::floor(length / size + 1e-9)) - p.indent);
-    return (n + room - 1) / room;
 }
 
 // The largest size from `preferred` down to `minimum` at which the paragraphs take at most
@@ -213,10 +352,10 @@ double PlaceColumns(std::vector<PlacedText>& out, const std::vector<std::vector<
     return x + pitch * size - size / 2;
 }
 
-Paragraph VerticalParagraph(const QString& text, Numerals numerals, int indent = 0)
+Paragraph VerticalParagraph(const QString& text, Numerals numerals, Wording wording, int indent = 0)
 {
     Paragraph p;
-    p.cells = VerticalGlyphs(text.trimmed(), numerals);
+    p.cells = VerticalGlyphs(text.trimmed(), numerals, wording);
     p.indent = indent;
     return p;
 }
@@ -300,7 +439,76 @@ std::optional<QString> PostalDigits(const QString& typed)
     return text;
 }
 
-std::vector<VerticalGlyph> VerticalGlyphs(const QString& text, Numerals numerals)
+QStringList AddressWords(const QString& text, Wording wording)
+{
+    if (wording == Wording::Name)
+        return Characters(text);
+    static const QString prefectureEnds = QStringLiteral("都道府県");
+    static const QString placeEnds = QStringLiteral("市区町村郡");
+    QStringList words;
+    QString word;
+    const auto flush = [&] {
+        if (!word.isEmpty())
+            words << word;
+        word.clear();
+    };
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = text.at(i);
+        if (c.isSpace()) {
+            flush();
+            words << QString(c);
+            ++i;
+            continue;
+        }
+        const bool numberMayStart =
+            i == 0 || !(IsLatin(text.at(i - 1)) || IsNumeral(text.at(i - 1)) || IsNumberDash(text.at(i - 1)));
+        if (IsNumeral(c) && numberMayStart) {
+            if (const NumberRun run = NumberAt(text, i); run.length > 0) {
+                // A house number is a word of its own; a number inside a name stays in it.
+                if (run.house)
+                    flush();
+                word += text.mid(i, run.length);
+                i += run.length;
+                if (run.house)
+                    flush();
+                continue;
+            }
+        }
+        const qsizetype length = c.isHighSurrogate() && i + 1 < n ? 2 : 1;
+        word += text.mid(i, length);
+        i += length;
+        if (i >= n)
+            break;
+        const QChar next = text.at(i);
+        if (wording == Wording::Address) {
+            // After the prefecture at the start, and after a city or ward (not inside 四日市市).
+            const bool prefecture =
+                words.isEmpty() && (word.size() == 3 || word.size() == 4) && prefectureEnds.contains(c);
+            const bool place =
+                (c == QChar(u'市') || c == QChar(u'区')) && word.size() >= 2 && !placeEnds.contains(next);
+            if (prefecture || place)
+                flush();
+        } else {
+            // A building's name breaks where the script changes between runs of two or more:
+            // グランドメゾン|上星川|ビルディング, never in 保土ケ谷.
+            const Script before = ScriptOf(c), after = ScriptOf(next);
+            if (before != after && before != Script::Other && after != Script::Other) {
+                qsizetype back = word.size(), ahead = i;
+                while (back > 0 && ScriptOf(word.at(back - 1)) == before)
+                    --back;
+                while (ahead < n && ScriptOf(text.at(ahead)) == after)
+                    ++ahead;
+                if (word.size() - back >= 2 && ahead - i >= 2)
+                    flush();
+            }
+        }
+    }
+    flush();
+    return words;
+}
+
+std::vector<VerticalGlyph> VerticalGlyphs(const QString& text, Numerals numerals, Wording wording)
 {
     static const QString kanji = QStringLiteral("〇一二三四五六七八九");
     static const QString brackets = QStringLiteral("（）「」『』【】〔〕〈〉《》｛｝、。，");
@@ -308,27 +516,92 @@ std::vector<VerticalGlyph> VerticalGlyphs(const QString& text, Numerals numerals
     static const QString turned = QStringLiteral("ー〜～…‥＝:;：；=~");
     std::vector<VerticalGlyph> cells;
     const QString folded = Folded(text);
-    for (const QString& unit : Characters(folded)) {
-        const QChar c = unit.at(0);
-        VerticalGlyph g;
-        if (c.isDigit() && c.unicode() < 0x80) {
-            g.text = numerals == Numerals::Kanji ? QString(kanji.at(c.digitValue())) : Widened(c);
-        } else if (IsHyphen(c)) {
-            g.text = QStringLiteral("︱");
-        } else if (turned.contains(c)) {
-            g.text = Widened(c);
-            g.turn = Turn::Rotated;
-        } else if (const int b = brackets.indexOf(Widened(c)); b >= 0) {
-            g.text = vertical.at(b);
-        } else if (IsSmallKana(c)) {
-            g.text = unit;
-            g.turn = Turn::Corner;
-        } else if (c.unicode() <= 0x7F) {
-            g.text = Widened(c);
-        } else {
-            g.text = unit;
+    // Where each word starts, by the position of its first character.
+    std::vector<bool> starts(size_t(folded.size()) + 1, false);
+    qsizetype position = 0;
+    for (const QString& word : AddressWords(folded, wording)) {
+        starts[size_t(position)] = true;
+        position += word.size();
+    }
+    const auto push = [&](QString glyph, qsizetype from, Turn turn = Turn::None) {
+        cells.push_back({std::move(glyph), turn, starts[size_t(from)]});
+    };
+    const auto positional = [&](const QString& digits, qsizetype from) {
+        for (qsizetype k = 0; k < digits.size(); ++k)
+            push(kanji.at(digits.at(k).digitValue()), k == 0 ? from : folded.size());
+    };
+    const qsizetype n = folded.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = folded.at(i);
+        if (IsDigit(c)) {
+            qsizetype j = i;
+            while (j < n && IsDigit(folded.at(j)))
+                ++j;
+            const QString digits = folded.mid(i, j - i);
+            const bool floor = j < n &&
+                               (folded.at(j) == QLatin1Char('F') || folded.at(j) == QLatin1Char('f')) &&
+                               !(j + 1 < n && IsLatin(folded.at(j + 1)));
+            const bool basement =
+                floor && i > 0 &&
+                (folded.at(i - 1) == QLatin1Char('B') || folded.at(i - 1) == QLatin1Char('b')) &&
+                !(i > 1 && IsLatin(folded.at(i - 2)));
+            const bool lettered = (i > 0 && IsLatin(folded.at(i - 1))) || (j < n && IsLatin(folded.at(j)));
+            if (numerals != Numerals::FullWidth && (floor || !lettered)) {
+                qsizetype from = i;
+                if (basement) {
+                    // The B already set becomes 地下.
+                    cells.pop_back();
+                    from = i - 1;
+                    push(QStringLiteral("地"), from);
+                    push(QStringLiteral("下"), n);
+                    from = n;
+                }
+                const int value = digits.toInt();
+                if (numerals == Numerals::KanjiCounting && digits.size() <= 3 &&
+                    (digits.size() == 1 || digits.at(0) != QLatin1Char('0'))) {
+                    // Counted as it is read: 十, 二十七, 百五; room and lot numbers of four digits
+                    // and more are read digit by digit.
+                    QString counted;
+                    const int hundreds = value / 100, tens = value / 10 % 10, ones = value % 10;
+                    if (hundreds > 0)
+                        counted +=
+                            (hundreds > 1 ? QString(kanji.at(hundreds)) : QString()) + QStringLiteral("百");
+                    if (tens > 0)
+                        counted += (tens > 1 ? QString(kanji.at(tens)) : QString()) + QStringLiteral("十");
+                    if (ones > 0 || value == 0)
+                        counted += kanji.at(ones);
+                    for (qsizetype k = 0; k < counted.size(); ++k)
+                        push(counted.at(k), k == 0 ? from : n);
+                } else {
+                    positional(digits, from);
+                }
+                if (floor) {
+                    push(QStringLiteral("階"), n);
+                    ++j;
+                }
+            } else {
+                for (qsizetype k = i; k < j; ++k)
+                    push(Widened(folded.at(k)), k);
+            }
+            i = j;
+            continue;
         }
-        cells.push_back(g);
+        const qsizetype length = c.isHighSurrogate() && i + 1 < n ? 2 : 1;
+        const QString unit = folded.mid(i, length);
+        if (IsHyphen(c)) {
+            push(QStringLiteral("︱"), i);
+        } else if (turned.contains(c)) {
+            push(Widened(c), i, Turn::Rotated);
+        } else if (const int b = brackets.indexOf(Widened(c)); b >= 0) {
+            push(vertical.at(b), i);
+        } else if (IsSmallKana(c)) {
+            push(unit, i, Turn::Corner);
+        } else if (c.unicode() <= 0x7F) {
+            push(Widened(c), i);
+        } else {
+            push(unit, i);
+        }
+        i += length;
     }
     return cells;
 }
@@ -432,8 +705,8 @@ AddressPage AddressLayout::postcard(const Addressee& a) const
     const Numerals numerals = m_options.numerals;
 
     // The address at the right: the building's columns start lower.
-    const std::vector<Paragraph> address = {VerticalParagraph(a.firstLine(), numerals),
-                                            VerticalParagraph(a.address2, numerals, 2)};
+    const std::vector<Paragraph> address = {VerticalParagraph(a.firstLine(), numerals, Wording::Address),
+                                            VerticalParagraph(a.address2, numerals, Wording::Building, 2)};
     const double addressSize = FitStaged(address, length, 6.0, {{4.0, 0}, {3.5, 1}, {2.5, 4}});
     double right = kAddressRight;
     for (const Paragraph& p : address) {
@@ -446,12 +719,13 @@ AddressPage AddressLayout::postcard(const Addressee& a) const
 
     // The name in the middle, followed by the honorific; one column if it reads well so, else two.
     const QString name = a.name.trimmed();
-    Paragraph named = VerticalParagraph(name, numerals);
+    Paragraph named = VerticalParagraph(name, numerals, Wording::Name);
     const auto honorific = VerticalGlyphs(HonorificFor(name, m_options.honorific), numerals);
     if (!named.cells.empty())
         named.cells.push_back({QStringLiteral("　"), Turn::None});
-    named.cells.insert(named.cells.end(), honorific.begin(), honorific.end());
-    named.keepTail = int(honorific.size());
+    // The honorific stays whole: a column may start before it, not inside it.
+    for (size_t i = 0; i < honorific.size(); ++i)
+        named.cells.push_back({honorific[i].text, honorific[i].turn, i == 0});
     const double nameSize = FitStaged({named}, length, 10.0, {{6.5, 0}, {5.0, 1}, {3.0, 3}});
     const auto nameColumns = Columns(named, nameSize, length);
     size_t longest = 0;
@@ -468,11 +742,13 @@ AddressPage AddressLayout::postcard(const Addressee& a) const
     if (m_options.printSender) {
         const Sender& s = m_options.sender;
         const double senderLength = kSenderArea.height();
-        const std::vector<Paragraph> senderAddress = {VerticalParagraph(s.address1, numerals),
-                                                      VerticalParagraph(s.address2, numerals, 1)};
-        const Paragraph senderName = VerticalParagraph(s.name, numerals);
+        const std::vector<Paragraph> senderAddress = {
+            VerticalParagraph(s.address1, numerals, Wording::Address),
+            VerticalParagraph(s.address2, numerals, Wording::Building, 1)};
+        const Paragraph senderName = VerticalParagraph(s.name, numerals, Wording::Name);
         const Paragraph phone = VerticalParagraph(
-            s.phone.trimmed().isEmpty() ? QString() : QStringLiteral("電話　") + s.phone.trimmed(), numerals);
+            s.phone.trimmed().isEmpty() ? QString() : QStringLiteral("電話　") + s.phone.trimmed(), numerals,
+            Wording::Building);
         double addrSize = FitStaged(senderAddress, senderLength, 4.0, {{3.0, 0}, {2.5, 2}});
         double nameSz = FitStaged({senderName}, senderLength, 5.5, {{3.5, 0}, {3.0, 1}});
         double phoneSize = FitStaged({phone}, senderLength, 3.5, {{2.5, 0}, {2.5, 1}});
@@ -538,9 +814,10 @@ void AddressLayout::placeLabel(AddressPage& page, const QRectF& label, const Add
     if (!a.postalCode.trimmed().isEmpty())
         blocks.push_back({Characters(PostalText(a.postalCode)), 3.5, 2.0, 0, false, 0});
     if (!a.firstLine().isEmpty())
-        blocks.push_back({Characters(Folded(a.firstLine())), 4.0, 2.0, 0, false, 0});
+        blocks.push_back({AddressWords(Folded(a.firstLine()), Wording::Address), 4.0, 2.0, 0, false, 0});
     if (!a.address2.trimmed().isEmpty())
-        blocks.push_back({Characters(Folded(a.address2.trimmed())), 4.0, 2.0, 1, false, 0});
+        blocks.push_back(
+            {AddressWords(Folded(a.address2.trimmed()), Wording::Building), 4.0, 2.0, 1, false, 0});
     QStringList nameUnits = Characters(name);
     nameUnits << QStringLiteral("　") + HonorificFor(a.name, m_options.honorific);
     blocks.push_back({nameUnits, 5.5, 2.5, 0, true, blocks.empty() ? 0 : 0.4});
@@ -554,12 +831,16 @@ void AddressLayout::placeLabel(AddressPage& page, const QRectF& label, const Add
     std::vector<Laid> laid;
     double total = 0;
     // Every size lowered by one factor, each not below its minimum, until the blocks fit the
-    // label's height; when even the minimums do not fit, all go below them together.
+    // label's height; when even the minimums do not fit, all go below them together. A block whose
+    // longest word is wider than the label takes a smaller size of its own rather than a break in it.
     auto layoutAt = [&](auto sizeOf) {
         laid.clear();
         total = 0;
         for (const Block& b : blocks) {
-            const double size = sizeOf(b);
+            double widest = 0;
+            for (const QString& unit : b.units)
+                widest = std::max(widest, EmWidth(unit));
+            const double size = std::min(sizeOf(b), area.width() / (widest + b.indent));
             const QStringList lines = WrapEms(b.units, area.width() / size - b.indent);
             total += b.gapBefore * size + double(lines.size()) * size * kLineHeight;
             laid.push_back({lines, size});

@@ -38,7 +38,9 @@ struct Sender
 };
 
 enum class HonorificRule { Auto, Sama, Onchu };
-enum class Numerals { Kanji, FullWidth };
+// How the digits of vertical text are written: kanji digit by digit (二七丁目, 一〇番), kanji as
+// numbers are counted (二十七丁目, 十番), or full-width digits (２７丁目).
+enum class Numerals { Kanji, KanjiCounting, FullWidth };
 
 // A sheet of labels on A4, portrait. Pitches are from one label's left (top) edge to the next.
 struct LabelSheet
@@ -105,16 +107,26 @@ QString HonorificFor(const QString& name, HonorificRule rule);
 // for anything else.
 std::optional<QString> PostalDigits(const QString& typed);
 
+// Where a line of an address may break: only between words (at a blank, after the prefecture or
+// a city or ward, before and after a house number, and in a building's name where the script
+// changes), never inside a number or a place name. A name may break anywhere.
+enum class Wording { Address, Building, Name };
+// The text cut into the pieces that stay on one line; joined they are the text.
+QStringList AddressWords(const QString& text, Wording wording);
+
 // A text as vertical writing sets it: one item per cell, with the glyph to draw and its turn.
 // Digits become kanji numerals or full-width digits, Latin letters and signs full-width,
 // hyphens and dashes the vertical line, brackets and the comma and full stop their vertical
-// forms. A blank is an empty cell.
+// forms. A blank is an empty cell. A number joined to Latin letters stays in digits, except a
+// floor: "2F" reads 二階 in kanji (２Ｆ in full-width digits), "B1F" 地下一階.
 struct VerticalGlyph
 {
     QString text;
     Turn turn = Turn::None;
+    bool wordStart = true; // a column may start here
 };
-std::vector<VerticalGlyph> VerticalGlyphs(const QString& text, Numerals numerals);
+std::vector<VerticalGlyph> VerticalGlyphs(const QString& text, Numerals numerals,
+                                          Wording wording = Wording::Name);
 // The width of a horizontal text in ems: half-width characters count half.
 double EmWidth(const QString& text);
 

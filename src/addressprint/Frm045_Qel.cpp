@@ -5,17 +5,15 @@
 #include "core/TextRoutines.h"
 #include "customers/CustomerStore.h"
 
+#include "core/ChooserFolder.h"
 #include "core/Clock.h"
 #include "core/FormNames.h"
-#include "sheets/Workbook.h"
 #include "sheets/preview/SheetPreview.h"
 #include "ui/BusyRun.h"
 #include "ui/InputBehaviour.h"
 #include "ui/Navigator.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QPrinter>
 #include <QRegularExpression>
 
@@ -106,7 +104,8 @@ Frm045_Qel::Frm045_Qel() : MainScreen(Forms::Frm045_Qel)
     Combo2->addItem(QStringLiteral("寸法を指定"));
     Combo4->addItems({QStringLiteral("自動（会社は御中、ほかは様）"), QStringLiteral("すべて 様"),
                       QStringLiteral("すべて 御中")});
-    Combo5->addItems({QStringLiteral("漢数字（一二三）"), QStringLiteral("全角数字（１２３）")});
+    Combo5->addItems({QStringLiteral("漢数字（一〇・二七）"), QStringLiteral("漢数字（十・二十七）"),
+                      QStringLiteral("全角数字（１０・２７）")});
     for (int i = 0; i < kSheetFields; ++i)
         SetImeMode(Txt_Inp(i), ImeOff);
     SetImeMode(Txt_Inp(9), ImeOff);
@@ -278,7 +277,8 @@ AddressOptions Frm045_Qel::OptionsProc(const LabelSheet& sheet) const
     o.startPosition = Combo3->currentIndex() + 1;
     const HonorificRule rules[] = {HonorificRule::Auto, HonorificRule::Sama, HonorificRule::Onchu};
     o.honorific = rules[std::clamp(Combo4->currentIndex(), 0, 2)];
-    o.numerals = Combo5->currentIndex() == 1 ? Numerals::FullWidth : Numerals::Kanji;
+    const Numerals numerals[] = {Numerals::Kanji, Numerals::KanjiCounting, Numerals::FullWidth};
+    o.numerals = numerals[std::clamp(Combo5->currentIndex(), 0, 2)];
     o.printSender = postcards() && Check2->isChecked();
     o.sender = FieldsToSender();
     return o;
@@ -338,27 +338,32 @@ void Frm045_Qel::PrinterProc(const AddressLayout& layout)
 void Frm045_Qel::PdfProc(const AddressLayout& layout)
 {
     const QString kind = postcards() ? QStringLiteral("宛名はがき") : QStringLiteral("宛名ラベル");
-    const QString path =
-        WorkbookTarget(kind + Clock::current().now().toString(QStringLiteral("_yyyyMMdd_HHmmss")) + ".pdf");
+    const QString stamp = Clock::current().now().toString(QStringLiteral("_yyyyMMdd_HHmmss"));
+    int type = 0;
+    const QString chosen =
+        Dialogs().saveFile(QStringLiteral("PDF保存"), ChooserTarget(kind + stamp + QStringLiteral(".pdf")),
+                           {QStringLiteral("PDF (*.pdf)")}, type);
+    if (chosen.isEmpty())
+        return;
+    const ChosenFile target = ChosenTarget(chosen, QStringLiteral("pdf"));
     const AddressPrintout printout(layout, Check1->isChecked() && postcards());
-    bool written = false;
-    {
-        BusyRun busy({Cmd(0), Cmd(1), Cmd(2), Cmd(3), Cmd(4)}, Lbl_Ttl(11));
+    QString written;
+    const bool saved = GuardedRun({Cmd(0), Cmd(1), Cmd(2), Cmd(3), Cmd(4)}, Lbl_Ttl(11), [&](BusyRun& busy) {
         busy.say(QStringLiteral("しばらくお待ちください"));
-        written = QDir().mkpath(QFileInfo(path).absolutePath()) && printout.writePdf(path, kind);
-    }
-    if (!written) {
+        FileSave save(target.path, target.existing);
+        if (!printout.writePdf(save.temporaryPath(), kind))
+            throw QelError(QelError::Kind::FileOperation,
+                           QStringLiteral("PDFファイルを書き込めません。\n") + ShownPath(target.path));
+        written = save.commit();
+    });
+    if (!saved) {
         Lbl_Ttl(11)->clear();
-        Dialogs().warning(formName(),
-                          QStringLiteral("PDFファイルを書き込めません。\n"
-                                         "フォルダーがあり、書き込めることを確かめてください。\n%1")
-                              .arg(ShownPath(path)));
         return;
     }
     Lbl_Ttl(11)->setText(
         QStringLiteral("%1 件を %2 ページに出力しました").arg(m_addressees.size()).arg(layout.pageCount()));
-    Dialogs().information(QStringLiteral("PDFファイルを作成しました"),
-                          QStringLiteral("宛名をPDFファイルに出力しました\n") + ShownPath(path));
+    Dialogs().fileWritten(QStringLiteral("PDFファイルを作成しました"),
+                          QStringLiteral("宛名をPDFファイルに出力しました\n") + ShownPath(written), written);
 }
 
 bool Frm045_Qel::SenderSaveProc()

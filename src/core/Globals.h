@@ -54,6 +54,9 @@ struct AppGlobals
     QString ReportBuyer;
     // The purchaser's reading, for the menu to find the purchaser again back from the charts.
     QString ReportBuyerReading;
+
+    // The folder the user last chose a file in (see ChooserFolder).
+    QString ChooserFolder;
 };
 
 AppGlobals& G();

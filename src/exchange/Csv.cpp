@@ -4,8 +4,6 @@
 #include "core/QelError.h"
 #include "core/TextRoutines.h"
 
-#include <QSaveFile>
-
 namespace {
 
 QString Quoted(const QString& field)
@@ -52,7 +50,8 @@ std::vector<CsvUnheld> Cp932Unheld(const std::vector<QStringList>& rows)
     return unheld;
 }
 
-void WriteCsvFile(const QString& path, const std::vector<QStringList>& rows, CsvEncoding encoding)
+QString WriteCsvFile(const QString& path, const std::vector<QStringList>& rows, CsvEncoding encoding,
+                     FileSave::Existing existing)
 {
     const QString text = CsvText(rows);
     QByteArray bytes;
@@ -64,14 +63,12 @@ void WriteCsvFile(const QString& path, const std::vector<QStringList>& rows, Csv
     } else {
         bytes = QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
     }
-    QSaveFile file(path);
-    const QString where = ShownPath(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw QelError(QelError::Kind::FileOperation, QStringLiteral("ファイルを作れません。\n") + where,
-                       file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw QelError(QelError::Kind::FileOperation, QStringLiteral("ファイルに書き込めません。\n") + where,
-                       file.errorString());
+    FileSave save(path, existing);
+    if (save.file().write(bytes) != bytes.size())
+        throw QelError(QelError::Kind::FileOperation,
+                       QStringLiteral("ファイルに書き込めません。\n") + ShownPath(path),
+                       save.file().errorString());
+    return save.commit();
 }
 
 char GuessSeparator(const QByteArray& data)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FileSave.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -23,10 +25,12 @@ struct CsvUnheld
 };
 std::vector<CsvUnheld> Cp932Unheld(const std::vector<QStringList>& rows);
 
-// Writes the rows through a temporary file that replaces the target only once complete, so that
-// a failed write leaves an existing file as it was. Throws QelError, also when CP932 is asked for
-// and cannot hold a field (the caller checks with Cp932Unheld first).
-void WriteCsvFile(const QString& path, const std::vector<QStringList>& rows, CsvEncoding encoding);
+// Writes the rows through the program's one way of saving (FileSave), so that a failed write
+// leaves an existing file as it was; `existing` says whether a file of the name may be replaced.
+// Returns the path written. Throws QelError, also when CP932 is asked for and cannot hold a field
+// (the caller checks with Cp932Unheld first).
+QString WriteCsvFile(const QString& path, const std::vector<QStringList>& rows, CsvEncoding encoding,
+                     FileSave::Existing existing);
 
 // One record of a file read back: the line it starts on (1 for the first) and its fields as the
 // file's bytes, quotes removed.

@@ -2,7 +2,7 @@
 
 #include "Csv.h"
 
-#include "core/Globals.h"
+#include "core/ChooserFolder.h"
 #include "core/QelError.h"
 #include "core/TextRoutines.h"
 #include "ui/BusyRun.h"
@@ -37,10 +37,11 @@ QString ExportCsv(FormBase* screen, const QString& subject, const QString& fileN
     const QStringList types = {QStringLiteral("CSV Shift_JIS (*.csv)"),
                                QStringLiteral("CSV UTF-8 BOM付き (*.csv)")};
     int type = 0;
-    const QString path = Dialogs().saveFile(QStringLiteral("CSV出力"),
-                                            AppFile(G().DataPath) + QLatin1Char('/') + fileName, types, type);
-    if (path.isEmpty())
+    const QString chosen =
+        Dialogs().saveFile(QStringLiteral("CSV出力"), ChooserTarget(fileName), types, type);
+    if (chosen.isEmpty())
         return {};
+    const ChosenFile target = ChosenTarget(chosen, QStringLiteral("csv"));
     CsvEncoding encoding = type == 1 ? CsvEncoding::Utf8Bom : CsvEncoding::Cp932;
     if (encoding == CsvEncoding::Cp932) {
         const std::vector<CsvUnheld> unheld = Cp932Unheld(rows);
@@ -53,19 +54,21 @@ QString ExportCsv(FormBase* screen, const QString& subject, const QString& fileN
             encoding = CsvEncoding::Utf8Bom;
         }
     }
+    QString written;
     try {
         BusyRun busy({});
-        WriteCsvFile(path, rows, encoding);
+        written = WriteCsvFile(target.path, rows, encoding, target.existing);
     } catch (const QelError& e) {
         Dialogs().failure(screen->formName(), e.message(), e.detail());
         return {};
     }
-    Dialogs().information(
+    Dialogs().fileWritten(
         QStringLiteral("CSV出力"),
         QStringLiteral("%1を CSV ファイルに出力しました（%2 件、%3）\n")
                 .arg(subject)
                 .arg(rows.size() - 1)
                 .arg(encoding == CsvEncoding::Cp932 ? QStringLiteral("Shift_JIS") : QStringLiteral("UTF-8")) +
-            ShownPath(path));
-    return path;
+            ShownPath(written),
+        written);
+    return written;
 }

@@ -3,6 +3,7 @@
 #include "CustomerImport.h"
 #include "ImportPreviewModel.h"
 
+#include "core/ChooserFolder.h"
 #include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/ReadingDictionary.h"
@@ -132,10 +133,11 @@ void Frm025_Qel::Cmd_Click(int index)
 void Frm025_Qel::FileReadProc()
 {
     const QString path = Dialogs().openFile(
-        QStringLiteral("取り込むファイルの選択"), AppFile(G().DataPath),
+        QStringLiteral("取り込むファイルの選択"), ChooserFolder(),
         {QStringLiteral("顧客の表 (*.csv *.txt *.tsv *.xlsx)"), QStringLiteral("すべてのファイル (*)")});
     if (path.isEmpty())
         return;
+    RememberChooserFolder(path);
     std::optional<CustomerImport> import;
     const bool read = GuardedRun({Cmd(0), Cmd(1)}, Lbl_Ttl(11), [&](BusyRun& busy) {
         busy.say(QStringLiteral("しばらくお待ちください"));

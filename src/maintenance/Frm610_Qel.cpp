@@ -3,6 +3,7 @@
 #include "BackupProgress.h"
 
 #include "core/Amount.h"
+#include "core/ChooserFolder.h"
 #include "core/FormNames.h"
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
@@ -12,7 +13,6 @@
 #include "ui/DialogService.h"
 #include "ui/Twips.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <optional>
@@ -71,10 +71,11 @@ void Frm610_Qel::LedgerImportProc()
 {
     Lbl_Ttl(11)->clear();
     const QString path = Dialogs().openFile(
-        QStringLiteral("旧データ取込"), QDir::homePath(),
+        QStringLiteral("旧データ取込"), ChooserFolder(),
         {QStringLiteral("Access のデータベース (*.mdb *.accdb)"), QStringLiteral("すべてのファイル (*)")});
     if (path.isEmpty())
         return;
+    RememberChooserFolder(path);
     std::optional<LedgerShape> shape;
     if (!Guarded([&] {
             const JetFile file(path);

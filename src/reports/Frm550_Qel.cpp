@@ -1,5 +1,6 @@
 #include "Frm550_Qel.h"
 
+#include "core/ChooserFolder.h"
 #include "core/Clock.h"
 #include "core/DateText.h"
 #include "core/FormNames.h"
@@ -17,7 +18,6 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
-#include <QDir>
 #include <QFontMetricsF>
 #include <QHorizontalBarSeries>
 #include <QImage>
@@ -474,8 +474,13 @@ void Frm550_Qel::PrintPageProc(QPrinter* printer)
 
 void Frm550_Qel::ImageSaveProc()
 {
-    const QString folder = AppFile(G().DataPath);
-    const QString path = folder + QLatin1Char('/') + QStringLiteral("売上グラフ（%1）.png").arg(ViewName());
+    int type = 0;
+    const QString chosen = Dialogs().saveFile(
+        QStringLiteral("画像保存"), ChooserTarget(QStringLiteral("売上グラフ（%1）.png").arg(ViewName())),
+        {QStringLiteral("PNG 画像 (*.png)")}, type);
+    if (chosen.isEmpty())
+        return;
+    const ChosenFile target = ChosenTarget(chosen, QStringLiteral("png"));
     // Twice the screen's size, so that the picture stays sharp in a document or on paper.
     QImage image(Chart1->viewport()->size() * 2, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -484,13 +489,18 @@ void Frm550_Qel::ImageSaveProc()
         painter.setRenderHint(QPainter::Antialiasing);
         Chart1->render(&painter, QRectF(image.rect()), Chart1->viewport()->rect());
     }
-    QImageWriter writer(path, "png");
-    if (!QDir().mkpath(folder) || !writer.write(image)) {
-        Dialogs().failure(formName(),
-                          QStringLiteral("画像ファイルを保存できません。\n%1").arg(ShownPath(path)),
-                          writer.errorString());
-        return;
-    }
-    Dialogs().information(QStringLiteral("画像ファイルを保存しました"),
-                          QStringLiteral("売上グラフを画像ファイルに保存しました\n") + ShownPath(path));
+    QString written;
+    const bool saved = Guarded([&] {
+        FileSave save(target.path, target.existing);
+        QImageWriter writer(&save.file(), "png");
+        if (!writer.write(image))
+            throw QelError(QelError::Kind::FileOperation,
+                           QStringLiteral("画像ファイルを保存できません。\n") + ShownPath(target.path),
+                           writer.errorString());
+        written = save.commit();
+    });
+    if (saved)
+        Dialogs().fileWritten(QStringLiteral("画像ファイルを保存しました"),
+                              QStringLiteral("売上グラフを画像ファイルに保存しました\n") + ShownPath(written),
+                              written);
 }

@@ -8,18 +8,17 @@
 #include "XmlParts.h"
 #include "ZipPackage.h"
 
+#include "core/FileSave.h"
 #include "core/Globals.h"
 #include "core/TextRoutines.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <filesystem>
 #include <vector>
 
 namespace {
@@ -79,6 +78,7 @@ QString RenameInFormula(const QString& formula, const QString& oldName, const QS
 struct Workbook::Impl
 {
     QString templatePath, targetPath, copyPath;
+    std::unique_ptr<FileSave> save; // copyPath is its temporary file
     bool prepared = false, opened = false, saved = false;
 
     ZipPackage zip;
@@ -143,9 +143,9 @@ Workbook::Workbook(QString templatePath, QString targetPath) : d(std::make_uniqu
 
 Workbook::~Workbook()
 {
+    // The archive first: the unsaved copy goes with the save after it.
     d->zip.discard();
-    if (!d->saved && !d->copyPath.isEmpty())
-        QFile::remove(d->copyPath);
+    d->save.reset();
 }
 
 const QString& Workbook::targetPath() const
@@ -178,30 +178,27 @@ void Workbook::prepare()
         throw WorkbookFailure(SheetNumber::PermissionDenied, QStringLiteral("書き込みできません。 ") +
                                                                  ShownPath(d->targetPath) +
                                                                  QStringLiteral("（読み取り専用です）"));
-    if (target.exists() || target.isSymLink()) {
-        if (target.isDir() || !QFile::remove(d->targetPath))
-            throw WorkbookFailure(SheetNumber::PermissionDenied,
-                                  QStringLiteral("書き込みできません。 ") + ShownPath(d->targetPath));
-    }
+    // The new workbook replaces the old one only when it is complete: until save() the old file
+    // stays as it was, and the rename leaves no moment without a file.
+    if (target.isDir())
+        throw WorkbookFailure(SheetNumber::PermissionDenied,
+                              QStringLiteral("書き込みできません。 ") + ShownPath(d->targetPath));
 
     QFile from(d->templatePath);
     if (!from.open(QIODevice::ReadOnly))
         throw WorkbookFailure(SheetNumber::FileNotFound,
                               QStringLiteral("ファイルが見つかりません。 ") + ShownPath(d->templatePath));
     const QByteArray bytes = from.readAll();
-    QTemporaryFile copy(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
-    copy.setAutoRemove(false);
-    if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) {
-        if (!copy.fileName().isEmpty())
-            QFile::remove(copy.fileName());
+    try {
+        d->save = std::make_unique<FileSave>(d->targetPath, FileSave::Existing::Replace);
+        if (d->save->file().write(bytes) != bytes.size())
+            throw QelError(QelError::Kind::FileOperation, {}, d->save->file().errorString());
+        d->copyPath = d->save->temporaryPath();
+    } catch (const QelError&) {
+        d->save.reset();
         throw WorkbookFailure(SheetNumber::PermissionDenied,
                               QStringLiteral("書き込みできません。 ") + ShownPath(folder));
     }
-    d->copyPath = copy.fileName();
-    copy.close();
-    // A temporary file is private to its owner; the workbook is an ordinary file.
-    QFile::setPermissions(d->copyPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                           QFileDevice::ReadGroup | QFileDevice::ReadOther);
     d->prepared = true;
 }
 
@@ -458,12 +455,12 @@ void Workbook::save()
     d->sheetText = {};
     d->data.clear();
 
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(QFile::encodeName(d->copyPath).constData()),
-                            std::filesystem::path(QFile::encodeName(d->targetPath).constData()), error);
-    if (error)
+    try {
+        d->save->commit();
+    } catch (const QelError&) {
         throw WorkbookFailure(SheetNumber::PermissionDenied,
                               QStringLiteral("書き込みできません。 ") + ShownPath(d->targetPath));
+    }
     d->saved = true;
 }
 

@@ -8,8 +8,9 @@
 
 // One workbook made from a template, edited through the operations the writers use, in
 // their order: prepare(), open(), the content writes, scrollToTop(), save(). Every failure
-// throws QelError. Until save() the target does not exist: the copy being written has a
-// temporary name in the same folder and is removed if the workbook is dropped unsaved.
+// throws QelError. Until save() the target is as it was: the copy being written has a temporary
+// name in the same folder (FileSave), is renamed over the target by save(), and is removed if the
+// workbook is dropped unsaved.
 class Workbook
 {
   public:
@@ -18,7 +19,7 @@ class Workbook
     Workbook(const Workbook&) = delete;
     Workbook& operator=(const Workbook&) = delete;
 
-    // Deletes an existing target and copies the template beside it. A target open in a
+    // Copies the template beside the target, which save() replaces. A target open in a
     // spreadsheet program (its lock file beside it) or marked read-only is refused.
     void prepare();
     // Opens the copy; the first worksheet is the one written.

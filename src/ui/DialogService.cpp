@@ -3,45 +3,78 @@
 #include "FormBase.h"
 
 #include "core/Services.h"
+#include "core/TextRoutines.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
-#include <QRegularExpression>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
 
 #include <algorithm>
 
 namespace {
 
-// A file path keeps each of its names on one line: its characters are joined (word joiner) and a
-// line may break only after a separator (zero-width space), never inside "サンプルデータ.mdb".
-QString keepNamesWhole(const QString& text)
+// A message box as wide as its longest line that holds a path, up to the screen's width, so
+// that a path stands on one line and no name in it is broken; beyond the screen's width it wraps
+// as any text. The text stays what the user reads: a copy of it is the path.
+class MessageBox : public QMessageBox
 {
-    static const QRegularExpression path(QStringLiteral("[^\\s「」『』。、→]*/[^\\s「」『』。、→]*"));
-    QString out;
-    qsizetype done = 0;
-    for (auto it = path.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch match = it.next();
-        out += QStringView(text).mid(done, match.capturedStart() - done);
-        const QString run = match.captured();
-        for (qsizetype i = 0; i < run.size(); ++i) {
-            if (i > 0)
-                out += run[i - 1] == QLatin1Char('/') ? QChar(0x200B) : QChar(0x2060);
-            out += run[i];
-        }
-        done = match.capturedEnd();
+  public:
+    MessageBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons)
+        : QMessageBox(icon, title, text, buttons, QApplication::activeWindow())
+    {
+        setFont(ScreenFont());
+        setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     }
-    out += QStringView(text).mid(done);
-    return out;
-}
+
+    // The lines of the text as the user reads them, the ones holding a path measured.
+    void widenFor(const QString& plainText) { m_lines = plainText.split(QLatin1Char('\n')); }
+
+  protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (!label || !layout())
+            return;
+        const QFontMetrics metrics(label->font());
+        int widest = 0;
+        for (const QString& line : std::as_const(m_lines)) {
+            if (line.contains(QLatin1Char('/')))
+                widest = std::max(widest, metrics.horizontalAdvance(line) + metrics.averageCharWidth());
+        }
+        // The box's own limit may be narrower than the path's line: it grows by what is missing.
+        layout()->activate();
+        const int lacking = widest - (label->contentsRect().width() - 2 * label->margin());
+        const QScreen* shownOn = screen();
+        if (lacking <= 0 || !shownOn)
+            return;
+        const int wanted = std::min(width() + lacking, shownOn->availableGeometry().width() - kScreenMargin);
+        if (wanted <= width())
+            return;
+        const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(wanted)
+                                                         : layout()->totalMinimumSize().height();
+        setFixedSize(wanted, height);
+    }
+
+  private:
+    static constexpr int kScreenMargin = 40; // the window's frame and a margin
+    QStringList m_lines;
+};
 
 int show(QMessageBox::Icon icon, const QString& title, const QString& text,
          QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
-    QMessageBox box(icon, title, keepNamesWhole(text), buttons, QApplication::activeWindow());
-    box.setFont(ScreenFont());
+    MessageBox box(icon, title, text, buttons);
+    box.widenFor(text);
     box.setDefaultButton(defaultButton);
     return box.exec();
 }
@@ -78,10 +111,10 @@ void DialogService::failure(const QString& title, const QString& message, const 
         return;
     }
     const auto html = [](const QString& text) {
-        return keepNamesWhole(text).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+        return text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
     };
-    QMessageBox box(QMessageBox::Warning, title, QString(), QMessageBox::Ok, QApplication::activeWindow());
-    box.setFont(ScreenFont());
+    MessageBox box(QMessageBox::Warning, title, QString(), QMessageBox::Ok);
+    box.widenFor(message + QLatin1Char('\n') + detail);
     box.setTextFormat(Qt::RichText);
     box.setText(html(message) + QStringLiteral("<br><br><small>") + html(detail) +
                 QStringLiteral("</small>"));
@@ -125,4 +158,26 @@ bool DialogService::print(QPrinter& printer, const QString& title)
     QPrintDialog dialog(&printer, QApplication::activeWindow());
     dialog.setWindowTitle(title);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void DialogService::fileWritten(const QString& title, const QString& text, const QString& path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (writtenBox(title, text) && !openFolder(folder))
+        warning(title, QStringLiteral("フォルダを開けませんでした。\n") + FolderLine(folder));
+}
+
+bool DialogService::writtenBox(const QString& title, const QString& text)
+{
+    MessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
+    box.widenFor(text);
+    QPushButton* open = box.addButton(QStringLiteral("フォルダを開く"), QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == open;
+}
+
+bool DialogService::openFolder(const QString& folder)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }

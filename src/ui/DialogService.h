@@ -31,11 +31,21 @@ class DialogService
     // file is replaced. Empty when the user cancelled.
     virtual QString saveFile(const QString& title, const QString& suggested, const QStringList& filters,
                              int& filter);
+    // The completion box of a file written for the user: the text (the file's path on a line of
+    // its own) with "フォルダを開く" beside OK, which shows the file's folder in the desktop's file
+    // manager, or says that it could not.
+    void fileWritten(const QString& title, const QString& text, const QString& path);
     // A prepared modal window (the print preview), shown until the user closes it.
     virtual void preview(QDialog& dialog);
     // The printer chooser for the printer given (its paper and pages as the run set them); true
     // when the user chose to print, with the printer as chosen.
     virtual bool print(QPrinter& printer, const QString& title);
+
+  protected:
+    // The box of fileWritten; true when the user chose to open the folder.
+    virtual bool writtenBox(const QString& title, const QString& text);
+    // Opens the folder in the desktop's file manager; false when the desktop could not.
+    virtual bool openFolder(const QString& folder);
 };
 
 DialogService& Dialogs();

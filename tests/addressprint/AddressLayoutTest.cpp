@@ -99,6 +99,12 @@ TEST(AddressLayout, VerticalTextTurnsDigitsDashesAndSmallKanaAsVerticalWritingDo
         {"ABビル", Numerals::Kanji, "ＡＢビル", "nnnn"},
         {"（株）A 〜", Numerals::Kanji, "︵株︶Ａ　〜", "nnnnnr"},
         {"㈱", Numerals::Kanji, "︵株︶", "nnn"},
+        {"27丁目10番", Numerals::KanjiCounting, "二十七丁目十番", "nnnnnnn"},
+        {"105-3205", Numerals::KanjiCounting, "百五︱三二〇五", "nnnnnnn"},
+        {"ビル2F", Numerals::Kanji, "ビル二階", "nnnn"},
+        {"ビルB1F", Numerals::KanjiCounting, "ビル地下一階", "nnnnnn"},
+        {"ビル2F", Numerals::FullWidth, "ビル２Ｆ", "nnnn"},
+        {"A101", Numerals::Kanji, "Ａ１０１", "nnnn"},
     };
     for (const auto& c : cases) {
         QString glyphs, turns;

@@ -156,17 +156,21 @@ class AddressPrintingTest : public CustomerScreenTest
         ASSERT_TRUE(follow(QStringLiteral("Frm045_Qel")));
     }
 
-    // "PDF保存": the file it wrote, read back.
+    // "PDF保存" into the documents folder, under the name the chooser suggests: the file it
+    // wrote, read back.
     std::vector<PdfPage> savePdf(QString* written = nullptr)
     {
-        dialogs->expect(ShownBox::Kind::Information, QStringLiteral("PDFファイルを作成しました"), {});
+        const QString kind =
+            combo(1)->currentIndex() == 0 ? QStringLiteral("宛名はがき") : QStringLiteral("宛名ラベル");
+        const QString path =
+            documentsPath() + QLatin1Char('/') + kind + QStringLiteral("_20050307_090503.pdf");
+        dialogs->expectFile(ShownBox::Kind::SaveFile, QStringLiteral("PDF保存"), path);
+        dialogs->expectWritten(QStringLiteral("PDFファイルを作成しました"),
+                               QStringLiteral("宛名をPDFファイルに出力しました\n") + path);
         Click(cmd(2));
         EXPECT_TRUE(dialogs->allAnswered());
-        const QString text = dialogs->shown().empty() ? QString() : dialogs->shown().back().text;
-        const QString path = text.section(QLatin1Char('\n'), 1);
-        EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
-        EXPECT_EQ(QFileInfo(path).absolutePath(),
-                  QFileInfo(AppFile(QStringLiteral("Data/x"))).absolutePath());
+        EXPECT_EQ(dialogs->shown().at(dialogs->shown().size() - 2).text,
+                  path + QStringLiteral("\tPDF (*.pdf)"));
         if (written)
             *written = path;
         return ReadPdf(path);
@@ -251,25 +255,44 @@ TEST_F(AddressPrintingTest, PostcardsPutEveryDigitInItsBoxEveryCustomerOnceInLis
     EXPECT_TRUE(beside);
 }
 
+// Kanji digit by digit, kanji as counted, or full-width digits; a floor reads 二階 or ２Ｆ, never 二Ｆ.
 TEST_F(AddressPrintingTest, TheHonorificAndTheNumeralsAreTheUsersChoice)
 {
     addAddressed(QStringLiteral("山田太郎"), QStringLiteral("ｱ1"), QStringLiteral("100-0001"), 13,
                  QStringLiteral("千代田区1-20"));
-    addAddressed(QStringLiteral("(有)カワ"), QStringLiteral("ｱ2"), QStringLiteral("100-0001"), 13,
-                 QStringLiteral("千代田区3"));
+    addAddressed(QStringLiteral("(有)カワ"), QStringLiteral("ｱ2"), QStringLiteral("060-0001"), 1,
+                 QStringLiteral("札幌市中央区北1条西27丁目10番"));
     openAddressPrinting();
-    combo(4)->setCurrentIndex(2);
-    combo(5)->setCurrentIndex(1);
-    auto pages = savePdf();
-    ASSERT_EQ(pages.size(), 2u);
-    EXPECT_PRINTED(ReadVertical(pages[0], kNameArea), QStringLiteral("山田太郎御中"));
-    EXPECT_PRINTED(ReadVertical(pages[0], kAddressArea), QStringLiteral("東京都千代田区１︱２０"));
-    combo(4)->setCurrentIndex(1);
-    combo(5)->setCurrentIndex(0);
-    pages = savePdf();
-    ASSERT_EQ(pages.size(), 2u);
-    EXPECT_PRINTED(ReadVertical(pages[1], kNameArea), QStringLiteral("︵有︶カワ様"));
-    EXPECT_PRINTED(ReadVertical(pages[0], kAddressArea), QStringLiteral("東京都千代田区一︱二〇"));
+    enter(txt(8), QStringLiteral("ブランド館さくら"));
+    enter(txt(10), QStringLiteral("東京都港区南青山5-6"));
+    enter(txt(11), QStringLiteral("さくらビル2F"));
+    Click(cmd(4));
+    child<QCheckBox>(QStringLiteral("Check2"))->setChecked(true);
+    const struct
+    {
+        int honorific, numerals;
+        const char *name0, *name1, *address0, *address1, *sender;
+    } cases[] = {
+        {2, 2, "山田太郎御中", "︵有︶カワ御中", "東京都千代田区１︱２０",
+         "北海道札幌市中央区北１条西２７丁目１０番", "東京都港区南青山５︱６さくらビル２Ｆ"},
+        {1, 0, "山田太郎様", "︵有︶カワ様", "東京都千代田区一︱二〇",
+         "北海道札幌市中央区北一条西二七丁目一〇番", "東京都港区南青山五︱六さくらビル二階"},
+        {0, 1, "山田太郎様", "︵有︶カワ御中", "東京都千代田区一︱二十",
+         "北海道札幌市中央区北一条西二十七丁目十番", "東京都港区南青山五︱六さくらビル二階"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.numerals);
+        combo(4)->setCurrentIndex(c.honorific);
+        combo(5)->setCurrentIndex(c.numerals);
+        const auto pages = savePdf();
+        ASSERT_EQ(pages.size(), 2u);
+        EXPECT_PRINTED(ReadVertical(pages[0], kNameArea), QString::fromUtf8(c.name0));
+        EXPECT_PRINTED(ReadVertical(pages[1], kNameArea), QString::fromUtf8(c.name1));
+        EXPECT_PRINTED(ReadVertical(pages[0], kAddressArea), QString::fromUtf8(c.address0));
+        EXPECT_PRINTED(ReadVertical(pages[1], kAddressArea), QString::fromUtf8(c.address1));
+        const QString sender = QString::fromUtf8(c.sender);
+        EXPECT_PRINTED(ReadVertical(pages[0], kSenderArea.adjusted(0, 0, 0, -2)).left(sender.size()), sender);
+    }
 }
 
 TEST_F(AddressPrintingTest, LabelsStartAtTheChosenPositionAndKeepEachCustomerInItsLabel)
@@ -308,6 +331,74 @@ TEST_F(AddressPrintingTest, LabelsStartAtTheChosenPositionAndKeepEachCustomerInI
     }
 }
 
+// The lines of a label read back top to bottom; radicals that share a glyph with their ideograph
+// (⼀, ⼤) read as the ideograph.
+QStringList LabelLines(const PdfPage& page, const QRectF& label)
+{
+    std::vector<Word> in;
+    for (const Word& w : page.words)
+        if (label.contains(w.mm.center()))
+            in.push_back(w);
+    std::sort(in.begin(), in.end(), [](const Word& a, const Word& b) {
+        if (std::abs(a.mm.center().y() - b.mm.center().y()) > 1.0)
+            return a.mm.center().y() < b.mm.center().y();
+        return a.mm.left() < b.mm.left();
+    });
+    QStringList lines;
+    double y = -100;
+    for (const Word& w : in) {
+        if (std::abs(w.mm.center().y() - y) > 1.0)
+            lines << QString();
+        y = w.mm.center().y();
+        lines.last() += w.text.normalized(QString::NormalizationForm_KC);
+    }
+    return lines;
+}
+
+// A label's address breaks between words: after the prefecture or the city, before the house
+// number, where a building's name changes script; never inside a number or a place name.
+TEST_F(AddressPrintingTest, LabelLinesBreakBetweenWordsNeverInsideANumberOrAPlaceName)
+{
+    const struct
+    {
+        int prefecture;
+        const char *city, *building;
+        QStringList whole;
+    } cases[] = {
+        {4, "仙台市若林区一番町3-2-14", "", {"宮城県仙台市若林区一番町", "3-2-14"}},
+        {34, "広島市中区紙屋町3-20-4", "", {"紙屋町", "3-20-4"}},
+        {21, "岐阜市加納北大門町1-5", "", {"加納北大門町", "1-5"}},
+        {13,
+         "港区六本木6-10-1",
+         "六本木ヒルズレジデンスB棟2204",
+         {"港区六本木6-10-1", "ヒルズレジデンスB棟", "2204"}},
+        {1, "札幌市中央区北1条西27丁目10番", "", {"北海道札幌市中央区北1条", "27丁目10番"}},
+    };
+    int i = 0;
+    for (const auto& c : cases)
+        addAddressed(QStringLiteral("顧客%1").arg(++i), QStringLiteral("ｱ%1").arg(i),
+                     QStringLiteral("100-0001"), c.prefecture, QString::fromUtf8(c.city),
+                     QString::fromUtf8(c.building));
+    openAddressPrinting();
+    combo(1)->setCurrentIndex(1);
+    combo(2)->setCurrentIndex(3);
+    const auto pages = savePdf();
+    ASSERT_EQ(pages.size(), 1u);
+    const LabelSheet& sheet = LabelPresets().at(3);
+    i = 0;
+    for (const auto& c : cases) {
+        const QStringList lines = LabelLines(pages[0], sheet.label(i++));
+        SCOPED_TRACE(lines.join(QStringLiteral(" / ")).toStdString());
+        for (const QString& word : c.whole) {
+            bool found = false;
+            for (const QString& line : lines)
+                found |= line.contains(word);
+            EXPECT_TRUE(found) << word.toStdString();
+        }
+    }
+    ExpectPrintable(pages[0]);
+}
+
 TEST_F(AddressPrintingTest, ACustomSheetThatDoesNotFitIsRefusedWithAMessage)
 {
     addAddressed(QStringLiteral("山田"), QStringLiteral("ｱ1"), QStringLiteral("100-0001"), 13,
@@ -325,7 +416,7 @@ TEST_F(AddressPrintingTest, ACustomSheetThatDoesNotFitIsRefusedWithAMessage)
     Click(cmd(2));
     EXPECT_EQ(message(), QStringLiteral("ラベルの寸法は数字（mm）で入力してください"));
     EXPECT_EQ(focused(), txt(2));
-    EXPECT_TRUE(QDir(AppFile(QStringLiteral("Data"))).entryList({QStringLiteral("*.pdf")}).isEmpty());
+    EXPECT_TRUE(QDir(documentsPath()).entryList({QStringLiteral("*.pdf")}).isEmpty());
     enter(txt(2), QStringLiteral("60"));
     EXPECT_EQ(combo(3)->count(), 24);
     EXPECT_EQ(savePdf().size(), 1u);

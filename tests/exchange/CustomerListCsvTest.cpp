@@ -1,10 +1,13 @@
 #include "customers/CustomerScreenTest.h"
 
 #include "core/Cp932.h"
+#include "core/Globals.h"
 #include "support/CsvReadBack.h"
+#include "ui/FlexGrid.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <functional>
@@ -17,12 +20,7 @@ const QString kHeading = QStringLiteral(
 class CustomerListCsvTest : public CustomerScreenTest
 {
   protected:
-    void SetUp() override
-    {
-        CustomerScreenTest::SetUp();
-        QDir(appPath()).mkdir(QStringLiteral("Data"));
-    }
-    QString target() const { return appPath() + QStringLiteral("/Data/顧客一覧.csv"); }
+    QString target() const { return documentsPath() + QStringLiteral("/顧客一覧.csv"); }
     QByteArray written() const
     {
         QFile f(target());
@@ -59,6 +57,7 @@ TEST_F(CustomerListCsvTest, TheListIsWrittenInItsOrderAsShiftJisOrUtf8)
     exportAs(-1, target(), [&] {
         dialogs->expect(ShownBox::Kind::Information, QStringLiteral("CSV出力"), done(2, "Shift_JIS"));
     });
+    // The chooser opens in the documents folder, never in the program's own hidden folder.
     EXPECT_EQ(dialogs->shown().at(0).text, target() + QStringLiteral("\tCSV Shift_JIS (*.csv)"));
     EXPECT_EQ(written(), EncodeCp932(expected));
     EXPECT_EQ(message(), QStringLiteral("2件出力しました"));
@@ -96,8 +95,68 @@ TEST_F(CustomerListCsvTest, AFileThatCannotBeWrittenIsReportedAndAnOldOneKept)
     search();
     exportAs(0, appPath() + QStringLiteral("/ない/顧客一覧.csv"),
              [&] { dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm040_Qel"), {}); });
-    EXPECT_TRUE(dialogs->shown().back().text.startsWith(QStringLiteral("ファイルを作れません。")));
+    EXPECT_TRUE(dialogs->shown().back().text.startsWith(QStringLiteral("ファイルを保存できません。")));
     EXPECT_TRUE(message().isEmpty());
+}
+
+// Every button of the list, "CSV出力…" included, in the row under the list, within its width,
+// none over another, each caption whole.
+TEST_F(CustomerListCsvTest, TheButtonSitsAmongTheActionsWithinTheList)
+{
+    addCustomer(QStringLiteral("山田"), QStringLiteral("ﾔﾏﾀﾞ"));
+    search();
+    const QRect list = grid()->geometry();
+    std::vector<QRect> taken;
+    for (int i : {0, 1, 2, 5, 6, 3}) {
+        const QRect r = cmd(i)->geometry();
+        EXPECT_GE(r.left(), list.left()) << i;
+        EXPECT_LE(r.right(), list.right()) << i;
+        EXPECT_EQ(r.top(), cmd(0)->geometry().top()) << i;
+        for (const QRect& other : taken)
+            EXPECT_FALSE(r.intersects(other)) << i;
+        taken.push_back(r);
+        EXPECT_LE(cmd(i)->fontMetrics().horizontalAdvance(cmd(i)->text()), r.width() - 6) << i;
+    }
+}
+
+// The choosers open where the user last chose a file, also after a new start, and the completion
+// box opens the file's folder.
+TEST_F(CustomerListCsvTest, ChoosersOpenWhereTheUserLastChoseAndTheBoxOpensTheFolder)
+{
+    addCustomer(QStringLiteral("山田"), QStringLiteral("ﾔﾏﾀﾞ"));
+    search();
+    const QString other = documentsPath() + QStringLiteral("/お店");
+    ASSERT_TRUE(QDir().mkpath(other));
+    const QString typed = other + QStringLiteral("/顧客一覧");
+    exportAs(0, typed, [&] { dialogs->expectWritten(QStringLiteral("CSV出力"), {}, true); });
+    EXPECT_TRUE(QFile::exists(typed + QStringLiteral(".csv")));
+    EXPECT_EQ(dialogs->openedFolders, std::vector<QString>{other});
+    EXPECT_TRUE(dialogs->shown().back().text.endsWith(QStringLiteral("\n") + typed + QStringLiteral(".csv")));
+
+    // A new start: the import's chooser opens there too; once the folder is gone, in the documents.
+    G().ChooserFolder.clear();
+    CloseAllScreens();
+    openFromMenu(QStringLiteral("Frm020_Qel"));
+    Click(cmd(3));
+    ASSERT_TRUE(follow(QStringLiteral("Frm025_Qel")));
+    dialogs->expectFile(ShownBox::Kind::OpenFile, {}, {});
+    Click(cmd(0));
+    EXPECT_EQ(dialogs->shown().back().text, other);
+    ASSERT_TRUE(QDir(other).removeRecursively());
+    G().ChooserFolder.clear();
+    dialogs->expectFile(ShownBox::Kind::OpenFile, {}, {});
+    Click(cmd(0));
+    EXPECT_EQ(dialogs->shown().back().text, documentsPath());
+
+    // A desktop that cannot open the folder: the user is told.
+    CloseAllScreens();
+    search();
+    dialogs->folderOpens = false;
+    exportAs(0, target(), [&] {
+        dialogs->expectWritten(QStringLiteral("CSV出力"), {}, true);
+        dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("CSV出力"),
+                        QStringLiteral("フォルダを開けませんでした。\nフォルダ: ") + documentsPath());
+    });
 }
 
 TEST_F(CustomerListCsvTest, LibreOfficeReadsBothEncodingsBackToTheSameCells)

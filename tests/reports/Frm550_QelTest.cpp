@@ -536,26 +536,36 @@ TEST_F(ChartScreenTest, PrintPreviewsOneLandscapePageWithTheFigures)
         EXPECT_TRUE(printed.contains(expected)) << expected.toStdString() << "\n" << printed.toStdString();
 }
 
-// "画像保存" writes the chart as a PNG into the workbook folder, or says why it cannot.
-TEST_F(ChartScreenTest, ImageSaveWritesAPngIntoTheWorkbookFolder)
+// "画像保存" writes the chart as a PNG where the user chooses, the documents folder first; a file
+// of the name is never silently replaced; a folder that cannot be written is said.
+TEST_F(ChartScreenTest, ImageSaveWritesAPngWhereTheUserChooses)
 {
     openCharts({6});
     Click(cmd(1));
-    const QString file = dataFile(QStringLiteral("売上グラフ（ブランド別）.png"));
-    dialogs->expect(ShownBox::Kind::Information, QStringLiteral("画像ファイルを保存しました"), {});
+    const QString file = documentsPath() + QStringLiteral("/売上グラフ（ブランド別）.png");
+    dialogs->expectFile(ShownBox::Kind::SaveFile, QStringLiteral("画像保存"), file);
+    dialogs->expectWritten(QStringLiteral("画像ファイルを保存しました"),
+                           QStringLiteral("売上グラフを画像ファイルに保存しました\n") + file);
     Click(cmd(4));
     EXPECT_TRUE(dialogs->allAnswered());
+    EXPECT_EQ(dialogs->shown().at(0).text, file + QStringLiteral("\tPNG 画像 (*.png)"));
     const QImage image(file);
     EXPECT_EQ(image.size(), chartView()->viewport()->size() * 2);
 
-    // The workbook folder taken by a file of its name.
-    ASSERT_TRUE(QDir(dataFile({})).removeRecursively());
-    QFile blocker(AppFile(G().DataPath));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    // The name typed again without its type: the first picture stays, the second takes a new name.
+    const QString typed = documentsPath() + QStringLiteral("/売上グラフ（ブランド別）");
+    dialogs->expectFile(ShownBox::Kind::SaveFile, {}, typed);
+    dialogs->expectWritten({}, QStringLiteral("売上グラフを画像ファイルに保存しました\n") + typed +
+                                   QStringLiteral(" (2).png"));
+    Click(cmd(4));
+    EXPECT_EQ(QImage(file).size(), image.size());
+    EXPECT_EQ(QImage(typed + QStringLiteral(" (2).png")).size(), image.size());
+
+    dialogs->expectFile(ShownBox::Kind::SaveFile, {}, documentsPath() + QStringLiteral("/ない/グラフ.png"));
     dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm550_Qel"), {});
     Click(cmd(4));
     EXPECT_TRUE(dialogs->allAnswered());
+    EXPECT_TRUE(dialogs->shown().back().text.startsWith(QStringLiteral("ファイルを保存できません。")));
     EXPECT_TRUE(cmd(4)->isEnabled());
 }
 

@@ -249,16 +249,29 @@ TEST_F(WorkbookTest, ExistingTargetIsReplacedByAFreshCopy)
               QStringList{QStringLiteral("顧客一覧.xlsx")});
 }
 
-TEST_F(WorkbookTest, AWorkbookDroppedUnsavedLeavesNoFileBehind)
+// Until the save the old workbook stays as it was; dropped unsaved, nothing else is left.
+TEST_F(WorkbookTest, AWorkbookDroppedUnsavedLeavesTheOldOneAndNothingElse)
 {
-    {
-        Workbook book(customerTemplate(), target());
-        book.prepare();
-        book.open();
-        book.setText(4, 2, QStringLiteral("途中"));
-        EXPECT_FALSE(QFile::exists(target())) << "the target appears only when saved";
+    for (const bool old : {false, true}) {
+        SCOPED_TRACE(old ? "an old workbook" : "none");
+        if (old) {
+            QFile file(target());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("the old list");
+        }
+        {
+            Workbook book(customerTemplate(), target());
+            book.prepare();
+            book.open();
+            book.setText(4, 2, QStringLiteral("途中"));
+            QFile file(target());
+            EXPECT_EQ(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(),
+                      old ? QByteArray("the old list") : QByteArray());
+        }
+        const QStringList left =
+            QDir(AppFile(G().DataPath)).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        EXPECT_EQ(left, old ? QStringList{QStringLiteral("顧客一覧.xlsx")} : QStringList{});
     }
-    EXPECT_TRUE(QDir(AppFile(G().DataPath)).entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty());
 }
 
 TEST_F(WorkbookTest, ControlCharactersAndLongTextsSurvive)

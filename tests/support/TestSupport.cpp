@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QWidget>
@@ -71,6 +72,25 @@ DialogService::Answer ScriptedDialogs::take(ShownBox::Kind kind, const QString& 
         EXPECT_EQ(next.box.text.toStdString(), text.toStdString());
     }
     return next.answer;
+}
+
+ScriptedDialogs& ScriptedDialogs::expectWritten(const QString& title, const QString& text, bool open)
+{
+    m_expected.push_back({ShownBox{ShownBox::Kind::Information, title, text}, Answer::Yes, {}, -1, open});
+    return *this;
+}
+
+bool ScriptedDialogs::writtenBox(const QString& title, const QString& text)
+{
+    const bool open = !m_expected.empty() && m_expected.front().openFolder;
+    take(ShownBox::Kind::Information, title, text);
+    return open;
+}
+
+bool ScriptedDialogs::openFolder(const QString& folder)
+{
+    openedFolders.push_back(folder);
+    return folderOpens;
 }
 
 DialogService::Answer ScriptedDialogs::question(const QString& title, const QString& text)
@@ -167,6 +187,16 @@ void RecordingWaits::wait(QWidget*, int milliseconds)
 void AppFixture::SetUp()
 {
     ASSERT_TRUE(m_dir.isValid());
+    ASSERT_TRUE(m_home.isValid());
+    // The desktop's folders of a user of its own, so that no test reads or writes the real ones.
+    m_configHome = qgetenv("XDG_CONFIG_HOME");
+    ASSERT_TRUE(QDir().mkpath(documentsPath()));
+    ASSERT_TRUE(QDir().mkpath(m_home.filePath(QStringLiteral("config"))));
+    QFile dirs(m_home.filePath(QStringLiteral("config/user-dirs.dirs")));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DOCUMENTS_DIR=\"" + documentsPath().toUtf8() + "\"\n");
+    dirs.close();
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
     ResetProgramState();
     G().AppPath = m_dir.path();
     G().DbFileName = kOperationalDbFile;
@@ -190,6 +220,10 @@ void AppFixture::TearDown()
     dialogs = nullptr;
     waits = nullptr;
     ResetProgramState();
+    if (m_configHome.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", m_configHome);
 }
 
 void AppFixture::writeIni(const QString& lines)

@@ -54,6 +54,10 @@ class ScriptedDialogs : public DialogService
     ScriptedDialogs& expectFile(ShownBox::Kind kind, const QString& title, const QString& path,
                                 int filter = -1);
 
+    // Expects the completion box of a written file (an information box); `open`: the user clicks
+    // "フォルダを開く".
+    ScriptedDialogs& expectWritten(const QString& title, const QString& text, bool open = false);
+
     Answer question(const QString& title, const QString& text) override;
     void information(const QString& title, const QString& text) override;
     void warning(const QString& title, const QString& text) override;
@@ -72,8 +76,17 @@ class ScriptedDialogs : public DialogService
     bool print(QPrinter& printer, const QString& title) override;
     std::function<void(QPrinter& printer)> onPrint;
 
+    // The folders the user had opened from a completion box; `folderOpens` false: the desktop
+    // cannot open them.
+    std::vector<QString> openedFolders;
+    bool folderOpens = true;
+
     const std::vector<ShownBox>& shown() const { return m_shown; }
     bool allAnswered() const { return m_expected.empty(); }
+
+  protected:
+    bool writtenBox(const QString& title, const QString& text) override;
+    bool openFolder(const QString& folder) override;
 
   private:
     Answer take(ShownBox::Kind kind, const QString& title, const QString& text);
@@ -84,6 +97,7 @@ class ScriptedDialogs : public DialogService
         Answer answer;
         QString path = {};
         int filter = -1;
+        bool openFolder = false;
     };
     std::deque<Expected> m_expected;
     std::vector<ShownBox> m_shown;
@@ -118,6 +132,9 @@ class AppFixture : public ::testing::Test
     // Writes Qel.Ini (UTF-8) with these lines under [Ini] and reads the settings again.
     void writeIni(const QString& lines);
     QString appPath() const { return m_dir.path(); }
+    // The user's documents folder as the desktop names it (XDG_DOCUMENTS_DIR), made for the test:
+    // where the file choosers open first.
+    QString documentsPath() const { return m_home.filePath(QStringLiteral("書類")); }
     QString dbPath() const;
     void setNow(const QDateTime& now);
     // Records the ends of the application from now on, until the test ends.
@@ -128,6 +145,8 @@ class AppFixture : public ::testing::Test
 
   private:
     QTemporaryDir m_dir;
+    QTemporaryDir m_home;
+    QByteArray m_configHome;
 };
 
 // Closes every top-level window left by a screen test.
