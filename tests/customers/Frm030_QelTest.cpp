@@ -4,21 +4,85 @@
 #include "ui/FlexGrid.h"
 #include "ui/Navigator.h"
 
+#include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-
-#include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <map>
 
 namespace {
 
 using SearchTest = CustomerScreenTest;
 
 const QString kSaved = QStringLiteral("Fi_キー = 1");
+
+// Txt_Inp(11) to (16) of the group 購入履歴.
+constexpr int kLastFrom = 11;
+constexpr int kLastBefore = 12;
+constexpr int kPeriodFrom = 13;
+constexpr int kPeriodTo = 14;
+constexpr int kTotal = 15;
+constexpr int kVisits = 16;
+
+// What a user enters into the search: boxes by index, the maker chosen, 購入なし, the month of birth.
+struct Entry
+{
+    std::map<int, QString> boxes;
+    QString maker;
+    bool never = false;
+    int birthMonth = 0;
+};
+
+class PurchaseSearchTest : public CustomerScreenTest
+{
+  protected:
+    void SetUp() override
+    {
+        CustomerScreenTest::SetUp();
+        addLedger();
+    }
+    // The search opened from the menu, filled as the user fills it, and 検索.
+    void searchFor(const Entry& e)
+    {
+        ASSERT_NE(openFromMenu(QStringLiteral("Frm030_Qel")), nullptr);
+        for (const auto& [index, text] : e.boxes)
+            enter(txt(index), text);
+        if (!e.maker.isEmpty())
+            combo(2)->setCurrentIndex(combo(2)->findText(e.maker));
+        QCheckBox* never = child<QCheckBox>(QStringLiteral("Check1"));
+        if (never->isChecked() != e.never)
+            QTest::mouseClick(never, Qt::LeftButton, {}, QPoint(8, never->height() / 2));
+        combo(3)->setCurrentIndex(e.birthMonth);
+        ASSERT_TRUE(cmd(0)->isEnabled());
+        Click(cmd(0));
+    }
+    // The names of the list, none for its one empty row.
+    QStringList listed() const
+    {
+        const QStringList names = listedNames();
+        return names == QStringList{QString()} ? QStringList() : names;
+    }
+    // The customers the reference condition selects, in the list's order.
+    QStringList reference(const QString& where) const
+    {
+        return selected(QStringLiteral("select Fi_名前 from Tb_顧客 where Fi_都道府県番号 > 0 and ") + where +
+                        QStringLiteral(" order by Fi_名前フリガナ, Fi_キー"));
+    }
+};
+
+// The purchasers whose sales, grouped by purchaser, meet the condition.
+QString Purchasers(const QString& whereAndHaving)
+{
+    return QStringLiteral("Fi_名前 in (select Fi_購入者 from Tb_売上 ") + whereAndHaving +
+           QStringLiteral(")");
+}
 
 TEST_F(SearchTest, TheFirstSearchAddsTheRowWithKeyOneAndLaterSearchesEditIt)
 {
@@ -132,6 +196,198 @@ TEST_F(SearchTest, AConditionRowWithNullsOrNoRowReadsAsEmptyConditions)
     Click(cmd(0));
     ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
     EXPECT_EQ(listedNames(), QStringList{QStringLiteral("山田太郎")}) << "a row of NULLs";
+}
+
+TEST_F(PurchaseSearchTest, EachConditionAloneAndCombinedFindsWhatTheLedgerSays)
+{
+    struct Case
+    {
+        const char* what;
+        Entry entry;
+        QString reference;
+    };
+    const QString in2023 = QStringLiteral("where Fi_購入年月日 between '20230101' and '20231231' ");
+    const Case cases[] = {
+        {"lapsed: the last purchase before a day",
+         {.boxes = {{kLastBefore, "2024/07/01"}}},
+         Purchasers("group by Fi_購入者 having max(Fi_購入年月日) < '20240701'")},
+        {"recent: the last purchase on or after a day",
+         {.boxes = {{kLastFrom, "２０２４年１０月１日"}}},
+         Purchasers("group by Fi_購入者 having max(Fi_購入年月日) >= '20241001'")},
+        {"the last purchase between two days",
+         {.boxes = {{kLastFrom, "2024/8/1"}, {kLastBefore, "20241101"}}},
+         Purchasers("group by Fi_購入者 having max(Fi_購入年月日) >= '20240801' and "
+                    "max(Fi_購入年月日) < '20241101'")},
+        {"bought within a period",
+         {.boxes = {{kPeriodFrom, "2023/4/1"}, {kPeriodTo, "2023/6/30"}}},
+         Purchasers("where Fi_購入年月日 between '20230401' and '20230630'")},
+        {"a period open at its end",
+         {.boxes = {{kPeriodFrom, "R6/12/1"}}},
+         Purchasers("where Fi_購入年月日 >= '20241201'")},
+        {"a total within the period",
+         {.boxes = {{kPeriodFrom, "2023/1/1"}, {kPeriodTo, "2023/12/31"}, {kTotal, "12,000"}}},
+         Purchasers(in2023 + "group by Fi_購入者 having sum(Fi_売価合計) >= 12000")},
+        {"a total of all time",
+         {.boxes = {{kTotal, "¥30000"}}},
+         Purchasers("group by Fi_購入者 having sum(Fi_売価合計) >= 30000")},
+        {"visits within the period",
+         {.boxes = {{kPeriodFrom, "2023/1/1"}, {kPeriodTo, "2023/12/31"}, {kVisits, "4"}}},
+         Purchasers(in2023 + "group by Fi_購入者 having count(distinct Fi_購入年月日) >= 4")},
+        {"a maker", {.maker = "メーカーB"}, Purchasers("where Fi_メーカー = 'メーカーB'")},
+        {"never bought anything", {.never = true}, "Fi_名前 not in (select Fi_購入者 from Tb_売上)"},
+        {"the month of birth",
+         {.birthMonth = 4},
+         "Fi_キー in (select Fi_キー from Tb_顧客補足 where Fi_誕生月 = 4)"},
+        {"with a customer field",
+         {.boxes = {{0, "C1"}, {kLastBefore, "2024/10/01"}}},
+         "Fi_名前 like '%C1%' and " +
+             Purchasers("group by Fi_購入者 having max(Fi_購入年月日) < '20241001'")},
+        {"period, total, visits and maker",
+         {.boxes = {{kPeriodFrom, "2023/1/1"}, {kPeriodTo, "2023/12/31"}, {kTotal, "5000"}, {kVisits, "2"}},
+          .maker = "メーカーA"},
+         Purchasers(in2023 + "group by Fi_購入者 having sum(Fi_売価合計) >= 5000 and "
+                             "count(distinct Fi_購入年月日) >= 2") +
+             " and " + Purchasers("where Fi_メーカー = 'メーカーA'")},
+        {"every purchase condition but 購入なし, and the month of birth",
+         {.boxes = {{kLastFrom, "2024/6/1"},
+                    {kLastBefore, "2025/1/1"},
+                    {kPeriodFrom, "2022/1/1"},
+                    {kPeriodTo, "2024/12/31"},
+                    {kTotal, "1000"},
+                    {kVisits, "3"}},
+          .maker = "メーカーC",
+          .birthMonth = 10},
+         Purchasers("group by Fi_購入者 having max(Fi_購入年月日) between '20240601' and '20241231'") +
+             " and " +
+             Purchasers("where Fi_購入年月日 between '20220101' and '20241231' group by Fi_購入者 having "
+                        "sum(Fi_売価合計) >= 1000 and count(distinct Fi_購入年月日) >= 3") +
+             " and " + Purchasers("where Fi_メーカー = 'メーカーC'") +
+             " and Fi_キー in (select Fi_キー from Tb_顧客補足 where Fi_誕生月 = 10)"},
+        {"購入なし and the month of birth",
+         {.never = true, .birthMonth = 7},
+         "Fi_名前 not in (select Fi_購入者 from Tb_売上) and "
+         "Fi_キー in (select Fi_キー from Tb_顧客補足 where Fi_誕生月 = 7)"},
+    };
+    const int customers = static_cast<int>(reference(QStringLiteral("1")).size());
+    for (const Case& c : cases) {
+        const QStringList expected = reference(c.reference);
+        // A condition that keeps every customer or none would let a wrong search pass.
+        EXPECT_GT(expected.size(), 0) << c.what;
+        EXPECT_LT(expected.size(), customers) << c.what;
+        searchFor(c.entry);
+        ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel"))) << c.what;
+        EXPECT_EQ(listed(), expected) << c.what;
+        CloseAllScreens();
+    }
+}
+
+TEST_F(PurchaseSearchTest, TheConditionsComeBackFromTheListAndTheClearButtonEmptiesThem)
+{
+    searchFor(
+        {.boxes = {{kLastFrom, "2024/1/1"}, {kPeriodFrom, "2023-4-1"}, {kTotal, "12000"}, {kVisits, "2"}},
+         .maker = "メーカーD",
+         .birthMonth = 7});
+    ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+    Click(cmd(3));
+    ASSERT_TRUE(follow(QStringLiteral("Frm030_Qel")));
+    const std::pair<int, const char*> shown[] = {{kLastFrom, "2024/01/01"},   {kLastBefore, ""},
+                                                 {kPeriodFrom, "2023/04/01"}, {kPeriodTo, ""},
+                                                 {kTotal, "12,000"},          {kVisits, "2"}};
+    for (const auto& [index, text] : shown)
+        EXPECT_EQ(txt(index)->text(), QString::fromUtf8(text)) << index;
+    EXPECT_EQ(combo(2)->currentText(), QStringLiteral("メーカーD"));
+    EXPECT_EQ(combo(3)->currentIndex(), 7);
+
+    Click(cmd(1));
+    for (int i = kLastFrom; i <= kVisits; ++i)
+        EXPECT_EQ(txt(i)->text(), QString()) << i;
+    EXPECT_EQ(combo(2)->currentIndex(), 0);
+    EXPECT_EQ(combo(3)->currentIndex(), 0);
+    EXPECT_FALSE(child<QCheckBox>(QStringLiteral("Check1"))->isChecked());
+    Click(cmd(0));
+    ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+    EXPECT_EQ(listed(), reference(QStringLiteral("1")));
+}
+
+TEST_F(PurchaseSearchTest, ConditionsThatCannotBeReadAreNamedAndNothingIsSearched)
+{
+    struct Case
+    {
+        Entry entry;
+        int focus; // Txt_Inp index, or -1 for 購入なし
+        const char* message;
+    };
+    const Case cases[] = {
+        {{.boxes = {{kLastFrom, "2024/2/30"}}}, kLastFrom, "日付は 2024/04/01 のように入力してください"},
+        {{.boxes = {{kPeriodTo, "来週"}}}, kPeriodTo, "日付は 2024/04/01 のように入力してください"},
+        {{.boxes = {{kLastFrom, "2024/5/1"}, {kLastBefore, "2024/5/1"}}},
+         kLastFrom,
+         "最終購入日の指定に誤りがあります"},
+        {{.boxes = {{kPeriodFrom, "2024/5/2"}, {kPeriodTo, "2024/5/1"}}},
+         kPeriodFrom,
+         "購入期間の指定に誤りがあります"},
+        {{.boxes = {{kTotal, "1万"}}}, kTotal, "合計は金額を数字で入力してください"},
+        {{.boxes = {{kVisits, "-3"}}}, kVisits, "来店は回数を数字で入力してください"},
+        {{.boxes = {{kPeriodFrom, "2024/1/1"}}, .never = true},
+         -1,
+         "「購入なし」は購入履歴のほかの条件と同時には指定できません"},
+    };
+    for (const Case& c : cases) {
+        searchFor(c.entry);
+        EXPECT_TRUE(follow(QStringLiteral("Frm030_Qel"))) << c.message;
+        EXPECT_EQ(message(), QString::fromUtf8(c.message));
+        EXPECT_TRUE(ttl(11)->isVisible()) << c.message;
+        EXPECT_EQ(focused(), c.focus < 0 ? child<QWidget>(QStringLiteral("Check1")) : txt(c.focus))
+            << c.message;
+        EXPECT_EQ(rowCount(QStringLiteral("Tb_検索条件")), 0) << c.message;
+        CloseAllScreens();
+    }
+}
+
+TEST_F(PurchaseSearchTest, TheWorkbookTheCsvAndThePostcardsTakeTheCustomersFound)
+{
+    QDir().mkpath(AppFile(QStringLiteral("Data")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QEL_APP_DIR "/顧客一覧オリジナル.xlsx"),
+                            AppFile(QStringLiteral("顧客一覧オリジナル.xlsx"))));
+    searchFor({.boxes = {{kLastBefore, "2024/10/01"}}, .maker = "メーカーE"});
+    ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+    const QStringList found = listed();
+    ASSERT_GT(found.size(), 2);
+
+    const QString csv = AppFile(QStringLiteral("Data/顧客一覧.csv"));
+    dialogs->expectFile(ShownBox::Kind::SaveFile, QStringLiteral("CSV出力"), csv, 1);
+    dialogs->expect(ShownBox::Kind::Information, QStringLiteral("CSV出力"), {});
+    Click(cmd(6));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList csvNames;
+    for (const QString& line :
+         QString::fromUtf8(file.readAll()).mid(1).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        csvNames << line.section(QLatin1Char(','), 0, 0);
+    EXPECT_EQ(csvNames.mid(1), found);
+
+    const QString book = AppFile(QStringLiteral("Data/顧客一覧.xlsx"));
+    dialogs->expect(ShownBox::Kind::Information, QStringLiteral("帳票ファイルを作成しました"), {});
+    dialogs->expect(ShownBox::Kind::Preview, QStringLiteral("顧客一覧.xlsx"), {});
+    dialogs->expect(ShownBox::Kind::Warning, QStringLiteral("確認"), QStringLiteral("前の画面に戻ります"));
+    Click(cmd(1));
+    const QJsonObject cells = readWorkbook(book)[QStringLiteral("cells")].toObject();
+    QStringList bookNames;
+    for (int i = 0; i < found.size(); ++i)
+        bookNames << cells[QStringLiteral("B%1").arg(3 * i + 5)].toObject()[QStringLiteral("v")].toString();
+    EXPECT_EQ(bookNames, found);
+
+    const qsizetype noMail =
+        reference(Purchasers("where Fi_メーカー = 'メーカーE'") + " and " +
+                  Purchasers("group by Fi_購入者 having max(Fi_購入年月日) < '20241001'") +
+                  " and Fi_キー in (select Fi_キー from Tb_顧客補足 where Fi_DM不要 = 1)")
+            .size();
+    ASSERT_GT(noMail, 0);
+    Click(cmd(5));
+    ASSERT_TRUE(follow(QStringLiteral("Frm045_Qel")));
+    EXPECT_EQ(dat(0)->text(),
+              QStringLiteral("顧客一覧の %1 件を、一覧の順に印刷します").arg(found.size() - noMail));
+    EXPECT_TRUE(dat(1)->text().startsWith(QStringLiteral("DM不要の %1 件は印刷しません").arg(noMail)));
 }
 
 TEST_F(SearchTest, AFailedSaveOfTheConditionsKeepsTheScreenAndItsEntries)
