@@ -76,24 +76,28 @@ WhereClause PurchaseWhere(const PurchaseCondition& c, const QString& name)
         where.values << c.lastFrom
                      << (c.lastBefore.isEmpty() ? QStringLiteral("99999999") : DayBefore(c.lastBefore));
     }
-    if (c.hasPeriod() || c.minTotal > 0 || c.minVisits > 0) {
-        QString term = QStringLiteral("(select count(*) > 0");
-        QVariantList values;
-        if (c.minTotal > 0) {
-            term += QStringLiteral(" and sum(Fi_売価合計) >= ?");
-            values << QVariant::fromValue<qlonglong>(c.minTotal);
-        }
-        if (c.minVisits > 0) {
-            term += QStringLiteral(" and count(distinct Fi_購入年月日) >= ?");
-            values << c.minVisits;
-        }
-        term += ofCustomer;
-        if (c.hasPeriod()) {
-            term += QStringLiteral(" and Fi_購入年月日 between ? and ?");
-            values << c.periodFrom << (c.periodTo.isEmpty() ? QStringLiteral("99999999") : c.periodTo);
-        }
-        append(term + QLatin1Char(')'));
-        where.values << values;
+    // Within the period, or over every sale without one. A total or a number of visits implies a
+    // purchase; only without them does a term ask for one, and it stops at the first sale found.
+    QString within = ofCustomer;
+    QVariantList bounds;
+    if (c.hasPeriod()) {
+        within += QStringLiteral(" and Fi_購入年月日 between ? and ?");
+        bounds << c.periodFrom << (c.periodTo.isEmpty() ? QStringLiteral("99999999") : c.periodTo);
+    }
+    if (c.minTotal > 0) {
+        append(QStringLiteral("(select sum(Fi_売価合計)") + within + QStringLiteral(") >= ?"));
+        where.values << bounds << QVariant::fromValue<qlonglong>(c.minTotal);
+    }
+    if (c.minVisits > 1) {
+        // The n-th day of purchase exists: the index walks the customer's days in order and stops
+        // there, where counting distinct days would sort every customer's sales.
+        append(QStringLiteral("(select Fi_購入年月日") + within +
+               QStringLiteral(" group by Fi_購入年月日 limit 1 offset ?) is not null"));
+        where.values << bounds << c.minVisits - 1;
+    }
+    if ((c.hasPeriod() || c.minVisits == 1) && c.minTotal <= 0 && c.minVisits <= 1) {
+        append(QStringLiteral("exists (select 1") + within + QLatin1Char(')'));
+        where.values << bounds;
     }
     return where;
 }

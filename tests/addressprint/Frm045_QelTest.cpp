@@ -20,6 +20,7 @@
 #include <QRawFont>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
@@ -249,6 +250,44 @@ TEST_F(AddressPrintingTest, PostcardsPutEveryDigitInItsBoxEveryCustomerOnceInLis
     for (const Word& w : pages[2].words)
         beside |= w.text.contains(QStringLiteral("12-345")) && w.mm.right() < 44.3 && w.mm.bottom() < 22;
     EXPECT_TRUE(beside);
+}
+
+TEST_F(AddressPrintingTest, CustomersWhoWantNoMailAreLeftOutUnlessAskedForThisTime)
+{
+    addAddressed(QStringLiteral("山田太郎"), QStringLiteral("ｱ1"), QStringLiteral("100-0001"), 13,
+                 QStringLiteral("千代田区1"));
+    addAddressed(QStringLiteral("佐藤花子"), QStringLiteral("ｱ2"), QStringLiteral("100-0001"), 13,
+                 QStringLiteral("千代田区2"));
+    addAddressed(QStringLiteral("田中一"), QStringLiteral("ｱ3"), QStringLiteral("100-0001"), 13,
+                 QStringLiteral("千代田区3"));
+    Customer sato = *CustomerStore().row(2);
+    sato.noMail = true;
+    CustomerStore().update(sato);
+    openAddressPrinting();
+    QCheckBox* include = child<QCheckBox>(QStringLiteral("Check3"));
+    ASSERT_TRUE(include->isEnabled());
+    EXPECT_FALSE(include->isChecked());
+    EXPECT_EQ(dat(0)->text(), QStringLiteral("顧客一覧の 2 件を、一覧の順に印刷します"));
+    EXPECT_EQ(dat(1)->text(), QStringLiteral("DM不要の 1 件は印刷しません"));
+    auto pages = savePdf();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_PRINTED(ReadVertical(pages[0], kNameArea), QStringLiteral("山田太郎様"));
+    EXPECT_PRINTED(ReadVertical(pages[1], kNameArea), QStringLiteral("田中一様"));
+
+    QTest::mouseClick(include, Qt::LeftButton, {}, QPoint(8, include->height() / 2));
+    EXPECT_EQ(dat(0)->text(), QStringLiteral("顧客一覧の 3 件を、一覧の順に印刷します"));
+    EXPECT_EQ(dat(1)->text(), QStringLiteral("DM不要の 1 件も印刷します"));
+    pages = savePdf();
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_PRINTED(ReadVertical(pages[1], kNameArea), QStringLiteral("佐藤花子様"));
+
+    // Only for this time: the next printing leaves them out again.
+    Click(cmd(3));
+    ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+    Click(cmd(5));
+    ASSERT_TRUE(follow(QStringLiteral("Frm045_Qel")));
+    EXPECT_FALSE(child<QCheckBox>(QStringLiteral("Check3"))->isChecked());
+    EXPECT_EQ(dat(0)->text(), QStringLiteral("顧客一覧の 2 件を、一覧の順に印刷します"));
 }
 
 TEST_F(AddressPrintingTest, TheHonorificAndTheNumeralsAreTheUsersChoice)

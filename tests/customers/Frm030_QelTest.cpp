@@ -233,6 +233,7 @@ TEST_F(PurchaseSearchTest, EachConditionAloneAndCombinedFindsWhatTheLedgerSays)
         {"visits within the period",
          {.boxes = {{kPeriodFrom, "2023/1/1"}, {kPeriodTo, "2023/12/31"}, {kVisits, "4"}}},
          Purchasers(in2023 + "group by Fi_購入者 having count(distinct Fi_購入年月日) >= 4")},
+        {"a visit at any time", {.boxes = {{kVisits, "1"}}}, Purchasers("")},
         {"a maker", {.maker = "メーカーB"}, Purchasers("where Fi_メーカー = 'メーカーB'")},
         {"never bought anything", {.never = true}, "Fi_名前 not in (select Fi_購入者 from Tb_売上)"},
         {"the month of birth",
@@ -344,6 +345,26 @@ TEST_F(PurchaseSearchTest, ConditionsThatCannotBeReadAreNamedAndNothingIsSearche
     }
 }
 
+TEST_F(PurchaseSearchTest, AFileMadeBeforeThePurchaseConditionsGetsTheirTablesAndIndexAtTheFirstSearch)
+{
+    for (const char* drop :
+         {"drop index Ix_売上_購入履歴", "drop table Tb_検索条件追加", "drop table Tb_顧客補足"})
+        execute(QString::fromUtf8(drop));
+    const auto present = [this](const char* name) {
+        return rowCount(QStringLiteral("sqlite_master where name = '%1'").arg(QString::fromUtf8(name)));
+    };
+    searchFor({.boxes = {{kLastBefore, "2024/07/01"}}, .birthMonth = 0});
+    ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+    EXPECT_EQ(listed(), reference(Purchasers("group by Fi_購入者 having max(Fi_購入年月日) < '20240701'")));
+    for (const char* name : {"Ix_売上_購入履歴", "Tb_検索条件追加"})
+        EXPECT_EQ(present(name), 1) << name;
+    // The birthdays' table comes with the first customer read whole.
+    openDetail(1);
+    for (const char* name : {"Tb_顧客補足", "Ix_顧客補足_誕生月"})
+        EXPECT_EQ(present(name), 1) << name;
+    EXPECT_TRUE(dialogs->shown().empty());
+}
+
 TEST_F(PurchaseSearchTest, TheWorkbookTheCsvAndThePostcardsTakeTheCustomersFound)
 {
     QDir().mkpath(AppFile(QStringLiteral("Data")));
@@ -362,7 +383,7 @@ TEST_F(PurchaseSearchTest, TheWorkbookTheCsvAndThePostcardsTakeTheCustomersFound
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     QStringList csvNames;
     for (const QString& line :
-         QString::fromUtf8(file.readAll()).mid(1).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+         QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
         csvNames << line.section(QLatin1Char(','), 0, 0);
     EXPECT_EQ(csvNames.mid(1), found);
 
