@@ -34,15 +34,17 @@ QString MonthsText(int months)
 Frm055_Qel::Frm055_Qel() : MainScreen(Forms::Frm055_Qel)
 {
     using K = ControlRow::Kind;
+    // The figures in two columns above the sales; the message line under them says when the name
+    // is shared.
     BuildControls({
         {K::Label, "Lbl_Ttl", 14, QStringLiteral("購入履歴"), 360, 240, 10995, 435},
         {K::Label, "Lbl_Dat", 0, QString(), 360, 780, 10995, 375},
-        {K::Label, "Lbl_Ttl", 0, QStringLiteral("初回購入日"), 360, 1200, 1815, 330},
-        {K::Label, "Lbl_Dat", 1, QString(), 2175, 1200, 3405, 330},
-        {K::Label, "Lbl_Ttl", 1, QStringLiteral("最終購入日"), 360, 1590, 1815, 330},
-        {K::Label, "Lbl_Dat", 2, QString(), 2175, 1590, 3405, 330},
-        {K::Label, "Lbl_Ttl", 2, QStringLiteral("最終購入から"), 360, 1980, 1815, 330},
-        {K::Label, "Lbl_Dat", 3, QString(), 2175, 1980, 3405, 330},
+        {K::Label, "Lbl_Ttl", 0, QStringLiteral("初回購入日"), 360, 1200, 2100, 330},
+        {K::Label, "Lbl_Dat", 1, QString(), 2460, 1200, 3060, 330},
+        {K::Label, "Lbl_Ttl", 1, QStringLiteral("最終購入日"), 360, 1590, 2100, 330},
+        {K::Label, "Lbl_Dat", 2, QString(), 2460, 1590, 3060, 330},
+        {K::Label, "Lbl_Ttl", 2, QStringLiteral("最終購入から"), 360, 1980, 2100, 330},
+        {K::Label, "Lbl_Dat", 3, QString(), 2460, 1980, 3060, 330},
         {K::Label, "Lbl_Ttl", 3, QStringLiteral("来店回数"), 5760, 1200, 1815, 330},
         {K::Label, "Lbl_Dat", 4, QString(), 7575, 1200, 3780, 330},
         {K::Label, "Lbl_Ttl", 4, QStringLiteral("購入件数"), 5760, 1590, 1815, 330},
@@ -51,16 +53,18 @@ Frm055_Qel::Frm055_Qel() : MainScreen(Forms::Frm055_Qel)
         {K::Label, "Lbl_Dat", 6, QString(), 7575, 1980, 3780, 330},
         {K::Label, "Lbl_Ttl", 6, QStringLiteral("来店1回平均"), 5760, 2370, 1815, 330},
         {K::Label, "Lbl_Dat", 7, QString(), 7575, 2370, 3780, 330},
-        {K::Label, "Lbl_Ttl", 7, QString(), 360, 2760, 1815, 330},
-        {K::Label, "Lbl_Dat", 8, QString(), 2175, 2760, 9180, 330},
-        {K::Label, "Lbl_Ttl", 11, QString(), 360, 3180, 10995, 375},
-        {K::Grid, "MSHFlexGrid1", -1, QString(), 360, 3660, 10995, 2940},
+        {K::Label, "Lbl_Ttl", 7, QString(), 360, 2760, 2100, 330},
+        {K::Label, "Lbl_Dat", 8, QString(), 2460, 2760, 8895, 330},
+        {K::Grid, "MSHFlexGrid1", -1, QString(), 360, 3240, 10995, 3360},
         {K::Button, "Cmd", 0, QStringLiteral("閉じる"), 9540, 6720, 1815, 555},
+        {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 10995, 375},
     });
     setWindowTitle(QStringLiteral("購入履歴"));
     StyleRoleLabels();
     for (int i = 1; i <= 8; ++i)
         SetBordered(Lbl_Dat(i));
+    // Three makers with their totals take more than a line of the screen font.
+    Lbl_Dat(8)->setFont(ScreenFont(10));
     for (int i = 0; i <= 7; ++i)
         SetBackColor(Lbl_Ttl(i), Colors::LightCyan);
     MSHFlexGrid1 = Control<FlexGrid>("MSHFlexGrid1");
@@ -110,17 +114,17 @@ bool Frm055_Qel::DataReadProc()
         makers << m.maker + QLatin1Char(' ') + YenText(m.total);
     Lbl_Dat(8)->setText(makers.join(QStringLiteral("、")));
     Lbl_Ttl(11)->setText(
-        namesakes > 1 ? QStringLiteral("同じ名前の顧客がほかに%1人います。売上には購入者の名前しかないため、"
-                                       "この履歴にはその方の購入も含まれ、区別できません")
-                            .arg(namesakes - 1)
-                      : QString());
+        namesakes > 1
+            ? QStringLiteral("同名の顧客がほかに%1人います。売上は名前で記録されるため、購入を区別できません")
+                  .arg(namesakes - 1)
+            : QString());
     Lbl_Ttl(11)->setVisible(namesakes > 1);
 
     FlexGrid* grid = MSHFlexGrid1;
     grid->setRedraw(false);
     grid->setRows(1);
     grid->setCols(kColumns);
-    const int widths[kColumns] = {600, 2600, 1800, 2200, 700, 1400, 1300};
+    const int widths[kColumns] = {600, 3000, 1800, 2000, 700, 1400, 1200};
     const QString headings[kColumns] = {QString(),
                                         QStringLiteral("購入日"),
                                         G().Maker,

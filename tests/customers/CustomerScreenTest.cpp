@@ -2,7 +2,6 @@
 
 #include "core/Globals.h"
 #include "db/Database.h"
-#include "sales/SalesStore.h"
 #include "ui/FlexGrid.h"
 
 #include <QComboBox>
@@ -44,60 +43,42 @@ void CustomerScreenTest::addCustomers(int count)
 void CustomerScreenTest::addSale(const QString& buyer, const QString& date, const QString& maker,
                                  qlonglong price, qlonglong quantity, const QString& remarks) const
 {
-    Sale sale;
-    sale.year = date.left(4);
-    sale.yearMonth = date.left(6);
-    sale.date = date;
-    sale.maker = maker;
-    sale.product = maker + QStringLiteral("の品") + QString::number(price);
-    sale.listPrice = price;
-    sale.sellingPrice = price;
-    sale.quantity = quantity;
-    sale.total = price * quantity;
-    sale.buyer = buyer;
-    sale.remarks = remarks;
-    SalesStore().add(sale);
+    execute(
+        QStringLiteral("insert into Tb_売上 (Fi_キー, Fi_購入年, Fi_購入年月, Fi_購入年月日, Fi_メーカー, "
+                       "Fi_商品, Fi_売価, Fi_数量, Fi_売価合計, Fi_購入者, Fi_備考) values ((select "
+                       "ifnull(max(Fi_キー), 0) + 1 from Tb_売上), ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        {date.left(4), date.left(6), date, maker, maker + QString::number(price), price, quantity,
+         price * quantity, buyer, remarks});
 }
 
 void CustomerScreenTest::addLedger() const
 {
+    std::vector<Customer> customers(30);
     for (int i = 1; i <= 30; ++i) {
-        Customer c;
+        Customer& c = customers[size_t(i - 1)];
         c.name = QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0'));
         c.reading = QStringLiteral("ｱ%1").arg(i, 2, 10, QLatin1Char('0'));
-        c.postalCode = QStringLiteral("100-0001");
         c.prefecture = 13;
-        c.city = QStringLiteral("千代田区");
         if (i % 3 == 0)
             c.birthday = {i % 2 ? 0 : 1970 + i, i % 12 + 1, i};
         c.noMail = i % 4 == 0;
-        CustomerStore().add(c);
     }
+    CustomerStore().add(customers);
     addCustomer(QStringLiteral("C05"), QStringLiteral("ｲ05"));
-    const QStringList makers = {QStringLiteral("メーカーA"), QStringLiteral("メーカーB"),
-                                QStringLiteral("メーカーC"), QStringLiteral("メーカーD"),
-                                QStringLiteral("メーカーE")};
-    for (const QString& m : makers)
-        addMaker(m, QStringLiteral("ﾒｰｶｰ"));
-    Database db(dbPath());
-    Database::Transaction transaction(db);
-    for (int i = 0; i < 240; ++i) {
-        const QString buyer = i % 40 == 39
-                                  ? QStringLiteral("通りすがり")
-                                  : QStringLiteral("C%1").arg(1 + (i * 7) % 24, 2, 10, QLatin1Char('0'));
-        // Customers with a higher number buy later on the whole, so that the last purchases spread.
-        const int day = (i * 37 + (1 + (i * 7) % 24) * 29) % 1095;
-        const QString date = QDate(2022, 1, 1).addDays(day).toString(QStringLiteral("yyyyMMdd"));
-        const qlonglong quantity = 1 + i % 3;
-        const qlonglong price = 500 + (i % 7) * 250;
-        db.execute(QStringLiteral(
-                       "insert into Tb_売上 (Fi_キー, Fi_購入年, Fi_購入年月, Fi_購入年月日, Fi_メーカー, "
-                       "Fi_商品, Fi_定価, Fi_売価, Fi_数量, Fi_売価合計, Fi_購入者) "
-                       "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                   {1000 + i, date.left(4), date.left(6), date, makers.at((i * 3 + i / 5) % 5),
-                    QStringLiteral("品%1").arg(i), price, price, quantity, price * quantity, buyer});
-    }
-    transaction.commit();
+    for (const char* m : {"メーカーA", "メーカーB", "メーカーC", "メーカーD", "メーカーE"})
+        addMaker(QString::fromUtf8(m), QStringLiteral("ﾒｰｶｰ"));
+    // Customers of a higher number buy later on the whole, so that the last purchases spread.
+    execute(QStringLiteral(
+        "with recursive n(i) as (select 0 union all select i + 1 from n where i < 239), "
+        "s(i, c, day) as (select i, 1 + i * 7 % 24, date('2022-01-01', '+' || ((i * 37 + (1 + i * 7 % 24) * "
+        "29) "
+        "% 1095) || ' days') from n) "
+        "insert into Tb_売上 (Fi_キー, Fi_購入年, Fi_購入年月, Fi_購入年月日, Fi_メーカー, Fi_商品, Fi_売価, "
+        "Fi_数量, Fi_売価合計, Fi_購入者) select 1000 + i, strftime('%Y', day), strftime('%Y%m', day), "
+        "strftime('%Y%m%d', day), 'メーカー' || char(65 + (i * 3 + i / 5) % 5), '品' || i, 500 + i % 7 * "
+        "250, "
+        "1 + i % 3, (500 + i % 7 * 250) * (1 + i % 3), case when i % 40 = 39 then '通りすがり' else 'C' || "
+        "substr('0' || c, -2) end from s"));
 }
 
 QStringList CustomerScreenTest::selected(const QString& sql) const
