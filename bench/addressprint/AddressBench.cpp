@@ -84,7 +84,7 @@ class Shop
                 .insertInto(db, QStringLiteral("Tb_顧客"));
         }
         db.execute(QStringLiteral("commit"));
-        CustomerStore().saveCondition(Customer());
+        CustomerStore().saveCondition(SearchCondition());
         Screens().clear();
         RegisterAddressPrintScreens(Screens());
     }

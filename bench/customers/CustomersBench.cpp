@@ -81,8 +81,8 @@ MainScreen* Visible(const QString& formName)
 void SearchToList(benchmark::State& state, const QString& name, int expectedRows)
 {
     TheShop();
-    Customer condition;
-    condition.name = name;
+    SearchCondition condition;
+    condition.fields.name = name;
     const WhereClause where = CustomerWhere(condition);
     const BareStatement listRows{
         QStringLiteral("select Fi_キー, Fi_名前, Fi_電話番号, Fi_携帯番号 from Tb_顧客 not indexed "

@@ -102,6 +102,30 @@ void GrowShop(Database& db, const ShopSize& size)
     transaction.commit();
 }
 
+void GrowRegular(Database& db, int customerKey, int sales)
+{
+    const qint64 saleBase = db.nextKey(QStringLiteral("Tb_売上")) - 1;
+    const qint64 products = db.count(QStringLiteral("Tb_商品"));
+    Database::Transaction transaction(db);
+    db.execute(
+        Numbers() +
+            QStringLiteral(
+                ", d(k, day) as (select k, date('2015-01-01', '+' || (k * 3653 / ?) || ' days') from n) "
+                "insert into Tb_売上 (Fi_キー, Fi_購入年, Fi_購入年月, Fi_購入年月日, Fi_メーカー, "
+                "Fi_メーカーフリガナ, Fi_商品, Fi_商品フリガナ, Fi_定価, Fi_売価, Fi_数量, Fi_売価合計, "
+                "Fi_購入者, Fi_購入者フリガナ, Fi_備考, ") +
+            kStampColumns +
+            QStringLiteral(
+                ") select ? + k, strftime('%Y', day), strftime('%Y%m', day), strftime('%Y%m%d', day), "
+                "p.Fi_メーカー, p.Fi_メーカーフリガナ, p.Fi_商品, p.Fi_商品フリガナ, p.Fi_定価, "
+                "p.Fi_売価, 1 + k % 2, p.Fi_売価 * (1 + k % 2), c.Fi_名前, c.Fi_名前フリガナ, '', ") +
+            kStamp +
+            QStringLiteral(
+                " from d join Tb_商品 p on p.Fi_キー = 1 + k * 7919 % ? join Tb_顧客 c on c.Fi_キー = ?"),
+        {sales, sales, saleBase, products, customerKey});
+    transaction.commit();
+}
+
 LargeShop::LargeShop()
 {
     const QString kept = qEnvironmentVariable("QEL_BENCH_SHOP");

@@ -26,6 +26,10 @@ constexpr ShopSize kLargeShop{100'000, 2'000, 200'000, 1'000'000};
 // Products need makers, and sales need products and customers.
 void GrowShop(Database& db, const ShopSize& size);
 
+// Adds sales of the grown products bought by the customer of the key, on days spread over the ten
+// years: a regular customer, whose history is long.
+void GrowRegular(Database& db, int customerKey, int sales);
+
 // The large shop in use for the run: grown in a fresh folder, or, when the environment variable
 // QEL_BENCH_SHOP names a database file, that file (grown there first when it does not exist), so
 // that a profile or the real program can be run over the same rows without growing them again.

@@ -36,7 +36,8 @@ Frm045_Qel::Frm045_Qel() : MainScreen(Forms::Frm045_Qel)
     using K = ControlRow::Kind;
     BuildControls({
         {K::Label, "Lbl_Ttl", 14, QStringLiteral("宛名印刷"), 360, 240, 10995, 435},
-        {K::Label, "Lbl_Dat", 0, QString(), 360, 720, 10995, 375},
+        {K::Label, "Lbl_Dat", 0, QString(), 360, 720, 5520, 375},
+        {K::Check, "Check3", -1, QStringLiteral("DM不要の顧客も今回は印刷する"), 6000, 720, 5355, 375},
         {K::Label, "Lbl_Dat", 1, QString(), 360, 1110, 10995, 615},
         {K::Frame, "Frame1", -1, QStringLiteral("印刷の設定"), 360, 1800, 5520, 4695},
         {K::Label, "Lbl_Ttl", 0, QStringLiteral("用紙"), 120, 330, 1560, 375, "Frame1"},
@@ -93,6 +94,7 @@ Frm045_Qel::Frm045_Qel() : MainScreen(Forms::Frm045_Qel)
     Combo5 = Control<QComboBox>("Combo5");
     Check1 = Control<QCheckBox>("Check1");
     Check2 = Control<QCheckBox>("Check2");
+    Check3 = Control<QCheckBox>("Check3");
     QPalette note = Lbl_Dat(1)->palette();
     note.setColor(QPalette::WindowText, QColor(192, 0, 0));
     Lbl_Dat(1)->setPalette(note);
@@ -116,34 +118,21 @@ Frm045_Qel::Frm045_Qel() : MainScreen(Forms::Frm045_Qel)
     // The first label follows the sheet: its list holds the sheet's labels.
     connect(Combo1, &QComboBox::currentIndexChanged, this, &Frm045_Qel::Combo1_Click);
     connect(Combo2, &QComboBox::currentIndexChanged, this, &Frm045_Qel::Combo2_Click);
+    connect(Check3, &QCheckBox::toggled, this, &Frm045_Qel::AddresseeProc);
     for (int i = 0; i < kSheetFields; ++i)
         connect(Txt_Inp(i), &QLineEdit::textChanged, this, &Frm045_Qel::StartListProc);
 }
 
 void Frm045_Qel::LoadProc()
 {
-    std::vector<Customer> customers;
-    QStringList prefectures;
     // A database that cannot be read leaves nothing to print; the warning says why.
     Guarded([&] {
         const CustomerStore store;
-        customers = store.customers(store.condition().value_or(Customer()));
-        prefectures = store.prefectures().names;
+        m_found = store.customers(store.condition().value_or(SearchCondition()));
+        m_prefectures = store.prefectures().names;
     });
     Guarded([&] { m_savedSender = SenderStore().sender(); });
-    m_addressees.clear();
-    m_addressees.reserve(customers.size());
-    for (const Customer& c : customers) {
-        // Position 0 of the prefecture list is "none".
-        const QString prefecture =
-            c.prefecture > 0 && c.prefecture < prefectures.size() ? prefectures.at(c.prefecture) : QString();
-        m_addressees.push_back({c.name, c.postalCode, prefecture, c.city, c.building});
-    }
-    Lbl_Dat(0)->setText(
-        m_addressees.empty()
-            ? QStringLiteral("印刷する顧客はありません")
-            : QStringLiteral("顧客一覧の %1 件を、一覧の順に印刷します").arg(m_addressees.size()));
-    Lbl_Dat(1)->setText(AddressNotes(m_addressees).join(QStringLiteral("　")));
+    AddresseeProc();
 
     const Sender& s = m_savedSender;
     const QString texts[] = {s.name, s.postalCode, s.address1, s.address2, s.phone};
@@ -153,6 +142,37 @@ void Frm045_Qel::LoadProc()
     EnableProc();
     ShowScreen();
     Cmd(m_addressees.empty() ? 3 : 0)->setFocus(Qt::OtherFocusReason);
+}
+
+// The customers of the list, those who want no mail left out unless asked for this time.
+void Frm045_Qel::AddresseeProc()
+{
+    m_addressees.clear();
+    m_addressees.reserve(m_found.size());
+    int noMail = 0;
+    for (const Customer& c : m_found) {
+        noMail += c.noMail ? 1 : 0;
+        if (c.noMail && !Check3->isChecked())
+            continue;
+        // Position 0 of the prefecture list is "none".
+        const QString prefecture = c.prefecture > 0 && c.prefecture < m_prefectures.size()
+                                       ? m_prefectures.at(c.prefecture)
+                                       : QString();
+        m_addressees.push_back({c.name, c.postalCode, prefecture, c.city, c.building});
+    }
+    Check3->setEnabled(noMail > 0);
+    Lbl_Dat(0)->setText(
+        m_addressees.empty()
+            ? QStringLiteral("印刷する顧客はありません")
+            : QStringLiteral("顧客一覧の %1 件を、一覧の順に印刷します").arg(m_addressees.size()));
+    QStringList notes;
+    if (noMail > 0)
+        notes << (Check3->isChecked() ? QStringLiteral("DM不要の %1 件も印刷します")
+                                      : QStringLiteral("DM不要の %1 件は印刷しません"))
+                     .arg(noMail);
+    notes << AddressNotes(m_addressees);
+    Lbl_Dat(1)->setText(notes.join(QStringLiteral("　")));
+    EnableProc();
 }
 
 bool Frm045_Qel::postcards() const

@@ -2,6 +2,8 @@
 
 #include "AddressLayout.h"
 
+#include "customers/CustomerStore.h"
+
 #include "ui/MainScreen.h"
 
 #include <vector>
@@ -21,6 +23,7 @@ class Frm045_Qel : public MainScreen
     void Cmd_Click(int index) override;
     void Combo1_Click();
     void Combo2_Click();
+    void AddresseeProc();
 
     void EnableProc();
     void StartListProc();
@@ -43,7 +46,10 @@ class Frm045_Qel : public MainScreen
     QComboBox* Combo5 = nullptr; // the numerals
     QCheckBox* Check1 = nullptr; // red postal boxes
     QCheckBox* Check2 = nullptr; // print the sender
+    QCheckBox* Check3 = nullptr; // this time the customers who want no mail too
 
+    std::vector<Customer> m_found;
+    QStringList m_prefectures;
     std::vector<Addressee> m_addressees;
     Sender m_savedSender;
 };

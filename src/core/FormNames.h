@@ -12,6 +12,7 @@ inline const QString Frm030_Qel = QStringLiteral("Frm030_Qel");
 inline const QString Frm040_Qel = QStringLiteral("Frm040_Qel");
 inline const QString Frm045_Qel = QStringLiteral("Frm045_Qel");
 inline const QString Frm050_Qel = QStringLiteral("Frm050_Qel");
+inline const QString Frm055_Qel = QStringLiteral("Frm055_Qel");
 inline const QString Frm060_Qel = QStringLiteral("Frm060_Qel");
 inline const QString Frm070_Qel = QStringLiteral("Frm070_Qel");
 inline const QString Frm080_Qel = QStringLiteral("Frm080_Qel");

@@ -1,6 +1,8 @@
 #include "CustomerForm.h"
 
+#include "core/Clock.h"
 #include "core/TextRoutines.h"
+#include "sales/SalesStore.h"
 #include "ui/InputBehaviour.h"
 #include "ui/ReadingCapture.h"
 #include "ui/Twips.h"
@@ -17,6 +19,16 @@ constexpr int kModes[] = {ImeHiragana, ImeHalfKatakana, ImeOff, 0,      ImeHirag
                           ImeOff,      ImeOff,          ImeOff, ImeOff, ImeHiragana};
 // List positions that the prefecture split compares with the start of the address.
 constexpr int kSplitPositions = 48;
+// Txt_Inp(11) to (13): the birthday's year, month and day.
+constexpr int kBirthYear = 11;
+constexpr int kBirthMonth = 12;
+constexpr int kBirthDay = 13;
+const QString kNoMailRemark = QStringLiteral("DM不要");
+
+bool AllDigits(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
 
 } // namespace
 
@@ -170,16 +182,110 @@ void CustomerFieldsScreen::ClearFieldsProc()
         Txt_Inp(i)->setText(QString());
 }
 
+void CustomerFieldsScreen::PurchaseIndexProc()
+{
+    bool missing = false;
+    if (!Guarded([&] { missing = SalesStore().purchaseIndexMissing(); }) || !missing)
+        return;
+    QLabel* line = Lbl_Ttl(11);
+    const bool shown = line->isVisible();
+    line->show();
+    GuardedRun({Cmd(0), Cmd(1), Cmd(2)}, line, [](BusyRun& busy) {
+        busy.say(QStringLiteral("購入履歴の索引を作成しています。しばらくお待ちください"));
+        SalesStore().buildPurchaseIndex([&busy] { busy.paint(); });
+    });
+    line->clear();
+    line->setVisible(shown);
+}
+
 CustomerEntryScreen::CustomerEntryScreen(const QString& formName, const CustomerScreenTexts& texts)
     : CustomerFieldsScreen(formName, texts)
 {
+    using K = ControlRow::Kind;
+    BuildControls({
+        {K::Label, "Lbl_Ttl", 16, QStringLiteral(" 誕生日"), 5220, 3180, 1080, 375, "Picture1"},
+        {K::Text, "Txt_Inp", kBirthYear, QString(), 6300, 3180, 735, 375, "Picture1", 4},
+        {K::Label, "Lbl_Ttl", 17, QStringLiteral("年"), 7035, 3180, 300, 375, "Picture1"},
+        {K::Text, "Txt_Inp", kBirthMonth, QString(), 7335, 3180, 495, 375, "Picture1", 2},
+        {K::Label, "Lbl_Ttl", 18, QStringLiteral("月"), 7830, 3180, 300, 375, "Picture1"},
+        {K::Text, "Txt_Inp", kBirthDay, QString(), 8130, 3180, 495, 375, "Picture1", 2},
+        {K::Label, "Lbl_Ttl", 19, QStringLiteral("日"), 8625, 3180, 300, 375, "Picture1"},
+        {K::Label, "Lbl_Ttl", 20, QStringLiteral(" DM"), 5220, 3660, 1080, 375, "Picture1"},
+        {K::Combo, "Combo2", -1, QString(), 6300, 3660, 1500, 375, "Picture1"},
+        {K::Label, "Lbl_Ttl", 21, QStringLiteral("備考にDM不要とあります"), 5220, 4140, 3735, 375,
+         "Picture1"},
+    });
+    Combo2 = Control<QComboBox>("Combo2");
+    Combo2->addItems({QStringLiteral("送る"), QStringLiteral("送らない")});
+    QPalette hint = Lbl_Ttl(21)->palette();
+    hint.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    Lbl_Ttl(21)->setPalette(hint);
+    Lbl_Ttl(21)->hide();
+    for (int i = kBirthYear; i <= kBirthDay; ++i)
+        SetImeMode(Txt_Inp(i), ImeOff);
+    setTabOrder(Txt_Inp(10), Txt_Inp(kBirthYear));
+    setTabOrder(Txt_Inp(kBirthYear), Txt_Inp(kBirthMonth));
+    setTabOrder(Txt_Inp(kBirthMonth), Txt_Inp(kBirthDay));
+    setTabOrder(Txt_Inp(kBirthDay), Combo2);
+    Input()->selectAllOnFocus({Txt_Inp(kBirthYear), Txt_Inp(kBirthMonth), Txt_Inp(kBirthDay)});
+    Input()->setEnterOrder({
+        {Txt_Inp(kBirthYear), {Txt_Inp(kBirthMonth)}},
+        {Txt_Inp(kBirthMonth), {Txt_Inp(kBirthDay)}},
+        {Txt_Inp(kBirthDay), {Combo2}},
+        {Combo2, {Txt_Inp(0)}},
+    });
+
     AttachReadingCapture(*Input(), Txt_Inp(0), Txt_Inp(1));
     for (int index : {2, 4}) {
         Input()->onFocusIn(Txt_Inp(index), [this, index] { Txt_Inp_GotFocus(index); });
         Input()->onFocusOut(Txt_Inp(index), [this, index] { Txt_Inp_LostFocus(index); });
     }
-    for (int i = 0; i <= 10; ++i)
+    for (int i = 0; i <= kBirthDay; ++i)
         connect(Txt_Inp(i), &QLineEdit::textChanged, this, [this, i] { Txt_Inp_Change(i); });
+    connect(Combo2, &QComboBox::currentIndexChanged, this, [this] { Combo2_Click(); });
+}
+
+Customer CustomerEntryScreen::EntryToCustomer() const
+{
+    Customer c = FieldsToCustomer();
+    const int month = TrimBlank(Txt_Inp(kBirthMonth)->text()).toInt();
+    if (month > 0) {
+        c.birthday = {TrimBlank(Txt_Inp(kBirthYear)->text()).toInt(), month,
+                      TrimBlank(Txt_Inp(kBirthDay)->text()).toInt()};
+    }
+    c.noMail = Combo2->currentIndex() == 1;
+    return c;
+}
+
+void CustomerEntryScreen::CustomerToEntry(const Customer& c)
+{
+    CustomerToFields(c);
+    const Birthday& b = c.birthday;
+    Txt_Inp(kBirthYear)->setText(b.known() && b.year > 0 ? QString::number(b.year) : QString());
+    Txt_Inp(kBirthMonth)->setText(b.known() ? QString::number(b.month) : QString());
+    Txt_Inp(kBirthDay)->setText(b.known() ? QString::number(b.day) : QString());
+    Combo2->setCurrentIndex(c.noMail ? 1 : 0);
+}
+
+void CustomerEntryScreen::ClearFieldsProc()
+{
+    CustomerFieldsScreen::ClearFieldsProc();
+    for (int i = kBirthYear; i <= kBirthDay; ++i)
+        Txt_Inp(i)->setText(QString());
+}
+
+void CustomerEntryScreen::Combo2_Click()
+{
+    if (Combo2->currentIndex() != DmIndex)
+        ChangedProc();
+    DmIndex = static_cast<std::int16_t>(Combo2->currentIndex());
+    HintProc();
+}
+
+// The remarks keep what they say; the hint leaves it to the user to set the wish.
+void CustomerEntryScreen::HintProc()
+{
+    Lbl_Ttl(21)->setVisible(Combo2->currentIndex() == 0 && Txt_Inp(10)->text().contains(kNoMailRemark));
 }
 
 void CustomerEntryScreen::ChangedProc()
@@ -187,9 +293,11 @@ void CustomerEntryScreen::ChangedProc()
     HenkouFlg = 1;
 }
 
-void CustomerEntryScreen::Txt_Inp_Change(int)
+void CustomerEntryScreen::Txt_Inp_Change(int index)
 {
     ChangedProc();
+    if (index == 10)
+        HintProc();
 }
 
 void CustomerEntryScreen::Txt_Inp_GotFocus(int index)
@@ -234,6 +342,18 @@ void CustomerEntryScreen::PrefectureSplitProc()
 
 bool CustomerEntryScreen::InputChk()
 {
+    const QString year = TrimBlank(Txt_Inp(kBirthYear)->text());
+    const QString month = TrimBlank(Txt_Inp(kBirthMonth)->text());
+    const QString day = TrimBlank(Txt_Inp(kBirthDay)->text());
+    const bool birthday = !year.isEmpty() || !month.isEmpty() || !day.isEmpty();
+    const bool digits = AllDigits(year) && AllDigits(month) && AllDigits(day);
+    const QDate today = Clock::current().now().date();
+    const bool yearWrong = !year.isEmpty() && !BirthdayOf(year.toInt(), 1, 1, today);
+    const bool monthWrong = month.toInt() < 1 || month.toInt() > 12;
+    const bool dayWrong = !BirthdayOf(year.toInt(), month.toInt(), day.toInt(), today);
+    QLineEdit* firstNonDigit = !AllDigits(year)    ? Txt_Inp(kBirthYear)
+                               : !AllDigits(month) ? Txt_Inp(kBirthMonth)
+                                                   : Txt_Inp(kBirthDay);
     return FirstFailedCheck(
                {
                    {IsAllBlank(Txt_Inp(0)->text()), QStringLiteral("名前を入力してください"), Txt_Inp(0)},
@@ -242,6 +362,17 @@ bool CustomerEntryScreen::InputChk()
                    {Combo1->currentIndex() <= 0, QStringLiteral("都道府県を設定してください"), Txt_Inp(2)},
                    {IsAllBlank(Txt_Inp(4)->text()), QStringLiteral("市区町村・番地を入力してください"),
                     Txt_Inp(4)},
+                   {birthday && !digits, QStringLiteral("誕生日は数字で入力してください"), firstNonDigit},
+                   {birthday && (month.isEmpty() || day.isEmpty()),
+                    QStringLiteral("誕生日は月と日を入力してください（年は省略できます）"),
+                    month.isEmpty() ? Txt_Inp(kBirthMonth) : Txt_Inp(kBirthDay)},
+                   {birthday && yearWrong,
+                    QStringLiteral("誕生日の年は西暦で入力してください（1868 から今年まで）"),
+                    Txt_Inp(kBirthYear)},
+                   {birthday && monthWrong, QStringLiteral("誕生日の月は 1 から 12 で入力してください"),
+                    Txt_Inp(kBirthMonth)},
+                   {birthday && dayWrong, QStringLiteral("誕生日の日がその月にありません"),
+                    Txt_Inp(kBirthDay)},
                },
                Txt_Inp(3)) == 0;
 }

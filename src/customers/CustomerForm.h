@@ -42,6 +42,10 @@ class CustomerFieldsScreen : public MainScreen
     // prefecture's position.
     void CustomerToFields(const Customer& customer);
     void ClearFieldsProc();
+    // A file made before the index of the customers' purchases gets it before its first search by
+    // purchases or its first history: seconds over a million sales, said in the message line.
+    // One that cannot take it now says why and is read without it.
+    void PurchaseIndexProc();
 
     QWidget* Picture1 = nullptr;
     QComboBox* Combo1 = nullptr;
@@ -50,12 +54,20 @@ class CustomerFieldsScreen : public MainScreen
 // The field events of the screens that enter a customer (registration and detail): the reading
 // captured from the name, the postal code offered to an empty city field in full width, the
 // prefecture split off the start of the address, the change flag, and the required-field checks.
+// Right of the telephone numbers they take the birthday (year, month, day: Txt_Inp 11 to 13) and
+// the mail wish (Combo2), with a hint when the remarks ask for no mail that the wish does not say.
 class CustomerEntryScreen : public CustomerFieldsScreen
 {
     Q_OBJECT
 
   protected:
     CustomerEntryScreen(const QString& formName, const CustomerScreenTexts& texts);
+
+    // The customer fields with the birthday and the mail wish, once InputChk has passed; and back.
+    Customer EntryToCustomer() const;
+    void CustomerToEntry(const Customer& customer);
+    // Empties the boxes, the birthday's too; the mail wish stays.
+    void ClearFieldsProc();
 
     // A box or the prefecture changed.
     virtual void ChangedProc();
@@ -69,8 +81,12 @@ class CustomerEntryScreen : public CustomerFieldsScreen
     std::int16_t PrefIndex = 0;
     QString ZipCode;
     QString ZipCodeWide;
+    QComboBox* Combo2 = nullptr; // DM: 送る, 送らない
+    std::int16_t DmIndex = 0;
 
   private:
+    void Combo2_Click();
+    void HintProc();
     void Txt_Inp_Change(int index);
     void Txt_Inp_GotFocus(int index);
     void Txt_Inp_LostFocus(int index);

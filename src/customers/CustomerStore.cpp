@@ -3,6 +3,7 @@
 #include "CustomerWhere.h"
 
 #include "core/Services.h"
+#include "db/Schema.h"
 
 #include <QFile>
 #include <QHash>
@@ -83,6 +84,89 @@ const Table<Customer> kCustomers(QStringLiteral("Tb_顧客"), &Customer::key, kF
 const Table<Customer> kConditions(QStringLiteral("Tb_検索条件"), &Customer::key, kFields,
                                   Table<Customer>::Stamped::No);
 
+// The birthday and the mail wish beside Tb_顧客, under the customer's key. Eight-aligned like a
+// row with an amount: the table's reader is compiled for every kind of field.
+struct alignas(8) ProfileRow
+{
+    std::int32_t key = 0;
+    std::int32_t year = 0;
+    std::int32_t month = 0;
+    std::int32_t day = 0;
+    std::int32_t noMail = 0;
+};
+const QString kProfileTable = QStringLiteral("Tb_顧客補足");
+const Table<ProfileRow> kProfiles(kProfileTable, &ProfileRow::key,
+                                  {{QStringLiteral("Fi_誕生年"), &ProfileRow::year},
+                                   {QStringLiteral("Fi_誕生月"), &ProfileRow::month},
+                                   {QStringLiteral("Fi_誕生日"), &ProfileRow::day},
+                                   {QStringLiteral("Fi_DM不要"), &ProfileRow::noMail}},
+                                  Table<ProfileRow>::Stamped::No);
+
+// What the search adds to Tb_検索条件, in a row of its own.
+struct ConditionExtraRow
+{
+    std::int32_t key = 0;
+    QString lastFrom;
+    QString lastBefore;
+    QString periodFrom;
+    QString periodTo;
+    Amount minTotal = 0;
+    std::int32_t minVisits = 0;
+    QString maker;
+    std::int32_t never = 0;
+    std::int32_t birthMonth = 0;
+};
+const QString kExtraTable = QStringLiteral("Tb_検索条件追加");
+const Table<ConditionExtraRow>
+    kConditionExtras(kExtraTable, &ConditionExtraRow::key,
+                     {{QStringLiteral("Fi_最終購入以降"), &ConditionExtraRow::lastFrom},
+                      {QStringLiteral("Fi_最終購入より前"), &ConditionExtraRow::lastBefore},
+                      {QStringLiteral("Fi_購入期間開始"), &ConditionExtraRow::periodFrom},
+                      {QStringLiteral("Fi_購入期間終了"), &ConditionExtraRow::periodTo},
+                      {QStringLiteral("Fi_期間合計以上"), &ConditionExtraRow::minTotal},
+                      {QStringLiteral("Fi_期間来店以上"), &ConditionExtraRow::minVisits},
+                      {QStringLiteral("Fi_購入メーカー"), &ConditionExtraRow::maker},
+                      {QStringLiteral("Fi_購入なし"), &ConditionExtraRow::never},
+                      {QStringLiteral("Fi_誕生月"), &ConditionExtraRow::birthMonth}},
+                     Table<ConditionExtraRow>::Stamped::No);
+
+bool TablePresent(Database& db, const QString& table)
+{
+    return db.count(QStringLiteral("sqlite_master"), QStringLiteral("type = 'table' and name = ?"), {table}) >
+           0;
+}
+
+// Whether a reader can look into a table that an older file gets at its first use: made now, or
+// absent from a file that cannot take it now (read-only, or held by another program), which then
+// has no rows of it.
+bool ReadyToRead(Database& db, const QString& table)
+{
+    try {
+        CreateMissingTable(db, table);
+        return true;
+    } catch (const QelError& e) {
+        if (e.kind() != QelError::Kind::ReadOnly && e.kind() != QelError::Kind::Busy)
+            throw;
+        return TablePresent(db, table);
+    }
+}
+
+void ProfileToCustomer(const ProfileRow& p, Customer& c)
+{
+    c.birthday = {p.year, p.month, p.day};
+    c.noMail = p.noMail != 0;
+}
+
+// A customer with neither a birthday nor a wish against mail keeps no row.
+void SaveProfile(Database& db, std::int32_t key, const Customer& c)
+{
+    if (!c.birthday.known() && !c.noMail) {
+        kProfiles.remove(db, key);
+        return;
+    }
+    kProfiles.put(db, {key, c.birthday.year, c.birthday.month, c.birthday.day, c.noMail ? 1 : 0});
+}
+
 // Containment matches cannot use an index, and walking the reading index costs a lookup per
 // row: one scan of the table and a sort of the matches is several times faster. Rows of equal
 // reading come in key order, so that the list and its workbook agree.
@@ -128,13 +212,62 @@ Prefectures CustomerStore::prefectures() const
 
 CustomerStore::CustomerStore() : TableStore(kCustomers) {}
 
+std::optional<Customer> CustomerStore::row(std::int32_t key) const
+{
+    Database db;
+    std::optional<Customer> customer = kCustomers.row(db, key);
+    if (customer && ReadyToRead(db, kProfileTable)) {
+        if (const std::optional<ProfileRow> profile = kProfiles.row(db, key))
+            ProfileToCustomer(*profile, *customer);
+    }
+    return customer;
+}
+
+std::int32_t CustomerStore::add(const Customer& customer) const
+{
+    return add(std::vector<Customer>{customer});
+}
+
 std::int32_t CustomerStore::add(const std::vector<Customer>& customers) const
 {
     Database db;
+    CreateMissingTable(db, kProfileTable);
     Database::Transaction transaction(db, Database::Transaction::Start::Immediate);
     const std::int32_t first = kCustomers.add(db, customers);
+    std::int32_t key = first;
+    for (const Customer& c : customers)
+        SaveProfile(db, key++, c);
     transaction.commit();
     return first;
+}
+
+bool CustomerStore::update(const Customer& customer) const
+{
+    Database db;
+    CreateMissingTable(db, kProfileTable);
+    Database::Transaction transaction(db, Database::Transaction::Start::Immediate);
+    if (!kCustomers.update(db, customer))
+        return false;
+    SaveProfile(db, customer.key, customer);
+    transaction.commit();
+    return true;
+}
+
+bool CustomerStore::remove(std::int32_t key) const
+{
+    Database db;
+    CreateMissingTable(db, kProfileTable);
+    Database::Transaction transaction(db, Database::Transaction::Start::Immediate);
+    const bool removed = kCustomers.remove(db, key);
+    kProfiles.remove(db, key);
+    transaction.commit();
+    return removed;
+}
+
+std::int64_t CustomerStore::namesakes(const QString& name) const
+{
+    Database db;
+    return db.count(QStringLiteral("Tb_顧客"), QStringLiteral("Fi_名前 = ?"), {name});
 }
 
 std::vector<Customer> CustomerStore::all() const
@@ -143,24 +276,50 @@ std::vector<Customer> CustomerStore::all() const
     return kCustomers.rows(db, QStringLiteral("order by Fi_キー"));
 }
 
-std::optional<Customer> CustomerStore::condition() const
+std::optional<SearchCondition> CustomerStore::condition() const
 {
     Database db;
-    return kConditions.row(db, kConditionKey);
+    const std::optional<Customer> fields = kConditions.row(db, kConditionKey);
+    if (!fields)
+        return std::nullopt;
+    SearchCondition condition{.fields = *fields, .purchases = {}, .birthMonth = 0};
+    if (!TablePresent(db, kExtraTable))
+        return condition;
+    if (const std::optional<ConditionExtraRow> e = kConditionExtras.row(db, kConditionKey)) {
+        condition.purchases = {.lastFrom = e->lastFrom,
+                               .lastBefore = e->lastBefore,
+                               .periodFrom = e->periodFrom,
+                               .periodTo = e->periodTo,
+                               .minTotal = e->minTotal,
+                               .minVisits = e->minVisits,
+                               .maker = e->maker,
+                               .never = e->never != 0};
+        condition.birthMonth = e->birthMonth;
+    }
+    return condition;
 }
 
-void CustomerStore::saveCondition(const Customer& condition) const
+void CustomerStore::saveCondition(const SearchCondition& condition) const
 {
     Database db;
-    Customer row = condition;
+    CreateMissingTable(db, kExtraTable);
+    Customer row = condition.fields;
     row.key = kConditionKey;
+    const PurchaseCondition& p = condition.purchases;
+    Database::Transaction transaction(db, Database::Transaction::Start::Immediate);
     kConditions.put(db, row);
+    kConditionExtras.put(db, {kConditionKey, p.lastFrom, p.lastBefore, p.periodFrom, p.periodTo, p.minTotal,
+                              p.minVisits, p.maker, p.never ? 1 : 0, condition.birthMonth});
+    transaction.commit();
 }
 
-std::vector<CustomerListEntry> CustomerStore::list(const Customer& condition) const
+std::vector<CustomerListEntry> CustomerStore::list(const SearchCondition& condition) const
 {
     const WhereClause where = CustomerWhere(condition);
     Database db;
+    // Where the birthdays cannot be kept yet, nobody has one.
+    if (condition.birthMonth > 0 && !ReadyToRead(db, kProfileTable))
+        return {};
     Query q(db,
             QStringLiteral("select Fi_キー, Fi_名前, Fi_電話番号, Fi_携帯番号 from Tb_顧客 ") + kMatched +
                 where.text + kOrder,
@@ -171,11 +330,24 @@ std::vector<CustomerListEntry> CustomerStore::list(const Customer& condition) co
     return rows;
 }
 
-std::vector<Customer> CustomerStore::customers(const Customer& condition) const
+std::vector<Customer> CustomerStore::customers(const SearchCondition& condition) const
 {
     const WhereClause where = CustomerWhere(condition);
     Database db;
-    return kCustomers.rows(db, kMatched + where.text + kOrder, where.values);
+    const bool profilesKept = ReadyToRead(db, kProfileTable);
+    if (condition.birthMonth > 0 && !profilesKept)
+        return {};
+    std::vector<Customer> customers = kCustomers.rows(db, kMatched + where.text + kOrder, where.values);
+    if (!profilesKept)
+        return customers;
+    QHash<std::int32_t, ProfileRow> profiles;
+    for (ProfileRow& p : kProfiles.rows(db))
+        profiles.insert(p.key, p);
+    for (Customer& c : customers) {
+        if (const auto it = profiles.constFind(c.key); it != profiles.constEnd())
+            ProfileToCustomer(*it, c);
+    }
+    return customers;
 }
 
 KeysWithReadings CustomerStore::readings() const

@@ -3,8 +3,9 @@
 #include "core/TextRoutines.h"
 #include "db/Database.h"
 
-WhereClause CustomerWhere(const Customer& c)
+WhereClause CustomerWhere(const SearchCondition& search)
 {
+    const Customer& c = search.fields;
     WhereClause where;
     const auto append = [&where](const QString& term) {
         if (!where.text.isEmpty())
@@ -30,5 +31,14 @@ WhereClause CustomerWhere(const Customer& c)
     contains("Fi_ファックス番号", c.fax);
     contains("Fi_メールアドレス", c.mail);
     contains("Fi_備考", c.remarks);
+    if (search.birthMonth > 0) {
+        append(QStringLiteral("Fi_キー in (select Fi_キー from Tb_顧客補足 where Fi_誕生月 = ?)"));
+        where.values << search.birthMonth;
+    }
+    const WhereClause purchases = PurchaseWhere(search.purchases, QStringLiteral("Fi_名前"));
+    if (!purchases.text.isEmpty()) {
+        append(purchases.text);
+        where.values << purchases.values;
+    }
     return where;
 }

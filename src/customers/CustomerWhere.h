@@ -11,11 +11,6 @@
 // trimmed value is not empty and is a containment match whose value is bound, never spliced:
 // quotes and the pattern characters of either engine are just characters, and ASCII letters
 // match regardless of case. The prefecture term always applies: "= n", or "> 0" for 0, so a
-// customer stored without a prefecture is never listed.
-struct WhereClause
-{
-    QString text;
-    QVariantList values;
-};
-
-WhereClause CustomerWhere(const Customer& condition);
+// customer stored without a prefecture is never listed. The month of birth and the purchases
+// follow, each term only when set.
+WhereClause CustomerWhere(const SearchCondition& condition);

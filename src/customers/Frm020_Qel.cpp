@@ -53,6 +53,7 @@ void Frm020_Qel::Cmd_Click(int index)
         break;
     case 1:
         ClearFieldsProc();
+        Combo2->setCurrentIndex(0);
         SelectPrefecture(G().Todoufuken1, kSetting, false);
         // The list left as it was loaded is no change on its next focus loss.
         PrefIndex = static_cast<std::int16_t>(Combo1->currentIndex());
@@ -81,5 +82,5 @@ void Frm020_Qel::Combo1_LostFocus()
 
 void Frm020_Qel::SaveProc()
 {
-    CustomerStore().add(FieldsToCustomer());
+    CustomerStore().add(EntryToCustomer());
 }

@@ -107,7 +107,7 @@ void Frm040_Qel::ListProc()
     // names only serve the workbook.
     Guarded([&] {
         const CustomerStore store;
-        m_condition = store.condition().value_or(Customer());
+        m_condition = store.condition().value_or(SearchCondition());
         rows = store.list(m_condition);
         if (Combo1->count() == 0)
             Combo1->addItems(store.prefectures().names);
@@ -269,12 +269,14 @@ void Frm040_Qel::CsvOutProc()
     rows.push_back({QStringLiteral("名前"), QStringLiteral("フリガナ"), QStringLiteral("郵便番号"),
                     QStringLiteral("都道府県"), QStringLiteral("市区町村"), QStringLiteral("建物"),
                     QStringLiteral("電話番号"), QStringLiteral("携帯番号"), QStringLiteral("FAX番号"),
-                    QStringLiteral("メールアドレス"), QStringLiteral("備考")});
+                    QStringLiteral("メールアドレス"), QStringLiteral("備考"), QStringLiteral("誕生日"),
+                    QStringLiteral("DM")});
     for (const Customer& c : customers) {
         const QString prefecture =
             c.prefecture > 0 && c.prefecture < Combo1->count() ? Combo1->itemText(c.prefecture) : QString();
         rows.push_back({c.name, c.reading, c.postalCode, prefecture, c.city, c.building, c.phone, c.mobile,
-                        c.fax, c.mail, c.remarks});
+                        c.fax, c.mail, c.remarks, BirthdayText(c.birthday),
+                        c.noMail ? QStringLiteral("送らない") : QStringLiteral("送る")});
     }
     Lbl_Ttl(11)->clear();
     if (!ExportCsv(this, QStringLiteral("顧客一覧"), QStringLiteral("顧客一覧.csv"), rows).isEmpty())

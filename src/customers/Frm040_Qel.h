@@ -37,5 +37,5 @@ class Frm040_Qel : public MainScreen
     FlexGrid* MSHFlexGrid1 = nullptr;
     QComboBox* Combo1 = nullptr;
     // The condition the grid was filled from; the workbook is written from the same.
-    Customer m_condition;
+    SearchCondition m_condition;
 };

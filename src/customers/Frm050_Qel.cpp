@@ -31,6 +31,9 @@ Frm050_Qel::Frm050_Qel() : CustomerEntryScreen(Forms::Frm050_Qel, DetailTexts())
 {
     // Compared on every change of the selection, by the user or by the prefecture split.
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
+    BuildControls({{ControlRow::Kind::Button, "Cmd", 3, QStringLiteral("購入履歴"), 4200, 6720, 1815, 555}});
+    setTabOrder(Cmd(1), Cmd(3));
+    setTabOrder(Cmd(3), Cmd(2));
 }
 
 void Frm050_Qel::LoadProc()
@@ -63,7 +66,7 @@ bool Frm050_Qel::DataReadProc()
     const std::optional<Customer> customer = CustomerStore().row(G().CustKey);
     if (!customer)
         return false;
-    CustomerToFields(*customer);
+    CustomerToEntry(*customer);
     return true;
 }
 
@@ -80,7 +83,7 @@ void Frm050_Qel::Combo1_Click()
 
 bool Frm050_Qel::SaveProc()
 {
-    Customer c = FieldsToCustomer();
+    Customer c = EntryToCustomer();
     c.key = G().CustKey;
     return CustomerStore().update(c);
 }
@@ -120,6 +123,13 @@ void Frm050_Qel::Cmd_Click(int index)
         if (!LeaveChk(QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか")))
             return;
         BackProc();
+        break;
+    case 3:
+        // The history comes back to this customer as stored: unsaved changes are asked about.
+        if (!LeaveChk(QStringLiteral("未登録です。\n修正登録せずに画面を閉じますか")))
+            return;
+        PurchaseIndexProc();
+        OpenScreen(Forms::Frm055_Qel);
         break;
     default:
         break;

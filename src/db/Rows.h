@@ -43,6 +43,13 @@ struct KeysWithReadings
     QStringList readings;
 };
 
+// A condition of a statement: its text with a "?" for each value, and the values to bind.
+struct WhereClause
+{
+    QString text;
+    QVariantList values;
+};
+
 class Database;
 
 // The names and readings of makers or products, in their order.

@@ -38,7 +38,8 @@ QStringList PrefectureNames()
 
 const QStringList& LaterTables()
 {
-    static const QStringList tables{QStringLiteral("Tb_差出人")};
+    static const QStringList tables{QStringLiteral("Tb_差出人"), QStringLiteral("Tb_検索条件追加"),
+                                    QStringLiteral("Tb_顧客補足")};
     return tables;
 }
 

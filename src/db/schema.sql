@@ -91,6 +91,10 @@ create index Ix_売上_月別集計 on Tb_売上 (Fi_購入年月, Fi_売価合�
 create index Ix_売上_月別内訳 on Tb_売上 (Fi_購入年月, Fi_メーカー, Fi_購入者, Fi_売価合計, Fi_購入年月日);
 create index Ix_売上_メーカー別集計 on Tb_売上 (Fi_メーカー, Fi_購入年月, Fi_売価合計);
 create index Ix_売上_購入者別集計 on Tb_売上 (Fi_購入者, Fi_購入年月, Fi_売価合計, Fi_購入年月日);
+-- A customer's purchases by the name they carry: the history newest first, and the customer
+-- search by purchases (the last purchase, the totals and visits of a period) with one look into
+-- the index per customer.
+create index Ix_売上_購入履歴 on Tb_売上 (Fi_購入者, Fi_購入年月日, Fi_売価合計);
 
 create table Tb_検索条件 (
   Fi_キー             integer not null default 0 primary key,
@@ -118,3 +122,31 @@ create table Tb_差出人 (
   Fi_住所2            text    not null default '',
   Fi_電話番号         text    not null default ''
 );
+
+-- What the customer search adds to the conditions of Tb_検索条件: purchases and the month of
+-- birth, one row (Fi_キー 1). Dates "yyyymmdd", empty for none; amount and visits 0 for none.
+-- Added after the first version: an older file gets it at the first search.
+create table Tb_検索条件追加 (
+  Fi_キー             integer not null default 0 primary key,
+  Fi_最終購入以降     text    not null default '',
+  Fi_最終購入より前   text    not null default '',
+  Fi_購入期間開始     text    not null default '',
+  Fi_購入期間終了     text    not null default '',
+  Fi_期間合計以上     integer not null default 0,
+  Fi_期間来店以上     integer not null default 0,
+  Fi_購入メーカー     text    not null default '',
+  Fi_購入なし         integer not null default 0,
+  Fi_誕生月           integer not null default 0
+);
+
+-- A customer's birthday and mail wish, under the customer's Fi_キー; a customer without a row has
+-- no birthday and takes mail. Birth year 0: not known. Added after the first version: an older
+-- file gets it when a customer is first read or saved.
+create table Tb_顧客補足 (
+  Fi_キー             integer not null default 0 primary key,
+  Fi_誕生年           integer not null default 0,
+  Fi_誕生月           integer not null default 0,
+  Fi_誕生日           integer not null default 0,
+  Fi_DM不要           integer not null default 0
+);
+create index Ix_顧客補足_誕生月 on Tb_顧客補足 (Fi_誕生月);

@@ -1,6 +1,8 @@
 #include "CustomerImport.h"
 
+#include "core/Clock.h"
 #include "core/Cp932.h"
+#include "core/DateInput.h"
 #include "core/QelError.h"
 #include "core/TextRoutines.h"
 
@@ -182,6 +184,8 @@ const std::array<QStringList, kImportFields>& Synonyms()
             list({"fax", "ファックス", "fax番号", "ファックス番号", "ファクス"}),
             list({"メール", "メールアドレス", "e-mail", "email", "mail", "eメール"}),
             list({"備考", "メモ", "摘要", "note"}),
+            list({"誕生日", "生年月日", "birthday"}),
+            list({"DM", "DM送付", "DM希望", "ダイレクトメール"}),
         };
     }();
     return synonyms;
@@ -193,6 +197,39 @@ QString NameKey(const QString& name)
     key.remove(QLatin1Char(' '));
     key.remove(QChar(0x3000));
     return key;
+}
+
+const QString kSend = QStringLiteral("送る");
+const QString kNoSend = QStringLiteral("送らない");
+
+// A mail wish as the files of other programs write it; empty sends. None when it cannot be read.
+std::optional<bool> NoMailOf(const QString& text)
+{
+    static const QStringList send = [] {
+        QStringList words;
+        for (const char* w : {"", "送る", "送付", "する", "要", "希望", "可", "○", "〇", "1", "yes", "y",
+                              "true", "有", "あり"})
+            words << Normalized(QString::fromUtf8(w));
+        return words;
+    }();
+    static const QStringList noSend = [] {
+        QStringList words;
+        for (const char* w : {"送らない", "送付しない", "不要", "dm不要", "しない", "不可", "否", "×", "x",
+                              "0", "no", "n", "false", "無", "なし", "停止", "拒否", "希望しない"})
+            words << Normalized(QString::fromUtf8(w));
+        return words;
+    }();
+    const QString word = Normalized(text);
+    if (send.contains(word))
+        return false;
+    if (noSend.contains(word))
+        return true;
+    return std::nullopt;
+}
+
+std::optional<Birthday> BirthdayValue(const QString& text)
+{
+    return ParseBirthday(text, Clock::current().now().date());
 }
 
 bool ReadingLooksRight(const QString& reading)
@@ -240,13 +277,13 @@ QString ImportFieldName(int field)
 {
     static const char* const names[kImportFields] = {
         "名前",     "フリガナ", "郵便番号",       "都道府県", "市区町村・番地", "建物", "電話番号",
-        "携帯番号", "FAX番号",  "メールアドレス", "備考"};
+        "携帯番号", "FAX番号",  "メールアドレス", "備考",     "誕生日",         "DM"};
     return field >= 0 && field < kImportFields ? QString::fromUtf8(names[field]) : QString();
 }
 
 int ImportFieldLimit(int field)
 {
-    static constexpr int limits[kImportFields] = {20, 40, 8, 0, 20, 20, 14, 14, 14, 40, 20};
+    static constexpr int limits[kImportFields] = {20, 40, 8, 0, 20, 20, 14, 14, 14, 40, 20, 0, 0};
     return field >= 0 && field < kImportFields ? limits[field] : 0;
 }
 
@@ -298,6 +335,14 @@ QString ImportValue(int field, const QString& text)
     case FieldFax:
     case FieldMail:
         return ToHalfAscii(value);
+    case FieldBirthday:
+        if (const std::optional<Birthday> b = BirthdayValue(value))
+            return BirthdayText(*b);
+        return value;
+    case FieldDm:
+        if (const std::optional<bool> noMail = NoMailOf(value))
+            return *noMail ? kNoSend : kSend;
+        return value;
     default:
         return value;
     }
@@ -456,6 +501,11 @@ void CustomerImport::EvaluateProc()
         }
         if (!tooLong.isEmpty())
             errors << QStringLiteral("長すぎます: ") + tooLong.join(QStringLiteral("、"));
+        if (!BirthdayValue(row.values[FieldBirthday]))
+            errors << QStringLiteral("誕生日「%1」は日付として読めません").arg(row.values[FieldBirthday]);
+        if (!NoMailOf(row.values[FieldDm]))
+            errors
+                << QStringLiteral("DM「%1」は「送る」か「送らない」にしてください").arg(row.values[FieldDm]);
 
         if (!errors.isEmpty()) {
             row.status = ImportStatus::Error;
@@ -540,6 +590,8 @@ std::vector<Customer> CustomerImport::accepted() const
         c.fax = row.values[FieldFax];
         c.mail = row.values[FieldMail];
         c.remarks = row.values[FieldRemarks];
+        c.birthday = BirthdayValue(row.values[FieldBirthday]).value_or(Birthday());
+        c.noMail = NoMailOf(row.values[FieldDm]).value_or(false);
         customers.push_back(std::move(c));
     }
     return customers;

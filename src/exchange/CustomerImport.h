@@ -35,7 +35,8 @@ constexpr qint64 kImportMaxBytes = 32 * 1024 * 1024;
 ImportSource ReadImportFile(const QString& path, qint64 maxBytes = kImportMaxBytes);
 
 // The customer fields an import fills, numbered as the entry screens number their rows:
-// name, reading, postal code, prefecture, city, building, telephone, mobile, fax, mail, remarks.
+// name, reading, postal code, prefecture, city, building, telephone, mobile, fax, mail, remarks;
+// then the birthday and the mail wish.
 enum ImportField {
     FieldName,
     FieldReading,
@@ -48,6 +49,8 @@ enum ImportField {
     FieldFax,
     FieldMail,
     FieldRemarks,
+    FieldBirthday,
+    FieldDm,
     kImportFields
 };
 using ImportColumns = std::array<int, kImportFields>; // the file's column of each field, -1: none
@@ -138,5 +141,6 @@ class CustomerImport
 
 // A field's text made ready for storing as the entry screens make what is typed: one line, blanks
 // at the ends removed, narrow digits and letters in the direct-input fields, the reading in
-// half-width katakana, no "〒" before a postal code.
+// half-width katakana, no "〒" before a postal code; a birthday as "1980/04/15" or "04/15" and a
+// mail wish as "送る" or "送らない" where they can be read (what cannot stays as it is, an error).
 QString ImportValue(int field, const QString& text);

@@ -30,6 +30,12 @@ constexpr int SelectorTop(int field)
 {
     return 1320 + (field / 3) * 420;
 }
+// The caption of a selector is Lbl_Ttl of the field's number; past the message line Lbl_Ttl(11),
+// 16 and on.
+constexpr int SelectorLabel(int field)
+{
+    return field < 11 ? field : field + 5;
+}
 
 } // namespace
 
@@ -63,8 +69,12 @@ Frm025_Qel::Frm025_Qel() : MainScreen(Forms::Frm025_Qel)
         {K::Combo, "Combo_Fld", 9, QString(), SelectorLeft(9) + 1590, SelectorTop(9), 1935, 375},
         {K::Label, "Lbl_Ttl", 10, caption(10), SelectorLeft(10), SelectorTop(10), 1560, 375},
         {K::Combo, "Combo_Fld", 10, QString(), SelectorLeft(10) + 1590, SelectorTop(10), 1935, 375},
-        {K::Check, "Check1", -1, QStringLiteral("長い項目は切り詰める"), 360, 3060, 3615, 375},
-        {K::Label, "Lbl_Dat", 1, QString(), 4080, 3060, 7275, 375},
+        {K::Label, "Lbl_Ttl", SelectorLabel(11), caption(11), SelectorLeft(11), SelectorTop(11), 1560, 375},
+        {K::Combo, "Combo_Fld", 11, QString(), SelectorLeft(11) + 1590, SelectorTop(11), 1935, 375},
+        {K::Label, "Lbl_Ttl", SelectorLabel(12), caption(12), SelectorLeft(12), SelectorTop(12), 1560, 375},
+        {K::Combo, "Combo_Fld", 12, QString(), SelectorLeft(12) + 1590, SelectorTop(12), 1935, 375},
+        {K::Check, "Check1", -1, QStringLiteral("長い項目は切り詰める"), 360, 3480, 3615, 375},
+        {K::Label, "Lbl_Dat", 1, QString(), 4080, 3480, 7275, 375},
         {K::Button, "Cmd", 1, QStringLiteral("取込実行"), 360, 6720, 1815, 555},
         {K::Button, "Cmd", 2, QStringLiteral("閉じる"), 9540, 6720, 1815, 555},
         {K::Label, "Lbl_Ttl", 11, QString(), 360, 7440, 10995, 375},
@@ -75,9 +85,10 @@ Frm025_Qel::Frm025_Qel() : MainScreen(Forms::Frm025_Qel)
     Check1 = Control<QCheckBox>("Check1");
     CollectArray(Combo_Fld, "Combo_Fld");
     for (int field = 0; field < kImportFields; ++field) {
-        Lbl_Ttl(field)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        Lbl_Ttl(field)->setFont(ScreenFont(10));
-        SetBackColor(Lbl_Ttl(field), Colors::LightCyan);
+        QLabel* caption = Lbl_Ttl(SelectorLabel(field));
+        caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        caption->setFont(ScreenFont(10));
+        SetBackColor(caption, Colors::LightCyan);
         connect(Combo_Fld(field), &QComboBox::activated, this, [this, field] { Combo_Fld_Click(field); });
     }
     connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
@@ -85,14 +96,14 @@ Frm025_Qel::Frm025_Qel() : MainScreen(Forms::Frm025_Qel)
     m_model = new ImportPreviewModel(this);
     Grd_Preview = new QTableView(this);
     Grd_Preview->setObjectName(QStringLiteral("Grd_Preview"));
-    Grd_Preview->setGeometry(TwRect(360, 3540, 10995, 3000));
+    Grd_Preview->setGeometry(TwRect(360, 3960, 10995, 2580));
     Grd_Preview->setModel(m_model);
     Grd_Preview->setFont(ScreenFont(10));
     Grd_Preview->verticalHeader()->setDefaultSectionSize(Tw(330));
     Grd_Preview->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::AnyKeyPressed);
-    const int widths[ImportPreviewModel::kColumns] = {600,  1200, 2800, 600,  1800, 1800, 1200, 1100,
-                                                      2200, 1800, 1500, 1500, 1500, 2400, 1800};
+    const int widths[ImportPreviewModel::kColumns] = {600,  1200, 2800, 600,  1800, 1800, 1200, 1100, 2200,
+                                                      1800, 1500, 1500, 1500, 2400, 1800, 1500, 900};
     for (int c = 0; c < ImportPreviewModel::kColumns; ++c)
         Grd_Preview->setColumnWidth(c, Tw(widths[c]));
     connect(m_model, &ImportPreviewModel::changed, this, [this] { CountDispProc(); });

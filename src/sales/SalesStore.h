@@ -80,6 +80,13 @@ class SalesStore : public TableStore<Sale>
     // and then meanwhile, so that the screen that waits can repaint.
     void buildReportIndexes(const std::function<void()>& progress = {}) const;
 
+    // The sales carrying the purchaser's name, newest first (purchase date, then key, descending).
+    std::vector<Sale> purchasesOf(const QString& buyer) const;
+    // Whether the file lacks the index of the customers' purchases (a file made before it), and
+    // building it, seconds over a million sales with progress now and then.
+    bool purchaseIndexMissing() const;
+    void buildPurchaseIndex(const std::function<void()>& progress = {}) const;
+
     // The sales of a period of purchase months, bounds "yyyymm" or the open "000000" and
     // "999999", compared as text.
     std::int64_t countInPeriod(const QString& from, const QString& to) const;

@@ -20,6 +20,7 @@
 #include <QRawFont>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
@@ -253,6 +254,33 @@ TEST_F(AddressPrintingTest, PostcardsPutEveryDigitInItsBoxEveryCustomerOnceInLis
     for (const Word& w : pages[2].words)
         beside |= w.text.contains(QStringLiteral("12-345")) && w.mm.right() < 44.3 && w.mm.bottom() < 22;
     EXPECT_TRUE(beside);
+}
+
+TEST_F(AddressPrintingTest, CustomersWhoWantNoMailAreLeftOutUnlessAskedForThisTime)
+{
+    for (const char* name : {"山田太郎", "佐藤花子", "田中一"})
+        addAddressed(QString::fromUtf8(name), QStringLiteral("ｱ%1").arg(rowCount(QStringLiteral("Tb_顧客"))),
+                     QStringLiteral("100-0001"), 13, QStringLiteral("千代田区1"));
+    Customer sato = *CustomerStore().row(2);
+    sato.noMail = true;
+    CustomerStore().update(sato);
+    for (int visit = 0; visit < 2; ++visit) {
+        // Asked for this time only: the next printing leaves them out again.
+        openAddressPrinting();
+        EXPECT_EQ(dat(0)->text(), QStringLiteral("顧客一覧の 2 件を、一覧の順に印刷します"));
+        EXPECT_EQ(dat(1)->text(), QStringLiteral("DM不要の 1 件は印刷しません"));
+        auto pages = savePdf();
+        ASSERT_EQ(pages.size(), 2u);
+        EXPECT_PRINTED(ReadVertical(pages[1], kNameArea), QStringLiteral("田中一様"));
+
+        QCheckBox* include = child<QCheckBox>(QStringLiteral("Check3"));
+        QTest::mouseClick(include, Qt::LeftButton, {}, QPoint(8, include->height() / 2));
+        EXPECT_EQ(dat(1)->text(), QStringLiteral("DM不要の 1 件も印刷します"));
+        pages = savePdf();
+        ASSERT_EQ(pages.size(), 3u);
+        EXPECT_PRINTED(ReadVertical(pages[1], kNameArea), QStringLiteral("佐藤花子様"));
+        CloseAllScreens();
+    }
 }
 
 // Kanji digit by digit, kanji as counted, or full-width digits; a floor reads 二階 or ２Ｆ, never 二Ｆ.

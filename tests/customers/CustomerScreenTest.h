@@ -4,6 +4,8 @@
 
 #include "support/ScreenTest.h"
 
+#include <QStringList>
+
 #include <ostream>
 
 void PrintTo(const QString& text, std::ostream* out);
@@ -21,6 +23,15 @@ class CustomerScreenTest : public ScreenTest
     // reading order differ.
     static void addCustomers(int count);
 
+    // A sale of one product to the purchaser's name on the day ("yyyymmdd").
+    void addSale(const QString& buyer, const QString& date, const QString& maker, qlonglong price,
+                 qlonglong quantity = 1, const QString& remarks = {}) const;
+    // A ledger of 30 customers C01 .. C30 (readings ｱ01 .. ｱ30; C05 twice, the second one ｲ05) and
+    // 240 sales of the makers メーカーA to メーカーE over 2022 to 2024, bought by C01 to C24 (C25 to
+    // C30 never buy) and by a walk-in no customer is; every third customer has a birthday in month
+    // key % 12 + 1, every fourth wants no mail.
+    void addLedger() const;
+
     // Opens the search from the menu, enters the conditions and searches; the list is then the
     // screen.
     void search(const QString& name = {}, int prefecture = 0);
@@ -28,4 +39,6 @@ class CustomerScreenTest : public ScreenTest
     QStringList listedNames() const;
     // The detail of the grid's row, through 詳細表示.
     void openDetail(int row);
+    // The first column of each row the statement selects.
+    QStringList selected(const QString& sql) const;
 };

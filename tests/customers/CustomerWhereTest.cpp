@@ -53,10 +53,16 @@ class CustomerWhereTest : public AppFixture
                    .mail = "SUZUKI@EXAMPLE.JP"});
     }
 
+    static SearchCondition searchOf(const Customer& fields)
+    {
+        SearchCondition search;
+        search.fields = fields;
+        return search;
+    }
     static QString matched(const Customer& condition)
     {
         QStringList names;
-        for (const CustomerListEntry& e : CustomerStore().list(condition))
+        for (const CustomerListEntry& e : CustomerStore().list(searchOf(condition)))
             names << e.name;
         return names.join(QLatin1Char(','));
     }
@@ -134,7 +140,7 @@ TEST_F(CustomerWhereTest, EachConditionIsABoundContainmentMatchInFieldOrder)
          "山田太郎"},
     };
     for (const Case& c : cases) {
-        const WhereClause where = CustomerWhere(c.condition);
+        const WhereClause where = CustomerWhere(searchOf(c.condition));
         if (!c.text.isEmpty())
             EXPECT_EQ(where.text, c.text) << c.what;
         EXPECT_EQ(where.values.size(), where.text.count(QLatin1Char('?'))) << c.what;

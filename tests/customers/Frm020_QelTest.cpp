@@ -313,6 +313,30 @@ TEST_F(RegistrationTest, ASavedCustomerIsStoredExactlyWithTheNoticeShownAndTheEn
     EXPECT_NE(visibleScreen(QStringLiteral("Frm010_Qel")), nullptr);
 }
 
+TEST_F(RegistrationTest, ABirthdayAndAMailWishAreStoredWithTheCustomerAndTheClearButtonEmptiesThem)
+{
+    open();
+    fillCustomer();
+    enter(txt(12), QStringLiteral("２"));
+    enter(txt(13), QStringLiteral("29"));
+    combo(2)->setCurrentIndex(1);
+    Click(cmd(0));
+    EXPECT_EQ(message(), QString());
+    const QString profile =
+        QStringLiteral("Fi_キー||'|'||Fi_誕生年||'|'||Fi_誕生月||'|'||Fi_誕生日||'|'||Fi_DM不要");
+    EXPECT_EQ(column(QStringLiteral("Tb_顧客補足"), profile), QStringLiteral("1|0|2|29|1"));
+
+    // The next customer, of no birthday and the default wish, keeps no row of them.
+    Click(cmd(1));
+    for (int i : {11, 12, 13})
+        EXPECT_EQ(txt(i)->text(), QString()) << i;
+    EXPECT_EQ(combo(2)->currentText(), QStringLiteral("送る"));
+    fillCustomer();
+    Click(cmd(0));
+    EXPECT_EQ(customerCount(), 2);
+    EXPECT_EQ(column(QStringLiteral("Tb_顧客補足"), profile), QStringLiteral("1|0|2|29|1"));
+}
+
 TEST_F(RegistrationTest, SavingAgainGivesTheNextKey)
 {
     open();

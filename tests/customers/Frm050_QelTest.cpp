@@ -52,6 +52,8 @@ TEST_F(DetailTest, ChangeTrackingDecidesWhetherClosingAsks)
          },
          true},
         {"the prefecture already selected", [this] { combo()->setCurrentIndex(13); }, false},
+        {"a birthday typed", [this] { enter(txt(12), QStringLiteral("5")); }, true},
+        {"the mail wish", [this] { combo(2)->setCurrentIndex(1); }, true},
         {"another prefecture", [this] { combo()->setCurrentIndex(27); }, true},
         {"画面クリア", [this] { Click(cmd(1)); }, false},
         {"passing through every box with Enter",
@@ -131,6 +133,85 @@ TEST_F(DetailTest, ASaveEditsTheRowInPlaceWithAFreshStampAndTheSameKey)
     ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
     EXPECT_EQ(grid()->row(), 2);
     EXPECT_EQ(grid()->textMatrix(2, 3), QStringLiteral("03-9999-0000"));
+}
+
+TEST_F(DetailTest, TheBirthdayAndTheMailWishAreKeptAcrossEditsAndGoWithTheCustomer)
+{
+    key = addCustomer(QStringLiteral("山田太郎"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"), 13, {},
+                      QStringLiteral("DM不要・電話可"));
+    Customer c = *CustomerStore().row(key);
+    c.birthday = {1980, 4, 15};
+    CustomerStore().update(c);
+    openFirst();
+    EXPECT_EQ(txt(11)->text() + '/' + txt(12)->text() + '/' + txt(13)->text(), QStringLiteral("1980/4/15"));
+    EXPECT_EQ(combo(2)->currentText(), QStringLiteral("送る"));
+    // The remarks ask for no mail and the wish does not say so: a hint, no change.
+    EXPECT_TRUE(ttl(21)->isVisible());
+    EXPECT_EQ(ttl(21)->text(), QStringLiteral("備考にDM不要とあります"));
+    EXPECT_FALSE(cmd(0)->isEnabled());
+
+    // Each edit saved; what is kept beside the customer, "" for no row.
+    const std::pair<std::function<void()>, const char*> steps[] = {
+        {[this] { enter(txt(6), QStringLiteral("03-1111-2222")); }, "1980/4/15|0"},
+        {[this] { combo(2)->setCurrentIndex(1); }, "1980/4/15|1"},
+        {[this] {
+             enter(txt(11), QString());
+             enter(txt(12), QStringLiteral("2"));
+             enter(txt(13), QStringLiteral("29"));
+         },
+         "0/2/29|1"},
+        {[this] {
+             enter(txt(12), QString());
+             enter(txt(13), QString());
+             combo(2)->setCurrentIndex(0);
+         },
+         ""},
+    };
+    for (const auto& [edit, kept] : steps) {
+        edit();
+        Click(cmd(0));
+        EXPECT_EQ(message(), QString()) << kept;
+        EXPECT_EQ(column(QStringLiteral("Tb_顧客補足"),
+                         QStringLiteral("Fi_誕生年||'/'||Fi_誕生月||'/'||Fi_誕生日||'|'||Fi_DM不要")),
+                  QString::fromUtf8(kept));
+        EXPECT_EQ(ttl(21)->isVisible(), combo(2)->currentIndex() == 0) << "the hint while the wish says 送る";
+    }
+    EXPECT_EQ(stored("Fi_備考"), QStringLiteral("DM不要・電話可")) << "the wish never rewrites the remarks";
+    EXPECT_EQ(stored("Fi_電話番号"), QStringLiteral("03-1111-2222"));
+
+    // Deleting the customer deletes what is kept beside it.
+    combo(2)->setCurrentIndex(1);
+    Click(cmd(0));
+    Click(cmd(2));
+    ASSERT_TRUE(follow(QStringLiteral("Frm040_Qel")));
+    EXPECT_EQ(rowCount(QStringLiteral("Tb_顧客補足")), 1);
+    dialogs->expectQuestion({}, DialogService::Answer::Yes);
+    Click(cmd(2));
+    EXPECT_EQ(rowCount(QStringLiteral("Tb_顧客補足")), 0);
+}
+
+TEST_F(DetailTest, ABirthdayThatIsNoDayIsNamedAndNothingIsStored)
+{
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"/4/", 13, "誕生日は月と日を入力してください（年は省略できます）"},
+        {"1980//", 12, "誕生日は月と日を入力してください（年は省略できます）"},
+        {"/4/1x", 13, "誕生日は数字で入力してください"},
+        {"/13/1", 12, "誕生日の月は 1 から 12 で入力してください"},
+        {"2001/2/29", 13, "誕生日の日がその月にありません"},
+        {"/4/31", 13, "誕生日の日がその月にありません"},
+        {"1850/1/1", 11, "誕生日の年は西暦で入力してください（1868 から今年まで）"},
+        {"2027/1/1", 11, "誕生日の年は西暦で入力してください（1868 から今年まで）"},
+    };
+    key = addCustomer(QStringLiteral("山田太郎"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"));
+    openFirst();
+    for (const auto& [typed, focus, text] : cases) {
+        for (int i = 0; i < 3; ++i)
+            enter(txt(11 + i), QString::fromUtf8(typed).section('/', i, i));
+        Click(cmd(0));
+        EXPECT_EQ(message(), QString::fromUtf8(text)) << typed;
+        EXPECT_EQ(focused(), txt(focus)) << typed;
+        EXPECT_EQ(rowCount(QStringLiteral("Tb_顧客補足")), 0);
+    }
 }
 
 TEST_F(DetailTest, ANamePastedOverTheStoredOneTakesTheDictionaryReadingAndATypedAdditionKeepsTheStoredOne)

@@ -14,8 +14,8 @@
 
 namespace {
 
-const QString kHeading = QStringLiteral(
-    "名前,フリガナ,郵便番号,都道府県,市区町村,建物,電話番号,携帯番号,FAX番号,メールアドレス,備考\r\n");
+const QString kHeading = QStringLiteral("名前,フリガナ,郵便番号,都道府県,市区町村,建物,電話番号,携帯番号,"
+                                        "FAX番号,メールアドレス,備考,誕生日,DM\r\n");
 
 class CustomerListCsvTest : public CustomerScreenTest
 {
@@ -45,14 +45,22 @@ class CustomerListCsvTest : public CustomerScreenTest
 
 TEST_F(CustomerListCsvTest, TheListIsWrittenInItsOrderAsShiftJisOrUtf8)
 {
-    addCustomer(QStringLiteral("山田 太郎"), QStringLiteral("ﾔﾏﾀﾞ"), 13, QStringLiteral("03-1111-2222"),
-                QStringLiteral("特価, \"常連\""));
-    addCustomer(QStringLiteral("青木～髙橋"), QStringLiteral("ｱｵｷ"), 27);
+    const std::int32_t yamada = addCustomer(QStringLiteral("山田 太郎"), QStringLiteral("ﾔﾏﾀﾞ"), 13,
+                                            QStringLiteral("03-1111-2222"), QStringLiteral("特価, \"常連\""));
+    Customer c = *CustomerStore().row(yamada);
+    c.birthday = {1980, 4, 5};
+    c.noMail = true;
+    CustomerStore().update(c);
+    c = *CustomerStore().row(addCustomer(QStringLiteral("青木～髙橋"), QStringLiteral("ｱｵｷ"), 27));
+    c.birthday = {0, 12, 31};
+    CustomerStore().update(c);
     search();
     const QString expected =
         kHeading +
-        QStringLiteral("青木～髙橋,ｱｵｷ,100-0001,大阪府,千代田区,,,,,,\r\n"
-                       "山田 太郎,ﾔﾏﾀﾞ,100-0001,東京都,千代田区,,03-1111-2222,,,,\"特価, \"\"常連\"\"\"\r\n");
+        QStringLiteral(
+            "青木～髙橋,ｱｵｷ,100-0001,大阪府,千代田区,,,,,,,12/31,送る\r\n"
+            "山田 太郎,ﾔﾏﾀﾞ,100-0001,東京都,千代田区,,03-1111-2222,,,,\"特価, \"\"常連\"\"\",1980/04/"
+            "05,送らない\r\n");
 
     exportAs(-1, target(), [&] {
         dialogs->expect(ShownBox::Kind::Information, QStringLiteral("CSV出力"), done(2, "Shift_JIS"));
@@ -169,15 +177,15 @@ TEST_F(CustomerListCsvTest, LibreOfficeReadsBothEncodingsBackToTheSameCells)
     search();
     const std::vector<QStringList> cells = {
         kHeading.trimmed().split(QLatin1Char(',')),
-        {"O'Neil", "ｵﾆｰﾙ", "100-0001", "東京都", "千代田区", "", "0311112222", "", "", "", ""},
+        {"O'Neil", "ｵﾆｰﾙ", "100-0001", "東京都", "千代田区", "", "0311112222", "", "", "", "", "", "送る"},
         {"髙橋 \"花子\"", "ﾀｶﾊｼ ﾊﾅｺ", "100-0001", "北海道", "千代田区", "", "011-111-2222", "", "", "",
-         "一行目, 続き～"},
+         "一行目, 続き～", "", "送る"},
     };
     for (const auto& [type, encoding] : {std::pair{0, 64}, std::pair{1, 76}}) {
         SCOPED_TRACE(encoding);
         exportAs(type, target(),
                  [&] { dialogs->expect(ShownBox::Kind::Information, QStringLiteral("CSV出力"), {}); });
-        EXPECT_EQ(LibreOfficeCells(target(), encoding, 11), cells);
+        EXPECT_EQ(LibreOfficeCells(target(), encoding, 13), cells);
     }
 }
 

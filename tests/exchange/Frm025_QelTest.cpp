@@ -144,6 +144,45 @@ TEST_F(ImportTest, ShiftJisCsvWithUsualHeadingsIsPreviewedAndStoredAfterABackup)
     EXPECT_FALSE(cmd(1)->isEnabled());
 }
 
+TEST_F(ImportTest, BirthdaysAndMailWishesAreReadInTheirUsualFormsAndGoOutWithTheCsv)
+{
+    // Name, birthday and DM in the file; status, birthday and DM in the preview.
+    const std::pair<const char*, const char*> cases[] = {
+        {"甲,1980/4/15,", "取込|1980/04/15|送る"},  {"乙,昭和55年4月16日,不要", "取込|1980/04/16|送らない"},
+        {"丙,4/17,送る", "取込|04/17|送る"},        {"丁,,×", "取込||送らない"},
+        {"戊,1980/2/30,", "エラー|1980/2/30|送る"}, {"己,,たぶん", "エラー||たぶん"},
+    };
+    QString csv = QStringLiteral("名前,生年月日,DM送付,フリガナ,住所\r\n");
+    for (const auto& [row, shown] : cases)
+        csv += QString::fromUtf8(row) + QStringLiteral(",ｶﾅ,千代田区\r\n");
+    openImport();
+    choose(file(QStringLiteral("誕生日.csv"), csv.toUtf8()));
+    for (int r = 0; r < int(std::size(cases)); ++r)
+        EXPECT_EQ(cell(r, Col::ColStatus) + '|' + field(r, FieldBirthday) + '|' + field(r, FieldDm),
+                  QString::fromUtf8(cases[r].second));
+    EXPECT_EQ(cell(4, Col::ColReason), QStringLiteral("誕生日「1980/2/30」は日付として読めません"));
+    EXPECT_EQ(cell(5, Col::ColReason), QStringLiteral("DM「たぶん」は「送る」か「送らない」にしてください"));
+    runImport({}, {});
+    EXPECT_EQ(
+        column(QStringLiteral("Tb_顧客補足"),
+               QStringLiteral("Fi_キー||':'||Fi_誕生年||'/'||Fi_誕生月||'/'||Fi_誕生日||'|'||Fi_DM不要")),
+        QStringLiteral("1:1980/4/15|0,2:1980/4/16|1,3:0/4/17|0,4:0/0/0|1"));
+
+    // The list's CSV writes them as the preview showed them.
+    CloseAllScreens();
+    search();
+    dialogs->expectFile(ShownBox::Kind::SaveFile, QStringLiteral("CSV出力"), AppFile("Data/出力.csv"), 1);
+    dialogs->expect(ShownBox::Kind::Information, QStringLiteral("CSV出力"), {});
+    Click(cmd(6));
+    QFile out(AppFile("Data/出力.csv"));
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    QStringList written;
+    for (const QString& line : QString::fromUtf8(out.readAll()).split("\r\n", Qt::SkipEmptyParts))
+        written << line.section(',', 0, 0) + '|' + line.section(',', 11);
+    EXPECT_EQ(written, (QStringList{"名前|誕生日,DM", "甲|1980/04/15,送る", "乙|1980/04/16,送らない",
+                                    "丙|04/17,送る", "丁|,送らない"}));
+}
+
 TEST_F(ImportTest, DuplicatesAreSkippedUnlessTickedAndErrorsAreNeverStored)
 {
     addCustomer(QStringLiteral("山田太郎"), QStringLiteral("ﾔﾏﾀﾞﾀﾛｳ"), 13, QStringLiteral("03-1111-2222"));
