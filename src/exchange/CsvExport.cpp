@@ -32,7 +32,7 @@ QString UnheldList(const std::vector<QStringList>& rows, const std::vector<CsvUn
 } // namespace
 
 QString ExportCsv(FormBase* screen, const QString& subject, const QString& fileName,
-                  const std::vector<QStringList>& rows)
+                  const std::vector<QStringList>& rows, const QList<int>& numericColumns)
 {
     const QStringList types = {QStringLiteral("CSV Shift_JIS (*.csv)"),
                                QStringLiteral("CSV UTF-8 BOM付き (*.csv)")};
@@ -55,9 +55,9 @@ QString ExportCsv(FormBase* screen, const QString& subject, const QString& fileN
     }
     try {
         BusyRun busy({});
-        WriteCsvFile(path, rows, encoding);
+        WriteCsvFile(path, rows, encoding, numericColumns);
     } catch (const QelError& e) {
-        Dialogs().failure(screen->formName(), e.message(), e.detail());
+        Dialogs().failure(screen->boxTitle(), e.message(), e.detail());
         return {};
     }
     Dialogs().information(
