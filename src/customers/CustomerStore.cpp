@@ -74,11 +74,22 @@ Prefectures CustomerStore::prefectures() const
 
 CustomerStore::CustomerStore() : TableStore(kCustomers) {}
 
-std::int32_t CustomerStore::add(const std::vector<Customer>& customers) const
+std::int32_t CustomerStore::add(const std::vector<Customer>& customers,
+                                const std::function<void(int percent)>& progress) const
 {
+    constexpr std::size_t kBlock = 500;
     Database db;
     Database::Transaction transaction(db, Database::Transaction::Start::Immediate);
-    const std::int32_t first = kCustomers.add(db, customers);
+    std::int32_t first = 0;
+    for (std::size_t done = 0; done < customers.size(); done += kBlock) {
+        if (progress)
+            progress(int(done * 100 / customers.size()));
+        const auto from = customers.begin() + std::ptrdiff_t(done);
+        const std::vector<Customer> block(from,
+                                          from + std::ptrdiff_t(std::min(kBlock, customers.size() - done)));
+        const std::int32_t key = kCustomers.add(db, block);
+        first = done == 0 ? key : first;
+    }
     transaction.commit();
     return first;
 }

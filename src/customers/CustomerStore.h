@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -62,8 +63,10 @@ class CustomerStore : public TableStore<Customer>
 
     using TableStore::add;
     // Adds the customers in one transaction, under the largest key + 1 and on, all with the stamp
-    // of now; a failure adds none. Returns the first key given.
-    std::int32_t add(const std::vector<Customer>& customers) const;
+    // of now; a failure adds none. Returns the first key given. The progress (percent done) may
+    // throw to stop: nothing is added then either.
+    std::int32_t add(const std::vector<Customer>& customers,
+                     const std::function<void(int percent)>& progress = {}) const;
     // Every stored customer, in key order.
     std::vector<Customer> all() const;
     // remove() deletes the customer's row only: sales name their customers by copy.
