@@ -72,6 +72,9 @@ class ScriptedDialogs : public DialogService
     bool print(QPrinter& printer, const QString& title) override;
     std::function<void(QPrinter& printer)> onPrint;
 
+    // Called with each box as it is shown, before it is answered: a test looks at the screen then.
+    std::function<void(const ShownBox& box)> onShown;
+
     const std::vector<ShownBox>& shown() const { return m_shown; }
     bool allAnswered() const { return m_expected.empty(); }
 
