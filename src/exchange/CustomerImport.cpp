@@ -585,6 +585,7 @@ void CustomerImport::EvaluateProc()
             reasons << readingCheck;
         reasons << checks;
         row.reason = reasons.join(QStringLiteral("。"));
+        row.prefectureToCheck = !checks.isEmpty();
         row.status = !duplicateOf.isEmpty()    ? ImportStatus::Duplicate
                      : !readingCheck.isEmpty() ? ImportStatus::CheckReading
                      : !checks.isEmpty()       ? ImportStatus::CheckPrefecture

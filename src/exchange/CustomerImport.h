@@ -55,8 +55,9 @@ struct ImportRow
     int prefecture = 0;                        // the number found for the prefecture text
     ImportStatus status = ImportStatus::Import;
     QString reason;
-    bool ticked = false;   // to be stored
-    bool tickable = false; // an error row, or one without a usable reading, cannot be ticked
+    bool ticked = false;            // to be stored
+    bool tickable = false;          // an error row, or one without a usable reading, cannot be ticked
+    bool prefectureToCheck = false; // supplied, or other than the address says
 };
 
 struct ImportCounts

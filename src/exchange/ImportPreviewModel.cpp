@@ -69,15 +69,16 @@ QVariant ImportPreviewModel::data(const QModelIndex& index, int role) const
         case ImportStatus::Duplicate:
             return Colors::LightGrey;
         case ImportStatus::CheckReading:
-            return col == ColStatus || col == ColFirstField + static_cast<int>(FieldReading)
-                       ? QVariant(Colors::LightYellow)
-                       : QVariant();
         case ImportStatus::CheckPrefecture:
-            return col == ColStatus || col == ColFirstField + static_cast<int>(FieldPrefecture)
-                       ? QVariant(Colors::LightYellow)
-                       : QVariant();
-        case ImportStatus::Import:
-            return {};
+        case ImportStatus::Import: {
+            // What is to be checked: the status, and the reading or the prefecture in question.
+            const bool reading = row.status == ImportStatus::CheckReading;
+            const bool marked =
+                (col == ColStatus && row.status != ImportStatus::Import) ||
+                (reading && col == ColFirstField + static_cast<int>(FieldReading)) ||
+                (row.prefectureToCheck && col == ColFirstField + static_cast<int>(FieldPrefecture));
+            return marked ? QVariant(Colors::LightYellow) : QVariant();
+        }
         }
         return {};
     case Qt::TextAlignmentRole:

@@ -747,7 +747,7 @@ TEST_F(ImportTest, FilesSavedByLibreOfficeReadAsTheSpreadsheetShowsThem)
     ASSERT_TRUE(QFile::exists(dir + "/shop.csv"));
 
     openImport();
-    for (const QString name : {QStringLiteral("shop.csv"), QStringLiteral("shop.xlsx")}) {
+    for (const QString& name : {QStringLiteral("shop.csv"), QStringLiteral("shop.xlsx")}) {
         SCOPED_TRACE(name.toStdString());
         choose(dir + QLatin1Char('/') + name);
         EXPECT_EQ(shown(), (QStringList{"取込|山田太郎|ﾔﾏﾀﾞﾀﾛｳ|東京都|千代田区千代田1-1|",
