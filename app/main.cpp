@@ -3,6 +3,7 @@
 #include "core/AppFolder.h"
 #include "ui/Mdl_Main.h"
 #include "ui/Navigator.h"
+#include "ui/QelApplication.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -61,7 +62,7 @@ int main(int argc, char* argv[])
     if (const std::optional<int> status = AnswerCommandLine(argc, argv))
         return *status;
     std::optional<NoDisplayExit> noDisplay(std::in_place);
-    QApplication app(argc, argv);
+    QelApplication app(argc, argv);
     noDisplay.reset();
     if (const std::optional<int> status = RefuseArguments(QApplication::arguments()))
         return *status;

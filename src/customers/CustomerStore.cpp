@@ -228,15 +228,25 @@ std::int32_t CustomerStore::add(const Customer& customer) const
     return add(std::vector<Customer>{customer});
 }
 
-std::int32_t CustomerStore::add(const std::vector<Customer>& customers) const
+std::int32_t CustomerStore::add(const std::vector<Customer>& customers,
+                                const std::function<void(int percent)>& progress) const
 {
+    constexpr std::size_t kBlock = 500;
     Database db;
     CreateMissingTable(db, kProfileTable);
     Database::Transaction transaction(db, Database::Transaction::Start::Immediate);
-    const std::int32_t first = kCustomers.add(db, customers);
-    std::int32_t key = first;
-    for (const Customer& c : customers)
-        SaveProfile(db, key++, c);
+    std::int32_t first = 0;
+    for (std::size_t done = 0; done < customers.size(); done += kBlock) {
+        if (progress)
+            progress(int(done * 100 / customers.size()));
+        const auto from = customers.begin() + std::ptrdiff_t(done);
+        const std::vector<Customer> block(from,
+                                          from + std::ptrdiff_t(std::min(kBlock, customers.size() - done)));
+        std::int32_t key = kCustomers.add(db, block);
+        first = done == 0 ? key : first;
+        for (const Customer& c : block)
+            SaveProfile(db, key++, c);
+    }
     transaction.commit();
     return first;
 }

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -78,8 +79,10 @@ class CustomerStore : public TableStore<Customer>
     // Adds the customer under the largest key + 1 with its birthday and mail wish; returns the key.
     std::int32_t add(const Customer& customer) const;
     // Adds the customers in one transaction, under the largest key + 1 and on, all with the stamp
-    // of now; a failure adds none. Returns the first key given.
-    std::int32_t add(const std::vector<Customer>& customers) const;
+    // of now; a failure adds none. Returns the first key given. The progress (percent done) may
+    // throw to stop: nothing is added then either.
+    std::int32_t add(const std::vector<Customer>& customers,
+                     const std::function<void(int percent)>& progress = {}) const;
     // Writes the customer over the row of its key, birthday and mail wish with it; false when the
     // row is gone, and then nothing is written.
     bool update(const Customer& customer) const;

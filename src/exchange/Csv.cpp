@@ -4,6 +4,8 @@
 #include "core/QelError.h"
 #include "core/TextRoutines.h"
 
+#include <limits>
+
 namespace {
 
 QString Quoted(const QString& field)
@@ -19,20 +21,37 @@ QString Quoted(const QString& field)
     return QLatin1Char('"') + out + QLatin1Char('"');
 }
 
+bool FormulaSign(QChar c)
+{
+    return c == QLatin1Char('=') || c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char('@') ||
+           c == QLatin1Char('\t') || c == QLatin1Char('\r');
+}
+
 } // namespace
 
-QString CsvText(const std::vector<QStringList>& rows)
+QString CsvText(const std::vector<QStringList>& rows, const QList<int>& numericColumns)
 {
     QString text;
     for (const QStringList& row : rows) {
         for (qsizetype i = 0; i < row.size(); ++i) {
             if (i > 0)
                 text += QLatin1Char(',');
-            text += Quoted(row.at(i));
+            const QString& field = row.at(i);
+            const bool guard = !field.isEmpty() && !numericColumns.contains(int(i)) &&
+                               (FormulaSign(field.front()) || field.front() == QLatin1Char('\''));
+            text += Quoted(guard ? QLatin1Char('\'') + field : field);
         }
         text += QStringLiteral("\r\n");
     }
     return text;
+}
+
+QString CsvFieldText(const QString& field)
+{
+    if (field.size() >= 2 && field.front() == QLatin1Char('\'') &&
+        (FormulaSign(field.at(1)) || field.at(1) == QLatin1Char('\'')))
+        return field.mid(1);
+    return field;
 }
 
 std::vector<CsvUnheld> Cp932Unheld(const std::vector<QStringList>& rows)
@@ -51,9 +70,9 @@ std::vector<CsvUnheld> Cp932Unheld(const std::vector<QStringList>& rows)
 }
 
 QString WriteCsvFile(const QString& path, const std::vector<QStringList>& rows, CsvEncoding encoding,
-                     FileSave::Existing existing)
+                     FileSave::Existing existing, const QList<int>& numericColumns)
 {
-    const QString text = CsvText(rows);
+    const QString text = CsvText(rows, numericColumns);
     QByteArray bytes;
     if (encoding == CsvEncoding::Cp932) {
         if (!Cp932Unheld(rows).empty())
@@ -89,59 +108,75 @@ char GuessSeparator(const QByteArray& data)
     return tabs > commas ? '\t' : ',';
 }
 
-std::vector<CsvRecord> ParseCsv(const QByteArray& data, char separator)
+CsvReader::CsvReader(const QByteArray& data, char separator, CsvLimits limits)
+    : m_data(data), m_separator(separator), m_limits(limits)
 {
-    std::vector<CsvRecord> records;
-    CsvRecord record;
+}
+
+bool CsvReader::next(CsvRecord& record)
+{
+    const qsizetype n = m_data.size();
+    if (m_pos >= n)
+        return false;
+    record.line = m_line;
+    record.fields.clear();
     QByteArray field;
-    int line = 1;
     int quoteLine = 0;
     bool inQuotes = false;
     bool fieldStart = true;
-    bool any = false; // the record has begun
-    const qsizetype n = data.size();
-    const auto endRecord = [&] {
+    const qsizetype start = m_pos;
+    const auto tooLarge = [&] {
+        if (inQuotes)
+            return QelError(
+                QelError::Kind::Malformed,
+                QStringLiteral("%1 行目で始まる「\"」で囲まれた項目が %2 MB を過ぎても閉じられていません。")
+                    .arg(quoteLine)
+                    .arg(m_limits.recordBytes >> 20));
+        return QelError(QelError::Kind::TooLarge, QStringLiteral("%1 行目が長すぎます（1 行 %2 MB まで）。")
+                                                      .arg(record.line)
+                                                      .arg(m_limits.recordBytes >> 20));
+    };
+    const auto endField = [&] {
+        if (qsizetype(record.fields.size()) >= m_limits.fields)
+            throw QelError(QelError::Kind::TooLarge, QStringLiteral("%1 行目の列が多すぎます（%2 列まで）。")
+                                                         .arg(record.line)
+                                                         .arg(m_limits.fields));
         record.fields.push_back(field);
-        records.push_back(std::move(record));
-        record = CsvRecord();
         field.clear();
         fieldStart = true;
-        any = false;
     };
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = data.at(i);
-        if (!any) {
-            record.line = line;
-            any = true;
-        }
+    for (; m_pos < n; ++m_pos) {
+        if (m_pos - start >= m_limits.recordBytes)
+            throw tooLarge();
+        const char c = m_data.at(m_pos);
         if (inQuotes) {
             if (c == '"') {
-                if (i + 1 < n && data.at(i + 1) == '"') {
+                if (m_pos + 1 < n && m_data.at(m_pos + 1) == '"') {
                     field += '"';
-                    ++i;
+                    ++m_pos;
                 } else {
                     inQuotes = false;
                 }
             } else {
-                if (c == '\n' || (c == '\r' && !(i + 1 < n && data.at(i + 1) == '\n')))
-                    ++line;
+                if (c == '\n' || (c == '\r' && !(m_pos + 1 < n && m_data.at(m_pos + 1) == '\n')))
+                    ++m_line;
                 field += c;
             }
             continue;
         }
         if (c == '"' && fieldStart) {
             inQuotes = true;
-            quoteLine = line;
+            quoteLine = m_line;
             fieldStart = false;
-        } else if (c == separator) {
-            record.fields.push_back(field);
-            field.clear();
-            fieldStart = true;
+        } else if (c == m_separator) {
+            endField();
         } else if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < n && data.at(i + 1) == '\n')
-                ++i;
-            endRecord();
-            ++line;
+            if (c == '\r' && m_pos + 1 < n && m_data.at(m_pos + 1) == '\n')
+                ++m_pos;
+            ++m_pos;
+            ++m_line;
+            endField();
+            return true;
         } else {
             field += c;
             fieldStart = false;
@@ -153,7 +188,17 @@ std::vector<CsvRecord> ParseCsv(const QByteArray& data, char separator)
                                       "ファイルの終わりまでが一つの項目になってしまうため、読み込みません。")
                            .arg(quoteLine));
     }
-    if (any)
-        endRecord();
+    endField();
+    return true;
+}
+
+std::vector<CsvRecord> ParseCsv(const QByteArray& data, char separator)
+{
+    CsvReader reader(data, separator,
+                     {std::numeric_limits<qsizetype>::max(), std::numeric_limits<qsizetype>::max()});
+    std::vector<CsvRecord> records;
+    CsvRecord record;
+    while (reader.next(record))
+        records.push_back(record);
     return records;
 }

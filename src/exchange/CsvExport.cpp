@@ -32,7 +32,7 @@ QString UnheldList(const std::vector<QStringList>& rows, const std::vector<CsvUn
 } // namespace
 
 QString ExportCsv(FormBase* screen, const QString& subject, const QString& fileName,
-                  const std::vector<QStringList>& rows)
+                  const std::vector<QStringList>& rows, const QList<int>& numericColumns)
 {
     const QStringList types = {QStringLiteral("CSV Shift_JIS (*.csv)"),
                                QStringLiteral("CSV UTF-8 BOM付き (*.csv)")};
@@ -57,9 +57,9 @@ QString ExportCsv(FormBase* screen, const QString& subject, const QString& fileN
     QString written;
     try {
         BusyRun busy({});
-        written = WriteCsvFile(target.path, rows, encoding, target.existing);
+        written = WriteCsvFile(target.path, rows, encoding, target.existing, numericColumns);
     } catch (const QelError& e) {
-        Dialogs().failure(screen->formName(), e.message(), e.detail());
+        Dialogs().failure(screen->boxTitle(), e.message(), e.detail());
         return {};
     }
     Dialogs().fileWritten(

@@ -6,157 +6,19 @@
 #include "core/QelError.h"
 #include "core/TextRoutines.h"
 
-#include "Csv.h"
-#include "SheetReader.h"
-
-#include <QFile>
-#include <QFileInfo>
 #include <QSet>
-#include <QStringDecoder>
 
 #include <algorithm>
 
 namespace {
-
-constexpr qint64 kChunk = 1024 * 1024;
-
-[[noreturn]] void Refuse(QelError::Kind kind, const QString& path, const QString& why)
-{
-    throw QelError(kind, why + QStringLiteral("\n") + ShownPath(path));
-}
-
-QString SizeText(qint64 bytes)
-{
-    return QString::number(bytes / (1024 * 1024)) + QStringLiteral(" MB");
-}
-
-ImportSource ReadWorkbookSource(const QString& path)
-{
-    const SheetModel sheet = ReadWorkbook(path);
-    ImportSource source;
-    source.kind = QStringLiteral("Excel ブック（シート「%1」）").arg(sheet.sheetName);
-    if (sheet.rows.empty())
-        Refuse(QelError::Kind::Malformed, path, QStringLiteral("ブックの最初のシートが空です。"));
-    const int columns = sheet.lastColumn();
-    const auto cellsOf = [&](const std::map<int, SheetCell>& cells) {
-        QStringList texts;
-        for (int c = 1; c <= columns; ++c) {
-            const auto it = cells.find(c);
-            texts << (it == cells.end() ? QString() : sheet.displayText(it->second));
-        }
-        return texts;
-    };
-    auto row = sheet.rows.begin();
-    source.headings = cellsOf(row->second);
-    for (++row; row != sheet.rows.end(); ++row)
-        source.lines.push_back({row->first, cellsOf(row->second), QString()});
-    return source;
-}
-
-// Reads at most maxBytes + 1 bytes a megabyte at a time, refusing a binary file at its first
-// megabyte and a long one as soon as it passes the limit.
-QByteArray ReadTextBytes(QFile& file, const QString& path, qint64 maxBytes, bool utf16)
-{
-    QByteArray data;
-    while (true) {
-        const QByteArray chunk = file.read(kChunk);
-        if (chunk.isEmpty())
-            break;
-        if (!utf16 && chunk.contains('\0'))
-            Refuse(QelError::Kind::Encoding, path,
-                   QStringLiteral("テキストのファイルではありません（バイナリファイルです）。\n"
-                                  "CSV ファイルか .xlsx のブックを選んでください。"));
-        data += chunk;
-        if (data.size() > maxBytes)
-            Refuse(QelError::Kind::TooLarge, path,
-                   QStringLiteral("ファイルが大きすぎます。取り込めるのは %1 までです。")
-                       .arg(SizeText(maxBytes)));
-    }
-    if (file.error() != QFileDevice::NoError)
-        throw QelError(QelError::Kind::FileOperation,
-                       QStringLiteral("ファイルを読めません。\n") + ShownPath(path), file.errorString());
-    return data;
-}
-
-ImportSource ReadCsvSource(QFile& file, const QString& path, qint64 maxBytes)
-{
-    const QByteArray head = file.peek(4);
-    const bool utf16 = head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF");
-    QByteArray data = ReadTextBytes(file, path, maxBytes, utf16);
-    QString encoding;
-    bool utf8 = true;
-    if (utf16) {
-        // Spreadsheets save "Unicode text" as UTF-16 with tabs; as UTF-8 it parses the same.
-        QStringDecoder decoder(head.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
-                                                           : QStringDecoder::Utf16BE);
-        data = QString(decoder.decode(data.mid(2))).toUtf8();
-        encoding = QStringLiteral("UTF-16");
-    } else if (data.startsWith("\xEF\xBB\xBF")) {
-        data.remove(0, 3);
-        encoding = QStringLiteral("UTF-8");
-    } else if (IsValidUtf8(data)) {
-        encoding = QStringLiteral("UTF-8");
-    } else {
-        utf8 = false;
-        encoding = QStringLiteral("Shift_JIS");
-    }
-    if (data.trimmed().isEmpty())
-        Refuse(QelError::Kind::Malformed, path, QStringLiteral("ファイルが空です。"));
-
-    const char separator = GuessSeparator(data);
-    const std::vector<CsvRecord> records = ParseCsv(data, separator);
-    ImportSource source;
-    source.kind = QStringLiteral("CSV（%1・%2区切り）")
-                      .arg(encoding, separator == '\t' ? QStringLiteral("タブ") : QStringLiteral("カンマ"));
-    int unreadable = 0;
-    bool first = true;
-    for (const CsvRecord& record : records) {
-        ImportSource::Line line;
-        line.line = record.line;
-        for (const QByteArray& field : record.fields) {
-            std::optional<QString> text;
-            if (utf8) {
-                QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-                QString decoded = decoder.decode(field);
-                if (!decoder.hasError())
-                    text = decoded;
-            } else {
-                text = DecodeCp932Exact(field);
-            }
-            if (!text) {
-                line.problem = QStringLiteral("読めない文字があります（%1 列目）").arg(line.cells.size() + 1);
-                text = utf8 ? QString::fromUtf8(field) : DecodeCp932(field);
-            }
-            line.cells << *text;
-        }
-        if (!line.problem.isEmpty())
-            ++unreadable;
-        if (first) {
-            if (!line.problem.isEmpty())
-                Refuse(QelError::Kind::Encoding, path,
-                       QStringLiteral("見出しの行に読めない文字があります。Shift_JIS か UTF-8 の CSV "
-                                      "ファイルを選んでください。"));
-            source.headings = line.cells;
-            first = false;
-        } else {
-            source.lines.push_back(std::move(line));
-        }
-    }
-    if (unreadable > 0 && unreadable * 2 > static_cast<int>(source.lines.size()))
-        Refuse(
-            QelError::Kind::Encoding, path,
-            QStringLiteral("文字コードを判別できません（Shift_JIS でも UTF-8 でもない行が %1 行あります）。")
-                .arg(unreadable));
-    return source;
-}
 
 QString Normalized(const QString& heading)
 {
     QString text = heading.normalized(QString::NormalizationForm_KC).toLower();
     text.remove(QLatin1Char(' '));
     text.remove(QChar(0x3000));
-    text.remove(QLatin1Char('*'));
-    text.remove(QLatin1Char(':'));
+    for (const char c : {'*', ':', '_', '-', '.', '(', ')', '[', ']', '/'})
+        text.remove(QLatin1Char(c));
     return text;
 }
 
@@ -189,6 +51,132 @@ const std::array<QStringList, kImportFields>& Synonyms()
         };
     }();
     return synonyms;
+}
+
+// The usual English headings of each field (address books and web services write these).
+const std::array<QStringList, kImportFields>& EnglishHeadings()
+{
+    static const std::array<QStringList, kImportFields> headings = [] {
+        const std::initializer_list<std::initializer_list<const char*>> words = {
+            {"full name", "display name", "customer", "customer name", "client name", "contact name"},
+            {"phonetic", "phonetic name", "name phonetic", "furigana", "yomi", "yomigana", "reading",
+             "name kana", "name reading"},
+            {"zip code", "postal", "postcode", "post code", "postal code"},
+            {"prefecture", "state", "province", "region", "state/province"},
+            {"address 1", "address line 1", "street", "street address", "home address", "street 1"},
+            {"address 2", "address line 2", "building", "building name", "apartment", "suite", "street 2"},
+            {"phone", "telephone", "phone number", "telephone number", "home phone", "phone 1", "tel no"},
+            {"mobile phone", "mobile number", "cell", "cell phone", "cellphone", "mobile tel"},
+            {"fax number", "facsimile", "fax no"},
+            {"e-mail address", "email address", "mail address", "e-mail 1", "email 1"},
+            {"notes", "memo", "remarks", "remark", "comment", "comments"},
+        };
+        std::array<QStringList, kImportFields> out;
+        int field = 0;
+        for (const auto& list : words) {
+            for (const char* w : list)
+                out[std::size_t(field)] << Normalized(QString::fromUtf8(w));
+            ++field;
+        }
+        return out;
+    }();
+    return headings;
+}
+
+bool IsHeadingOf(int field, const QString& heading)
+{
+    const QString text = Normalized(heading);
+    return !text.isEmpty() && (Synonyms()[std::size_t(field)].contains(text) ||
+                               EnglishHeadings()[std::size_t(field)].contains(text));
+}
+
+// The rows looked at for the headings, and how many known headings make a row the heading row.
+constexpr int kHeadingSearchRows = 20;
+constexpr int kHeadingsNeeded = 2;
+
+int KnownHeadings(const QStringList& cells)
+{
+    int known = 0;
+    for (const QString& cell : cells) {
+        for (int field = 0; field < kImportFields; ++field) {
+            if (IsHeadingOf(field, cell)) {
+                ++known;
+                break;
+            }
+        }
+    }
+    return known;
+}
+
+bool IsDigit(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+           (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19);
+}
+
+bool IsKanjiDigit(QChar c)
+{
+    return QStringView(u"〇一二三四五六七八九十百千").contains(c);
+}
+
+bool IsDash(QChar c)
+{
+    return QStringView(u"-－‐‑–—―−ーｰ").contains(c);
+}
+
+bool IsIdeograph(QChar c)
+{
+    return c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF;
+}
+
+// The end of the house number that starts at `i`, or -1 when no house number starts there. A
+// house number is a chain of numbers joined by dashes, 丁目, 番地, 番 or の, ended by 号, by the
+// end of the address or by what no longer continues it; a number alone counts only before a blank
+// or at the end (北1条 is a place, not a house number).
+qsizetype HouseNumberEnd(const QString& text, qsizetype i)
+{
+    const qsizetype n = text.size();
+    bool marked = false;
+    for (;;) {
+        const bool kanji = IsKanjiDigit(text.at(i));
+        qsizetype j = i;
+        while (j < n && (kanji ? IsKanjiDigit(text.at(j)) : IsDigit(text.at(j))))
+            ++j;
+        const QStringView rest = QStringView(text).mid(j);
+        if (rest.startsWith(u"号"))
+            return j + 1;
+        qsizetype next = -1;
+        if (rest.startsWith(u"丁目"))
+            next = j + 2;
+        else if (rest.startsWith(u"番地"))
+            next = j + 2;
+        else if (rest.startsWith(u"番"))
+            next = j + 1;
+        if (next >= 0) {
+            marked = true;
+            if (next < n && text.at(next) == QChar(u'の'))
+                ++next;
+            if (next < n && (IsDigit(text.at(next)) || IsKanjiDigit(text.at(next)))) {
+                i = next;
+                continue;
+            }
+            // 二番町 is a town: a mark followed by a further ideograph is no house number.
+            if (next < n && IsIdeograph(text.at(next)) && !rest.startsWith(u"丁目") &&
+                !rest.startsWith(u"番地"))
+                return -1;
+            return next;
+        }
+        if (!kanji && j + 1 < n && IsDash(text.at(j)) && IsDigit(text.at(j + 1))) {
+            marked = true;
+            i = j + 1;
+            continue;
+        }
+        if (kanji)
+            return marked ? j : -1;
+        if (marked || j == n || IsBlankChar(text.at(j)))
+            return j;
+        return -1;
+    }
 }
 
 QString NameKey(const QString& name)
@@ -241,38 +229,6 @@ bool ReadingLooksRight(const QString& reading)
 
 } // namespace
 
-ImportSource ReadImportFile(const QString& path, qint64 maxBytes)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        Refuse(QelError::Kind::NotFound, path, QStringLiteral("ファイルが見つかりません。"));
-    if (info.isDir())
-        Refuse(QelError::Kind::FolderInTheWay, path,
-               QStringLiteral("フォルダーは取り込めません。ファイルを選んでください。"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw QelError(QelError::Kind::FileOperation,
-                       QStringLiteral("ファイルを開けません。\n") + ShownPath(path), file.errorString());
-    const QByteArray head = file.peek(8);
-    if (head.startsWith("\xD0\xCF\x11\xE0"))
-        Refuse(QelError::Kind::NotAWorkbook, path,
-               QStringLiteral("古い Excel 形式（.xls）のブックは読めません。表計算ソフトで .xlsx か CSV "
-                              "に保存し直してから選んでください。"));
-    if (head.startsWith("PK\x03\x04")) {
-        if (info.size() > maxBytes)
-            Refuse(QelError::Kind::TooLarge, path,
-                   QStringLiteral("ファイルが大きすぎます。取り込めるのは %1 までです。")
-                       .arg(SizeText(maxBytes)));
-        file.close();
-        return ReadWorkbookSource(path);
-    }
-    if (info.size() > maxBytes)
-        Refuse(
-            QelError::Kind::TooLarge, path,
-            QStringLiteral("ファイルが大きすぎます。取り込めるのは %1 までです。").arg(SizeText(maxBytes)));
-    return ReadCsvSource(file, path, maxBytes);
-}
-
 QString ImportFieldName(int field)
 {
     static const char* const names[kImportFields] = {
@@ -292,16 +248,43 @@ ImportColumns GuessColumns(const QStringList& headings)
     ImportColumns columns;
     columns.fill(-1);
     QSet<int> used;
-    for (int field = 0; field < kImportFields; ++field) {
-        for (int c = 0; c < headings.size(); ++c) {
-            if (!used.contains(c) && Synonyms()[field].contains(Normalized(headings.at(c)))) {
+    const auto take = [&](int field, int headingOf) {
+        for (int c = 0; c < headings.size() && columns[field] < 0; ++c) {
+            if (!used.contains(c) && IsHeadingOf(headingOf, headings.at(c))) {
                 columns[field] = c;
                 used.insert(c);
-                break;
             }
         }
-    }
+    };
+    for (int field = 0; field < kImportFields; ++field)
+        take(field, field);
+    // A second telephone is most likely the mobile, a second address line the building.
+    if (columns[FieldMobile] < 0)
+        take(FieldMobile, FieldPhone);
+    if (columns[FieldBuilding] < 0)
+        take(FieldBuilding, FieldCity);
     return columns;
+}
+
+std::pair<QString, QString> SplitAddress(const QString& address)
+{
+    const qsizetype n = address.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = address.at(i);
+        if (!IsDigit(c) && !IsKanjiDigit(c))
+            continue;
+        if (i > 0 && (IsDigit(address.at(i - 1)) || IsKanjiDigit(address.at(i - 1))))
+            continue;
+        const qsizetype end = HouseNumberEnd(address, i);
+        if (end < 0)
+            continue;
+        // What follows the number begins after the blanks and dashes that part them ("1-2-3 -A棟").
+        qsizetype rest = end;
+        while (rest < n && (IsBlankChar(address.at(rest)) || IsDash(address.at(rest))))
+            ++rest;
+        return {TrimBlanks(address.left(end)), TrimBlanks(address.mid(rest))};
+    }
+    return {address, QString()};
 }
 
 QString ImportStatusText(ImportStatus status)
@@ -315,6 +298,8 @@ QString ImportStatusText(ImportStatus status)
         return QStringLiteral("エラー");
     case ImportStatus::CheckReading:
         return QStringLiteral("読み要確認");
+    case ImportStatus::CheckPrefecture:
+        return QStringLiteral("都道府県要確認");
     }
     return {};
 }
@@ -324,7 +309,7 @@ QString ImportValue(int field, const QString& text)
     QString value = TrimBlanks(SingleLine(text));
     switch (field) {
     case FieldReading:
-        return TrimBlanks(ToHalfKatakana(value));
+        return TrimBlanks(ToHalfKatakana(WithoutVariationSelectors(value)));
     case FieldPostalCode:
         value = ToHalfAscii(value);
         if (value.startsWith(QChar(0x3012)))
@@ -348,8 +333,8 @@ QString ImportValue(int field, const QString& text)
     }
 }
 
-CustomerImport::CustomerImport(ImportSource source, Setting setting)
-    : m_source(std::move(source)), m_setting(std::move(setting)), m_columns(GuessColumns(m_source.headings))
+CustomerImport::CustomerImport(ImportSource source, Setting setting, const ImportProgress& progress)
+    : m_source(std::move(source)), m_setting(std::move(setting))
 {
     for (const Customer& c : m_setting.stored) {
         const QString name = NameKey(c.name);
@@ -364,18 +349,76 @@ CustomerImport::CustomerImport(ImportSource source, Setting setting)
                                who + QStringLiteral("と名前・郵便番号が同じ"));
     }
     m_setting.stored.clear();
-    BuildProc();
+    const int searched = std::min<int>(kHeadingSearchRows, int(m_source.lines.size()));
+    for (int row = 0; row < searched; ++row) {
+        if (KnownHeadings(m_source.lines[std::size_t(row)].cells()) >= kHeadingsNeeded) {
+            m_headingRow = row;
+            break;
+        }
+    }
+    setHeadingRow(m_headingRow, progress);
 }
 
-void CustomerImport::setColumns(const ImportColumns& columns)
+void CustomerImport::setHeadingRow(int row, const ImportProgress& progress)
 {
+    if (row < 0 || std::size_t(row) >= m_source.lines.size())
+        return;
+    const QStringList headings = m_source.lines[std::size_t(row)].cells();
+    const ImportColumns columns = GuessColumns(headings);
+    m_entries = BuildProc(row, columns, progress);
+    m_headingRow = row;
+    m_headings = headings;
     m_columns = columns;
-    BuildProc();
+    EvaluateProc();
+}
+
+void CustomerImport::setColumns(const ImportColumns& columns, const ImportProgress& progress)
+{
+    m_entries = BuildProc(m_headingRow, columns, progress);
+    m_columns = columns;
+    EvaluateProc();
+}
+
+int CustomerImport::fieldOf(int column) const
+{
+    if (column < 0)
+        return -1;
+    const auto it = std::find(m_columns.begin(), m_columns.end(), column);
+    return it == m_columns.end() ? -1 : int(it - m_columns.begin());
+}
+
+QStringList CustomerImport::notices() const
+{
+    QStringList notices;
+    if (!m_source.notice.isEmpty())
+        notices << m_source.notice;
+    for (int c = 0; c < m_headings.size(); ++c) {
+        const QString heading = Normalized(m_headings.at(c));
+        if (heading.isEmpty() || fieldOf(c) >= 0)
+            continue;
+        for (int field = 0; field < kImportFields; ++field) {
+            const int used = m_columns[field];
+            if (used >= 0 && used < c && Normalized(m_headings.at(used)) == heading) {
+                notices << QStringLiteral(
+                               "「%1」の列がもう一つあります（%2 列目）。取り込むときは欄を選んでください")
+                               .arg(m_headings.at(c))
+                               .arg(c + 1);
+                break;
+            }
+        }
+    }
+    return notices;
 }
 
 void CustomerImport::setCutLong(bool cut)
 {
     m_cutLong = cut;
+    // A long name's reading is the reading of what is kept of it.
+    const int limit = ImportFieldLimit(FieldName);
+    for (Entry& e : m_entries) {
+        if (e.readingSuggested && !e.readingConfirmed && CharCount(e.values[FieldName]) > limit)
+            SuggestReading(e);
+    }
     EvaluateProc();
 }
 
@@ -398,50 +441,85 @@ void CustomerImport::setValue(int row, int field, const QString& text)
         e.readingSuggested = false;
     } else if (field == FieldName && e.readingSuggested && !e.readingConfirmed) {
         SuggestReading(e);
+    } else if (field == FieldPrefecture) {
+        e.addressPrefecture.clear();
     }
     EvaluateProc();
 }
 
-void CustomerImport::SuggestReading(Entry& e) const
+void CustomerImport::SuggestReading(Entry& e)
 {
-    e.values[FieldReading] = m_setting.reading && !e.values[FieldName].isEmpty()
-                                 ? ImportValue(FieldReading, m_setting.reading(e.values[FieldName]))
-                                 : QString();
+    // The dictionary reads a name only once its length is accepted: what is too long is an error
+    // row, unless long fields are cut, and then the part kept is read.
+    QString name = e.values[FieldName];
+    const int limit = ImportFieldLimit(FieldName);
+    if (CharCount(name) > limit)
+        name = m_cutLong ? LeftChars(name, limit) : QString();
+    QString reading;
+    if (m_setting.reading && !name.isEmpty()) {
+        const auto known = m_readings.constFind(name);
+        reading = known != m_readings.constEnd()
+                      ? *known
+                      : *m_readings.insert(name, ImportValue(FieldReading, m_setting.reading(name)));
+    }
+    e.values[FieldReading] = reading;
     e.readingSuggested = true;
 }
 
-void CustomerImport::BuildProc()
+const ImportSource::Line& CustomerImport::lineOf(std::size_t entry) const
 {
-    m_entries.clear();
-    m_entries.reserve(m_source.lines.size());
+    return m_source.lines[std::size_t(m_headingRow) + 1 + entry];
+}
+
+std::vector<CustomerImport::Entry> CustomerImport::BuildProc(int headingRow, const ImportColumns& columns,
+                                                             const ImportProgress& progress)
+{
+    std::vector<Entry> entries;
+    const std::size_t first = std::size_t(headingRow) + 1;
+    const std::size_t count = m_source.lines.size() > first ? m_source.lines.size() - first : 0;
+    entries.reserve(count);
     const QStringList& prefectures = m_setting.prefectures;
-    for (const ImportSource::Line& line : m_source.lines) {
+    int shown = -1;
+    for (std::size_t i = 0; i < count; ++i) {
+        const ImportSource::Line& line = m_source.lines[first + i];
+        if (const int percent = int(i * 100 / count); progress && percent != shown) {
+            shown = percent;
+            progress(percent);
+        }
         Entry e;
         for (int field = 0; field < kImportFields; ++field) {
-            const int column = m_columns[field];
-            if (column >= 0 && column < line.cells.size())
-                e.values[field] = ImportValue(field, line.cells.at(column));
+            const int column = columns[field];
+            if (column >= 0 && column < line.size())
+                e.values[field] = ImportValue(field, line.cell(column));
         }
         // An address that starts with a prefecture gives it up to the prefecture, as a typed one
-        // does; what the city field cannot take goes to the front of the building.
+        // does, unless the file's own prefecture column says another: that one wins, and the
+        // address is kept whole for the user to see.
         QString& city = e.values[FieldCity];
-        if (const int i = PrefectureAtStart(city, prefectures, 1); i > 0) {
-            city = TrimBlanks(city.mid(prefectures.at(i).size()));
-            e.values[FieldPrefecture] = prefectures.at(i);
+        if (const int p = PrefectureAtStart(city, prefectures, 1); p > 0) {
+            const QString& found = prefectures.at(p);
+            const QString given = e.values[FieldPrefecture];
+            bool number = false;
+            const bool same =
+                given == found || found.startsWith(given) || (given.toInt(&number) == p && number);
+            if (given.isEmpty() || same) {
+                city = TrimBlanks(city.mid(found.size()));
+                e.values[FieldPrefecture] = given.isEmpty() ? found : given;
+            } else {
+                e.addressPrefecture = found;
+            }
         }
-        const int cityLimit = ImportFieldLimit(FieldCity);
-        if (CharCount(city) > cityLimit) {
-            const QString kept = LeftChars(city, cityLimit);
-            const QString rest = TrimBlanks(city.mid(kept.size()));
+        // The building and room after the house number go to the building, as a user types them.
+        if (const auto [address, rest] = SplitAddress(city); !rest.isEmpty()) {
             QString& building = e.values[FieldBuilding];
             building = building.isEmpty() ? rest : rest + QLatin1Char(' ') + building;
-            city = kept;
+            city = address;
         }
         if (e.values[FieldReading].isEmpty())
             SuggestReading(e);
-        m_entries.push_back(std::move(e));
+        entries.push_back(std::move(e));
     }
-    EvaluateProc();
+    return entries;
 }
 
 void CustomerImport::EvaluateProc()
@@ -451,21 +529,28 @@ void CustomerImport::EvaluateProc()
     m_rows.assign(m_entries.size(), ImportRow());
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
         const Entry& e = m_entries[i];
-        const ImportSource::Line& line = m_source.lines[i];
+        const ImportSource::Line& line = lineOf(i);
         ImportRow& row = m_rows[i];
         row.line = line.line;
         row.values = e.values;
         QStringList errors;
         if (!line.problem.isEmpty())
             errors << line.problem;
+        // What registration requires, except the reading, which the user may still supply here.
         if (e.values[FieldName].isEmpty())
             errors << QStringLiteral("名前がありません");
+        if (e.values[FieldPostalCode].isEmpty())
+            errors << QStringLiteral("郵便番号がありません");
+        if (e.values[FieldCity].isEmpty())
+            errors << QStringLiteral("住所（市区町村・番地）がありません");
 
+        QStringList checks;
         const QString prefecture = e.values[FieldPrefecture];
         row.prefecture = -1;
         if (prefecture.isEmpty()) {
             row.prefecture = m_setting.defaultPrefecture;
             row.values[FieldPrefecture] = prefectures.value(row.prefecture);
+            checks << QStringLiteral("都道府県がないため%1としました").arg(row.values[FieldPrefecture]);
         } else {
             bool number = false;
             const int n = prefecture.toInt(&number);
@@ -478,6 +563,8 @@ void CustomerImport::EvaluateProc()
             }
             if (row.prefecture > 0)
                 row.values[FieldPrefecture] = prefectures.at(row.prefecture);
+            if (!e.addressPrefecture.isEmpty())
+                checks << QStringLiteral("住所は%1で始まります").arg(e.addressPrefecture);
         }
         if (row.prefecture <= 0 || row.prefecture >= prefectures.size()) {
             errors << (prefecture.isEmpty()
@@ -530,23 +617,31 @@ void CustomerImport::EvaluateProc()
                 break;
             }
         }
-        row.tickable = true;
-        if (!duplicateOf.isEmpty()) {
-            row.status = ImportStatus::Duplicate;
-            row.reason = duplicateOf;
-        } else if (e.readingSuggested && !e.readingConfirmed) {
-            row.status = ImportStatus::CheckReading;
-            row.reason = row.values[FieldReading].isEmpty() ? QStringLiteral("フリガナがありません")
-                                                            : QStringLiteral("フリガナは辞書の読みです");
-        } else if (!ReadingLooksRight(row.values[FieldReading]) && !e.readingConfirmed) {
-            row.status = ImportStatus::CheckReading;
-            row.reason = row.values[FieldReading].isEmpty()
-                             ? QStringLiteral("フリガナがありません")
-                             : QStringLiteral("フリガナにかな以外の文字があります");
-        } else {
-            row.status = ImportStatus::Import;
-        }
-        row.ticked = e.tick.value_or(row.status != ImportStatus::Duplicate);
+        // A reading is stored only when it is one: kana and blanks.
+        const QString& reading = row.values[FieldReading];
+        const bool readingUsable = ReadingLooksRight(reading);
+        QString readingCheck;
+        if (reading.isEmpty())
+            readingCheck = QStringLiteral("フリガナがありません");
+        else if (!readingUsable)
+            readingCheck = QStringLiteral("フリガナにかな以外の文字があります");
+        else if (e.readingSuggested && !e.readingConfirmed)
+            readingCheck = QStringLiteral("フリガナは辞書の読みです");
+
+        QStringList reasons;
+        if (!duplicateOf.isEmpty())
+            reasons << duplicateOf;
+        if (!readingCheck.isEmpty())
+            reasons << readingCheck;
+        reasons << checks;
+        row.reason = reasons.join(QStringLiteral("。"));
+        row.prefectureToCheck = !checks.isEmpty();
+        row.status = !duplicateOf.isEmpty()    ? ImportStatus::Duplicate
+                     : !readingCheck.isEmpty() ? ImportStatus::CheckReading
+                     : !checks.isEmpty()       ? ImportStatus::CheckPrefecture
+                                               : ImportStatus::Import;
+        row.tickable = readingUsable;
+        row.ticked = row.tickable && e.tick.value_or(row.status != ImportStatus::Duplicate);
         if (row.ticked) {
             const QString who = QStringLiteral("%1 行目と").arg(row.line);
             for (const QString& key : keys) {
@@ -568,6 +663,7 @@ ImportCounts CustomerImport::counts() const
         counts.duplicates += row.status == ImportStatus::Duplicate ? 1 : 0;
         counts.errors += row.status == ImportStatus::Error ? 1 : 0;
         counts.checkReading += row.status == ImportStatus::CheckReading ? 1 : 0;
+        counts.checkPrefecture += row.status == ImportStatus::CheckPrefecture ? 1 : 0;
     }
     return counts;
 }

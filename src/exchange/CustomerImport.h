@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ImportFile.h"
+
 #include "customers/CustomerStore.h"
 
 #include <QHash>
@@ -9,30 +11,8 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
-
-// A file of customers read for the import: the headings of its first row and the rows below.
-struct ImportSource
-{
-    struct Line
-    {
-        int line = 0; // where the row starts in the file (1 for the first line)
-        QStringList cells;
-        QString problem; // an unreadable row: why
-    };
-    QString kind; // what was read, for the screen: "CSV（Shift_JIS・カンマ区切り）", ...
-    QStringList headings;
-    std::vector<Line> lines;
-};
-
-// The largest file the import reads: a hundred thousand customers fit many times over.
-constexpr qint64 kImportMaxBytes = 32 * 1024 * 1024;
-
-// Reads a CSV (CP932 or UTF-8 with or without a byte-order mark, UTF-16 with one; comma or tab
-// separated) or the first sheet of an .xlsx workbook. A file over maxBytes, a binary file, an
-// empty one, a CSV with an unclosed quote, a workbook without a sheet or an old .xls is refused
-// with a QelError that says why; a larger file is refused after reading no more than maxBytes.
-ImportSource ReadImportFile(const QString& path, qint64 maxBytes = kImportMaxBytes);
 
 // The customer fields an import fills, numbered as the entry screens number their rows:
 // name, reading, postal code, prefecture, city, building, telephone, mobile, fax, mail, remarks;
@@ -58,11 +38,17 @@ using ImportColumns = std::array<int, kImportFields>; // the file's column of ea
 QString ImportFieldName(int field);
 // The entry limit of the field (characters), 0 for the prefecture.
 int ImportFieldLimit(int field);
-// Each field's column, guessed from the headings and their usual synonyms; each column serves
-// one field at most.
+// Each field's column, guessed from the headings and their usual synonyms, Japanese and English;
+// each column serves one field at most. A second column of the telephone or the address heading
+// goes to the mobile or the building when those have none.
 ImportColumns GuessColumns(const QStringList& headings);
 
-enum class ImportStatus { Import, Duplicate, Error, CheckReading };
+// Splits an address at the end of its house number ("1-2-3", "1丁目2番3号", "123番地の4", or a
+// number before a blank): the part up to it, and the rest (a building, a room), never inside a
+// word. Without a house number the address stays whole.
+std::pair<QString, QString> SplitAddress(const QString& address);
+
+enum class ImportStatus { Import, Duplicate, Error, CheckReading, CheckPrefecture };
 QString ImportStatusText(ImportStatus status);
 
 struct ImportRow
@@ -72,8 +58,9 @@ struct ImportRow
     int prefecture = 0;                        // the number found for the prefecture text
     ImportStatus status = ImportStatus::Import;
     QString reason;
-    bool ticked = false;   // to be stored
-    bool tickable = false; // an error row cannot be ticked
+    bool ticked = false;            // to be stored
+    bool tickable = false;          // an error row, or one without a usable reading, cannot be ticked
+    bool prefectureToCheck = false; // supplied, or other than the address says
 };
 
 struct ImportCounts
@@ -83,11 +70,14 @@ struct ImportCounts
     int duplicates = 0;
     int errors = 0;
     int checkReading = 0;
+    int checkPrefecture = 0;
 };
 
-// The preview of an import: every row of the file with its values made ready as the entry
-// screens make them, its status and whether it is to be stored. Columns, the cutting of long
-// fields, ticks and edits of single values can be changed; each change evaluates the rows again.
+// The preview of an import: every row below the headings with its values made ready as the entry
+// screens make them, its status and whether it is to be stored. The heading row, columns, the
+// cutting of long fields, ticks and edits of single values can be changed; each change evaluates
+// the rows again. The changes that read every row again take a progress, which may throw to stop
+// them: the preview then stays as it was.
 class CustomerImport
 {
   public:
@@ -99,11 +89,21 @@ class CustomerImport
         std::function<QString(const QString& name)> reading; // a reading suggested for a name
     };
 
-    CustomerImport(ImportSource source, Setting setting);
+    CustomerImport(ImportSource source, Setting setting, const ImportProgress& progress = {});
 
     const ImportSource& source() const { return m_source; }
+    // The row of the headings (an index into the source's lines), guessed as the first of the
+    // first rows that holds known headings; the rows above it are not imported.
+    int headingRow() const { return m_headingRow; }
+    void setHeadingRow(int row, const ImportProgress& progress = {});
+    const QStringList& headings() const { return m_headings; }
     const ImportColumns& columns() const { return m_columns; }
-    void setColumns(const ImportColumns& columns);
+    void setColumns(const ImportColumns& columns, const ImportProgress& progress = {});
+    // The field that takes the column, -1 for none.
+    int fieldOf(int column) const;
+    // What the user should know about the file: the reading's notice and the columns of a heading
+    // that appears twice and is left unused.
+    QStringList notices() const;
     bool cutLong() const { return m_cutLong; }
     void setCutLong(bool cut);
     // Ticking a duplicate stores it after all; an error row cannot be ticked.
@@ -124,14 +124,21 @@ class CustomerImport
         std::optional<bool> tick;                  // the user's choice
         bool readingSuggested = false;
         bool readingConfirmed = false;
+        QString addressPrefecture; // a prefecture the address began with, other than the file's
     };
-    void BuildProc();
+    std::vector<Entry> BuildProc(int headingRow, const ImportColumns& columns,
+                                 const ImportProgress& progress);
     void EvaluateProc();
-    void SuggestReading(Entry& entry) const;
+    void SuggestReading(Entry& entry);
+    const ImportSource::Line& lineOf(std::size_t entry) const;
 
     ImportSource m_source;
     Setting m_setting;
+    int m_headingRow = 0;
+    QStringList m_headings;
     ImportColumns m_columns{};
+    // The dictionary's readings already asked for, by name.
+    QHash<QString, QString> m_readings;
     bool m_cutLong = false;
     std::vector<Entry> m_entries;
     std::vector<ImportRow> m_rows;
@@ -141,6 +148,7 @@ class CustomerImport
 
 // A field's text made ready for storing as the entry screens make what is typed: one line, blanks
 // at the ends removed, narrow digits and letters in the direct-input fields, the reading in
-// half-width katakana, no "〒" before a postal code; a birthday as "1980/04/15" or "04/15" and a
-// mail wish as "送る" or "送らない" where they can be read (what cannot stays as it is, an error).
+// half-width katakana without variation selectors, no "〒" before a postal code; a birthday as
+// "1980/04/15" or "04/15" and a mail wish as "送る" or "送らない" where they can be read (what
+// cannot stays as it is, an error).
 QString ImportValue(int field, const QString& text);

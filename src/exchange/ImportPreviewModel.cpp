@@ -17,6 +17,13 @@ void ImportPreviewModel::refresh()
     emit changed();
 }
 
+void ImportPreviewModel::reset()
+{
+    beginResetModel();
+    endResetModel();
+    emit changed();
+}
+
 int ImportPreviewModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() || !m_import ? 0 : static_cast<int>(m_import->rows().size());
@@ -29,10 +36,13 @@ int ImportPreviewModel::columnCount(const QModelIndex& parent) const
 
 QVariant ImportPreviewModel::data(const QModelIndex& index, int role) const
 {
-    if (!m_import || !index.isValid())
+    if (!m_import || !index.isValid() || std::size_t(index.row()) >= m_import->rows().size())
         return {};
     const ImportRow& row = m_import->rows().at(index.row());
     const int col = index.column();
+    // A cell shows the start of a very long value (the whole of it would be laid out at every
+    // paint); the error names its length.
+    constexpr qsizetype kShown = 200;
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -42,8 +52,11 @@ QVariant ImportPreviewModel::data(const QModelIndex& index, int role) const
             return row.reason;
         if (col == ColLine)
             return row.line;
-        if (col >= ColFirstField)
-            return row.values[col - ColFirstField];
+        if (col >= ColFirstField) {
+            const QString& value = row.values[col - ColFirstField];
+            return role == Qt::DisplayRole && value.size() > kShown ? value.left(kShown) + QChar(0x2026)
+                                                                    : value;
+        }
         return {};
     case Qt::CheckStateRole:
         if (col == ColTick)
@@ -56,11 +69,16 @@ QVariant ImportPreviewModel::data(const QModelIndex& index, int role) const
         case ImportStatus::Duplicate:
             return Colors::LightGrey;
         case ImportStatus::CheckReading:
-            return col == ColStatus || col == ColFirstField + static_cast<int>(FieldReading)
-                       ? QVariant(Colors::LightYellow)
-                       : QVariant();
-        case ImportStatus::Import:
-            return {};
+        case ImportStatus::CheckPrefecture:
+        case ImportStatus::Import: {
+            // What is to be checked: the status, and the reading or the prefecture in question.
+            const bool reading = row.status == ImportStatus::CheckReading;
+            const bool marked =
+                (col == ColStatus && row.status != ImportStatus::Import) ||
+                (reading && col == ColFirstField + static_cast<int>(FieldReading)) ||
+                (row.prefectureToCheck && col == ColFirstField + static_cast<int>(FieldPrefecture));
+            return marked ? QVariant(Colors::LightYellow) : QVariant();
+        }
         }
         return {};
     case Qt::TextAlignmentRole:
@@ -92,7 +110,7 @@ QVariant ImportPreviewModel::headerData(int section, Qt::Orientation orientation
 
 Qt::ItemFlags ImportPreviewModel::flags(const QModelIndex& index) const
 {
-    if (!m_import || !index.isValid())
+    if (!m_import || !index.isValid() || std::size_t(index.row()) >= m_import->rows().size())
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (index.column() == ColTick && m_import->rows().at(index.row()).tickable)

@@ -29,6 +29,8 @@ class ImportPreviewModel : public QAbstractTableModel
     CustomerImport* import() { return m_import ? &*m_import : nullptr; }
     // After a change made to the import directly: every row may have changed its status.
     void refresh();
+    // After a change that also changed the number of rows (another heading row).
+    void reset();
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -243,8 +243,11 @@ SheetModel ReadWorkbook(const QString& path)
         int lastColumn = 0;
         for (pugi::xml_node c : rowNode.children("c")) {
             int row = r, column = lastColumn + 1;
-            if (pugi::xml_attribute ref = c.attribute("r"))
-                ParseCellRef(ref.value(), row, column);
+            if (pugi::xml_attribute ref = c.attribute("r"); ref && !ParseCellRef(ref.value(), row, column))
+                throw QelError(QelError::Kind::Malformed,
+                               QelError::sentence(QelError::Kind::Malformed) + QLatin1Char('\n') +
+                                   ShownPath(path),
+                               QStringLiteral("cell reference: ") + QString::fromUtf8(ref.value()).left(20));
             lastColumn = column;
             SheetCell cell;
             cell.style = c.attribute("s").as_int(0);

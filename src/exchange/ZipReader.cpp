@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include <zip.h>
 
 ZipReader::~ZipReader()
@@ -15,6 +17,10 @@ ZipReader::~ZipReader()
 
 void ZipReader::refuse(QelError::Kind kind, const QString& why) const
 {
+    // What was too large is the user's to read; the library's reasons are for the detail.
+    if (kind == QelError::Kind::TooLarge)
+        throw QelError(kind, QelError::sentence(kind) + QLatin1Char('\n') + why + QLatin1Char('\n') +
+                                 ShownPath(m_path));
     throw QelError(kind, QelError::sentence(kind) + QLatin1Char('\n') + ShownPath(m_path), why);
 }
 
@@ -40,44 +46,75 @@ bool ZipReader::has(const std::string& name) const
     return m_zip && zip_name_locate(m_zip, name.c_str(), 0) >= 0;
 }
 
-std::string ZipReader::read(const std::string& name, std::int64_t cap)
+QString ZipReader::tooLarge(const std::string& name, std::int64_t allowed) const
+{
+    return QStringLiteral("ブックの部品 %1 が %2 MB を超えます。")
+        .arg(QString::fromStdString(name))
+        .arg(allowed >> 20);
+}
+
+std::unique_ptr<ZipReader::Part> ZipReader::stream(const std::string& name, std::int64_t cap)
 {
     const zip_int64_t index = m_zip ? zip_name_locate(m_zip, name.c_str(), 0) : -1;
     if (index < 0)
         refuse(QelError::Kind::NotAWorkbook,
                QString::fromStdString(name) + QStringLiteral(" がありません。"));
-    const std::int64_t allowed = std::min(cap, kTotalCap - m_total);
-    const QString tooLarge =
-        QStringLiteral("%1 が %2 MB を超えます。").arg(QString::fromStdString(name)).arg(allowed >> 20);
+    const std::int64_t allowed = std::max<std::int64_t>(0, std::min(cap, kTotalCap - m_total));
     zip_stat_t st;
     zip_stat_init(&st);
-    if (zip_stat_index(m_zip, index, 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE) &&
-        st.size > zip_uint64_t(allowed))
-        refuse(QelError::Kind::TooLarge, tooLarge);
+    std::int64_t claimed = 0;
+    if (zip_stat_index(m_zip, index, 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE)) {
+        if (st.size > zip_uint64_t(allowed))
+            refuse(QelError::Kind::TooLarge, tooLarge(name, allowed));
+        claimed = std::int64_t(st.size);
+    }
     zip_file_t* file = zip_fopen_index(m_zip, index, 0);
     if (!file)
         refuse(QelError::Kind::NotAWorkbook, QString::fromLocal8Bit(zip_strerror(m_zip)));
-    // The directory's size is a claim only: the part grows as it unpacks, up to the cap.
-    std::string data;
-    data.reserve(std::size_t(std::min<zip_uint64_t>((st.valid & ZIP_STAT_SIZE) ? st.size : 0, 1 << 20)));
-    char piece[1 << 16];
-    for (;;) {
-        const zip_int64_t got = zip_fread(file, piece, sizeof piece);
-        if (got < 0) {
-            const QString why = QString::fromLocal8Bit(zip_file_strerror(file));
-            zip_fclose(file);
-            refuse(QelError::Kind::NotAWorkbook, why);
-        }
-        if (got == 0)
-            break;
-        if (std::int64_t(data.size()) + got > allowed) {
-            zip_fclose(file);
-            refuse(QelError::Kind::TooLarge, tooLarge);
-        }
-        data.append(piece, std::size_t(got));
+    return std::unique_ptr<Part>(new Part(*this, file, name, allowed, claimed));
+}
+
+ZipReader::Part::Part(ZipReader& archive, zip_file* file, std::string name, std::int64_t allowed,
+                      std::int64_t claimed)
+    : m_archive(archive), m_file(file), m_name(std::move(name)), m_allowed(allowed), m_claimed(claimed)
+{
+}
+
+ZipReader::Part::~Part()
+{
+    if (m_file)
+        zip_fclose(m_file);
+}
+
+QByteArray ZipReader::Part::next()
+{
+    if (!m_file)
+        return {};
+    // The directory's size is a claim only: the part is counted as it really unpacks.
+    QByteArray piece(1 << 16, Qt::Uninitialized);
+    const zip_int64_t got = zip_fread(m_file, piece.data(), zip_uint64_t(piece.size()));
+    if (got < 0)
+        m_archive.refuse(QelError::Kind::NotAWorkbook, QString::fromLocal8Bit(zip_file_strerror(m_file)));
+    if (m_unpacked + got > m_allowed)
+        m_archive.refuse(QelError::Kind::TooLarge, m_archive.tooLarge(m_name, m_allowed));
+    m_unpacked += got;
+    m_archive.m_total += got;
+    if (got == 0) {
+        zip_fclose(m_file);
+        m_file = nullptr;
+        return {};
     }
-    zip_fclose(file);
-    m_total += std::int64_t(data.size());
+    piece.truncate(qsizetype(got));
+    return piece;
+}
+
+std::string ZipReader::read(const std::string& name, std::int64_t cap)
+{
+    const std::unique_ptr<Part> part = stream(name, cap);
+    std::string data;
+    data.reserve(std::size_t(std::min<std::int64_t>(part->claimed(), 1 << 20)));
+    for (QByteArray piece = part->next(); !piece.isEmpty(); piece = part->next())
+        data.append(piece.constData(), std::size_t(piece.size()));
     return data;
 }
 

@@ -22,7 +22,7 @@ constexpr int kPaintMs = 100;
 
 } // namespace
 
-bool ShowProgressRun(MainScreen* screen, QLabel* status, std::initializer_list<QWidget*> held,
+bool ShowProgressRun(MainScreen* screen, QLabel* status, const std::vector<QWidget*>& held,
                      const std::function<void(const Announce& announce, const Progress& progress)>& work,
                      const QString& done, const QString& stopped)
 {
@@ -59,15 +59,15 @@ bool ShowProgressRun(MainScreen* screen, QLabel* status, std::initializer_list<Q
         }
     }
     if (failure)
-        Dialogs().failure(screen->formName(), failure->message(), failure->detail());
+        Dialogs().failure(screen->boxTitle(), failure->message(), failure->detail());
     return !failure;
 }
 
-bool ShowBackupRun(MainScreen* screen, QLabel* status, QWidget* button)
+bool ShowBackupRun(MainScreen* screen, QLabel* status, const std::vector<QWidget*>& held)
 {
     BackupResult result;
     if (!ShowProgressRun(
-            screen, status, {button},
+            screen, status, held,
             [&](const Announce& announce, const Progress& progress) {
                 result = RunBackup(announce, progress);
             },
@@ -76,6 +76,11 @@ bool ShowBackupRun(MainScreen* screen, QLabel* status, QWidget* button)
     Dialogs().information(QStringLiteral("バックアップ完了"),
                           QStringLiteral("ﾌｧｲﾙ名:") + ShownPath(result.backupPath));
     if (!result.pruneProblem.isEmpty())
-        Dialogs().failure(screen->formName(), result.pruneProblem, result.pruneDetail);
+        Dialogs().failure(screen->boxTitle(), result.pruneProblem, result.pruneDetail);
     return true;
+}
+
+bool ShowBackupRun(MainScreen* screen, QLabel* status, QWidget* button)
+{
+    return ShowBackupRun(screen, status, std::vector<QWidget*>{button});
 }

@@ -290,6 +290,9 @@ void SalesReportScreen::CsvOutProc()
         return;
     }
     Lbl_Ttl(11)->clear();
-    if (!ExportCsv(this, m_variant.reportName, m_variant.reportName + QStringLiteral(".csv"), rows).isEmpty())
+    // The prices, the quantity and the total are numbers: a return's minus stays a minus.
+    if (!ExportCsv(this, m_variant.reportName, m_variant.reportName + QStringLiteral(".csv"), rows,
+                   {3, 4, 5, 6})
+             .isEmpty())
         Lbl_Ttl(11)->setText(QStringLiteral("%1件出力しました").arg(rows.size() - 1));
 }

@@ -9,7 +9,7 @@ bool ParseCellRef(const char* ref, int& row, int& column)
         column = column * 26 + (*p++ - 'A' + 1);
     while (*p >= '0' && *p <= '9' && row <= kMaxSheetRows)
         row = row * 10 + (*p++ - '0');
-    return *p == '\0' && row > 0 && column > 0;
+    return *p == '\0' && row > 0 && column > 0 && row <= kMaxSheetRows && column <= kMaxSheetColumns;
 }
 
 void AppendColumnName(std::string& out, int column)

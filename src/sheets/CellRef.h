@@ -7,7 +7,7 @@
 inline constexpr int kMaxSheetRows = 1048576;
 inline constexpr int kMaxSheetColumns = 16384;
 
-// Reads "B12"; false when the text is not exactly a column and a row.
+// Reads "B12"; false when the text is not exactly a column and a row within the sheet's limits.
 bool ParseCellRef(const char* ref, int& row, int& column);
 
 void AppendColumnName(std::string& out, int column);

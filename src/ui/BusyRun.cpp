@@ -5,11 +5,11 @@
 #include <QApplication>
 #include <QLabel>
 
-BusyRun::BusyRun(std::initializer_list<QWidget*> held, QLabel* status, Kind kind)
+BusyRun::BusyRun(const std::vector<QWidget*>& held, QLabel* status, Kind kind)
     : m_status(status), m_kind(kind)
 {
-    if (m_kind == Kind::Work)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (m_kind != Kind::Notice)
+        QApplication::setOverrideCursor(m_kind == Kind::Stoppable ? Qt::BusyCursor : Qt::WaitCursor);
     m_held.reserve(held.size());
     for (QWidget* w : held) {
         m_held.emplace_back(w, !w->testAttribute(Qt::WA_ForceDisabled));
@@ -20,13 +20,13 @@ BusyRun::BusyRun(std::initializer_list<QWidget*> held, QLabel* status, Kind kind
 
 BusyRun::~BusyRun()
 {
-    if (m_kind == Kind::Work && !m_held.empty())
+    if (m_kind != Kind::Notice && !m_held.empty())
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     for (const auto& [w, enabled] : m_held) {
         if (w)
             w->setEnabled(enabled);
     }
-    if (m_kind == Kind::Work)
+    if (m_kind != Kind::Notice)
         QApplication::restoreOverrideCursor();
 }
 
@@ -45,5 +45,8 @@ void BusyRun::paint()
     if (m_painted.elapsed() < kPaintMs)
         return;
     Repaint(m_status ? m_status->window() : nullptr);
+    // The held controls are disabled: their clicks go nowhere, the live ones' act now.
+    if (m_kind == Kind::Stoppable)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
     m_painted.start();
 }

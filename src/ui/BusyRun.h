@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-#include <initializer_list>
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -22,12 +22,14 @@ class QLabel;
 //         written = WorkbookProc();
 //     }
 // A Notice only holds the controls: no wait cursor, queued input left to the screen.
+// A Stoppable run leaves the controls it does not hold usable (its "中止" and "閉じる"): paint()
+// hands them their input as it comes, and drops the clicks on the held ones at once.
 class BusyRun
 {
   public:
-    enum class Kind { Work, Notice };
+    enum class Kind { Work, Notice, Stoppable };
 
-    explicit BusyRun(std::initializer_list<QWidget*> held, QLabel* status = nullptr, Kind kind = Kind::Work);
+    explicit BusyRun(const std::vector<QWidget*>& held, QLabel* status = nullptr, Kind kind = Kind::Work);
     ~BusyRun();
     BusyRun(const BusyRun&) = delete;
     BusyRun& operator=(const BusyRun&) = delete;
@@ -35,7 +37,8 @@ class BusyRun
     // Shows the text in the status line and paints the screen at once.
     void say(const QString& text);
     // Paints the screen while a long step works, a few times a second however often it is called
-    // (the engine's progress calls, a loop over many rows); input stays queued.
+    // (the engine's progress calls, a loop over many rows); input stays queued, except in a
+    // Stoppable run.
     void paint();
 
   private:
@@ -45,4 +48,11 @@ class BusyRun
     QPointer<QLabel> m_status;
     Kind m_kind;
     QElapsedTimer m_painted;
+};
+
+// Thrown by a Stoppable run's action when the user stopped it: the run ends without a failure box.
+class RunStopped : public std::exception
+{
+  public:
+    const char* what() const noexcept override { return "stopped by the user"; }
 };

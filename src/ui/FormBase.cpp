@@ -62,7 +62,7 @@ void FormBase::Cmd_Click(int) {}
 
 void FormBase::ShowFailure(const QelError& failure, const QString& title) const
 {
-    Dialogs().failure(title.isEmpty() ? m_formName : title, failure.message(), failure.detail());
+    Dialogs().failure(title.isEmpty() ? boxTitle() : title, failure.message(), failure.detail());
 }
 
 void FormBase::StyleRoleLabels(const RoleLabelStyle& style)

@@ -18,6 +18,7 @@
 
 #include <initializer_list>
 #include <optional>
+#include <vector>
 
 class FlexGrid;
 class InputBehaviour;
@@ -76,6 +77,8 @@ class FormBase : public QWidget
     ~FormBase() override;
 
     const QString& formName() const { return m_formName; }
+    // The caption of the form's failure boxes: its name, or what the screen set (its caption).
+    const QString& boxTitle() const { return m_boxTitle.isEmpty() ? m_formName : m_boxTitle; }
 
     ControlArray<QPushButton> Cmd;
     ControlArray<QLineEdit> Txt_Inp;
@@ -114,7 +117,7 @@ class FormBase : public QWidget
     void closeForm();
 
     // Runs one user action; any failure of it (a failed allocation included) is shown in a
-    // warning box captioned with the form's name, in a Japanese sentence with the library's own
+    // warning box captioned with boxTitle(), in a Japanese sentence with the library's own
     // text below it, and the action is abandoned. Returns whether the action completed.
     template <class F> bool Guarded(F&& action)
     {
@@ -130,23 +133,32 @@ class FormBase : public QWidget
     // Guarded does; a failure box shows once the run has given the controls back, never while it
     // holds them. The action gets the run, for its status texts and its painting.
     //     read = GuardedRun({Cmd(0), Cmd(1)}, Lbl_Ttl(11), [&](BusyRun& busy) { ... });
-    template <class F> bool GuardedRun(std::initializer_list<QWidget*> held, QLabel* status, F&& action)
+    // A Stoppable run leaves the controls it does not hold usable; its action throws RunStopped
+    // when the user stops it, which ends the run without a box (and returns false).
+    template <class F>
+    bool GuardedRun(const std::vector<QWidget*>& held, QLabel* status, F&& action,
+                    BusyRun::Kind kind = BusyRun::Kind::Work)
     {
         std::optional<QelError> failure;
+        bool stopped = false;
         {
-            BusyRun busy(held, status);
+            BusyRun busy(held, status, kind);
             try {
                 action(busy);
+            } catch (const RunStopped&) {
+                stopped = true;
             } catch (const std::exception& e) {
                 failure = EngineError(e);
             }
         }
         if (failure)
             ShowFailure(*failure);
-        return !failure;
+        return !failure && !stopped;
     }
-    // The failure box of the form: captioned with the form's name, or with `title` when given.
+    // The failure box of the form: captioned with boxTitle(), or with `title` when given.
     void ShowFailure(const QelError& failure, const QString& title = {}) const;
+    // A new screen's boxes carry its caption.
+    void setBoxTitle(const QString& title) { m_boxTitle = title; }
 
     // The completion notice: shows the labels and disables the controls, waits, then hides the
     // labels and gives each control back the enabled state it had before.
@@ -166,6 +178,7 @@ class FormBase : public QWidget
 
   private:
     QString m_formName;
+    QString m_boxTitle;
     bool m_closeBoxAllowed = false;
     bool m_closing = false;
     InputBehaviour* m_input = nullptr;

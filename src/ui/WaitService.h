@@ -16,5 +16,5 @@ class WaitService
 WaitService& Waits();
 void InstallWaits(std::unique_ptr<WaitService> service); // nullptr restores the real one
 
-// Repaints the screen now, as the progress texts need.
+// Repaints the screen now, as the progress texts need; the input that comes meanwhile stays queued.
 void Repaint(QWidget* screen);

@@ -59,6 +59,30 @@ TEST(CsvTest, WrittenTextQuotesOnlyWhereNeededAndEndsLinesWithCrLf)
               QStringLiteral("a,b c,\"d,e\"\r\n\"\"\"q\"\"\",\"x\ny\",\r\n"));
 }
 
+// What a spreadsheet would run as a formula gets the apostrophe that marks text; the numeric
+// columns keep their signs; reading back takes the mark away again.
+TEST(CsvTest, FormulaSignsInTextColumnsAreWrittenAsText)
+{
+    struct Case
+    {
+        const char* field;
+        const char* written;
+    };
+    const Case cases[] = {
+        {"=1+1", "'=1+1"},   {"+81 3", "'+81 3"}, {"-1", "'-1"},  {"@SUM(A1)", "'@SUM(A1)"}, {"\tx", "'\tx"},
+        {"\rx", "\"'\rx\""}, {"'abc", "''abc"},   {"a=b", "a=b"}, {"=a,b", "\"'=a,b\""},     {"", ""},
+        {"ｱ-1", "ｱ-1"},
+    };
+    for (const Case& c : cases) {
+        const QString field = QString::fromUtf8(c.field);
+        EXPECT_EQ(CsvText({{field, QStringLiteral("-1200")}}, {1}),
+                  QString::fromUtf8(c.written) + QStringLiteral(",-1200\r\n"))
+            << c.field;
+        const std::vector<CsvRecord> back = ParseCsv(CsvText({{field}}).toUtf8(), ',');
+        EXPECT_EQ(CsvFieldText(QString::fromUtf8(back.at(0).fields.at(0))), field) << c.field;
+    }
+}
+
 TEST(CsvTest, Cp932HoldsItsOwnCharactersOnly)
 {
     struct Case

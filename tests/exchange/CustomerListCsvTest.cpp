@@ -169,8 +169,7 @@ TEST_F(CustomerListCsvTest, ChoosersOpenWhereTheUserLastChoseAndTheBoxOpensTheFo
 
 TEST_F(CustomerListCsvTest, LibreOfficeReadsBothEncodingsBackToTheSameCells)
 {
-    if (!LibreOfficeInstalled())
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    ASSERT_TRUE(LibreOfficeInstalled()) << "scripts/setup installs LibreOffice Calc";
     addCustomer(QStringLiteral("髙橋 \"花子\""), QStringLiteral("ﾀｶﾊｼ ﾊﾅｺ"), 1,
                 QStringLiteral("011-111-2222"), QStringLiteral("一行目, 続き～"));
     addCustomer(QStringLiteral("O'Neil"), QStringLiteral("ｵﾆｰﾙ"), 13, QStringLiteral("0311112222"));

@@ -13,7 +13,7 @@ bool LibreOfficeInstalled()
     return !QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty();
 }
 
-std::vector<QStringList> LibreOfficeCells(const QString& csvPath, int encoding, int columns)
+std::vector<QStringList> LibreOfficeCells(const QString& csvPath, int encoding, int columns, bool asText)
 {
     std::vector<QStringList> rows;
     QTemporaryDir dir;
@@ -26,7 +26,8 @@ std::vector<QStringList> LibreOfficeCells(const QString& csvPath, int encoding, 
     convert.start(QStandardPaths::findExecutable(QStringLiteral("soffice")),
                   {QStringLiteral("-env:UserInstallation=file://") + dir.path() + QStringLiteral("/profile"),
                    QStringLiteral("--headless"),
-                   QStringLiteral("--infilter=CSV:44,34,%1,1,%2").arg(encoding).arg(formats),
+                   asText ? QStringLiteral("--infilter=CSV:44,34,%1,1,%2").arg(encoding).arg(formats)
+                          : QStringLiteral("--infilter=CSV:44,34,%1,1").arg(encoding),
                    QStringLiteral("--convert-to"), QStringLiteral("xlsx"), QStringLiteral("--outdir"),
                    dir.path(), csvPath});
     if (!convert.waitForFinished(180000))

@@ -5,8 +5,9 @@
 
 #include <vector>
 
-// A CSV file as LibreOffice reads it (every column as text, in the given LibreOffice encoding
-// number: 76 UTF-8, 64 Shift_JIS), converted to .xlsx and read back cell by cell. Empty when
-// LibreOffice is not installed; the test then skips.
-std::vector<QStringList> LibreOfficeCells(const QString& csvPath, int encoding, int columns);
+// A CSV file as LibreOffice reads it (every column as text, or as its default options read it, in
+// the given LibreOffice encoding number: 76 UTF-8, 64 Shift_JIS), converted to .xlsx and read back
+// cell by cell as shown. Empty when LibreOffice is not installed.
+std::vector<QStringList> LibreOfficeCells(const QString& csvPath, int encoding, int columns,
+                                          bool asText = true);
 bool LibreOfficeInstalled();

@@ -57,6 +57,8 @@ ScriptedDialogs& ScriptedDialogs::expect(ShownBox::Kind kind, const QString& tit
 DialogService::Answer ScriptedDialogs::take(ShownBox::Kind kind, const QString& title, const QString& text)
 {
     m_shown.push_back({kind, title, text});
+    if (onShown)
+        onShown(m_shown.back());
     if (m_expected.empty()) {
         ADD_FAILURE() << "unexpected " << kindName(kind) << " box: [" << title.toStdString() << "] "
                       << text.toStdString();

@@ -80,6 +80,8 @@ class ScriptedDialogs : public DialogService
     // cannot open them.
     std::vector<QString> openedFolders;
     bool folderOpens = true;
+    // Called with each box as it is shown, before it is answered: a test looks at the screen then.
+    std::function<void(const ShownBox& box)> onShown;
 
     const std::vector<ShownBox>& shown() const { return m_shown; }
     bool allAnswered() const { return m_expected.empty(); }

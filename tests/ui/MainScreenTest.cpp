@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <functional>
+#include <new>
 #include <vector>
 
 namespace {
@@ -45,7 +47,13 @@ class SampleScreen : public MainScreen
     void flashWithField() { FlashNotice({Lbl_Ttl(12)}, {Cmd(0), Txt_Inp(0)}); }
     void park() { ParkFocus(Txt_Inp(3), Txt_Inp(0)); }
     template <class F> bool run(F f) { return Guarded(f); }
+    void Cmd_Click(int) override
+    {
+        if (onClick)
+            onClick();
+    }
 
+    std::function<void()> onClick;
     InputBehaviour* input = nullptr;
     int focusGains = 0;
 };
@@ -123,6 +131,26 @@ TEST_F(MainScreenTest, DatabaseFailureIsShownCaptionedWithTheFormAndTheScreenGoe
         screen->run([] { throw QelError(QelError::Kind::Engine, {}, QStringLiteral("disk I/O error")); }));
     EXPECT_TRUE(screen->run([] {}));
     EXPECT_TRUE(screen->isVisible());
+}
+
+// A failure that an action lets out (here a failed allocation in a click's handler) reaches the
+// one place that runs every event handler: the failure box in Japanese, shown after the event,
+// and the screen goes on.
+TEST_F(MainScreenTest, AFailureLeavingAnEventHandlerIsShownAndTheScreenGoesOn)
+{
+    SampleScreen* screen = open();
+    int clicks = 0;
+    screen->onClick = [&] {
+        if (++clicks == 1)
+            throw std::bad_alloc();
+    };
+    dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm999_Qel"),
+                    QelError::sentence(QelError::Kind::OutOfMemory) + QStringLiteral("\nstd::bad_alloc"));
+    QTest::mouseClick(screen->Cmd(0), Qt::LeftButton);
+    PollUntil([&] { return dialogs->allAnswered(); }, 3000, "the failure box");
+    QTest::mouseClick(screen->Cmd(0), Qt::LeftButton);
+    EXPECT_EQ(clicks, 2);
+    screen->Unload();
 }
 
 TEST_F(MainScreenTest, ParkingTheFocusRunsTheFocusGainAgain)
