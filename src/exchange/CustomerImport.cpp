@@ -227,6 +227,55 @@ bool ReadingLooksRight(const QString& reading)
     return !kana.isEmpty() && IsKanaOnly(kana);
 }
 
+// The prefecture's index in the list for its name, its name without 都・府・県, or its number;
+// -1 when none matches.
+int PrefectureIndex(const QString& given, const QStringList& prefectures)
+{
+    bool number = false;
+    const int n = given.toInt(&number);
+    for (int p = 1; p < prefectures.size(); ++p) {
+        const QString& name = prefectures.at(p);
+        const bool shortForm =
+            name.size() > 2 && name != QStringLiteral("北海道") && given == name.left(name.size() - 1);
+        if (given == name || shortForm || (number && n == p))
+            return p;
+    }
+    return -1;
+}
+
+// Cuts the fields longer than they may be when the user chose so; otherwise lists them.
+QStringList CutOrListTooLong(std::array<QString, kImportFields>& values, bool cut)
+{
+    QStringList tooLong;
+    for (int field = 0; field < kImportFields; ++field) {
+        const int limit = ImportFieldLimit(field);
+        const qsizetype count = CharCount(values[field]);
+        if (limit == 0 || count <= limit)
+            continue;
+        if (cut)
+            values[field] = LeftChars(values[field], limit);
+        else
+            tooLong
+                << QStringLiteral("%1（%2 文字、上限 %3）").arg(ImportFieldName(field)).arg(count).arg(limit);
+    }
+    return tooLong;
+}
+
+// The keys under which a customer counts as one already known: name with a phone number, name
+// with the postal code.
+QStringList DuplicateKeys(const std::array<QString, kImportFields>& values)
+{
+    const QString name = NameKey(values[FieldName]);
+    QStringList keys;
+    for (const QString& phone : {NumOnly(values[FieldPhone]), NumOnly(values[FieldMobile])}) {
+        if (!phone.isEmpty())
+            keys << name + QStringLiteral("\tT") + phone;
+    }
+    if (const QString zip = NumOnly(values[FieldPostalCode]); !zip.isEmpty())
+        keys << name + QStringLiteral("\tZ") + zip;
+    return keys;
+}
+
 } // namespace
 
 QString ImportFieldName(int field)
@@ -552,15 +601,7 @@ void CustomerImport::EvaluateProc()
             row.values[FieldPrefecture] = prefectures.value(row.prefecture);
             checks << QStringLiteral("都道府県がないため%1としました").arg(row.values[FieldPrefecture]);
         } else {
-            bool number = false;
-            const int n = prefecture.toInt(&number);
-            for (int p = 1; p < prefectures.size() && row.prefecture < 0; ++p) {
-                const QString& name = prefectures.at(p);
-                const bool shortForm = name.size() > 2 && name != QStringLiteral("北海道") &&
-                                       prefecture == name.left(name.size() - 1);
-                if (prefecture == name || shortForm || (number && n == p))
-                    row.prefecture = p;
-            }
+            row.prefecture = PrefectureIndex(prefecture, prefectures);
             if (row.prefecture > 0)
                 row.values[FieldPrefecture] = prefectures.at(row.prefecture);
             if (!e.addressPrefecture.isEmpty())
@@ -572,21 +613,7 @@ void CustomerImport::EvaluateProc()
                            : QStringLiteral("都道府県「%1」が一覧にありません").arg(prefecture));
         }
 
-        QStringList tooLong;
-        for (int field = 0; field < kImportFields; ++field) {
-            const int limit = ImportFieldLimit(field);
-            const qsizetype count = CharCount(row.values[field]);
-            if (limit == 0 || count <= limit)
-                continue;
-            if (m_cutLong)
-                row.values[field] = LeftChars(row.values[field], limit);
-            else
-                tooLong << QStringLiteral("%1（%2 文字、上限 %3）")
-                               .arg(ImportFieldName(field))
-                               .arg(count)
-                               .arg(limit);
-        }
-        if (!tooLong.isEmpty())
+        if (const QStringList tooLong = CutOrListTooLong(row.values, m_cutLong); !tooLong.isEmpty())
             errors << QStringLiteral("長すぎます: ") + tooLong.join(QStringLiteral("、"));
         if (!BirthdayValue(row.values[FieldBirthday]))
             errors << QStringLiteral("誕生日「%1」は日付として読めません").arg(row.values[FieldBirthday]);
@@ -602,14 +629,7 @@ void CustomerImport::EvaluateProc()
             continue;
         }
 
-        const QString name = NameKey(row.values[FieldName]);
-        QStringList keys;
-        for (const QString& phone : {NumOnly(row.values[FieldPhone]), NumOnly(row.values[FieldMobile])}) {
-            if (!phone.isEmpty())
-                keys << name + QStringLiteral("\tT") + phone;
-        }
-        if (const QString zip = NumOnly(row.values[FieldPostalCode]); !zip.isEmpty())
-            keys << name + QStringLiteral("\tZ") + zip;
+        const QStringList keys = DuplicateKeys(row.values);
         QString duplicateOf;
         for (const QString& key : keys) {
             if (const auto it = ids.constFind(key); it != ids.constEnd()) {

@@ -1,6 +1,7 @@
 #include "ImportFile.h"
 
 #include "Csv.h"
+#include "SheetReader.h"
 #include "ZipReader.h"
 
 #include "core/Cp932.h"
@@ -238,28 +239,6 @@ ImportSource ReadCsvSource(QFile& file, const QString& path, qint64 maxBytes, co
             QStringLiteral("文字コードを判別できません（Shift_JIS でも UTF-8 でもない行が %1 行あります）。")
                 .arg(unreadable));
     return source;
-}
-
-// "_xHHHH_" stands for the character HHHH.
-QString UnescapeX(const QString& text)
-{
-    if (!text.contains(QLatin1String("_x")))
-        return text;
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == QLatin1Char('_') && i + 6 < text.size() && text.at(i + 1) == QLatin1Char('x') &&
-            text.at(i + 6) == QLatin1Char('_')) {
-            bool ok = false;
-            const ushort code = text.mid(i + 2, 4).toUShort(&ok, 16);
-            if (ok) {
-                out += QChar(code);
-                i += 6;
-                continue;
-            }
-        }
-        out += text.at(i);
-    }
-    return out;
 }
 
 // A part of a workbook read as XML while it unpacks, never held whole.

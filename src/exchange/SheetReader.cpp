@@ -19,28 +19,6 @@
 
 namespace {
 
-// "_xHHHH_" stands for the character HHHH.
-QString unescapeX(const QString& text)
-{
-    if (!text.contains(QLatin1String("_x")))
-        return text;
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == QLatin1Char('_') && i + 6 < text.size() && text.at(i + 1) == QLatin1Char('x') &&
-            text.at(i + 6) == QLatin1Char('_')) {
-            bool ok = false;
-            const ushort code = text.mid(i + 2, 4).toUShort(&ok, 16);
-            if (ok) {
-                out += QChar(code);
-                i += 6;
-                continue;
-            }
-        }
-        out += text.at(i);
-    }
-    return out;
-}
-
 // The visible text of a string item: its runs, without the phonetic readings.
 QString stringItem(pugi::xml_node si)
 {
@@ -49,7 +27,7 @@ QString stringItem(pugi::xml_node si)
         text += QString::fromUtf8(t.text().get());
     for (pugi::xml_node r : si.children("r"))
         text += QString::fromUtf8(r.child("t").text().get());
-    return unescapeX(text);
+    return UnescapeX(text);
 }
 
 } // namespace
@@ -288,4 +266,25 @@ SheetModel ReadWorkbook(const QString& path)
     page.fitToHeight = setup.attribute("fitToHeight").as_int(1);
     page.fitToPage = ws.child("sheetPr").child("pageSetUpPr").attribute("fitToPage").as_bool(false);
     return model;
+}
+
+QString UnescapeX(const QString& text)
+{
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('_') && i + 6 < text.size() && text.at(i + 1) == QLatin1Char('x') &&
+            text.at(i + 6) == QLatin1Char('_')) {
+            bool ok = false;
+            const ushort code = text.mid(i + 2, 4).toUShort(&ok, 16);
+            if (ok) {
+                out += QChar(code);
+                i += 6;
+                continue;
+            }
+        }
+        out += text.at(i);
+    }
+    return out;
 }

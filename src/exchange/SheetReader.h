@@ -92,3 +92,6 @@ struct SheetModel
 
 // Throws QelError: NotFound, NotAWorkbook, NoSheet or TooLarge.
 SheetModel ReadWorkbook(const QString& path);
+
+// A workbook's text with its "_xHHHH_" escapes turned back into the characters they stand for.
+QString UnescapeX(const QString& text);
