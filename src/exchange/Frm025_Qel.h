@@ -57,7 +57,7 @@ class Frm025_Qel : public MainScreen
     bool m_stop = false;
     bool m_closeAfter = false;
     QString m_closeQuestion;
-    // Each control's place on the designed screen, and how it follows a larger window.
+    // Each control's place at the screen's first size, and how it follows a larger window.
     struct Anchor
     {
         QWidget* widget;

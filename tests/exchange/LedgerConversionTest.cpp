@@ -273,22 +273,10 @@ TEST_F(LedgerConversionTest, StopAfterAnyFileStepLeavesTheOldOrTheNewLedger)
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
             file.write(inUse ? jet : ours);
             file.close();
-            const pid_t child = ::fork();
-            ASSERT_GE(child, 0);
-            if (child == 0) {
-                BackupFiles::install(std::make_unique<StoppingFiles>(stopAfter));
-                try {
-                    ConvertLedger(inUse ? dbPath() : m_jet, quiet);
-                } catch (...) {
-                    ::_exit(3);
-                }
-                ::_exit(2);
-            }
-            int status = 0;
-            ASSERT_EQ(::waitpid(child, &status, 0), child);
-            ASSERT_TRUE(WIFEXITED(status));
-            ASSERT_NE(WEXITSTATUS(status), 3) << "the conversion failed instead of being stopped";
-            completed = WEXITSTATUS(status) == 2;
+            const StoppedRun ended =
+                RunStoppingAfter(stopAfter, [&] { ConvertLedger(inUse ? dbPath() : m_jet, quiet); });
+            ASSERT_NE(ended, StoppedRun::Failed) << "the conversion failed instead of being stopped";
+            completed = ended == StoppedRun::Completed;
 
             RecoverInterruptedBackup();
             ASSERT_TRUE(QFileInfo::exists(dbPath()));
@@ -338,9 +326,10 @@ TEST_F(LedgerConversionTest, KilledWhileWritingLeavesTheOldLedger)
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        if (QString::fromUtf8(stopIn) == QStringLiteral("変換データの書き込み"))
+        if (QString::fromUtf8(stopIn) == QStringLiteral("変換データの書き込み")) {
             EXPECT_TRUE(QFileInfo::exists(dbPath() + QStringLiteral("-journal")))
                 << "stopped before the engine wrote";
+        }
         RecoverInterruptedBackup();
         EXPECT_EQ(Customers(dbPath()), before);
         EXPECT_FALSE(QFileInfo::exists(ConversionCopyPath()));

@@ -181,22 +181,9 @@ TEST_F(BackupRunTest, StopAfterAnyFileStepThenRestartLosesNothing)
                     .arg(stopAfter)
                     .toStdString());
             reset();
-            const pid_t child = ::fork();
-            ASSERT_GE(child, 0);
-            if (child == 0) {
-                BackupFiles::install(std::make_unique<StoppingFiles>(stopAfter));
-                try {
-                    run();
-                } catch (...) {
-                    ::_exit(3);
-                }
-                ::_exit(2);
-            }
-            int status = 0;
-            ASSERT_EQ(::waitpid(child, &status, 0), child);
-            ASSERT_TRUE(WIFEXITED(status));
-            ASSERT_NE(WEXITSTATUS(status), 3) << "the run failed instead of being stopped";
-            completed = WEXITSTATUS(status) == 2;
+            const StoppedRun ended = RunStoppingAfter(stopAfter, [&] { run(); });
+            ASSERT_NE(ended, StoppedRun::Failed) << "the run failed instead of being stopped";
+            completed = ended == StoppedRun::Completed;
 
             // The next start: nothing to tell the user, since nothing was lost.
             ASSERT_NE(Main(appPath()), nullptr);

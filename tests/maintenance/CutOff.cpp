@@ -6,6 +6,7 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
+#include <memory>
 #include <string>
 
 #include <fcntl.h>
@@ -76,4 +77,31 @@ int StoppingFiles::tick(int result)
     if (--m_left == 0)
         ::_exit(0);
     return result;
+}
+
+StoppedRun RunStoppingAfter(int stopAfter, const std::function<void()>& run)
+{
+    const pid_t child = ::fork();
+    if (child < 0)
+        return StoppedRun::Failed;
+    if (child == 0) {
+        BackupFiles::install(std::make_unique<StoppingFiles>(stopAfter));
+        try {
+            run();
+        } catch (...) {
+            ::_exit(3);
+        }
+        ::_exit(2);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return StoppedRun::Failed;
+    switch (WEXITSTATUS(status)) {
+    case 0:
+        return StoppedRun::Stopped;
+    case 2:
+        return StoppedRun::Completed;
+    default:
+        return StoppedRun::Failed;
+    }
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // Leaves the database as a program killed in the middle of a large transaction leaves it: pages of
 // the transaction written, and the journal that undoes them beside the file. Returns whether the
 // journal is there.
@@ -26,3 +28,9 @@ class StoppingFiles : public BackupFiles
     int tick(int result);
     int m_left;
 };
+
+// How a run in a child process ended whose file operations stop it after the n-th one.
+enum class StoppedRun { Stopped, Completed, Failed };
+
+// Runs `run` in a child process that StoppingFiles(stopAfter) ends, as a kill would.
+StoppedRun RunStoppingAfter(int stopAfter, const std::function<void()>& run);
