@@ -67,16 +67,6 @@ Shop& TheShop()
     return shop;
 }
 
-MainScreen* Visible(const QString& formName)
-{
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == formName && w->isVisible())
-            return qobject_cast<MainScreen*>(w);
-    }
-    return nullptr;
-}
-
 // From the search screen with the name condition typed, "検索" until the list is painted.
 void SearchToList(benchmark::State& state, const QString& name, int expectedRows)
 {
@@ -100,13 +90,8 @@ void SearchToList(benchmark::State& state, const QString& name, int expectedRows
 
         QElapsedTimer timer;
         timer.start();
-        search->findChild<QPushButton*>(QStringLiteral("Cmd_0"))->click();
-        MainScreen* list = Visible(QStringLiteral("Frm040_Qel"));
-        if (!list) {
-            std::fprintf(stderr, "the list did not open\n");
-            std::abort();
-        }
-        list->repaint();
+        MainScreen* list = ShownAfterClick(search->findChild<QPushButton*>(QStringLiteral("Cmd_0")),
+                                           QStringLiteral("Frm040_Qel"));
         const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
         state.SetIterationTime(seconds);
         screenSeconds += seconds;

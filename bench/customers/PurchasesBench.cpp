@@ -97,16 +97,6 @@ double ThreadCpuSeconds()
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-MainScreen* Visible(const QString& formName)
-{
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == formName && w->isVisible())
-            return qobject_cast<MainScreen*>(w);
-    }
-    return nullptr;
-}
-
 // What the user enters: boxes of the group 購入履歴 by index, the maker, 購入なし, the month.
 struct Entry
 {
@@ -164,13 +154,8 @@ void SearchToList(benchmark::State& state, const Entry& entry)
         QElapsedTimer timer;
         const double cpuStart = ThreadCpuSeconds();
         timer.start();
-        search->findChild<QPushButton*>(QStringLiteral("Cmd_0"))->click();
-        MainScreen* list = Visible(QStringLiteral("Frm040_Qel"));
-        if (!list) {
-            std::fprintf(stderr, "the list did not open\n");
-            std::abort();
-        }
-        list->repaint();
+        MainScreen* list = ShownAfterClick(search->findChild<QPushButton*>(QStringLiteral("Cmd_0")),
+                                           QStringLiteral("Frm040_Qel"));
         const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
         screenCpuSeconds += ThreadCpuSeconds() - cpuStart;
         state.SetIterationTime(seconds);
@@ -194,6 +179,9 @@ void SearchToList(benchmark::State& state, const Entry& entry)
     state.counters["target_ms"] = 500;
     state.SetLabel(screenSeconds * 1000 / double(state.iterations()) < 500 ? "within target" : "OVER TARGET");
 }
+
+// Each benchmark names only what its user enters; the rest stays empty.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 #define SEARCH_BENCHMARK(name, ...)                                                                          \
     void name(benchmark::State& state)                                                                       \

@@ -275,3 +275,18 @@ void OpenAgainstFloor(benchmark::State& state, const ScreenOpening& opening)
     state.counters["target_ms"] = opening.targetMs;
     state.SetLabel(screenSeconds * 1000 / iterations < opening.targetMs ? "within target" : "OVER TARGET");
 }
+
+MainScreen* ShownAfterClick(QAbstractButton* button, const QString& form)
+{
+    button->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == form && w->isVisible()) {
+            auto* screen = qobject_cast<MainScreen*>(w);
+            screen->repaint();
+            return screen;
+        }
+    }
+    std::fprintf(stderr, "%s did not open\n", qPrintable(form));
+    std::abort();
+}

@@ -11,6 +11,7 @@ namespace benchmark {
 class State;
 }
 class MainScreen;
+class QAbstractButton;
 
 // A box during a benchmark means something went wrong: it ends the run instead of waiting for
 // an answer.
@@ -63,3 +64,7 @@ struct ScreenOpening
 // Each iteration opens the screen until it is shown, closes it, then reads its rows bare; the time
 // reported is the screen's, beside it the floor, the ratio of the two and the target.
 void OpenAgainstFloor(benchmark::State& state, const ScreenOpening& opening);
+
+// Clicks the button and returns the screen it opens, painted; a run whose click opens no such
+// screen ends there.
+MainScreen* ShownAfterClick(QAbstractButton* button, const QString& form);
