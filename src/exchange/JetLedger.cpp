@@ -455,7 +455,9 @@ QString LedgerCountsText(const LedgerShape& shape)
     const AppGlobals& g = G();
     const QString maker = g.Maker.isEmpty() ? QStringLiteral("メーカー") : g.Maker;
     const QString product = g.Syouhin.isEmpty() ? QStringLiteral("商品") : g.Syouhin;
-    return QStringLiteral("顧客 %1 件、売上 %2 件、%3 %4 件、%5 %6 件")
+    // No-break spaces: a box that wraps the line wraps it after a "、", never inside "顧客 300 件".
+    return QStringLiteral(
+               "顧客\u00A0%1\u00A0件、売上\u00A0%2\u00A0件、%3\u00A0%4\u00A0件、%5\u00A0%6\u00A0件")
         .arg(FormatGrouped(shape.rowsOf(LedgerTables().at(0))),
              FormatGrouped(shape.rowsOf(LedgerSalesTable())), maker,
              FormatGrouped(shape.rowsOf(LedgerTables().at(2))), product,

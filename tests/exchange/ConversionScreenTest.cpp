@@ -104,8 +104,9 @@ TEST_F(ConversionScreenTest, StartUpAsksBeforeAnythingElse)
         if (!c.ledger) {
             EXPECT_TRUE(first.contains(QStringLiteral("表「Tb_商品」がありません"))) << first.toStdString();
         } else {
-            for (const QString& said : {c.file, QStringLiteral("変換"), QStringLiteral("顧客 300 件"),
-                                        QStringLiteral("売上 1,500 件")})
+            for (const QString& said :
+                 {c.file, QStringLiteral("変換"), QStringLiteral("顧客\u00A0300\u00A0件"),
+                  QStringLiteral("売上\u00A01,500\u00A0件")})
                 EXPECT_TRUE(first.contains(said)) << first.toStdString();
         }
         if (converted) {
@@ -149,7 +150,7 @@ TEST_F(ConversionScreenTest, DataMaintenanceButtonConvertsAChosenLedger)
     const std::vector<ShownBox>& shown = dialogs->shown();
     const QString question = shown.at(shown.size() - 2).text;
     for (const QString& said :
-         {QStringLiteral("変換"), QStringLiteral("Access 97 形式"), QStringLiteral("顧客 300 件"),
+         {QStringLiteral("変換"), QStringLiteral("Access 97 形式"), QStringLiteral("顧客\u00A0300\u00A0件"),
           QStringLiteral("バックアップしてから置き換えます")})
         EXPECT_TRUE(question.contains(said)) << question.toStdString();
     EXPECT_EQ(pauses,
