@@ -111,15 +111,16 @@ JetFormat JetFormatOf(const QString& path)
     return JetFormat::None;
 }
 
+// No-break spaces keep a format's name on one line of a box.
 QString JetFormatName(JetFormat format)
 {
     switch (format) {
     case JetFormat::Jet3:
-        return QStringLiteral("Access 97 形式");
+        return QStringLiteral("Access\u00A097\u00A0形式");
     case JetFormat::Jet4:
-        return QStringLiteral("Access 2000 形式");
+        return QStringLiteral("Access\u00A02000\u00A0形式");
     case JetFormat::Ace:
-        return QStringLiteral("Access 2007 以降の形式");
+        return QStringLiteral("Access\u00A02007\u00A0以降の形式");
     case JetFormat::None:
         break;
     }
@@ -455,7 +456,7 @@ QString LedgerCountsText(const LedgerShape& shape)
     const AppGlobals& g = G();
     const QString maker = g.Maker.isEmpty() ? QStringLiteral("メーカー") : g.Maker;
     const QString product = g.Syouhin.isEmpty() ? QStringLiteral("商品") : g.Syouhin;
-    // No-break spaces: a box that wraps the line wraps it after a "、", never inside "顧客 300 件".
+    // No-break spaces: a box wraps the line after a "、", never inside "顧客 300 件".
     return QStringLiteral(
                "顧客\u00A0%1\u00A0件、売上\u00A0%2\u00A0件、%3\u00A0%4\u00A0件、%5\u00A0%6\u00A0件")
         .arg(FormatGrouped(shape.rowsOf(LedgerTables().at(0))),

@@ -150,8 +150,8 @@ TEST_F(ConversionScreenTest, DataMaintenanceButtonConvertsAChosenLedger)
     const std::vector<ShownBox>& shown = dialogs->shown();
     const QString question = shown.at(shown.size() - 2).text;
     for (const QString& said :
-         {QStringLiteral("変換"), QStringLiteral("Access 97 形式"), QStringLiteral("顧客\u00A0300\u00A0件"),
-          QStringLiteral("バックアップしてから置き換えます")})
+         {QStringLiteral("変換"), QStringLiteral("Access\u00A097\u00A0形式"),
+          QStringLiteral("顧客\u00A0300\u00A0件"), QStringLiteral("バックアップしてから置き換えます")})
         EXPECT_TRUE(question.contains(said)) << question.toStdString();
     EXPECT_EQ(pauses,
               QStringList({QStringLiteral("変換前の確認"), QStringLiteral("変換中"),
