@@ -180,9 +180,6 @@ void SearchToList(benchmark::State& state, const Entry& entry)
     state.SetLabel(screenSeconds * 1000 / double(state.iterations()) < 500 ? "within target" : "OVER TARGET");
 }
 
-// Each benchmark names only what its user enters; the rest stays empty.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-
 #define SEARCH_BENCHMARK(name, ...)                                                                          \
     void name(benchmark::State& state)                                                                       \
     {                                                                                                        \

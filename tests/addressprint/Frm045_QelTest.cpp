@@ -403,10 +403,12 @@ TEST_F(AddressPrintingTest, LabelLinesBreakBetweenWordsNeverInsideANumberOrAPlac
         {1, "札幌市中央区北1条西27丁目10番", "", {"北海道札幌市中央区北1条", "27丁目10番"}},
     };
     int i = 0;
-    for (const auto& c : cases)
-        addAddressed(QStringLiteral("顧客%1").arg(++i), QStringLiteral("ｱ%1").arg(i),
+    for (const auto& c : cases) {
+        ++i;
+        addAddressed(QStringLiteral("顧客%1").arg(i), QStringLiteral("ｱ%1").arg(i),
                      QStringLiteral("100-0001"), c.prefecture, QString::fromUtf8(c.city),
                      QString::fromUtf8(c.building));
+    }
     openAddressPrinting();
     combo(1)->setCurrentIndex(1);
     combo(2)->setCurrentIndex(3);

@@ -122,8 +122,9 @@ TEST_F(SettingsTest, EachFolderIsMadeOrReportedOnItsOwnWithItsReason)
             EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.reason))) << c.ini << text;
             EXPECT_FALSE(e.message().contains(QString::fromUtf8(c.notReason))) << c.ini << text;
         }
-        if (*c.made)
+        if (*c.made) {
             EXPECT_TRUE(QFileInfo(appPath() + QLatin1Char('/') + QString::fromUtf8(c.made)).isDir()) << c.ini;
+        }
     }
     // Both failures of the last case are in the one report.
     writeIni(QStringLiteral("DataPath=ファイル/帳票\r\nBackDataPath=控え\r\n"));

@@ -141,8 +141,9 @@ TEST_F(CustomerWhereTest, EachConditionIsABoundContainmentMatchInFieldOrder)
     };
     for (const Case& c : cases) {
         const WhereClause where = CustomerWhere(searchOf(c.condition));
-        if (!c.text.isEmpty())
+        if (!c.text.isEmpty()) {
             EXPECT_EQ(where.text, c.text) << c.what;
+        }
         EXPECT_EQ(where.values.size(), where.text.count(QLatin1Char('?'))) << c.what;
         EXPECT_EQ(matched(c.condition), c.names) << c.what;
     }

@@ -15,11 +15,7 @@
 
 namespace {
 
-QString SharedJet()
-{
-    const QString set = qEnvironmentVariable("QEL_SHARED_JET");
-    return set.isEmpty() ? QStringLiteral(QEL_SOURCE_DIR "/../shared/jet") : set;
-}
+const QString kAccessFiles = QStringLiteral(QEL_ACCESS_FILES);
 
 QString Exported(const QString& path, const QString& table, bool cp932 = true)
 {
@@ -102,8 +98,6 @@ TEST(JetLedgerTest, Jet3TextIsCp932WhateverTheEnvironmentSays)
 
 TEST(JetLedgerTest, FilesWrittenByAccessAreReadAndRefusedAsNoLedger)
 {
-    if (!QFileInfo(SharedJet()).isDir())
-        GTEST_SKIP() << "no Access files at " << SharedJet().toStdString() << " (set QEL_SHARED_JET)";
     struct Case
     {
         const char* file;
@@ -125,7 +119,7 @@ TEST(JetLedgerTest, FilesWrittenByAccessAreReadAndRefusedAsNoLedger)
     QTemporaryDir dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        const QString path = SharedJet() + QLatin1Char('/') + QString::fromLatin1(c.file);
+        const QString path = kAccessFiles + QLatin1Char('/') + QString::fromLatin1(c.file);
         EXPECT_EQ(JetFormatOf(path), c.format);
         JetFile file(path);
         JetCursor cursor(file, QString::fromLatin1(c.table), {QString::fromLatin1(c.column)});

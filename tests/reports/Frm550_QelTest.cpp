@@ -233,8 +233,9 @@ TEST_F(ChartScreenTest, MakersAndPurchasersAreTheDatabaseTotalsLargestFirst)
         EXPECT_EQ(s.bars[i], expected) << parts[0].toStdString();
         EXPECT_EQ(parts[1], YenText(expected));
         EXPECT_NEAR(parts[2].chopped(1).toDouble(), 100.0 * double(expected) / double(whole), 0.05);
-        if (i > 0)
+        if (i > 0) {
             EXPECT_LE(s.bars[i], previous);
+        }
         previous = s.bars[i];
         counted += expected;
     }
@@ -394,9 +395,10 @@ TEST_F(ChartScreenTest, TheMenusMakerOrPurchaserChartsTheirSalesAlone)
         Click(cmd(5));
         ASSERT_TRUE(follow(QStringLiteral("Frm510_Qel")));
         EXPECT_EQ(combo()->currentText(), QString::fromUtf8(c.maker)) << "the menu keeps its maker";
-        if (*c.reading)
+        if (*c.reading) {
             EXPECT_EQ(ItemText(list(), list()->currentRow()), QStringLiteral("O'Neil"))
                 << "and its purchaser";
+        }
         CloseAllScreens();
     }
 }
