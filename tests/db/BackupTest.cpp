@@ -39,11 +39,6 @@ class BackupTest : public AppFixture
         CompactDb(lock);
         return BackupDb(lock);
     }
-    static QByteArray contents(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
     // Makes the renames that the rule picks fail, as a file system that refuses them would.
     void refuse(std::function<bool(const QString& from, const QString& to)> rule)

@@ -25,21 +25,13 @@ namespace {
 
 const QString kTitle = QStringLiteral("旧データの変換");
 
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 class ConversionScreenTest : public ScreenTest
 {
   protected:
     void SetUp() override
     {
         ScreenTest::SetUp();
-        writeIni(QStringLiteral("BackDataPath=バックアップ\r\nBackCnt=3\r\n"));
-        ASSERT_TRUE(QDir(appPath()).mkdir(QStringLiteral("バックアップ")));
-        setNow(QDateTime(QDate(2026, 12, 8), QTime(14, 30, 5)));
+        useBackupFolder();
         QFile::remove(InstanceLockPath(appPath()));
     }
     void TearDown() override
@@ -47,7 +39,6 @@ class ConversionScreenTest : public ScreenTest
         QFile::remove(InstanceLockPath(appPath()));
         ScreenTest::TearDown();
     }
-    QString backups() const { return appPath() + QStringLiteral("/バックアップ"); }
     static bool menuShown()
     {
         for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -86,7 +77,7 @@ TEST_F(ConversionScreenTest, StartUpAsksBeforeAnythingElse)
         if (!c.ledger)
             written.rows.erase(LedgerTables().at(3));
         written.write(path);
-        const QByteArray jet = Bytes(path);
+        const QByteArray jet = FileBytes(path);
         const qsizetype shown = static_cast<qsizetype>(dialogs->shown().size());
         if (c.ledger) {
             dialogs->expect(ShownBox::Kind::Question, kTitle, {}, c.answer);
@@ -116,10 +107,10 @@ TEST_F(ConversionScreenTest, StartUpAsksBeforeAnythingElse)
             EXPECT_EQ(InspectDatabase(path, true).customers, 300);
             const QString kept = backups() + QStringLiteral("/旧形式_") +
                                  QFileInfo(c.file).completeBaseName() + QStringLiteral("_20261208143005.mdb");
-            EXPECT_EQ(Bytes(kept), jet);
+            EXPECT_EQ(FileBytes(kept), jet);
             EXPECT_TRUE(report.contains(QFileInfo(kept).fileName()));
         } else {
-            EXPECT_EQ(Bytes(path), jet);
+            EXPECT_EQ(FileBytes(path), jet);
             EXPECT_TRUE(QDir(backups()).entryList(QDir::Files).isEmpty());
         }
         CloseAllScreens();
@@ -136,11 +127,11 @@ TEST_F(ConversionScreenTest, DataMaintenanceButtonConvertsAChosenLedger)
     ASSERT_NE(openFromMenu(QStringLiteral("Frm610_Qel")), nullptr);
 
     // Declined: nothing changes.
-    const QByteArray before = Bytes(dbPath());
+    const QByteArray before = FileBytes(dbPath());
     dialogs->expectFile(ShownBox::Kind::OpenFile, QStringLiteral("旧データ取込"), jet);
     dialogs->expectQuestion({}, DialogService::Answer::No);
     Click(cmd(2));
-    EXPECT_EQ(Bytes(dbPath()), before);
+    EXPECT_EQ(FileBytes(dbPath()), before);
 
     dialogs->expectFile(ShownBox::Kind::OpenFile, QStringLiteral("旧データ取込"), jet);
     dialogs->expectQuestion({}, DialogService::Answer::Yes);
@@ -166,12 +157,12 @@ TEST_F(ConversionScreenTest, DataMaintenanceButtonConvertsAChosenLedger)
     LedgerData notLedger = SampleLedger(3, 3);
     notLedger.rows.erase(LedgerTables().at(0));
     notLedger.write(other);
-    const QByteArray converted = Bytes(dbPath());
+    const QByteArray converted = FileBytes(dbPath());
     dialogs->expectFile(ShownBox::Kind::OpenFile, QStringLiteral("旧データ取込"), other);
     dialogs->expect(ShownBox::Kind::Failure, QStringLiteral("Frm610_Qel"), QString());
     Click(cmd(2));
     EXPECT_TRUE(dialogs->shown().back().text.contains(QStringLiteral("表「Tb_顧客」がありません")));
-    EXPECT_EQ(Bytes(dbPath()), converted);
+    EXPECT_EQ(FileBytes(dbPath()), converted);
 }
 
 TEST_F(ConversionScreenTest, AJetFileIsNeverCalledBroken)

@@ -26,12 +26,6 @@
 
 namespace {
 
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 std::int64_t Customers(const QString& path)
 {
     return InspectDatabase(path, true).customers;
@@ -43,17 +37,10 @@ class LedgerConversionTest : public AppFixture
     void SetUp() override
     {
         AppFixture::SetUp();
-        writeIni(QStringLiteral("BackDataPath=バックアップ\r\nBackCnt=3\r\n"));
-        ASSERT_TRUE(QDir(appPath()).mkdir(QStringLiteral("バックアップ")));
-        setNow(QDateTime(QDate(2026, 12, 8), QTime(14, 30, 5)));
+        useBackupFolder();
         Database(dbPath()).execute(
             QStringLiteral("insert into Tb_顧客 (Fi_キー, Fi_名前) values (1, '今の顧客')"));
         m_jet = m_outside.filePath(QStringLiteral("顧客台帳.mdb"));
-    }
-    QString backups() const { return appPath() + QStringLiteral("/バックアップ"); }
-    QStringList names(const QString& folder) const
-    {
-        return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
     static void quiet(const QString&) {}
 
@@ -168,7 +155,7 @@ TEST_F(LedgerConversionTest, WhatIsNotALedgerIsRefusedWithNothingChanged)
          },
          "以前の形式（Access）のデータベースファイルではありません"},
     };
-    const QByteArray db = Bytes(dbPath());
+    const QByteArray db = FileBytes(dbPath());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         LedgerData data = good;
@@ -177,18 +164,18 @@ TEST_F(LedgerConversionTest, WhatIsNotALedgerIsRefusedWithNothingChanged)
         data.write(m_jet);
         if (c.damage)
             c.damage(m_jet);
-        const QByteArray jet = Bytes(m_jet);
+        const QByteArray jet = FileBytes(m_jet);
         try {
             ConvertLedger(m_jet, quiet);
             ADD_FAILURE() << "converted";
         } catch (const QelError& e) {
             EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.says))) << e.message().toStdString();
         }
-        EXPECT_EQ(Bytes(dbPath()), db);
-        EXPECT_EQ(Bytes(m_jet), jet);
-        EXPECT_EQ(names(appPath()),
+        EXPECT_EQ(FileBytes(dbPath()), db);
+        EXPECT_EQ(FileBytes(m_jet), jet);
+        EXPECT_EQ(FileNames(appPath()),
                   QStringList({QStringLiteral("Db_販売顧客.mdb"), QStringLiteral("Qel.Ini")}));
-        EXPECT_TRUE(names(backups()).isEmpty());
+        EXPECT_TRUE(FileNames(backups()).isEmpty());
     }
 }
 
@@ -237,7 +224,7 @@ TEST_F(LedgerConversionTest, TheDatabaseInUseIsReplacedAsARestoreReplacesIt)
     EXPECT_EQ(Customers(result.replacedBackup), 1);
     EXPECT_EQ(QFileInfo(result.keptOriginal).fileName(),
               QStringLiteral("旧形式_顧客台帳_20261208143005.mdb"));
-    EXPECT_EQ(Bytes(result.keptOriginal), Bytes(m_jet));
+    EXPECT_EQ(FileBytes(result.keptOriginal), FileBytes(m_jet));
     QStringList listed;
     for (const BackupEntry& e : ListBackups())
         listed << e.name;
@@ -249,7 +236,7 @@ TEST_F(LedgerConversionTest, TheDatabaseInUseIsReplacedAsARestoreReplacesIt)
         RunBackup(quiet);
     }
     EXPECT_TRUE(QFileInfo::exists(result.keptOriginal));
-    EXPECT_EQ(names(backups()).size(), 4);
+    EXPECT_EQ(FileNames(backups()).size(), 4);
 }
 
 // Stops the conversion after each file operation in turn, then starts the program's recovery:
@@ -258,11 +245,11 @@ TEST_F(LedgerConversionTest, TheDatabaseInUseIsReplacedAsARestoreReplacesIt)
 TEST_F(LedgerConversionTest, StopAfterAnyFileStepLeavesTheOldOrTheNewLedger)
 {
     const LedgerData data = SampleLedger(300, 400);
-    const QByteArray ours = Bytes(dbPath());
+    const QByteArray ours = FileBytes(dbPath());
     for (const bool inUse : {true, false}) {
         SCOPED_TRACE(inUse ? "the earlier ledger in use, at start-up" : "from data maintenance");
         data.write(m_jet);
-        const QByteArray jet = Bytes(m_jet);
+        const QByteArray jet = FileBytes(m_jet);
         bool completed = false;
         for (int stopAfter = 1; !completed && stopAfter < 30; ++stopAfter) {
             SCOPED_TRACE(stopAfter);
@@ -280,19 +267,19 @@ TEST_F(LedgerConversionTest, StopAfterAnyFileStepLeavesTheOldOrTheNewLedger)
 
             RecoverInterruptedBackup();
             ASSERT_TRUE(QFileInfo::exists(dbPath()));
-            const QByteArray now = Bytes(dbPath());
+            const QByteArray now = FileBytes(dbPath());
             const bool old = now == (inUse ? jet : ours);
             if (!old) {
                 EXPECT_EQ(Customers(dbPath()), 300);
                 bool kept = false;
-                for (const QString& name : names(backups()))
-                    kept = kept ||
-                           (IsEarlierLedgerCopy(name) && Bytes(backups() + QLatin1Char('/') + name) == jet);
+                for (const QString& name : FileNames(backups()))
+                    kept = kept || (IsEarlierLedgerCopy(name) &&
+                                    FileBytes(backups() + QLatin1Char('/') + name) == jet);
                 EXPECT_TRUE(kept) << "converted, the earlier ledger not kept";
             }
             EXPECT_TRUE(!completed || !old) << "completed without converting";
             for (const QString& folder : {appPath(), backups()}) {
-                for (const QString& name : names(folder))
+                for (const QString& name : FileNames(folder))
                     EXPECT_FALSE(name.startsWith(QStringLiteral("Temp")) ||
                                  name.endsWith(QStringLiteral("-journal")))
                         << name.toStdString();

@@ -56,12 +56,6 @@ Rows RowsOf(const QString& path)
     return {q.integer(0), q.integer(1), q.integer(2)};
 }
 
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 unsigned ModeOf(const QString& path)
 {
     struct stat info = {};
@@ -74,9 +68,7 @@ class BackupRunTest : public AppFixture
     void SetUp() override
     {
         AppFixture::SetUp();
-        writeIni(QStringLiteral("BackDataPath=バックアップ\r\nBackCnt=3\r\n"));
-        ASSERT_TRUE(QDir(appPath()).mkdir(QStringLiteral("バックアップ")));
-        setNow(QDateTime(QDate(2026, 12, 8), QTime(14, 30, 5)));
+        useBackupFolder();
         {
             Database db;
             db.execute(QStringLiteral("begin"));
@@ -92,7 +84,7 @@ class BackupRunTest : public AppFixture
             db.execute(QStringLiteral("delete from Tb_顧客 where Fi_キー > 150"));
         }
         m_rows = RowsOf(dbPath());
-        m_seed = Bytes(dbPath());
+        m_seed = FileBytes(dbPath());
     }
     void TearDown() override
     {
@@ -101,14 +93,7 @@ class BackupRunTest : public AppFixture
         AppFixture::TearDown();
     }
 
-    QString backups() const { return appPath() + QStringLiteral("/バックアップ"); }
     QString temp() const { return appPath() + QStringLiteral("/Temp") + G().DbFileName; }
-    QStringList names(const QString& folder) const
-    {
-        QStringList found = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-        found.sort();
-        return found;
-    }
     // The database as the test began and three old backups beside it.
     void reset() const
     {
@@ -120,7 +105,7 @@ class BackupRunTest : public AppFixture
         db.close();
         // A mode of the user's choice, which every file the run puts in its place keeps.
         ASSERT_EQ(::chmod(QFile::encodeName(dbPath()).constData(), 0640), 0);
-        for (const QString& name : names(backups()))
+        for (const QString& name : FileNames(backups()))
             QFile::remove(backups() + QLatin1Char('/') + name);
         for (const QString& name : kOld) {
             QFile file(backups() + QLatin1Char('/') + name);
@@ -194,7 +179,7 @@ TEST_F(BackupRunTest, StopAfterAnyFileStepThenRestartLosesNothing)
             ASSERT_EQ(::stat(QFile::encodeName(dbPath()).constData(), &db), 0);
             EXPECT_EQ(db.st_nlink, 1u) << "a backup shares the database's bytes";
             EXPECT_FALSE(QFileInfo::exists(temp()));
-            const QStringList left = names(backups());
+            const QStringList left = FileNames(backups());
             for (const QString& name : left)
                 EXPECT_TRUE(kOld.contains(name) || name == kNew) << name.toStdString();
             if (left.contains(kNew)) {
@@ -221,18 +206,18 @@ TEST_F(BackupRunTest, FullDiskSaysWhichFolderAndCostsNoBackup)
         GTEST_SKIP() << "no tmpfs mount here";
     reset();
     const QString filler = fillDisk(backups());
-    const QStringList full = names(backups());
+    const QStringList full = FileNames(backups());
     const QString text = failureOf([] { run(); });
     EXPECT_TRUE(text.contains(QStringLiteral("ディスクの空き容量が足りない"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QDir::toNativeSeparators(backups()))) << text.toStdString();
-    EXPECT_EQ(names(backups()), full);
-    EXPECT_EQ(Bytes(dbPath()), m_seed);
+    EXPECT_EQ(FileNames(backups()), full);
+    EXPECT_EQ(FileBytes(dbPath()), m_seed);
     EXPECT_FALSE(QFileInfo::exists(temp()));
 
     // Space freed: the next run prunes exactly one old backup, as with a folder never full.
     ASSERT_TRUE(QFile::remove(filler));
     run();
-    EXPECT_EQ(names(backups()), (QStringList{kOld[1], kOld[2], kNew}));
+    EXPECT_EQ(FileNames(backups()), (QStringList{kOld[1], kOld[2], kNew}));
 
     // The application's own disk full: the compaction stops and says where.
     const QString app = appPath() + QStringLiteral("/app");
@@ -243,12 +228,12 @@ TEST_F(BackupRunTest, FullDiskSaysWhichFolderAndCostsNoBackup)
     fillDisk(app);
     G().AppPath = app;
     const QString db = AppFile(kOperationalDbFile);
-    const QByteArray before = Bytes(db);
+    const QByteArray before = FileBytes(db);
     const QString compaction = failureOf([] { run(); });
     EXPECT_TRUE(compaction.contains(QStringLiteral("ディスクの空き容量が足りない")))
         << compaction.toStdString();
     EXPECT_TRUE(compaction.contains(QDir::toNativeSeparators(app))) << compaction.toStdString();
-    EXPECT_EQ(Bytes(db), before);
+    EXPECT_EQ(FileBytes(db), before);
     EXPECT_FALSE(QFileInfo::exists(AppFile(QStringLiteral("Temp") + kOperationalDbFile)));
 }
 
@@ -278,16 +263,16 @@ TEST_F(BackupRunTest, FileThatIsNotOursOrReadOnlyStopsTheRunBeforeAnythingMoves)
         SCOPED_TRACE(c.name);
         reset();
         c.make(dbPath());
-        const QByteArray before = Bytes(dbPath());
+        const QByteArray before = FileBytes(dbPath());
         const unsigned mode = ModeOf(dbPath());
         const QString text = failureOf([] { run(); });
         EXPECT_TRUE(text.startsWith(QStringLiteral("バックアップを中止しました（バックアップ前準備）。")))
             << text.toStdString();
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.says))) << text.toStdString();
         EXPECT_TRUE(text.contains(QDir::toNativeSeparators(dbPath()))) << text.toStdString();
-        EXPECT_EQ(Bytes(dbPath()), before);
+        EXPECT_EQ(FileBytes(dbPath()), before);
         EXPECT_EQ(ModeOf(dbPath()), mode);
-        EXPECT_EQ(names(backups()), kOld);
+        EXPECT_EQ(FileNames(backups()), kOld);
         EXPECT_FALSE(QFileInfo::exists(temp()));
     }
 }
@@ -317,7 +302,7 @@ TEST_F(BackupRunTest, StartUpPutsBackADatabaseLeftOnlyAsItsCompactedCopy)
         if (!c.wholeCopy) {
             ASSERT_TRUE(QFile::resize(copy, QFileInfo(copy).size() / 2));
         }
-        const QByteArray left = Bytes(copy);
+        const QByteArray left = FileBytes(copy);
         // A partial backup of the stopped run goes too.
         QFile partial(backups() + QStringLiteral("/TempBack20261208143005") + c.db);
         ASSERT_TRUE(partial.open(QIODevice::WriteOnly));
@@ -334,10 +319,10 @@ TEST_F(BackupRunTest, StartUpPutsBackADatabaseLeftOnlyAsItsCompactedCopy)
         } else {
             // Nothing the user might still need is deleted.
             EXPECT_FALSE(QFileInfo::exists(db));
-            EXPECT_EQ(Bytes(copy), left);
+            EXPECT_EQ(FileBytes(copy), left);
             QFile::remove(copy);
         }
-        EXPECT_EQ(names(backups()), kOld);
+        EXPECT_EQ(FileNames(backups()), kOld);
         QFile::remove(db);
     }
 }
@@ -363,7 +348,7 @@ TEST_F(BackupRunTest, StartUpRemovesACompactionStoppedHalfWayWithItsJournal)
         EXPECT_FALSE(QFileInfo::exists(copy));
         EXPECT_FALSE(QFileInfo::exists(journal.fileName()));
         EXPECT_EQ(RowsOf(dbPath()), m_rows);
-        EXPECT_EQ(names(backups()), kOld);
+        EXPECT_EQ(FileNames(backups()), kOld);
     }
 }
 
@@ -418,11 +403,11 @@ TEST_F(BackupRunTest, AnotherProgramsWriteLandsInTheDatabaseInUseOrWaits)
     // A program already writing when the run begins stops it before anything is written.
     other.exec("BEGIN IMMEDIATE");
     setNow(QDateTime(QDate(2026, 12, 8), QTime(15, 0, 0)));
-    const QStringList before = names(backups());
+    const QStringList before = FileNames(backups());
     const QString text = failureOf([] { run(); });
     EXPECT_TRUE(text.contains(QStringLiteral("他のプログラムがデータベースを使用中です")))
         << text.toStdString();
-    EXPECT_EQ(names(backups()), before);
+    EXPECT_EQ(FileNames(backups()), before);
     other.exec("COMMIT");
 }
 
@@ -479,7 +464,7 @@ TEST_F(BackupRunTest, StartUpSaysWhetherAnInterruptedRestoreWrote)
             ASSERT_TRUE(QFile::remove(dbPath()));
             ASSERT_TRUE(QFile::copy(chosen, dbPath()));
         }
-        const QStringList kept = names(backups());
+        const QStringList kept = FileNames(backups());
         dialogs->expect(ShownBox::Kind::Information, QStringLiteral("データベースの復旧"), {});
         ASSERT_NE(Main(appPath()), nullptr);
         G().DbFileName = kOperationalDbFile;
@@ -489,7 +474,7 @@ TEST_F(BackupRunTest, StartUpSaysWhetherAnInterruptedRestoreWrote)
         EXPECT_EQ(RowsOf(dbPath()), c.killed ? m_rows : restored);
         EXPECT_FALSE(QFileInfo::exists(copy));
         EXPECT_FALSE(QFileInfo::exists(dbPath() + QStringLiteral("-journal")));
-        EXPECT_EQ(names(backups()), kept);
+        EXPECT_EQ(FileNames(backups()), kept);
         if (c.killed) {
             // The replaced data was kept before the restore began to write.
             EXPECT_EQ(RowsOf(backups() + QLatin1Char('/') + kNew), m_rows);

@@ -72,9 +72,3 @@ void MaintenanceTest::expectBackupBox()
     dialogs->expect(ShownBox::Kind::Information, QStringLiteral("バックアップ完了"),
                     QStringLiteral("ﾌｧｲﾙ名:") + QDir::toNativeSeparators(backupPathAtNow()));
 }
-
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}

@@ -49,5 +49,3 @@ class MaintenanceTest : public ScreenTest
 
     FailureBoxes* boxes = nullptr;
 };
-
-QByteArray FileBytes(const QString& path);

@@ -228,6 +228,26 @@ void AppFixture::TearDown()
         qputenv("XDG_CONFIG_HOME", m_configHome);
 }
 
+void AppFixture::useBackupFolder()
+{
+    writeIni(QStringLiteral("BackDataPath=バックアップ\r\nBackCnt=3\r\n"));
+    ASSERT_TRUE(QDir(appPath()).mkdir(QStringLiteral("バックアップ")));
+    setNow(QDateTime(QDate(2026, 12, 8), QTime(14, 30, 5)));
+}
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList FileNames(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    names.sort();
+    return names;
+}
+
 void AppFixture::writeIni(const QString& lines)
 {
     QFile file(m_dir.filePath(QStringLiteral("Qel.Ini")));

@@ -4,8 +4,10 @@
 #include "ui/DialogService.h"
 #include "ui/WaitService.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -139,6 +141,10 @@ class AppFixture : public ::testing::Test
     QString documentsPath() const { return m_home.filePath(QStringLiteral("書類")); }
     QString dbPath() const;
     void setNow(const QDateTime& now);
+    // A shop that keeps three backups in "バックアップ" beside the program, the clock at
+    // 2026/12/08 14:30:05.
+    void useBackupFolder();
+    QString backups() const { return appPath() + QStringLiteral("/バックアップ"); }
     // Records the ends of the application from now on, until the test ends.
     RecordingExit* recordExits();
 
@@ -150,6 +156,11 @@ class AppFixture : public ::testing::Test
     QTemporaryDir m_home;
     QByteArray m_configHome;
 };
+
+// The bytes of a file; none when it cannot be read.
+QByteArray FileBytes(const QString& path);
+// The names of the files in a folder, hidden ones included, in order.
+QStringList FileNames(const QString& folder);
 
 // Closes every top-level window left by a screen test.
 void CloseAllScreens();
